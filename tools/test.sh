@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs the whole test suite: installs what is missing, builds and tests the normal build, then
+# builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer. X11 tests run
+# under a private Xvfb display when no display is present.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+jobs="${OVERTONIC_JOBS:-$(nproc)}"
+
+"$root/tools/install-deps.sh"
+
+run_ctest() {
+  local dir="$1"
+  if [[ -z "${DISPLAY:-}" ]]; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+  else
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+  fi
+}
+
+echo "== build (RelWithDebInfo)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVERTONIC_BUILD_BENCH=ON >/dev/null
+cmake --build build -j "$jobs"
+echo "== tests"
+run_ctest build
+
+if [[ "${OVERTONIC_SKIP_SANITIZERS:-0}" != "1" ]]; then
+  echo "== build with AddressSanitizer and UndefinedBehaviorSanitizer"
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DOVERTONIC_SANITIZE=ON \
+        -DOVERTONIC_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-asan -j "$jobs"
+  echo "== tests under the sanitizers"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_ctest build-asan
+fi
