@@ -1,9 +1,14 @@
-// The instrument: 237 parameters, 32 programs, MIDI intake and the note state, and the engine
-// that renders them. It answers the host's identity and capability questions and the two audio
-// entry points.
+// The instrument: 237 parameters, 32 programs with their envelope curves, MIDI intake and the
+// note state, and the engine that renders them. It answers the host's identity and capability
+// questions and the two audio entry points.
 #pragma once
 
+#include <array>
+#include <memory>
+
+#include "engine/SynthEngine.h"
 #include "host/EffectBaseX.h"
+#include "synth/ProgramRecord.h"
 
 class SynthCore : public EffectBaseX {
  public:
@@ -13,6 +18,63 @@ class SynthCore : public EffectBaseX {
   explicit SynthCore(audioMasterCallback hostCallback);
   ~SynthCore() override;
 
+  // Audio.
   void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
   void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+
+  // Parameters.
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+  void readParameterName(VstInt32 index, char* text) override;
+  void readParameterLabel(VstInt32 index, char* text) override;
+  void readParameterDisplay(VstInt32 index, char* text) override;
+
+  // Programs.
+  void selectProgram(VstInt32 program) override;
+  void renameProgram(char* text) override;
+  void readProgramName(char* text) override;
+  bool readProgramNameAt(VstInt32 category, VstInt32 index, char* text) override;
+  bool duplicateProgram(VstInt32 destination) override;
+
+  // Envelope curves: stores the curve of a slot in the current program and loads it into the
+  // layers of the oscillators the slot addresses. Slots outside 0-122 change nothing.
+  void applyEnvelope(VstInt32 slot, const float* curve);
+
+  // Identity and capabilities.
+  bool readEffectName(char* text) override;
+  bool readVendorString(char* text) override;
+  bool readProductString(char* text) override;
+  VstInt32 readVendorVersion() override;
+  VstInt32 answerCanDo(char* text) override;
+  bool readOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+  void changeSampleRate(float rate) override;
+  void changeBlockSize(VstInt32 size) override;
+  void onResume() override;
+
+  // MIDI and notes.
+  VstInt32 handleEvents(VstEvents* events) override;
+  void noteStart(VstInt32 note, VstInt32 velocity, VstInt32 offset);
+
+  // Read-only views for tests and tools.
+  const SynthEngine& getEngine() const { return engine; }
+  const ProgramRecord& program(VstInt32 index) const { return programs[static_cast<size_t>(index)]; }
+  VstInt32 getLastNote() const { return lastNote; }
+  VstInt32 getLastVelocity() const { return lastVelocity; }
+  VstInt32 getNoteOffset() const { return noteOffset; }
+  bool isNoteGateOpen() const { return noteGate; }
+
+ protected:
+  ProgramRecord& currentRecord() { return programs[static_cast<size_t>(curProgram)]; }
+
+ private:
+  void applyParameter(VstInt32 index, float value);
+  void applyProgram(const ProgramRecord& record);
+
+  SynthEngine engine;
+  std::unique_ptr<ProgramRecord[]> programs;
+  PanelSwitchValues panelValues{};
+  VstInt32 lastNote = -1;  // no event can carry this note number
+  VstInt32 lastVelocity = 0;
+  VstInt32 noteOffset = 0;
+  bool noteGate = false;
 };

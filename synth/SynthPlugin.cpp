@@ -1,15 +1,39 @@
 // The final instrument class and the factory the entry point calls.
 #include "synth/SynthPlugin.h"
 
+#include <cmath>
 #include <new>
 
 #include "host/EffectFactory.h"
+#include "synth/ParameterTable.h"
 
 SynthPlugin::SynthPlugin(audioMasterCallback callback) : SynthCore(callback) {
   setUniqueId(fourCharCode("QNTR"));
 }
 
 SynthPlugin::~SynthPlugin() = default;
+
+void SynthPlugin::setParameter(VstInt32 index, float value) {
+  if (index == parameters::kEnvelopeCommand) {
+    runEnvelopeCommand(value);
+    return;
+  }
+  if (!std::isfinite(value)) return;
+  SynthCore::setParameter(index, value);
+  if (panel) panel->parameterChanged(index, value);
+}
+
+// The value carries a slot number. It is range-checked as a float before it is truncated, so
+// NaN, infinities and huge values never reach the conversion; the curve comes from the panel,
+// which has curves only while it is open.
+void SynthPlugin::runEnvelopeCommand(float value) {
+  if (!(value > -1.0f && value < static_cast<float>(kEnvelopeSlotCount))) return;
+  const auto slot = static_cast<VstInt32>(value);
+  if (!panel || !panel->isPanelOpen()) return;
+  EnvelopeCurve curve{};
+  if (!panel->getSlotCurve(slot, curve.data())) return;
+  applyEnvelope(slot, curve.data());
+}
 
 // Only the instance whose editor could not be made is refused; later instances are unaffected.
 EffectBase* createEffectInstance(audioMasterCallback hostCallback) noexcept {

@@ -1,16 +1,26 @@
-// The final instrument class: sets the instrument's unique identifier and owns the editor.
+// The final instrument class: sets the instrument's unique identifier, owns the editor, turns
+// parameter 8 into the envelope command and tells the panel of every other parameter change.
 #pragma once
 
 #include "synth/SynthCore.h"
+#include "synth/SynthPanel.h"
 
 class SynthPlugin : public SynthCore {
  public:
   explicit SynthPlugin(audioMasterCallback hostCallback);
   ~SynthPlugin() override;
 
+  void setParameter(VstInt32 index, float value) override;
+
   // True when this instance's editor could not be allocated; the entry point then refuses it.
   bool editorAllocationFailed() const { return editorMissing; }
 
+  // The panel side of the editor (the editor itself is owned through the shell's editor field).
+  void attachPanel(SynthPanel* newPanel) { panel = newPanel; }
+
  private:
+  void runEnvelopeCommand(float value);
+
+  SynthPanel* panel = nullptr;
   bool editorMissing = false;
 };
