@@ -31,7 +31,7 @@ struct Styles {
 
 Styles stylesFor(const Fonts& fonts) {
   return {{fonts.bold(), 11.0, palette::kCaption},
-          {fonts.regular(), 10.0, palette::kSettingCaption},
+          {fonts.regular(), 9.0, palette::kSettingCaption},
           {fonts.bold(), 9.0, palette::kSettingCaption},
           {fonts.regular(), 8.0, palette::kCaption},
           {fonts.regular(), 8.0, palette::kTileText},
@@ -46,6 +46,22 @@ void drawLogo(Canvas& c) {
   for (int n = 0; n < 5; ++n) {
     const int left = 7 + 3 * n;
     c.fill({left, tile.bottom - 1 - heights[n] + 1, left + 1, tile.bottom - 1}, palette::kLogoBar);
+  }
+}
+
+// The same emblem, large and faint, fills the open ground between the main and harmonics boxes:
+// eight partials, heights falling as 1/n.
+void drawEmblem(Canvas& c) {
+  constexpr int kPartials = 8;
+  constexpr int kPitch = 12;
+  constexpr int kBarWidth = 8;
+  const int centre = (kMainBox.right + kHarmonicsBox.left) / 2;
+  const int left = centre - (kPartials * kPitch - (kPitch - kBarWidth)) / 2;
+  const int bottom = kMainVolumeBar.bottom - 1;
+  const int tallest = kMainVolumeBar.height() - 10;
+  for (int n = 1; n <= kPartials; ++n) {
+    const int barLeft = left + (n - 1) * kPitch;
+    c.fill({barLeft, bottom - tallest / n + 1, barLeft + kBarWidth - 1, bottom}, palette::kWatermark);
   }
 }
 
@@ -113,16 +129,28 @@ void drawEnvelopes(Canvas& c, const Styles& s) {
                 {kEnvelopesBox.left + 1, kCurveKindButtons[0].bottom, kEnvelopesBox.right - 1, kEnvelopesBox.bottom - 1});
 }
 
-// The routing band stays plain ground under the switches; a caption names it at the left.
-void drawRouting(Canvas& c, const Styles& s) {
+// The routing band stays plain ground under the switches: a caption names it at the left, and a
+// legend at the right spells out the bus abbreviations the switches show.
+void drawRouting(Canvas& c, const Fonts& fonts, const Styles& s) {
   const ControlRect first = routingSwitch(0);
-  const PixelRect band{kMainBox.left, first.top, first.left - 8, routingSwitch(31).bottom - 1};
-  const TextInk ink = c.measure("Output", s.boxCaption);
-  const double right = band.right - ink.width - ink.left;
-  const double baseline = c.centredBaseline(s.boxCaption, band);
-  c.text("Output", s.boxCaption, right, baseline - 7);
-  const TextInk routingInk = c.measure("routing", s.setting);
-  c.text("routing", s.setting, band.right - routingInk.width - routingInk.left, baseline + 7);
+  const ControlRect last = routingSwitch(kHarmonicCount - 1);
+  const PixelRect rows{kMainBox.left, first.top, first.left - 10, last.bottom - 1};
+  const TextInk ink = c.measure("Output routing", s.boxCaption);
+  c.text("Output routing", s.boxCaption, rows.right - ink.width - ink.left, c.centredBaseline(s.boxCaption, rows));
+
+  struct Bus {
+    std::string_view abbreviation;
+    std::string_view name;
+  };
+  constexpr std::array<Bus, 5> kBuses{{{"X", "dry"}, {"Fla", "flanger"}, {"Del", "delay"}, {"Pha", "phaser"}, {"Rev", "reverb"}}};
+  const TextStyle abbreviation{fonts.bold(), 9.0, palette::kSettingCaption};
+  const int legendLeft = last.right + 14;
+  const int lineHeight = 11;
+  for (std::size_t i = 0; i < kBuses.size(); ++i) {
+    const double baseline = first.top + 8 + lineHeight * static_cast<double>(i);
+    c.text(kBuses[i].abbreviation, abbreviation, legendLeft, baseline);
+    c.text(kBuses[i].name, s.setting, legendLeft + 24, baseline);
+  }
   c.fill({0, kRoutingLineRow, kPanelSize - 1, kRoutingLineRow}, palette::kOutline);
 }
 
@@ -163,10 +191,11 @@ std::unique_ptr<Canvas> drawBackground(const Fonts& fonts) {
     c.outline(box, palette::kOutline);
   }
   drawMain(c, styles);
+  drawEmblem(c);
   drawHarmonics(c, styles);
   drawSelectBoxes(c, styles);
   drawEnvelopes(c, styles);
-  drawRouting(c, styles);
+  drawRouting(c, fonts, styles);
   drawEffects(c, styles);
   return canvas;
 }

@@ -16,7 +16,7 @@ inline constexpr Rgb kInnerOutline{155, 175, 189};
 
 // Background decoration.
 inline constexpr Rgb kCaption{232, 238, 243};         // box captions
-inline constexpr Rgb kSettingCaption{176, 198, 214};  // setting captions over the effect bars
+inline constexpr Rgb kSettingCaption{186, 205, 220};  // setting captions over the effect bars
 inline constexpr Rgb kWatermark{36, 79, 112};         // large faint zone names
 inline constexpr Rgb kTile{16, 42, 62};               // number tiles under the harmonic bars
 inline constexpr Rgb kTileText{176, 198, 214};
