@@ -62,8 +62,10 @@ class TempFolder {
   fs::path path_;
 };
 
-// Runs the generator with `args`, its error output going to a file in `scratch`.
-RunResult runGenerator(const std::vector<std::string>& args, const fs::path& scratch) {
+// Runs the generator with `args`, its error output going to a file in `scratch`; `extraEnvironment`
+// ("NAME=value" entries) is added to this process's environment.
+RunResult runGenerator(const std::vector<std::string>& args, const fs::path& scratch,
+                       const std::vector<std::string>& extraEnvironment = {}) {
   const fs::path errorFile = scratch / "stderr.txt";
   std::vector<std::string> words{OVERTONIC_ARTWORK_PATH};
   words.insert(words.end(), args.begin(), args.end());
@@ -72,12 +74,21 @@ RunResult runGenerator(const std::vector<std::string>& args, const fs::path& scr
     argv.push_back(w.data());
   }
   argv.push_back(nullptr);
+  std::vector<std::string> extra = extraEnvironment;
+  std::vector<char*> envp;
+  for (std::string& e : extra) {
+    envp.push_back(e.data());
+  }
+  for (char** e = environ; *e != nullptr; ++e) {
+    envp.push_back(*e);
+  }
+  envp.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     return {-1, "cannot start " + std::string(OVERTONIC_ARTWORK_PATH)};
@@ -177,6 +188,22 @@ TEST(ArtworkGenerator, FailsCleanlyWhenTheContactSheetCannotBeWritten) {
   EXPECT_EQ(result.status, 1);
   EXPECT_FALSE(result.errors.empty());
   EXPECT_FALSE(fs::exists(plainFile / "sheet.png"));
+}
+
+// With a font configuration that knows no fonts at all, the generator must not fall back to some
+// other family: it stops, names the missing family and the package that provides it, and writes nothing.
+TEST(ArtworkGenerator, RefusesToDrawWithoutLiberationSans) {
+  TempFolder scratch;
+  ASSERT_FALSE(scratch.path().empty());
+  const fs::path config = scratch.path() / "fonts.conf";
+  std::ofstream(config) << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" << (scratch.path() / "cache").string()
+                        << "</cachedir></fontconfig>\n";
+  const fs::path out = scratch.path() / "out";
+  const RunResult result = runGenerator({"--out", out.string()}, scratch.path(), {"FONTCONFIG_FILE=" + config.string()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.errors.find("Liberation Sans"), std::string::npos) << result.errors;
+  EXPECT_NE(result.errors.find("fonts-liberation2"), std::string::npos) << result.errors;
+  EXPECT_FALSE(fs::exists(out / "128.png"));
 }
 
 }  // namespace
