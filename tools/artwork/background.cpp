@@ -23,7 +23,7 @@ constexpr std::string_view kCredit = "Overtonic 1.0  \xC2\xB7  additive synthesi
 struct Styles {
   TextStyle boxCaption;
   TextStyle setting;
-  TextStyle small;
+  TextStyle minorHeading;
   TextStyle barLabel;
   TextStyle tileNumber;
   TextStyle watermark;
@@ -45,7 +45,7 @@ void drawLogo(Canvas& c) {
   constexpr std::array<int, 5> heights{13, 7, 4, 3, 3};
   for (int n = 0; n < 5; ++n) {
     const int left = 7 + 3 * n;
-    c.fill({left, tile.bottom - 1 - heights[n] + 1, left + 1, tile.bottom - 1}, palette::kLogoBar);
+    c.fill({left, tile.bottom - heights[n], left + 1, tile.bottom - 1}, palette::kLogoBar);
   }
 }
 
@@ -98,14 +98,10 @@ void drawMain(Canvas& c, const Styles& s) {
   captionInside(c, "Detune", s.barLabel, kMainDetuneBar.centreX(), baseline, kMainBox);
 }
 
-void drawWatermark(Canvas& c, std::string_view text, const TextStyle& style, const PixelRect& area) {
-  c.textCentred(text, style, area);
-}
-
 // Numbers 1-32 on small tiles under the bar columns, each tile exactly as wide as its bar.
 void drawHarmonics(Canvas& c, const Styles& s) {
   const ControlRect firstBar = harmonicBar(0);
-  drawWatermark(c, "Harmonics", s.watermark,
+  c.textCentred("Harmonics", s.watermark,
                 {kHarmonicsBox.left + 1, kLayerButtons[0].bottom, kHarmonicsBox.right - 1, firstBar.bottom});
   const int tileTop = firstBar.bottom + 3;
   const int tileBottom = kHarmonicsBox.bottom - 3;
@@ -125,31 +121,26 @@ void drawSelectBoxes(Canvas& c, const Styles& s) {
 }
 
 void drawEnvelopes(Canvas& c, const Styles& s) {
-  drawWatermark(c, "Envelopes", s.watermark,
+  c.textCentred("Envelopes", s.watermark,
                 {kEnvelopesBox.left + 1, kCurveKindButtons[0].bottom, kEnvelopesBox.right - 1, kEnvelopesBox.bottom - 1});
 }
 
 // The routing band stays plain ground under the switches: a caption names it at the left, and a
 // legend at the right spells out the bus abbreviations the switches show.
-void drawRouting(Canvas& c, const Fonts& fonts, const Styles& s) {
+void drawRouting(Canvas& c, const Styles& s) {
   const ControlRect first = routingSwitch(0);
   const ControlRect last = routingSwitch(kHarmonicCount - 1);
   const PixelRect rows{kMainBox.left, first.top, first.left - 10, last.bottom - 1};
   const TextInk ink = c.measure("Output routing", s.boxCaption);
   c.text("Output routing", s.boxCaption, rows.right - ink.width - ink.left, c.centredBaseline(s.boxCaption, rows));
 
-  struct Bus {
-    std::string_view abbreviation;
-    std::string_view name;
-  };
-  constexpr std::array<Bus, 5> kBuses{{{"X", "dry"}, {"Fla", "flanger"}, {"Del", "delay"}, {"Pha", "phaser"}, {"Rev", "reverb"}}};
-  const TextStyle abbreviation{fonts.bold(), 9.0, palette::kSettingCaption};
   const int legendLeft = last.right + 14;
   const int lineHeight = 11;
-  for (std::size_t i = 0; i < kBuses.size(); ++i) {
-    const double baseline = first.top + 8 + lineHeight * static_cast<double>(i);
-    c.text(kBuses[i].abbreviation, abbreviation, legendLeft, baseline);
-    c.text(kBuses[i].name, s.setting, legendLeft + 24, baseline);
+  double baseline = first.top + 8;
+  for (const RoutingBus& bus : kRoutingBuses) {
+    c.text(bus.caption, s.minorHeading, legendLeft, baseline);
+    c.text(bus.name, s.setting, legendLeft + 24, baseline);
+    baseline += lineHeight;
   }
   c.fill({0, kRoutingLineRow, kPanelSize - 1, kRoutingLineRow}, palette::kOutline);
 }
@@ -171,7 +162,7 @@ void drawEffects(Canvas& c, const Styles& s) {
     c.text(effect.caption, s.boxCaption, row.left - ink.left, c.centredBaseline(s.boxCaption, row));
   }
   c.outline(kLfoBox, palette::kInnerOutline);
-  c.textCentred("LFO", s.small, {kLfoBox.left, kLfoBox.top + 1, kLfoBox.right, kSweepShapeSwitch.top - 1});
+  c.textCentred("LFO", s.minorHeading, {kLfoBox.left, kLfoBox.top + 1, kLfoBox.right, kSweepShapeSwitch.top - 1});
   for (const EffectBar& bar : kEffectBars) {
     c.text(bar.caption, s.setting, c.textCentredX(bar.caption, s.setting, bar.bar.centreX()), bar.bar.top - 3);
   }
@@ -195,7 +186,7 @@ std::unique_ptr<Canvas> drawBackground(const Fonts& fonts) {
   drawHarmonics(c, styles);
   drawSelectBoxes(c, styles);
   drawEnvelopes(c, styles);
-  drawRouting(c, fonts, styles);
+  drawRouting(c, styles);
   drawEffects(c, styles);
   return canvas;
 }

@@ -1,6 +1,8 @@
 // The control bitmap table and its drawing (see catalogue.h).
 #include "catalogue.h"
 
+#include "layout.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -58,11 +60,10 @@ void addGroupButtons(std::vector<BitmapSpec>& out) {
 
 // Routing strips 175-206: five states (dry, flanger, delay, phaser, reverb), each released then pressed.
 void addRoutingStrips(std::vector<BitmapSpec>& out) {
-  constexpr std::array<std::string_view, 5> buses{"X", "Fla", "Del", "Pha", "Rev"};
-  for (int n = 1; n <= 32; ++n) {
+  for (int n = 1; n <= layout::kHarmonicCount; ++n) {
     BitmapSpec spec{174 + n, 37, 14, true, kRoutingFont, {}};
-    for (std::string_view bus : buses) {
-      const std::string caption = std::to_string(n) + " " + std::string(bus);
+    for (const layout::RoutingBus& bus : layout::kRoutingBuses) {
+      const std::string caption = std::to_string(n) + " " + std::string(bus.caption);
       spec.frames.push_back({Tone::orange, Symbol::caption, caption});
       spec.frames.push_back({Tone::blue, Symbol::caption, caption});
     }

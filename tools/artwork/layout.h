@@ -57,6 +57,15 @@ inline constexpr int kHarmonicCount = 32;
   return {150 + 40 * (k % 8), 347 + 14 * (k / 8), 187 + 40 * (k % 8), 361 + 14 * (k / 8)};
 }
 
+// The routing switches' five states, in state order: the bus caption each shows after the
+// oscillator's number, and the bus it names.
+struct RoutingBus {
+  std::string_view caption;
+  std::string_view name;
+};
+inline constexpr std::array<RoutingBus, 5> kRoutingBuses{
+    {{"X", "dry"}, {"Fla", "flanger"}, {"Del", "delay"}, {"Pha", "phaser"}, {"Rev", "reverb"}}};
+
 // Layer buttons (harmonics box) and curve kind buttons (envelopes box): volume, detune, phase.
 inline constexpr std::array<ControlRect, 3> kLayerButtons{{{199, 30, 244, 45}, {247, 30, 292, 45}, {295, 30, 340, 45}}};
 inline constexpr std::array<ControlRect, 3> kCurveKindButtons{{{199, 191, 244, 206}, {247, 191, 292, 206}, {295, 191, 340, 206}}};
