@@ -54,6 +54,7 @@ class PluginInstance {
 
   // The record, or null once the instance is closed.
   AEffect* effect() { return effect_; }
+  const AEffect* effect() const { return effect_; }
   bool isOpen() const { return effect_ != nullptr; }
 
   // Raw dispatcher call; 0 once closed. effClose goes through close() instead.

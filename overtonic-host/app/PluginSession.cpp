@@ -1,0 +1,140 @@
+// Plug-in loading and state set-up shared by the commands.
+#include "overtonic-host/app/PluginSession.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+
+#include "overtonic-host/lib/PluginLibrary.h"
+
+namespace hostapp {
+
+using hostlib::fail;
+using hostlib::PluginInstance;
+using hostlib::Result;
+using hostlib::Status;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kPluginFileName = "overtonic.so";
+
+fs::path programFolder() {
+  std::array<char, 4096> buffer{};
+  const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (length <= 0) return {};
+  return fs::path(std::string(buffer.data(), static_cast<size_t>(length))).parent_path();
+}
+
+}  // namespace
+
+std::string defaultPluginPath() {
+  std::vector<fs::path> candidates;
+  if (const fs::path folder = programFolder(); !folder.empty()) candidates.push_back(folder / kPluginFileName);
+#ifdef OVERTONIC_BUILT_PLUGIN
+  candidates.emplace_back(OVERTONIC_BUILT_PLUGIN);
+#endif
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    candidates.push_back(fs::path(home) / ".vst" / kPluginFileName);
+  }
+  candidates.emplace_back(fs::path("/usr/local/lib/vst") / kPluginFileName);
+  candidates.emplace_back(fs::path("/usr/lib/vst") / kPluginFileName);
+  for (const fs::path& candidate : candidates) {
+    std::error_code error;
+    if (fs::is_regular_file(candidate, error)) return candidate.string();
+  }
+  return {};
+}
+
+Result<std::unique_ptr<PluginInstance>> loadPlugin(const std::string& path,
+                                                   const hostlib::HostOptions& options) {
+  const std::string chosen = path.empty() ? defaultPluginPath() : path;
+  if (chosen.empty()) {
+    return fail(std::string("no plug-in given and no ") + kPluginFileName +
+                " found next to the program, in ~/.vst or in /usr/(local/)lib/vst");
+  }
+  auto library = hostlib::PluginLibrary::open(chosen);
+  if (!library.ok()) return fail(library.error());
+  return library.value().instantiate(options);
+}
+
+Result<std::vector<ParameterAssignment>> parseAssignments(const std::vector<std::string>& texts,
+                                                          int32_t parameterCount) {
+  std::vector<ParameterAssignment> sets;
+  for (const std::string& text : texts) {
+    auto assignment = parseAssignment(text, parameterCount);
+    if (!assignment.ok()) return fail("--set " + text + ": " + assignment.error());
+    sets.push_back(assignment.value());
+  }
+  return sets;
+}
+
+Result<int32_t> parseProgramNumber(const std::string& text, int32_t programCount) {
+  if (programCount <= 0) return fail("--program " + text + ": the plug-in has no programs");
+  auto number = parseInteger(text, 0, programCount - 1);
+  if (!number.ok()) return fail("--program " + number.error());
+  return static_cast<int32_t>(number.value());
+}
+
+void applyAssignments(PluginInstance& plugin, const std::vector<ParameterAssignment>& sets) {
+  for (const ParameterAssignment& set : sets) plugin.setParameter(set.index, set.value);
+}
+
+Status checkPresetFits(const PresetFile& preset, const std::string& name, const PluginInstance& plugin) {
+  const AEffect* effect = plugin.effect();
+  if (effect == nullptr) return fail(name + ": the plug-in is closed");
+  if (preset.pluginId != effect->uniqueID) {
+    return fail(name + ": made for plug-in " + describePluginId(preset.pluginId) + ", not for " +
+                describePluginId(effect->uniqueID));
+  }
+  if (preset.kind == PresetFile::Kind::bank &&
+      preset.programs.size() > static_cast<size_t>(std::max(effect->numPrograms, 0))) {
+    return fail(name + ": holds " + std::to_string(preset.programs.size()) + " programs, the plug-in has " +
+                std::to_string(effect->numPrograms));
+  }
+  for (const ProgramData& program : preset.programs) {
+    if (program.parameters.size() > static_cast<size_t>(std::max(effect->numParams, 0))) {
+      return fail(name + ": holds " + std::to_string(program.parameters.size()) +
+                  " parameters, the plug-in has " + std::to_string(effect->numParams));
+    }
+  }
+  return {};
+}
+
+namespace {
+
+void loadProgram(PluginInstance& plugin, const ProgramData& program) {
+  for (size_t i = 0; i < program.parameters.size(); ++i) {
+    plugin.setParameter(static_cast<int32_t>(i), program.parameters[i]);
+  }
+  std::array<char, kProgramNameBytes + 1> name{};
+  program.name.copy(name.data(), kProgramNameBytes);
+  plugin.dispatch(effSetProgramName, 0, 0, name.data());
+}
+
+}  // namespace
+
+void loadPreset(PluginInstance& plugin, const PresetFile& preset) {
+  if (preset.kind == PresetFile::Kind::program) {
+    loadProgram(plugin, preset.programs.front());
+    return;
+  }
+  for (size_t p = 0; p < preset.programs.size(); ++p) {
+    plugin.setProgram(static_cast<int32_t>(p));
+    loadProgram(plugin, preset.programs[p]);
+  }
+  if (!preset.programs.empty()) plugin.setProgram(preset.currentProgram);
+}
+
+ProgramData captureProgram(PluginInstance& plugin) {
+  ProgramData program;
+  program.name = plugin.programName();
+  const int32_t count = plugin.effect() != nullptr ? plugin.effect()->numParams : 0;
+  for (int32_t i = 0; i < count; ++i) program.parameters.push_back(plugin.getParameter(i));
+  return program;
+}
+
+}  // namespace hostapp
