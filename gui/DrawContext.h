@@ -1,0 +1,158 @@
+// DrawContext: every pixel of the panel is painted through one. It keeps the pen (line width,
+// style, frame colour), the brush (fill colour), the font and its colour, the draw mode, the
+// clip rectangle and an offset added to every coordinate a primitive receives, and paints
+// integer-coordinate primitives on a DrawSurface with exact pixel rules:
+//   - lineTo paints from the current position up to, not including, its end point;
+//   - drawRect's right and bottom lines lie on the rect's right and bottom coordinates, and
+//     fillRect fills (left + 1, top + 1) to (right, bottom) exclusive, the inside of drawRect;
+//   - drawPoint sets exactly one pixel; shapes are not antialiased, text may be.
+// A context made for a window copies what it painted onto the window when it ends, and before
+// each mouse query (so a control's tracking loop shows every step). The context also answers
+// the live mouse queries of the controls' tracking loops.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "gui/DrawSurface.h"
+#include "gui/FontTable.h"
+#include "gui/GuiTypes.h"
+
+class GuiFrame;
+class PlatformWindow;
+struct ShapePath;
+typedef struct _cairo cairo_t;
+
+class DrawContext {
+ public:
+  // The clip rectangle of a context without a frame.
+  static constexpr GuiRect kNoFrameClip{0, 0, 1000, 1000};
+
+  // `frame`, `device` and `window` may each be null; without a device nothing is painted.
+  // A frame passes its `size` as `frameSize`, the context's default clip rectangle.
+  DrawContext(GuiFrame* frame, DrawSurface* device, PlatformWindow* window,
+              const GuiRect& frameSize = kNoFrameClip);
+  virtual ~DrawContext();
+  DrawContext(const DrawContext&) = delete;
+  DrawContext& operator=(const DrawContext&) = delete;
+
+  // Lines with the pen. The current position moves to `to`.
+  void moveTo(GuiPoint to);
+  void lineTo(GuiPoint to);
+  // Connected segments through `count` points (the last point not painted).
+  void polyLine(const GuiPoint* points, std::int32_t count);
+  // The polygon's inside (even-odd rule) with the brush, no outline.
+  void fillPolygon(const GuiPoint* points, std::int32_t count);
+
+  void drawRect(const GuiRect& rect);
+  void fillRect(const GuiRect& rect);
+  // Outline of the ellipse in `rect` (right and bottom excluded).
+  void drawEllipse(const GuiRect& rect);
+  // Filled ellipse in (left + 1, top + 1, right + 1, bottom + 1), right and bottom excluded.
+  void fillEllipse(const GuiRect& rect);
+  // Arc of the ellipse in (left, top, right + 1, bottom + 1), counter-clockwise from the ray
+  // through `from` to the ray through `to` (rays from the centre; equal rays: whole ellipse).
+  void drawArc(const GuiRect& rect, GuiPoint from, GuiPoint to);
+  // Pie slice of the ellipse in (left + 1, top + 1, right, bottom), same rays, no outline.
+  void fillArc(const GuiRect& rect, GuiPoint from, GuiPoint to);
+  // Exactly one pixel, whatever the pen and draw mode.
+  void drawPoint(GuiPoint point, GuiColor color);
+
+  void setLineStyle(LineStyle style);
+  void setLineWidth(std::int32_t width);
+  void setFrameColor(GuiColor color);
+  void setFillColor(GuiColor color);
+  void setFontColor(GuiColor color);
+  // Anything but or and xor is copy. The mode applies to the pen and brush primitives; text,
+  // points and bitmap copies always copy.
+  void setDrawMode(DrawMode mode);
+
+  // Clips to exactly `rect`; the offset does not apply to it.
+  void setClipRect(const GuiRect& rect);
+  // Back to the frame's size, or kNoFrameClip without a frame.
+  void resetClipRect();
+
+  // See resolveFont for how id, size and style become a font.
+  void setFont(FontId id, std::int32_t size = 0, std::int32_t style = 0);
+  std::int32_t getStringWidth(const char* text);
+  // One line, vertically centred in `rect` and clipped to it. Left alignment starts one pixel
+  // inside the rect. With `opaque` the text cell is first filled with the fill colour.
+  void drawString(const char* text, const GuiRect& rect, bool opaque = false,
+                  TextAlign align = TextAlign::center);
+
+  // Live pointer state (MouseState bits); 0 without a window.
+  std::int32_t queryMouseButtons();
+  // Pointer position relative to the window origin read at construction.
+  void queryMouseLocation(GuiPoint& where);
+  bool awaitSecondClick();
+
+  // Shows on the window what was painted since the last flush (the destructor flushes too).
+  void flush();
+  WriteResult writePng(const std::string& path) const;
+
+  GuiPoint getOffset() const { return offset_; }
+  void setOffset(GuiPoint offset) { offset_ = offset; }
+  GuiPoint getWindowOrigin() const { return windowOrigin_; }
+  void setWindowOrigin(GuiPoint origin) { windowOrigin_ = origin; }
+  GuiFrame* getFrame() const { return frame_; }
+  DrawSurface* getDevice() const { return device_; }
+  PlatformWindow* getWindow() const { return window_; }
+
+  FontId getFontId() const { return font_.id; }
+  std::int32_t getFontSize() const { return font_.size; }
+  const FontSpec& getFont() const { return font_; }
+  GuiColor getFontColor() const { return fontColor_; }
+  std::int32_t getLineWidth() const { return lineWidth_; }
+  GuiColor getFrameColor() const { return frameColor_; }
+  GuiColor getFillColor() const { return fillColor_; }
+  LineStyle getLineStyle() const { return lineStyle_; }
+  DrawMode getDrawMode() const { return drawMode_; }
+  GuiRect getClipRect() const { return clipRect_; }
+  // The frame's size as given at construction (kNoFrameClip without a frame).
+  GuiRect getFrameSize() const { return defaultClip_; }
+
+  // Copies a w x h block (the size of `dest`) of `source`, starting at `sourceOffset`, to
+  // dest's top-left plus the offset. Source pixels outside `source` leave the destination as it
+  // is; transparent source pixels do too. Used by offscreens and bitmaps.
+  void copyBlock(cairo_surface_t* source, const GuiRect& dest, GuiPoint sourceOffset);
+
+ protected:
+  // For contexts that own their surface (offscreens).
+  DrawContext(GuiFrame* frame, std::unique_ptr<DrawSurface> ownedDevice, const GuiRect& frameSize);
+
+ private:
+  GuiPoint toDevice(GuiPoint p) const;
+  GuiRect toDeviceRect(const GuiRect& rect) const;
+  GuiRect paintBounds() const;
+  void paintPath(GuiColor color, const ShapePath& path);
+  void combineThroughMask(GuiColor color, const ShapePath& path, const GuiRect& area);
+  void strokePolyline(const GuiPoint* devicePoints, std::int32_t count);
+  void strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to, bool whole);
+  void applyClip();
+  void applyFont();
+  void noteChanged(const GuiRect& area);
+
+  std::unique_ptr<DrawSurface> ownedDevice_;
+  std::unique_ptr<DrawSurface> scratch_;  // stands in when there is no device
+  GuiPoint windowOrigin_{};
+  GuiPoint offset_{};
+  DrawSurface* device_ = nullptr;
+  PlatformWindow* window_ = nullptr;
+  GuiFrame* frame_ = nullptr;
+  FontSpec font_{};
+  GuiColor fontColor_ = kColorWhite;
+  std::int32_t lineWidth_ = 1;
+  GuiColor frameColor_ = kColorWhite;
+  GuiColor fillColor_ = kColorBlack;
+  LineStyle lineStyle_ = LineStyle::solid;
+  DrawMode drawMode_ = DrawMode::copy;
+  GuiRect clipRect_{};
+  GuiRect defaultClip_{};
+  bool clipActive_ = false;
+  bool fontPending_ = true;
+  cairo_t* cr_ = nullptr;
+  GuiPoint penPosition_{};  // device coordinates
+  std::int64_t dashPhase_ = 0;
+  GuiRect changed_{};  // device pixels painted since the last flush
+};

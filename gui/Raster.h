@@ -1,0 +1,212 @@
+// Pixel rasterisation of the context's one-pixel shapes, so that lines, ellipse outlines, arcs
+// and pies are pixel exact and the same on every machine: lines step like Bresenham's algorithm
+// and leave out their end point, ellipses take the pixels whose centres lie inside the ellipse
+// inscribed in their pixel box, outlines are the region's edge pixels. Every function hands
+// runs of pixels (one-pixel-high or one-pixel-wide rectangles) to a sink and visits only pixels
+// inside `bounds`, so that hostile coordinates cost no more than the visible area.
+// Coordinates must lie within +-kRasterLimit (DrawContext clamps them).
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+#include "gui/GuiTypes.h"
+
+inline constexpr std::int32_t kRasterLimit = 1 << 28;
+
+// Joins single pixels into horizontal or vertical runs and hands each finished run to the sink.
+template <class Sink>
+class RunBuilder {
+ public:
+  explicit RunBuilder(Sink& sink) : sink_(sink) {}
+  ~RunBuilder() { flush(); }
+  RunBuilder(const RunBuilder&) = delete;
+  RunBuilder& operator=(const RunBuilder&) = delete;
+
+  void add(std::int32_t x, std::int32_t y) {
+    if (open_ && extends(x, y)) return;
+    flush();
+    run_ = {x, y, x + 1, y + 1};
+    open_ = true;
+  }
+  void flush() {
+    if (open_) sink_(run_);
+    open_ = false;
+  }
+
+ private:
+  bool extends(std::int32_t x, std::int32_t y) {
+    if (run_.height() == 1 && y == run_.top) {
+      if (x == run_.right) return ++run_.right, true;
+      if (x == run_.left - 1) return --run_.left, true;
+    }
+    if (run_.width() == 1 && x == run_.left) {
+      if (y == run_.bottom) return ++run_.bottom, true;
+      if (y == run_.top - 1) return --run_.top, true;
+    }
+    return false;
+  }
+
+  Sink& sink_;
+  GuiRect run_{};
+  bool open_ = false;
+};
+
+// The line from a to b without b. With `dotted`, every other pixel is painted, counted by
+// `phase`, which advances by the line's length so that a following segment continues the pattern.
+template <class Sink>
+void rasterLine(GuiPoint a, GuiPoint b, const GuiRect& bounds, bool dotted, std::int64_t& phase,
+                Sink&& sink) {
+  const std::int64_t dx = std::int64_t{b.h} - a.h;
+  const std::int64_t dy = std::int64_t{b.v} - a.v;
+  const std::int64_t adx = dx < 0 ? -dx : dx;
+  const std::int64_t ady = dy < 0 ? -dy : dy;
+  const bool xMajor = adx >= ady;
+  const std::int64_t steps = xMajor ? adx : ady;
+  if (steps == 0) return;
+  // Step i moves one pixel along the major axis; the minor axis follows the rounded slope.
+  const std::int64_t major0 = xMajor ? a.h : a.v;
+  const std::int64_t minor0 = xMajor ? a.v : a.h;
+  const std::int64_t majorSign = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const std::int64_t minorSign = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const std::int64_t minorSpan = xMajor ? ady : adx;
+  const std::int64_t lo = xMajor ? bounds.left : bounds.top;
+  const std::int64_t hi = (xMajor ? bounds.right : bounds.bottom) - 1;
+  std::int64_t first = 0;
+  std::int64_t last = steps - 1;
+  if (majorSign > 0) {
+    first = std::max(first, lo - major0);
+    last = std::min(last, hi - major0);
+  } else {
+    first = std::max(first, major0 - hi);
+    last = std::min(last, major0 - lo);
+  }
+  RunBuilder<Sink> runs(sink);
+  for (std::int64_t i = first; i <= last; ++i) {
+    if (dotted && ((phase + i) & 1) != 0) continue;
+    const std::int64_t major = major0 + majorSign * i;
+    const std::int64_t minor = minor0 + minorSign * ((2 * i * minorSpan + steps) / (2 * steps));
+    const std::int64_t x = xMajor ? major : minor;
+    const std::int64_t y = xMajor ? minor : major;
+    if (x < bounds.left || x >= bounds.right || y < bounds.top || y >= bounds.bottom) continue;
+    runs.add(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+  }
+  phase += steps;
+}
+
+// Pixels [a, b) of one row; empty when b <= a.
+struct RowSpan {
+  std::int64_t a = 0;
+  std::int64_t b = 0;
+  bool isEmpty() const { return b <= a; }
+};
+
+// The pixels of row y whose centres lie inside the ellipse inscribed in `box`.
+inline RowSpan ellipseRow(const GuiRect& box, std::int64_t y) {
+  if (box.isEmpty() || y < box.top || y >= box.bottom) return {};
+  const double cx = (static_cast<double>(box.left) + box.right) / 2.0;
+  const double cy = (static_cast<double>(box.top) + box.bottom) / 2.0;
+  const double rx = (static_cast<double>(box.right) - box.left) / 2.0;
+  const double ry = (static_cast<double>(box.bottom) - box.top) / 2.0;
+  const double dy = (static_cast<double>(y) + 0.5 - cy) / ry;
+  const double rest = 1.0 - dy * dy;
+  if (rest < 0.0) return {};
+  const double half = rx * std::sqrt(rest);
+  return {static_cast<std::int64_t>(std::ceil(cx - half - 0.5)),
+          static_cast<std::int64_t>(std::floor(cx + half - 0.5)) + 1};
+}
+
+// Which pixels of an ellipse box lie in the sector swept counter-clockwise (as seen on screen)
+// from the ray through `from` to the ray through `to`, both rays starting at the box centre.
+// Equal rays sweep the whole ellipse.
+class ArcSector {
+ public:
+  ArcSector(const GuiRect& box, GuiPoint from, GuiPoint to)
+      : cx_((static_cast<double>(box.left) + box.right) / 2.0),
+        cy_((static_cast<double>(box.top) + box.bottom) / 2.0),
+        start_(angleOf(from.h, from.v)) {
+    sweep_ = normalise(angleOf(to.h, to.v) - start_);
+    if (sweep_ == 0.0) sweep_ = 2.0 * std::numbers::pi;
+  }
+
+  // Angle of the start ray (counter-clockwise from the positive x axis) and the sweep, radians.
+  double startAngle() const { return start_; }
+  double sweep() const { return sweep_; }
+
+  bool contains(std::int64_t x, std::int64_t y) const {
+    const double px = static_cast<double>(x) + 0.5 - cx_;
+    const double py = static_cast<double>(y) + 0.5 - cy_;
+    if (px == 0.0 && py == 0.0) return true;
+    return normalise(std::atan2(-py, px) - start_) <= sweep_ + 1e-9;
+  }
+
+ private:
+  double angleOf(std::int64_t x, std::int64_t y) const {
+    return std::atan2(-(static_cast<double>(y) + 0.5 - cy_), static_cast<double>(x) + 0.5 - cx_);
+  }
+  // Into [0, 2 pi).
+  static double normalise(double angle) {
+    const double turn = 2.0 * std::numbers::pi;
+    angle = std::fmod(angle, turn);
+    return angle < 0.0 ? angle + turn : angle;
+  }
+
+  double cx_;
+  double cy_;
+  double start_;
+  double sweep_ = 0.0;
+};
+
+// Accepts every pixel: the whole ellipse.
+struct WholeEllipse {
+  bool contains(std::int64_t, std::int64_t) const { return true; }
+};
+
+namespace raster_detail {
+
+template <class Filter, class Sink>
+void emitRange(std::int64_t a, std::int64_t b, std::int64_t y, const GuiRect& bounds,
+               const Filter& filter, RunBuilder<Sink>& runs) {
+  a = std::max<std::int64_t>(a, bounds.left);
+  b = std::min<std::int64_t>(b, bounds.right);
+  for (std::int64_t x = a; x < b; ++x) {
+    if (filter.contains(x, y)) runs.add(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+  }
+  runs.flush();
+}
+
+}  // namespace raster_detail
+
+// The filled ellipse region of `box`, limited to the pixels `filter` accepts.
+template <class Filter, class Sink>
+void rasterEllipseFill(const GuiRect& box, const GuiRect& bounds, const Filter& filter,
+                       Sink&& sink) {
+  RunBuilder<Sink> runs(sink);
+  const std::int64_t top = std::max(box.top, bounds.top);
+  const std::int64_t bottom = std::min(box.bottom, bounds.bottom);
+  for (std::int64_t y = top; y < bottom; ++y) {
+    const RowSpan row = ellipseRow(box, y);
+    raster_detail::emitRange(row.a, row.b, y, bounds, filter, runs);
+  }
+}
+
+// The edge pixels of the ellipse region of `box` (those with a four-neighbour outside it),
+// limited to the pixels `filter` accepts: a closed one-pixel outline.
+template <class Filter, class Sink>
+void rasterEllipseOutline(const GuiRect& box, const GuiRect& bounds, const Filter& filter,
+                          Sink&& sink) {
+  RunBuilder<Sink> runs(sink);
+  const std::int64_t top = std::max(box.top, bounds.top);
+  const std::int64_t bottom = std::min(box.bottom, bounds.bottom);
+  for (std::int64_t y = top; y < bottom; ++y) {
+    const RowSpan row = ellipseRow(box, y);
+    if (row.isEmpty()) continue;
+    const RowSpan above = ellipseRow(box, y - 1);
+    const RowSpan below = ellipseRow(box, y + 1);
+    RowSpan inner{std::max({row.a + 1, above.a, below.a}), std::min({row.b - 1, above.b, below.b})};
+    if (above.isEmpty() || below.isEmpty() || inner.isEmpty()) inner = {row.b, row.b};
+    raster_detail::emitRange(row.a, inner.a, y, bounds, filter, runs);
+    raster_detail::emitRange(inner.b, row.b, y, bounds, filter, runs);
+  }
+}

@@ -1,0 +1,175 @@
+// X11 window, presentation and pointer polling. Button and modifier bits follow the toolkit's
+// MouseState: Button1 -> left, Button2 -> middle, Button3 -> right, Shift, Control, Mod1 (Alt).
+#include "gui/platform/x11/X11Window.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <cairo-xlib.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "gui/platform/x11/X11Display.h"
+
+namespace {
+
+constexpr long kEventMask = ExposureMask | ButtonPressMask | StructureNotifyMask;
+constexpr std::int32_t kPollMs = 5;
+
+struct MaskBit {
+  unsigned int x11;
+  std::int32_t toolkit;
+};
+
+constexpr std::array<MaskBit, 6> kMaskBits{{
+    {Button1Mask, kMouseLeft},
+    {Button2Mask, kMouseMiddle},
+    {Button3Mask, kMouseRight},
+    {ShiftMask, kMouseShift},
+    {ControlMask, kMouseControl},
+    {Mod1Mask, kMouseAlt},
+}};
+
+Bool isLeftPressOf(Display*, XEvent* event, XPointer window) {
+  return event->type == ButtonPress && event->xbutton.button == Button1 &&
+         event->xbutton.window == *reinterpret_cast<Window*>(window);
+}
+
+}  // namespace
+
+X11Window::X11Window(Display* display, unsigned long window, void* visual, std::int32_t width,
+                     std::int32_t height, bool owned)
+    : display_(display), window_(window), visual_(visual), width_(width), height_(height),
+      owned_(owned) {}
+
+std::unique_ptr<X11Window> X11Window::createChild(X11Display& display, unsigned long parent,
+                                                  std::int32_t width, std::int32_t height,
+                                                  const char* name) {
+  Display* dpy = display.raw();
+  const unsigned int w = static_cast<unsigned int>(std::clamp(width, 1, 32767));
+  const unsigned int h = static_cast<unsigned int>(std::clamp(height, 1, 32767));
+  X11ErrorTrap trap(dpy);
+  XSetWindowAttributes attributes{};
+  attributes.event_mask = kEventMask;
+  const Window window = XCreateWindow(dpy, parent, 0, 0, w, h, 0, CopyFromParent, InputOutput,
+                                      CopyFromParent, CWEventMask, &attributes);
+  XWindowAttributes created{};
+  if (trap.failed() || !XGetWindowAttributes(dpy, window, &created) || trap.failed()) {
+    if (window) XDestroyWindow(dpy, window);
+    return nullptr;
+  }
+  if (name) {
+    XStoreName(dpy, window, name);
+    std::string instance(name);
+    XClassHint hint{instance.data(), instance.data()};
+    XSetClassHint(dpy, window, &hint);
+  }
+  XMapWindow(dpy, window);
+  XFlush(dpy);
+  if (trap.failed()) {
+    XDestroyWindow(dpy, window);
+    return nullptr;
+  }
+  return std::unique_ptr<X11Window>(new X11Window(dpy, window, created.visual,
+                                                  static_cast<std::int32_t>(w),
+                                                  static_cast<std::int32_t>(h), true));
+}
+
+std::unique_ptr<X11Window> X11Window::wrap(X11Display& display, unsigned long window) {
+  Display* dpy = display.raw();
+  X11ErrorTrap trap(dpy);
+  XWindowAttributes attributes{};
+  if (!XGetWindowAttributes(dpy, window, &attributes) || trap.failed()) return nullptr;
+  return std::unique_ptr<X11Window>(new X11Window(dpy, window, attributes.visual,
+                                                  attributes.width, attributes.height, false));
+}
+
+X11Window::~X11Window() {
+  if (surface_) cairo_surface_destroy(surface_);
+  if (owned_ && !destroyed_) {
+    X11ErrorTrap trap(display_);
+    XDestroyWindow(display_, window_);
+  }
+}
+
+void X11Window::setSize(std::int32_t width, std::int32_t height) {
+  width_ = std::max(width, 1);
+  height_ = std::max(height, 1);
+  if (surface_) cairo_xlib_surface_set_size(surface_, width_, height_);
+}
+
+GuiPoint X11Window::origin() {
+  if (destroyed_) return {};
+  X11ErrorTrap trap(display_);
+  int x = 0;
+  int y = 0;
+  Window child = 0;
+  const Bool ok =
+      XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+  if (!ok || trap.failed()) return {};
+  return {x, y};
+}
+
+void X11Window::present(cairo_surface_t* backBuffer, const GuiRect& area) {
+  if (destroyed_ || !backBuffer || area.isEmpty()) return;
+  X11ErrorTrap trap(display_);
+  if (!surface_) {
+    surface_ = cairo_xlib_surface_create(display_, window_, static_cast<Visual*>(visual_), width_,
+                                         height_);
+  }
+  cairo_t* cr = cairo_create(surface_);
+  cairo_set_source_surface(cr, backBuffer, 0, 0);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(surface_);
+  XFlush(display_);
+}
+
+std::optional<X11Window::Pointer> X11Window::queryPointer() {
+  if (destroyed_) return std::nullopt;
+  X11ErrorTrap trap(display_);
+  Window root = 0;
+  Window child = 0;
+  int rootX = 0;
+  int rootY = 0;
+  int windowX = 0;
+  int windowY = 0;
+  unsigned int mask = 0;
+  XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+  if (trap.failed()) return std::nullopt;
+  return Pointer{{rootX, rootY}, mask};
+}
+
+std::int32_t X11Window::mouseButtons() {
+  const std::optional<Pointer> pointer = queryPointer();
+  if (!pointer) return 0;
+  std::int32_t state = 0;
+  for (const MaskBit& bit : kMaskBits) {
+    if (pointer->mask & bit.x11) state |= bit.toolkit;
+  }
+  return state;
+}
+
+GuiPoint X11Window::pointerPosition() {
+  const std::optional<Pointer> pointer = queryPointer();
+  return pointer ? pointer->root : GuiPoint{};
+}
+
+bool X11Window::awaitSecondClick() {
+  if (destroyed_) return false;
+  const std::int64_t deadline = lastEventTicks_.value_or(clock_.ticks()) + kDoubleClickMs;
+  Window window = window_;
+  while (clock_.ticks() < deadline) {
+    XEvent event;
+    if (XCheckIfEvent(display_, &event, isLeftPressOf, reinterpret_cast<XPointer>(&window))) {
+      lastEventTicks_ = clock_.ticks();
+      return true;
+    }
+    clock_.sleep(kPollMs);
+  }
+  return false;
+}

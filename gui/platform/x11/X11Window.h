@@ -1,0 +1,70 @@
+// The X11 back end's window: a native window on our own connection, presented through a
+// cairo-xlib surface, with the pointer polled through XQueryPointer. Every request that can fail
+// on a bad or vanished window is trapped, so that a host's bad window id never ends the process.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "gui/platform/PlatformWindow.h"
+
+class X11Display;
+typedef struct _XDisplay Display;
+
+class X11Window final : public PlatformWindow {
+ public:
+  // Double-click time of the toolkit (X11 has no system-wide setting for it).
+  static constexpr std::int32_t kDoubleClickMs = 500;
+
+  // Creates a width x height child window of `parent` at (0, 0), selecting exposure, button
+  // press and structure events, named `name` (window name and class; may be null), mapped and
+  // flushed. Null when the parent is not a window or the window cannot be made. `display`
+  // must outlive the window.
+  static std::unique_ptr<X11Window> createChild(X11Display& display, unsigned long parent,
+                                                std::int32_t width, std::int32_t height,
+                                                const char* name);
+  // Wraps an existing window of `display` without taking it over; null if it is not a window.
+  static std::unique_ptr<X11Window> wrap(X11Display& display, unsigned long window);
+  // Destroys the window if createChild made it.
+  ~X11Window() override;
+  X11Window(const X11Window&) = delete;
+  X11Window& operator=(const X11Window&) = delete;
+
+  unsigned long id() const { return window_; }
+  Display* display() const { return display_; }
+  // Tells the window surface about a new size of the window.
+  void setSize(std::int32_t width, std::int32_t height);
+  // The window has been destroyed behind our back: from now on nothing is sent to the server.
+  void markDestroyed() { destroyed_ = true; }
+  // When an event of this window was dispatched (steady-clock milliseconds): the start of the
+  // double-click time. Without one, the double-click time counts from the query itself.
+  void noteEventTime(std::int64_t ticks) { lastEventTicks_ = ticks; }
+
+  GuiPoint origin() override;
+  void present(cairo_surface_t* backBuffer, const GuiRect& area) override;
+  std::int32_t mouseButtons() override;
+  GuiPoint pointerPosition() override;
+  bool awaitSecondClick() override;
+
+ private:
+  struct Pointer {
+    GuiPoint root;
+    unsigned int mask = 0;
+  };
+
+  X11Window(Display* display, unsigned long window, void* visual, std::int32_t width,
+            std::int32_t height, bool owned);
+  std::optional<Pointer> queryPointer();
+
+  Display* display_;
+  unsigned long window_;
+  void* visual_;
+  std::int32_t width_;
+  std::int32_t height_;
+  bool owned_;
+  bool destroyed_ = false;
+  cairo_surface_t* surface_ = nullptr;
+  std::optional<std::int64_t> lastEventTicks_;
+  SystemClock clock_;
+};
