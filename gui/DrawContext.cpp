@@ -457,9 +457,9 @@ void DrawContext::applyClip() {
 }
 
 void DrawContext::setFont(FontId id, std::int32_t size, std::int32_t style) {
-  const FontSpec spec = resolveFont(static_cast<std::int32_t>(id), size, style);
-  if (spec == font_ && !fontPending_) return;
-  font_ = spec;
+  const FontSpec resolved = resolveFont(static_cast<std::int32_t>(id), size, style);
+  if (resolved == font_ && !fontPending_) return;
+  font_ = resolved;
   fontPending_ = true;
 }
 

@@ -50,12 +50,12 @@ constexpr FontSpec resolveFont(std::int32_t id, std::int32_t size, std::int32_t 
   const FontTableEntry& entry = kFontTable[static_cast<std::size_t>(id)];
   std::int64_t pixels = size < 0 ? -std::int64_t{size} : std::int64_t{size};
   if (pixels == 0) pixels = entry.defaultSize;
-  FontSpec spec;
-  spec.id = static_cast<FontId>(id);
-  spec.face = entry.face;
-  spec.size = static_cast<std::int32_t>(std::min<std::int64_t>(pixels, kMaxFontSize));
-  spec.weight = (entry.alwaysBold || (style & kFontBold)) ? kFontWeightBold : kFontWeightNormal;
-  spec.italic = (style & kFontItalic) != 0;
-  spec.underline = (style & kFontUnderline) != 0;
-  return spec;
+  FontSpec resolved;
+  resolved.id = static_cast<FontId>(id);
+  resolved.face = entry.face;
+  resolved.size = static_cast<std::int32_t>(std::min<std::int64_t>(pixels, kMaxFontSize));
+  resolved.weight = (entry.alwaysBold || (style & kFontBold)) ? kFontWeightBold : kFontWeightNormal;
+  resolved.italic = (style & kFontItalic) != 0;
+  resolved.underline = (style & kFontUnderline) != 0;
+  return resolved;
 }

@@ -80,12 +80,12 @@ TEST(FontTable, ResolvesIdSizeAndStyleAsTheTableSays) {
       {3, -15, 0, "Arial", 15, 400, false, false}, {3, INT_MAX, 0, "Arial", kMaxFontSize, 400, false, false},
   };
   for (const FontCase& c : cases) {
-    const FontSpec spec = resolveFont(c.id, c.size, c.style);
-    EXPECT_STREQ(spec.face, c.face) << "id " << c.id;
-    EXPECT_EQ(spec.size, c.expectedSize) << "id " << c.id << " size " << c.size;
-    EXPECT_EQ(spec.weight, c.weight) << "id " << c.id << " style " << c.style;
-    EXPECT_EQ(spec.italic, c.italic) << "id " << c.id;
-    EXPECT_EQ(spec.underline, c.underline) << "id " << c.id;
+    const FontSpec resolved = resolveFont(c.id, c.size, c.style);
+    EXPECT_STREQ(resolved.face, c.face) << "id " << c.id;
+    EXPECT_EQ(resolved.size, c.expectedSize) << "id " << c.id << " size " << c.size;
+    EXPECT_EQ(resolved.weight, c.weight) << "id " << c.id << " style " << c.style;
+    EXPECT_EQ(resolved.italic, c.italic) << "id " << c.id;
+    EXPECT_EQ(resolved.underline, c.underline) << "id " << c.id;
   }
 }
 
