@@ -1,0 +1,38 @@
+// Feedback delay: a line of 2 seconds, read at a distance set by the time parameter (size × v
+// samples; v = 0 and v = 1 both give the full line). The output always carries the dry input.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class Delay {
+ public:
+  // A line for 44100 Hz, write position 44100, read position 0, as designed.
+  Delay();
+
+  // Samples of line for a rate (two seconds).
+  [[nodiscard]] static int32_t lineLength(float rate) noexcept;
+  // Takes a zeroed line of lineLength(rate) samples, restarts the positions for that rate and
+  // reapplies the time setting. Never allocates.
+  void retune(float rate, std::vector<float>&& line) noexcept;
+
+  // `in` and `out` may be the same block.
+  void process(const float* in, float* out, int32_t count) noexcept;
+
+  // Non-finite values are ignored.
+  void setTime(float v) noexcept;
+  void setFeedback(float v) noexcept;
+  void setLevel(float v) noexcept;
+  [[nodiscard]] float getTime() const noexcept { return time; }
+  [[nodiscard]] float getFeedback() const noexcept { return feedback; }
+  [[nodiscard]] float getLevel() const noexcept { return level; }
+
+ private:
+  std::vector<float> buffer;
+  int32_t writePosition;
+  int32_t readPosition = 0;
+  int32_t size;
+  float time = 1.0f;
+  float level = 0.2f;
+  float feedback = 0.1f;
+};

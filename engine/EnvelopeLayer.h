@@ -1,0 +1,34 @@
+// One envelope curve being played: 385 points (the squares of the drawn values) read with
+// four-point interpolation, the read position moving 0.3 points per curve step. Points 385 and
+// 386 stay 0, so a curve eases out over its last steps and gives 0 once the read index reaches
+// 384 (after about 1280 steps).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// The three banks every oscillator follows.
+enum class EnvelopeBank : int32_t { amplitude = 0, pitch = 1, phase = 2 };
+
+class EnvelopeLayer {
+ public:
+  static constexpr int32_t kPointCount = 385;
+  static constexpr int32_t kEndIndex = 384;  // from this read index on the layer gives 0
+
+  // Loads 385 points, each squared. `curve` must hold 385 floats.
+  void load(const float* curve) noexcept;
+  // Back to the start of the curve (note start).
+  void reset() noexcept;
+  // Advances by one curve step and returns the curve's value there.
+  [[nodiscard]] float next() noexcept;
+
+  [[nodiscard]] float point(int32_t k) const noexcept { return points[std::size_t(k)]; }
+  [[nodiscard]] int32_t readIndex() const noexcept { return index; }
+
+ private:
+  std::array<float, kPointCount + 2> points{};
+  int32_t index = 0;
+  float fraction = 0.0f;
+  float position = 0.0f;
+};

@@ -1,0 +1,169 @@
+// The oscillator's start, render loop, curve step and settings.
+#include "engine/Oscillator.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/EngineRate.h"
+#include "engine/Interpolation.h"
+
+namespace {
+
+// Beyond this magnitude the designed one-step-at-a-time wrap would take many steps (or never end,
+// once 1024 no longer changes the float): the remainder is taken at once instead.
+constexpr float kDirectWrapLimit = 65536.0f;
+
+// The designed wrap: while phase ≤ 0 add 1024, then while phase ≥ the period subtract it. Ends
+// for any value: non-finite gives 0, huge magnitudes are reduced by fmod first. The result lies
+// in [0, period).
+float wrapPhase(float phase, int32_t period) noexcept {
+  if (!std::isfinite(phase)) return 0.0f;
+  const float length = float(period);
+  if (phase < -kDirectWrapLimit) phase = std::fmod(phase, 1024.0f);
+  while (phase <= 0.0f) phase += 1024.0f;
+  if (phase > kDirectWrapLimit) phase = std::fmod(phase, length);
+  while (phase >= length) phase -= length;
+  return phase;
+}
+
+}  // namespace
+
+Oscillator::Oscillator() noexcept : table(sineTable().data()), tableStep(1024.0f / kDesignRate) {}
+
+void Oscillator::init(const SineTable& sine, int32_t period, int32_t harmonicNumber,
+                      float rate) noexcept {
+  table = sine.data();
+  tableLength = period;
+  harmonic = harmonicNumber;
+  setSampleRate(rate);
+  increment = 3.0f;
+  frequency = 3.0f;
+  active = true;
+}
+
+void Oscillator::setSampleRate(float rate) noexcept {
+  tableStep = 1024.0f / rate;
+  const double ratio = double(kDesignRate) / double(rate);
+  lowestIncrement = float(0.47 * ratio);
+  highestIncrement = float(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
+  stepLimit = scaledLength(201, rate) - 1;
+  recomputeIncrement();
+}
+
+void Oscillator::start(float noteFrequency, float noteVelocityGain) noexcept {
+  velocityGain = noteVelocityGain;
+  gain = velocityGain * volume;
+  frequency = noteFrequency;
+  recomputeIncrement();
+  for (Bank* bank : {&amplitudeBank, &pitchBank, &phaseBank}) {
+    for (EnvelopeLayer& layer : *bank) layer.reset();
+  }
+}
+
+void Oscillator::render(float* buffer, int32_t count) noexcept {
+  int32_t done = 0;
+  while (done < count) {
+    if (sampleCounter >= stepLimit) {  // this sample's count passes the limit: a curve step
+      sampleCounter = 0;
+      curveStep();
+      renderRun(buffer + done, 1);
+      ++done;
+      continue;
+    }
+    const int32_t run = std::min(count - done, stepLimit - sampleCounter);
+    renderRun(buffer + done, run);
+    sampleCounter += run;
+    done += run;
+  }
+}
+
+// Samples between curve steps: one interpolated table read, scaled, and the phase update.
+void Oscillator::renderRun(float* out, int32_t count) noexcept {
+  const float* sine = table;
+  const float length = float(tableLength);
+  const float step = increment;
+  const float scale = gain;
+  const float level = amplitude;
+  float position = phase;
+  for (int32_t k = 0; k < count; ++k) {
+    const int32_t readIndex = int32_t(position);
+    const float readFraction = position - float(readIndex);
+    const float* y = sine + readIndex;
+    out[k] = interpolateFourPoint(y[0], y[1], y[2], y[3], readFraction) * scale * level;
+    position += step;
+    if (position >= length) position -= length;
+    // Only an increment outside the audible band (the oscillator turned inactive inside this
+    // block and is not mixed) can leave the table; keep every later read inside it.
+    if (!(position >= 0.0f && position < length)) position = wrapPhase(position, tableLength);
+  }
+  phase = position;
+}
+
+void Oscillator::curveStep() noexcept {
+  const float a4 = amplitudeBank[4].next();
+  const float a3 = amplitudeBank[3].next();
+  const float a2 = amplitudeBank[2].next();
+  const float a1 = amplitudeBank[1].next();
+  const float a0 = amplitudeBank[0].next();
+  const float level = a0 + (a1 + a2 + a3 + a4) / 4.0f;
+  amplitude = std::isfinite(level) ? level : 0.0f;
+
+  float pitchSum = 0.0f;
+  for (EnvelopeLayer& layer : pitchBank) pitchSum += layer.next();
+  increment = (pitchSum + (1.0f + mainDetune) * (1.0f + detune)) *
+              (float(harmonic) * frequency * tableStep);
+  updateActive();
+
+  float phaseSum = 0.0f;
+  for (EnvelopeLayer& layer : phaseBank) phaseSum += layer.next();
+  const float offset = phaseSum * (float(tableLength) * 0.5f);
+  currentPhaseOffset = std::isfinite(offset) ? offset : 0.0f;
+  phase = wrapPhase(phase + (currentPhaseOffset - previousPhaseOffset), tableLength);
+  previousPhaseOffset = currentPhaseOffset;
+}
+
+void Oscillator::recomputeIncrement() noexcept {
+  increment = float(harmonic) * frequency * tableStep * (1.0f + mainDetune) * (1.0f + detune);
+  updateActive();
+}
+
+void Oscillator::updateActive() noexcept {
+  active = increment >= lowestIncrement && increment <= highestIncrement;
+}
+
+void Oscillator::setVolume(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  volume = v * v;
+  gain = volume * velocityGain;
+}
+
+float Oscillator::getVolume() const noexcept { return std::sqrt(volume); }
+
+void Oscillator::setPhase(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  const float parameter = v - 0.5f;
+  const float shifted = phase + (parameter - phaseParameter) * (float(tableLength) * 0.5f);
+  phaseParameter = parameter;
+  phase = wrapPhase(shifted, tableLength);
+}
+
+void Oscillator::setDetune(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  detune = v - 0.5f;
+  recomputeIncrement();
+}
+
+void Oscillator::setMainDetune(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  mainDetune = v - 0.5f;
+  recomputeIncrement();
+}
+
+void Oscillator::loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept {
+  if (!curve || layer < 0 || layer >= kLayerCount) return;
+  switch (bank) {
+    case EnvelopeBank::amplitude: amplitudeBank[std::size_t(layer)].load(curve); break;
+    case EnvelopeBank::pitch: pitchBank[std::size_t(layer)].load(curve); break;
+    case EnvelopeBank::phase: phaseBank[std::size_t(layer)].load(curve); break;
+  }
+}

@@ -1,0 +1,85 @@
+// One partial of the additive voice. It reads the shared sine table with four-point
+// interpolation at an increment set by the note, its harmonic, the two detunes and the pitch
+// bank; scales by its volume, the note's velocity gain and the amplitude bank; and is shifted by
+// its phase parameter and the phase bank. The three banks of five layers step once per curve
+// step (every 201 samples at 44.1 kHz). The table step uses 1024 while the table period is 1021,
+// so a partial sounds at harmonic × frequency × 1024 / 1021.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/EnvelopeLayer.h"
+#include "engine/SineTable.h"
+
+class Oscillator {
+ public:
+  static constexpr int32_t kLayerCount = 5;
+
+  // Fields as after construction for 44100 Hz; `init` gives the table, harmonic and rate.
+  Oscillator() noexcept;
+  void init(const SineTable& sine, int32_t period, int32_t harmonicNumber, float rate) noexcept;
+  // Retunes table step, active band and curve-step interval for a rate the caller checked.
+  void setSampleRate(float rate) noexcept;
+
+  void start(float noteFrequency, float noteVelocityGain) noexcept;
+  void render(float* buffer, int32_t count) noexcept;
+
+  // Settings take the host value; non-finite values are ignored.
+  void setVolume(float v) noexcept;
+  void setPhase(float v) noexcept;
+  void setDetune(float v) noexcept;
+  void setMainDetune(float v) noexcept;
+  [[nodiscard]] float getVolume() const noexcept;
+  [[nodiscard]] float getPhase() const noexcept { return phaseParameter + 0.5f; }
+  [[nodiscard]] float getDetune() const noexcept { return detune + 0.5f; }
+  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune + 0.5f; }
+
+  // Ignores a layer outside 0-4, a bank outside the three and a null curve.
+  void loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept;
+
+  [[nodiscard]] bool isActive() const noexcept { return active; }
+  [[nodiscard]] float currentPhase() const noexcept { return phase; }
+  // Read-only view of one layer (0-4) of one bank; the caller passes a valid bank and layer.
+  [[nodiscard]] const EnvelopeLayer& layer(EnvelopeBank bank, int32_t index) const noexcept {
+    const Bank& banks = bank == EnvelopeBank::amplitude ? amplitudeBank
+                        : bank == EnvelopeBank::pitch   ? pitchBank
+                                                        : phaseBank;
+    return banks[size_t(index)];
+  }
+
+ private:
+  using Bank = std::array<EnvelopeLayer, kLayerCount>;
+
+  void curveStep() noexcept;
+  void renderRun(float* out, int32_t count) noexcept;
+  void recomputeIncrement() noexcept;
+  void updateActive() noexcept;
+
+  bool active = true;
+  float amplitude = 0.0f;
+  Bank amplitudeBank{};
+  Bank pitchBank{};
+  Bank phaseBank{};
+  int32_t sampleCounter = 0;
+  int32_t tableLength = SineTable::kPeriod;
+  const float* table;
+  int32_t harmonic = 1;
+  float previousPhaseOffset = 0.0f;
+  float currentPhaseOffset = 0.0f;
+  float tableStep;
+  float velocityGain = 0.5f;
+  float volume = 0.5f;
+  float gain = 0.25f;
+  float detune = 0.0f;
+  float frequency = 3.0f;
+  float mainDetune = 0.0f;
+  float increment = 3.0f;
+  float phase = 0.0f;
+  float phaseParameter = 0.0f;
+  // Retuned with the rate: the audible band in entries per sample and the curve-step interval
+  // (the counter value after which the next sample takes a step: 200 at 44.1 kHz).
+  float lowestIncrement = 0.47f;
+  float highestIncrement = 466.0f;
+  int32_t stepLimit = 200;
+};

@@ -1,0 +1,100 @@
+// The phaser's per-sample loop and its rate-dependent settings.
+#include "engine/Phaser.h"
+
+#include <cmath>
+
+#include "engine/EngineRate.h"
+#include "engine/FloatGuards.h"
+
+namespace {
+
+constexpr float kTwoPi = 6.28318f;  // the LFO's wrap point, as designed
+
+// Keeps the LFO phase in [0, 2π) for any increment; the designed single subtraction covers
+// every increment a 0-1 rate gives.
+float wrapSweep(float phase) noexcept {
+  if (phase >= kTwoPi) phase -= kTwoPi;
+  if (phase >= 0.0f && phase < kTwoPi) return phase;
+  if (!std::isfinite(phase)) return 0.0f;
+  phase = std::fmod(phase, kTwoPi);
+  return phase < 0.0f ? phase + kTwoPi : phase;
+}
+
+}  // namespace
+
+Phaser::Phaser() noexcept { setSampleRate(kDesignRate); }
+
+void Phaser::setSampleRate(float rate) noexcept {
+  sampleRate = rate;
+  minimum = boundFor(minimumSetting);
+  maximum = boundFor(maximumSetting);
+  sweepIncrement = stepFor(rateSetting);
+}
+
+float Phaser::boundFor(float v) const noexcept { return v * 2600.0f / (sampleRate * 0.5f); }
+
+float Phaser::stepFor(float v) const noexcept { return v / sampleRate * kTwoPi; }
+
+void Phaser::process(const float* in, float* out, int32_t count) noexcept {
+  const float low = minimum;
+  const float span = maximum - minimum;
+  const float loop = feedback;
+  const float mix = depth;
+  const float step = sweepIncrement;
+  float phase = sweepPhase;
+  float last = lastOutput;
+  float coefficient = stages[0].coefficient;
+  for (int32_t k = 0; k < count; ++k) {
+    const float x = in[k];
+    const float d = low + span * (float(std::sin(double(phase))) + 1.0f) / 2.0f;
+    phase = wrapSweep(phase + step);
+    const float denominator = 1.0f + d;
+    if (denominator != 0.0f) {  // d = -1 keeps the previous coefficient
+      const float a = (1.0f - d) / denominator;
+      if (std::isfinite(a)) coefficient = a;
+    }
+    float y = x + loop * last;
+    for (Stage& stage : stages) {
+      const float o = y * -coefficient + stage.state;
+      stage.state = finiteOrZero(o * coefficient + y);
+      y = o;
+    }
+    last = finiteOrZero(y);
+    out[k] = x + y * mix;
+  }
+  for (Stage& stage : stages) stage.coefficient = coefficient;
+  sweepPhase = phase;
+  lastOutput = last;
+}
+
+void Phaser::setDepth(float v) noexcept {
+  if (std::isfinite(v)) depth = v;
+}
+
+void Phaser::setFeedback(float v) noexcept {
+  if (std::isfinite(v)) feedback = v;
+}
+
+void Phaser::setMinimum(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  minimumSetting = v;
+  minimum = boundFor(v);
+}
+
+void Phaser::setMaximum(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  maximumSetting = v;
+  maximum = boundFor(v);
+}
+
+void Phaser::setRate(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  rateSetting = v;
+  sweepIncrement = stepFor(v);
+}
+
+float Phaser::getMinimum() const noexcept { return minimum * (sampleRate * 0.5f) / 2600.0f; }
+
+float Phaser::getMaximum() const noexcept { return maximum * (sampleRate * 0.5f) / 2600.0f; }
+
+float Phaser::getRate() const noexcept { return sweepIncrement * sampleRate / kTwoPi; }

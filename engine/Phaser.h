@@ -1,0 +1,53 @@
+// Six-stage phaser: first-order allpass sections whose common coefficient follows a sine LFO
+// between a lower and an upper bound, with the last output fed back to the input. Bounds are
+// stored as v × 2600 Hz ÷ (rate / 2); the LFO step as v ÷ rate × 6.28318 per sample.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+class Phaser {
+ public:
+  Phaser() noexcept;
+
+  // Rescales the bounds and the LFO step for a rate the caller checked.
+  void setSampleRate(float rate) noexcept;
+
+  // `in` and `out` may be the same block.
+  void process(const float* in, float* out, int32_t count) noexcept;
+
+  // Non-finite values are ignored.
+  void setDepth(float v) noexcept;
+  void setFeedback(float v) noexcept;
+  void setMinimum(float v) noexcept;
+  void setMaximum(float v) noexcept;
+  void setRate(float v) noexcept;
+  [[nodiscard]] float getDepth() const noexcept { return depth; }
+  [[nodiscard]] float getFeedback() const noexcept { return feedback; }
+  [[nodiscard]] float getMinimum() const noexcept;
+  [[nodiscard]] float getMaximum() const noexcept;
+  [[nodiscard]] float getRate() const noexcept;
+
+ private:
+  struct Stage {
+    float coefficient = 0.0f;
+    float state = 0.0f;
+  };
+
+  [[nodiscard]] float boundFor(float v) const noexcept;
+  [[nodiscard]] float stepFor(float v) const noexcept;
+
+  std::array<Stage, 6> stages{};
+  float minimum;
+  float maximum;
+  float feedback = 0.7f;
+  float sweepPhase = 0.0f;
+  float sweepIncrement;
+  float depth = 1.0f;
+  float lastOutput = 0.0f;
+  // The host values behind the three rate-dependent fields, kept to rescale them.
+  float minimumSetting = 440.0f;
+  float maximumSetting = 1600.0f;
+  float rateSetting = 0.5f;
+  float sampleRate;
+};

@@ -1,0 +1,57 @@
+// Mono reverb: eight parallel lowpass-feedback combs into four series allpasses, fed with the
+// input × 0.015. Line lengths are the designed ones at 44100 Hz and scale with the rate, so the
+// room sounds the same at every rate. Width is kept for reading back; it does not change this
+// mono network.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/AllpassFilter.h"
+#include "engine/CombFilter.h"
+
+class Reverb {
+ public:
+  static constexpr std::array<int32_t, 8> kCombLengths = {1116, 1188, 1277, 1356,
+                                                          1422, 1491, 1557, 1617};
+  static constexpr std::array<int32_t, 4> kAllpassLengths = {556, 441, 341, 225};
+
+  // Lines for 44100 Hz, all clear, with the designed initial settings.
+  Reverb();
+
+  // Samples of storage for all twelve lines at a rate.
+  [[nodiscard]] static int32_t storageLength(float rate) noexcept;
+  // Takes zeroed storage of storageLength(rate) samples and lays the lines out in it.
+  void retune(float rate, std::vector<float>&& fresh) noexcept;
+
+  // `stride` (≥ 1) is the step between samples in both blocks; they may be the same block.
+  void process(const float* in, float* out, int32_t count, int32_t stride) noexcept;
+
+  // Non-finite values are ignored.
+  void setRoomSize(float v) noexcept;
+  void setDamping(float v) noexcept;
+  void setWet(float v) noexcept;
+  void setDry(float v) noexcept;
+  void setWidth(float v) noexcept;
+  [[nodiscard]] float getRoomSize() const noexcept { return (roomSize - 0.7f) / 0.28f; }
+  [[nodiscard]] float getDamping() const noexcept { return damp / 0.4f; }
+  [[nodiscard]] float getWet() const noexcept { return wet / 3.0f; }
+  [[nodiscard]] float getDry() const noexcept { return dry / 2.0f; }
+  [[nodiscard]] float getWidth() const noexcept { return width; }
+
+ private:
+  void update() noexcept;
+
+  float gain = 0.015f;
+  float roomSize = 0.5f * 0.28f + 0.7f;
+  float roomSize1 = roomSize;
+  float damp = 0.5f * 0.4f;
+  float damp1 = damp;
+  float wet = 1.0f;
+  float dry = 0.0f;
+  float width = 1.0f;
+  std::array<CombFilter, 8> combs{};
+  std::array<AllpassFilter, 4> allpasses{};
+  std::vector<float> storage;
+};

@@ -1,0 +1,232 @@
+// The engine's construction, block render, routing, host-block splitting, retuning and the
+// settings that belong to the engine itself.
+#include "engine/SynthEngine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "engine/EngineRate.h"
+#include "engine/FloatGuards.h"
+
+SynthEngine::SynthEngine()
+    : oscillators(std::size_t(kOscillatorCount)),
+      oscillatorBuffers(std::size_t(kOscillatorCount * kBlockLimit), 0.0f),
+      buses(std::size_t(busCount * kBlockLimit), 0.0f) {
+  const SineTable& table = sineTable();
+  noteFrequencyTable();  // both process-wide tables exist before the first render
+  for (int32_t i = 0; i < kOscillatorCount; ++i) {
+    oscillators[std::size_t(i)].init(table, SineTable::kPeriod, i + 1, sampleRate);
+  }
+}
+
+// ---- rendering ---------------------------------------------------------------------------
+
+bool SynthEngine::sounding(int32_t osc) const noexcept {
+  return oscillators[std::size_t(osc)].isActive() && oscillatorSwitches[std::size_t(osc)] > 0.5f;
+}
+
+void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcept {
+  if (!out || count <= 0) return;
+  if (offset >= 0) {
+    if (offset >= count) offset = 0;
+    out += offset;
+    count -= offset;
+  }
+  count = std::min(count, kBlockLimit);
+  DenormalScope flushDenormals;
+  for (int32_t i = 0; i < kOscillatorCount; ++i) {
+    if (sounding(i)) oscillators[std::size_t(i)].render(oscillatorBuffer(i), count);
+  }
+  mixOscillators(count);
+  runEffects(count);
+  writeOutput(out, count);
+}
+
+// Exact comparison on the single-precision routing value.
+float* SynthEngine::busForRouting(float routingValue) noexcept {
+  if (routingValue == 0.0f) return bus(dry);
+  if (routingValue == 0.25f) return bus(flangerSend);
+  if (routingValue == 0.5f) return bus(delaySend);
+  if (routingValue == 0.75f) return bus(phaserSend);
+  if (routingValue == 1.0f) return bus(reverbSend);
+  return nullptr;
+}
+
+void SynthEngine::mixOscillators(int32_t count) noexcept {
+  for (int32_t i = 0; i < kOscillatorCount; ++i) {
+    if (!sounding(i)) continue;
+    float* target = busForRouting(routing[std::size_t(i)]);
+    if (!target) continue;
+    const float* source = oscillatorBuffer(i);
+    for (int32_t k = 0; k < count; ++k) target[k] += source[k];
+  }
+}
+
+// Reverb, delay, phaser, flanger; an effect switched off passes its send through.
+void SynthEngine::runEffects(int32_t count) noexcept {
+  if (reverbSwitch > 0.5f) {
+    reverb.process(bus(reverbSend), bus(reverbReturn), count, 1);
+  } else {
+    std::copy_n(bus(reverbSend), count, bus(reverbReturn));
+  }
+  if (delaySwitch > 0.5f) {
+    delay.process(bus(delaySend), bus(delayReturn), count);
+  } else {
+    std::copy_n(bus(delaySend), count, bus(delayReturn));
+  }
+  if (phaserSwitch > 0.5f) {
+    phaser.process(bus(phaserSend), bus(phaserReturn), count);
+  } else {
+    std::copy_n(bus(phaserSend), count, bus(phaserReturn));
+  }
+  if (flangerSwitch > 0.5f) {
+    flanger.process(bus(flangerSend), bus(flangerReturn), count);
+  } else {
+    std::copy_n(bus(flangerSend), count, bus(flangerReturn));
+  }
+}
+
+// Sum of the dry bus and the four returns times the main volume; the sends and the dry bus are
+// cleared for the next block (the returns are overwritten by it).
+void SynthEngine::writeOutput(float* out, int32_t count) noexcept {
+  const float gain = mainVolume;
+  float* flangerOut = bus(flangerReturn);
+  float* reverbOut = bus(reverbReturn);
+  float* delayOut = bus(delayReturn);
+  float* dryOut = bus(dry);
+  float* phaserOut = bus(phaserReturn);
+  for (int32_t k = 0; k < count; ++k) {
+    out[k] = (flangerOut[k] + reverbOut[k] + delayOut[k] + dryOut[k] + phaserOut[k]) * gain;
+  }
+  for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
+    std::fill_n(bus(send), count, 0.0f);
+  }
+}
+
+void SynthEngine::renderHostBlock(float* out, int32_t frames, int32_t offset,
+                                  bool replacing) noexcept {
+  if (!out || frames <= 0) return;
+  if (offset < 0 || offset >= frames) offset = 0;
+  if (replacing) std::fill_n(out, offset, 0.0f);
+  for (int32_t done = offset; done < frames;) {
+    const int32_t piece = std::min(frames - done, kBlockLimit);
+    renderBlock(out + done, piece, 0);
+    done += piece;
+  }
+}
+
+void SynthEngine::processHostBlock(float* out, int32_t frames, bool gate, int32_t offset,
+                                   bool replacing) noexcept {
+  if (gate) {
+    renderHostBlock(out, frames, offset, replacing);
+  } else if (replacing && out && frames > 0) {
+    std::fill_n(out, frames, 0.0f);
+  }
+}
+
+// ---- notes, envelopes, rate --------------------------------------------------------------
+
+void SynthEngine::startAllOscillators(float frequency, float amplitude) noexcept {
+  if (!std::isfinite(frequency) || !std::isfinite(amplitude)) return;
+  for (Oscillator& oscillator : oscillators) oscillator.start(frequency, amplitude);
+}
+
+void SynthEngine::loadEnvelopeLayer(int32_t oscillator, EnvelopeBank bank, int32_t layer,
+                                    const float* curve) noexcept {
+  if (!validOscillator(oscillator)) return;
+  oscillators[std::size_t(oscillator)].loadEnvelopeLayer(bank, layer, curve);
+}
+
+void SynthEngine::setSampleRate(float rate) {
+  const float tuning = tuningRate(rate);
+  if (tuning == 0.0f || rate == sampleRate) return;
+  try {
+    // Everything that may fail is allocated before anything changes.
+    std::vector<float> delayLine(std::size_t(Delay::lineLength(tuning)), 0.0f);
+    std::vector<float> flangerLine(std::size_t(Flanger::lineLength(tuning)), 0.0f);
+    std::vector<float> reverbStorage(std::size_t(Reverb::storageLength(tuning)), 0.0f);
+    delay.retune(tuning, std::move(delayLine));
+    flanger.retune(tuning, std::move(flangerLine));
+    reverb.retune(tuning, std::move(reverbStorage));
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  phaser.setSampleRate(tuning);
+  for (Oscillator& oscillator : oscillators) oscillator.setSampleRate(tuning);
+  sampleRate = rate;
+}
+
+// ---- settings ----------------------------------------------------------------------------
+
+void SynthEngine::setMainVolume(float v) noexcept {
+  if (std::isfinite(v)) mainVolume = v * v;
+}
+
+float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume); }
+
+void SynthEngine::setMainDetune(float v) noexcept {
+  if (!std::isfinite(v)) return;
+  mainDetune = v;
+  for (Oscillator& oscillator : oscillators) oscillator.setMainDetune(v);
+}
+
+void SynthEngine::setRouting(int32_t osc, float v) noexcept {
+  if (validOscillator(osc) && std::isfinite(v)) routing[std::size_t(osc)] = v;
+}
+
+float SynthEngine::getRouting(int32_t osc) const noexcept {
+  return validOscillator(osc) ? routing[std::size_t(osc)] : 0.0f;
+}
+
+void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
+  if (validOscillator(osc) && std::isfinite(v)) oscillatorSwitches[std::size_t(osc)] = v;
+}
+
+float SynthEngine::getOscillatorSwitch(int32_t osc) const noexcept {
+  return validOscillator(osc) ? oscillatorSwitches[std::size_t(osc)] : 0.0f;
+}
+
+void SynthEngine::setOscillatorVolume(int32_t osc, float v) noexcept {
+  if (validOscillator(osc)) oscillators[std::size_t(osc)].setVolume(v);
+}
+
+float SynthEngine::getOscillatorVolume(int32_t osc) const noexcept {
+  return validOscillator(osc) ? oscillators[std::size_t(osc)].getVolume() : 0.0f;
+}
+
+void SynthEngine::setOscillatorPhase(int32_t osc, float v) noexcept {
+  if (validOscillator(osc)) oscillators[std::size_t(osc)].setPhase(v);
+}
+
+float SynthEngine::getOscillatorPhase(int32_t osc) const noexcept {
+  return validOscillator(osc) ? oscillators[std::size_t(osc)].getPhase() : 0.0f;
+}
+
+void SynthEngine::setOscillatorDetune(int32_t osc, float v) noexcept {
+  if (validOscillator(osc)) oscillators[std::size_t(osc)].setDetune(v);
+}
+
+float SynthEngine::getOscillatorDetune(int32_t osc) const noexcept {
+  return validOscillator(osc) ? oscillators[std::size_t(osc)].getDetune() : 0.0f;
+}
+
+bool SynthEngine::isOscillatorActive(int32_t osc) const noexcept {
+  return validOscillator(osc) && oscillators[std::size_t(osc)].isActive();
+}
+
+void SynthEngine::setDelaySwitch(float v) noexcept {
+  if (std::isfinite(v)) delaySwitch = v;
+}
+
+void SynthEngine::setFlangerSwitch(float v) noexcept {
+  if (std::isfinite(v)) flangerSwitch = v;
+}
+
+void SynthEngine::setPhaserSwitch(float v) noexcept {
+  if (std::isfinite(v)) phaserSwitch = v;
+}
+
+void SynthEngine::setReverbSwitch(float v) noexcept {
+  if (std::isfinite(v)) reverbSwitch = v;
+}
