@@ -61,11 +61,3 @@ void Delay::setTime(float v) noexcept {
   readPosition = read;
   time = v;
 }
-
-void Delay::setFeedback(float v) noexcept {
-  if (std::isfinite(v)) feedback = v;
-}
-
-void Delay::setLevel(float v) noexcept {
-  if (std::isfinite(v)) level = v;
-}

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/FloatGuards.h"
+
 class Delay {
  public:
   // A line for 44100 Hz, write position 44100, read position 0, as designed.
@@ -21,8 +23,8 @@ class Delay {
 
   // Non-finite values are ignored.
   void setTime(float v) noexcept;
-  void setFeedback(float v) noexcept;
-  void setLevel(float v) noexcept;
+  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
+  void setLevel(float v) noexcept { assignFinite(level, v); }
   [[nodiscard]] float getTime() const noexcept { return time; }
   [[nodiscard]] float getFeedback() const noexcept { return feedback; }
   [[nodiscard]] float getLevel() const noexcept { return level; }

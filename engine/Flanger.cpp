@@ -124,22 +124,6 @@ void Flanger::setRate(float v) noexcept {
   triangleStep = v * 3.0f / sampleRate;
 }
 
-void Flanger::setDryLevel(float v) noexcept {
-  if (std::isfinite(v)) dry = v;
-}
-
-void Flanger::setWetLevel(float v) noexcept {
-  if (std::isfinite(v)) wet = v;
-}
-
-void Flanger::setInputGain(float v) noexcept {
-  if (std::isfinite(v)) inputGain = v;
-}
-
-void Flanger::setWaveform(float v) noexcept {
-  if (std::isfinite(v)) waveform = v;
-}
-
 float Flanger::getCentreDelay() const noexcept {
   return float(double(centreDelay) / centreFactor);
 }

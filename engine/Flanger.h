@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/FloatGuards.h"
+
 class Flanger {
  public:
   // A line for 44100 Hz with the designed initial values.
@@ -24,10 +26,10 @@ class Flanger {
   void setCentreDelay(float v) noexcept;
   void setSweepDepth(float v) noexcept;
   void setRate(float v) noexcept;
-  void setDryLevel(float v) noexcept;
-  void setWetLevel(float v) noexcept;
-  void setInputGain(float v) noexcept;
-  void setWaveform(float v) noexcept;
+  void setDryLevel(float v) noexcept { assignFinite(dry, v); }
+  void setWetLevel(float v) noexcept { assignFinite(wet, v); }
+  void setInputGain(float v) noexcept { assignFinite(inputGain, v); }
+  void setWaveform(float v) noexcept { assignFinite(waveform, v); }
   [[nodiscard]] float getCentreDelay() const noexcept;
   [[nodiscard]] float getSweepDepth() const noexcept;
   [[nodiscard]] float getRate() const noexcept;

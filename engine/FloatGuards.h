@@ -1,11 +1,12 @@
 // Guards for the feedback loops: values that must not stay in a loop's state are replaced by 0.
 // `flushToZero` is the reverb's designed flush (zero or denormal exponent), widened to the
 // all-ones exponent so that an inf or NaN written by a burst of huge values dies out as well.
-// `DenormalScope` sets flush-to-zero and denormals-are-zero for one render call and restores
+// `assignFinite` is how settings ignore inf and NaN. `DenormalScope` sets flush-to-zero and denormals-are-zero for one render call and restores
 // the caller's mode afterwards.
 #pragma once
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 #if defined(__SSE__)
@@ -21,6 +22,11 @@
 // inf and NaN give 0; every finite number (denormals included) passes unchanged.
 [[nodiscard]] inline float finiteOrZero(float value) noexcept {
   return (std::bit_cast<uint32_t>(value) & 0x7F800000u) == 0x7F800000u ? 0.0f : value;
+}
+
+// Stores `value` in `field` unless it is inf or NaN (settings ignore non-finite host values).
+inline void assignFinite(float& field, float value) noexcept {
+  if (std::isfinite(value)) field = value;
 }
 
 class DenormalScope {

@@ -67,14 +67,6 @@ void Phaser::process(const float* in, float* out, int32_t count) noexcept {
   lastOutput = last;
 }
 
-void Phaser::setDepth(float v) noexcept {
-  if (std::isfinite(v)) depth = v;
-}
-
-void Phaser::setFeedback(float v) noexcept {
-  if (std::isfinite(v)) feedback = v;
-}
-
 void Phaser::setMinimum(float v) noexcept {
   if (!std::isfinite(v)) return;
   minimumSetting = v;

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/FloatGuards.h"
+
 class Phaser {
  public:
   Phaser() noexcept;
@@ -17,8 +19,8 @@ class Phaser {
   void process(const float* in, float* out, int32_t count) noexcept;
 
   // Non-finite values are ignored.
-  void setDepth(float v) noexcept;
-  void setFeedback(float v) noexcept;
+  void setDepth(float v) noexcept { assignFinite(depth, v); }
+  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
   void setMinimum(float v) noexcept;
   void setMaximum(float v) noexcept;
   void setRate(float v) noexcept;

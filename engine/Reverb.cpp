@@ -78,7 +78,7 @@ void Reverb::setWet(float v) noexcept {
 }
 
 void Reverb::setDry(float v) noexcept {
-  if (std::isfinite(v)) dry = v * 2.0f;
+  if (std::isfinite(v)) dry = v * 2.0f;  // the one setting without the update step
 }
 
 void Reverb::setWidth(float v) noexcept {

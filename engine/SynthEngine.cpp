@@ -172,7 +172,7 @@ void SynthEngine::setMainDetune(float v) noexcept {
 }
 
 void SynthEngine::setRouting(int32_t osc, float v) noexcept {
-  if (validOscillator(osc) && std::isfinite(v)) routing[std::size_t(osc)] = v;
+  if (validOscillator(osc)) assignFinite(routing[std::size_t(osc)], v);
 }
 
 float SynthEngine::getRouting(int32_t osc) const noexcept {
@@ -180,7 +180,7 @@ float SynthEngine::getRouting(int32_t osc) const noexcept {
 }
 
 void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
-  if (validOscillator(osc) && std::isfinite(v)) oscillatorSwitches[std::size_t(osc)] = v;
+  if (validOscillator(osc)) assignFinite(oscillatorSwitches[std::size_t(osc)], v);
 }
 
 float SynthEngine::getOscillatorSwitch(int32_t osc) const noexcept {
@@ -213,20 +213,4 @@ float SynthEngine::getOscillatorDetune(int32_t osc) const noexcept {
 
 bool SynthEngine::isOscillatorActive(int32_t osc) const noexcept {
   return validOscillator(osc) && oscillators[std::size_t(osc)].isActive();
-}
-
-void SynthEngine::setDelaySwitch(float v) noexcept {
-  if (std::isfinite(v)) delaySwitch = v;
-}
-
-void SynthEngine::setFlangerSwitch(float v) noexcept {
-  if (std::isfinite(v)) flangerSwitch = v;
-}
-
-void SynthEngine::setPhaserSwitch(float v) noexcept {
-  if (std::isfinite(v)) phaserSwitch = v;
-}
-
-void SynthEngine::setReverbSwitch(float v) noexcept {
-  if (std::isfinite(v)) reverbSwitch = v;
 }

@@ -18,6 +18,7 @@
 #include "engine/Delay.h"
 #include "engine/EnvelopeLayer.h"
 #include "engine/Flanger.h"
+#include "engine/FloatGuards.h"
 #include "engine/NoteTable.h"
 #include "engine/Oscillator.h"
 #include "engine/Phaser.h"
@@ -79,7 +80,7 @@ class SynthEngine {
     return oscillators[size_t(osc)];
   }
 
-  void setDelaySwitch(float v) noexcept;
+  void setDelaySwitch(float v) noexcept { assignFinite(delaySwitch, v); }
   [[nodiscard]] float getDelaySwitch() const noexcept { return delaySwitch; }
   void setDelayTime(float v) noexcept { delay.setTime(v); }
   [[nodiscard]] float getDelayTime() const noexcept { return delay.getTime(); }
@@ -88,7 +89,7 @@ class SynthEngine {
   void setDelayLevel(float v) noexcept { delay.setLevel(v); }
   [[nodiscard]] float getDelayLevel() const noexcept { return delay.getLevel(); }
 
-  void setFlangerSwitch(float v) noexcept;
+  void setFlangerSwitch(float v) noexcept { assignFinite(flangerSwitch, v); }
   [[nodiscard]] float getFlangerSwitch() const noexcept { return flangerSwitch; }
   void setFlangerCentreDelay(float v) noexcept { flanger.setCentreDelay(v); }
   [[nodiscard]] float getFlangerCentreDelay() const noexcept { return flanger.getCentreDelay(); }
@@ -105,7 +106,7 @@ class SynthEngine {
   void setFlangerWaveform(float v) noexcept { flanger.setWaveform(v); }
   [[nodiscard]] float getFlangerWaveform() const noexcept { return flanger.getWaveform(); }
 
-  void setPhaserSwitch(float v) noexcept;
+  void setPhaserSwitch(float v) noexcept { assignFinite(phaserSwitch, v); }
   [[nodiscard]] float getPhaserSwitch() const noexcept { return phaserSwitch; }
   void setPhaserDepth(float v) noexcept { phaser.setDepth(v); }
   [[nodiscard]] float getPhaserDepth() const noexcept { return phaser.getDepth(); }
@@ -118,7 +119,7 @@ class SynthEngine {
   void setPhaserRate(float v) noexcept { phaser.setRate(v); }
   [[nodiscard]] float getPhaserRate() const noexcept { return phaser.getRate(); }
 
-  void setReverbSwitch(float v) noexcept;
+  void setReverbSwitch(float v) noexcept { assignFinite(reverbSwitch, v); }
   [[nodiscard]] float getReverbSwitch() const noexcept { return reverbSwitch; }
   void setReverbRoomSize(float v) noexcept { reverb.setRoomSize(v); }
   [[nodiscard]] float getReverbRoomSize() const noexcept { return reverb.getRoomSize(); }
