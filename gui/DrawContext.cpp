@@ -12,6 +12,7 @@
 #include <cstring>
 #include <new>
 #include <numbers>
+#include <optional>
 #include <utility>
 
 #include "gui/Raster.h"
@@ -359,25 +360,13 @@ void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to, 
 }
 
 void DrawContext::drawEllipse(const GuiRect& rect) {
-  const GuiRect box = toDeviceRect(rect);
-  if (lineWidth_ > 1) {
-    strokeEllipse(box, {}, {}, true);
-    return;
-  }
-  const GuiRect bounds = paintBounds();
-  paintPath(frameColor_, shapeOf([box, bounds](cairo_t* cr) {
-    rasterEllipseOutline(box, bounds, WholeEllipse{}, [cr](const GuiRect& run) { appendRect(cr, run); });
-    return PathKind::fill;
-  }));
+  // An arc from the top-centre point back to itself: the whole outline.
+  const GuiPoint topCentre{saturateToInt32((std::int64_t{rect.left} + rect.right) / 2), rect.top};
+  drawArc(rect, topCentre, topCentre);
 }
 
 void DrawContext::fillEllipse(const GuiRect& rect) {
-  const GuiRect box = toDeviceRect(adjusted(rect, 1, 1, 0, 0));
-  const GuiRect bounds = paintBounds();
-  paintPath(fillColor_, shapeOf([box, bounds](cairo_t* cr) {
-    rasterEllipseFill(box, bounds, WholeEllipse{}, [cr](const GuiRect& run) { appendRect(cr, run); });
-    return PathKind::fill;
-  }));
+  fillSector(rect, std::nullopt);
 }
 
 void DrawContext::drawArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
@@ -397,11 +386,25 @@ void DrawContext::drawArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
 }
 
 void DrawContext::fillArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
-  const GuiRect box = toDeviceRect(adjusted(rect, 1, 1, -1, -1));
+  fillSector(rect, std::pair{from, to});
+}
+
+void DrawContext::fillSector(const GuiRect& rect, std::optional<std::pair<GuiPoint, GuiPoint>> rays) {
+  // The inside of the outline that drawArc draws for the same rect: (left + 1, top + 1) to
+  // (right, bottom), right and bottom excluded, shaped so that fill and outline meet exactly.
+  const GuiRect box = toDeviceRect(adjusted(rect, 0, 0, 1, 1));
   const GuiRect bounds = paintBounds();
-  const ArcSector sector(box, toDevice(from), toDevice(to));
-  paintPath(fillColor_, shapeOf([box, bounds, sector](cairo_t* cr) {
-    rasterEllipseFill(box, bounds, sector, [cr](const GuiRect& run) { appendRect(cr, run); });
+  const auto emit = [](cairo_t* cr) { return [cr](const GuiRect& run) { appendRect(cr, run); }; };
+  if (!rays) {
+    paintPath(fillColor_, shapeOf([=](cairo_t* cr) {
+      rasterEllipseInside(box, bounds, WholeEllipse{}, emit(cr));
+      return PathKind::fill;
+    }));
+    return;
+  }
+  const ArcSector sector(box, toDevice(rays->first), toDevice(rays->second));
+  paintPath(fillColor_, shapeOf([=](cairo_t* cr) {
+    rasterEllipseInside(box, bounds, sector, emit(cr));
     return PathKind::fill;
   }));
 }

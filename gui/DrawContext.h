@@ -13,7 +13,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "gui/DrawSurface.h"
 #include "gui/FontTable.h"
@@ -47,14 +49,18 @@ class DrawContext {
 
   void drawRect(const GuiRect& rect);
   void fillRect(const GuiRect& rect);
-  // Outline of the ellipse in `rect` (right and bottom excluded).
+  // Outline of the ellipse touching the rect's four sides (right and bottom included, like
+  // drawRect): drawArc from the top-centre point back to itself.
   void drawEllipse(const GuiRect& rect);
-  // Filled ellipse in (left + 1, top + 1, right + 1, bottom + 1), right and bottom excluded.
+  // Filled ellipse without outline covering (left + 1, top + 1) to (right, bottom), right and
+  // bottom excluded: the inside of drawEllipse's outline.
   void fillEllipse(const GuiRect& rect);
-  // Arc of the ellipse in (left, top, right + 1, bottom + 1), counter-clockwise from the ray
-  // through `from` to the ray through `to` (rays from the centre; equal rays: whole ellipse).
+  // Arc of the ellipse in (left, top, right + 1, bottom + 1), right and bottom excluded,
+  // counter-clockwise from the ray through `from` to the ray through `to` (rays from the
+  // centre; equal rays: whole ellipse).
   void drawArc(const GuiRect& rect, GuiPoint from, GuiPoint to);
-  // Pie slice of the ellipse in (left + 1, top + 1, right, bottom), same rays, no outline.
+  // Pie slice without outline between the same rays: the part of fillEllipse's area that the
+  // rays enclose, so that it meets drawArc's outline exactly.
   void fillArc(const GuiRect& rect, GuiPoint from, GuiPoint to);
   // Exactly one pixel, whatever the pen and draw mode.
   void drawPoint(GuiPoint point, GuiColor color);
@@ -129,6 +135,7 @@ class DrawContext {
   void combineThroughMask(GuiColor color, const ShapePath& path, const GuiRect& area);
   void strokePolyline(const GuiPoint* devicePoints, std::int32_t count);
   void strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to, bool whole);
+  void fillSector(const GuiRect& rect, std::optional<std::pair<GuiPoint, GuiPoint>> rays);
   void applyClip();
   void applyFont();
   void noteChanged(const GuiRect& area);

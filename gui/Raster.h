@@ -178,18 +178,27 @@ void emitRange(std::int64_t a, std::int64_t b, std::int64_t y, const GuiRect& bo
 
 }  // namespace raster_detail
 
-// The filled ellipse region of `box`, limited to the pixels `filter` accepts.
-template <class Filter, class Sink>
-void rasterEllipseFill(const GuiRect& box, const GuiRect& bounds, const Filter& filter,
-                       Sink&& sink) {
-  RunBuilder<Sink> runs(sink);
-  const std::int64_t top = std::max(box.top, bounds.top);
-  const std::int64_t bottom = std::min(box.bottom, bounds.bottom);
-  for (std::int64_t y = top; y < bottom; ++y) {
-    const RowSpan row = ellipseRow(box, y);
-    raster_detail::emitRange(row.a, row.b, y, bounds, filter, runs);
+namespace raster_detail {
+
+// Row y of the ellipse region of `box` and its inner part: the pixels whose four neighbours all
+// lie in the region. What is not inner is the outline.
+struct RowParts {
+  RowSpan row;
+  RowSpan inner;
+};
+
+inline RowParts rowParts(const GuiRect& box, std::int64_t y) {
+  const RowSpan row = ellipseRow(box, y);
+  const RowSpan above = ellipseRow(box, y - 1);
+  const RowSpan below = ellipseRow(box, y + 1);
+  RowSpan inner{std::max({row.a + 1, above.a, below.a}), std::min({row.b - 1, above.b, below.b})};
+  if (row.isEmpty() || above.isEmpty() || below.isEmpty() || inner.isEmpty()) {
+    inner = {row.b, row.b};
   }
+  return {row, inner};
 }
+
+}  // namespace raster_detail
 
 // The edge pixels of the ellipse region of `box` (those with a four-neighbour outside it),
 // limited to the pixels `filter` accepts: a closed one-pixel outline.
@@ -200,13 +209,23 @@ void rasterEllipseOutline(const GuiRect& box, const GuiRect& bounds, const Filte
   const std::int64_t top = std::max(box.top, bounds.top);
   const std::int64_t bottom = std::min(box.bottom, bounds.bottom);
   for (std::int64_t y = top; y < bottom; ++y) {
-    const RowSpan row = ellipseRow(box, y);
-    if (row.isEmpty()) continue;
-    const RowSpan above = ellipseRow(box, y - 1);
-    const RowSpan below = ellipseRow(box, y + 1);
-    RowSpan inner{std::max({row.a + 1, above.a, below.a}), std::min({row.b - 1, above.b, below.b})};
-    if (above.isEmpty() || below.isEmpty() || inner.isEmpty()) inner = {row.b, row.b};
-    raster_detail::emitRange(row.a, inner.a, y, bounds, filter, runs);
-    raster_detail::emitRange(inner.b, row.b, y, bounds, filter, runs);
+    const raster_detail::RowParts parts = raster_detail::rowParts(box, y);
+    if (parts.row.isEmpty()) continue;
+    raster_detail::emitRange(parts.row.a, parts.inner.a, y, bounds, filter, runs);
+    raster_detail::emitRange(parts.inner.b, parts.row.b, y, bounds, filter, runs);
+  }
+}
+
+// The inside of that outline: every pixel of the region that is not an edge pixel, limited to
+// the pixels `filter` accepts. Outline and inside together are the region, without overlap.
+template <class Filter, class Sink>
+void rasterEllipseInside(const GuiRect& box, const GuiRect& bounds, const Filter& filter,
+                         Sink&& sink) {
+  RunBuilder<Sink> runs(sink);
+  const std::int64_t top = std::max(box.top, bounds.top);
+  const std::int64_t bottom = std::min(box.bottom, bounds.bottom);
+  for (std::int64_t y = top; y < bottom; ++y) {
+    const raster_detail::RowParts parts = raster_detail::rowParts(box, y);
+    raster_detail::emitRange(parts.inner.a, parts.inner.b, y, bounds, filter, runs);
   }
 }

@@ -283,10 +283,10 @@ TEST_F(Canvas, PolyLineOfThirtyOnePointsDrawsEverySegment) {
   EXPECT_EQ(countOf(kColorRed), 30);
 }
 
-TEST_F(Canvas, EllipseOutlineStaysInItsRectAndFillStaysInside) {
+TEST_F(Canvas, EllipseOutlineTouchesAllFourSidesAndFillStaysInside) {
   ctx.setFrameColor(kColorRed);
   ctx.drawEllipse({2, 3, 17, 12});
-  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{2, 3, 17, 12}));
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{2, 3, 18, 13}));
   DrawSurface filled(40, 24);
   DrawContext fill(nullptr, &filled, nullptr);
   fill.setFillColor(kColorBlue);
@@ -295,14 +295,14 @@ TEST_F(Canvas, EllipseOutlineStaysInItsRectAndFillStaysInside) {
 }
 
 TEST_F(Canvas, EllipseOutlineIsClosedAndMirrorSymmetric) {
-  const GuiRect rect{1, 1, 20, 14};
+  const GuiRect rect{1, 1, 20, 15};
   ctx.setFrameColor(kColorRed);
   ctx.drawEllipse(rect);
-  for (std::int32_t y = rect.top; y < rect.bottom; ++y) {
+  for (std::int32_t y = rect.top; y <= rect.bottom; ++y) {
     std::int32_t lit = 0;
-    for (std::int32_t x = rect.left; x < rect.right; ++x) {
-      const std::int32_t mirrorX = rect.left + rect.right - 1 - x;
-      const std::int32_t mirrorY = rect.top + rect.bottom - 1 - y;
+    for (std::int32_t x = rect.left; x <= rect.right; ++x) {
+      const std::int32_t mirrorX = rect.left + rect.right - x;
+      const std::int32_t mirrorY = rect.top + rect.bottom - y;
       EXPECT_EQ(surface.pixel(x, y), surface.pixel(mirrorX, y)) << x << "," << y;
       EXPECT_EQ(surface.pixel(x, y), surface.pixel(x, mirrorY)) << x << "," << y;
       lit += surface.pixel(x, y) == kColorRed;
@@ -310,7 +310,7 @@ TEST_F(Canvas, EllipseOutlineIsClosedAndMirrorSymmetric) {
     EXPECT_GE(lit, 1) << "gap in row " << y;
   }
   // The middle row holds only the two side pixels: the outline is one pixel thick there.
-  EXPECT_EQ(show({1, 7, 20, 8}), rows({"R.................R"}));
+  EXPECT_EQ(show({1, 8, 21, 9}), rows({"R..................R"}));
 }
 
 TEST_F(Canvas, ArcRunsCounterClockwiseFromTheFirstRayToTheSecond) {
@@ -331,17 +331,51 @@ TEST_F(Canvas, ArcWithEqualRaysIsTheWholeEllipse) {
   DrawSurface whole(40, 24);
   DrawContext ellipse(nullptr, &whole, nullptr);
   ellipse.setFrameColor(kColorRed);
-  ellipse.drawEllipse({0, 0, 11, 11});
+  ellipse.drawEllipse({0, 0, 10, 10});
   ctx.setFrameColor(kColorRed);
   ctx.drawArc({0, 0, 10, 10}, {10, 5}, {10, 5});
   EXPECT_TRUE(samePixels(surface, whole));
+  EXPECT_EQ(inkBounds(whole, kColorBlack), (GuiRect{0, 0, 11, 11}));
 }
 
-TEST_F(Canvas, PieFillsTheSweptSectorInsideItsRect) {
-  // Pie box (1,1)-(9,9) exclusive, centre at the corner between pixels 4 and 5.
+TEST_F(Canvas, FilledEllipseFillsTheInsideOfItsOutlineExactly) {
+  const GuiRect rect{2, 2, 30, 20};
+  ctx.setFillColor(kColorBlue);
+  ctx.fillEllipse(rect);
+  ctx.setFrameColor(kColorRed);
+  ctx.drawEllipse(rect);
+  // In every row: nothing blue outside the outermost outline pixels, nothing black between them.
+  for (std::int32_t y = 0; y < 24; ++y) {
+    std::int32_t first = -1;
+    std::int32_t last = -1;
+    for (std::int32_t x = 0; x < 40; ++x) {
+      if (surface.pixel(x, y) != kColorRed) continue;
+      if (first < 0) first = x;
+      last = x;
+    }
+    for (std::int32_t x = 0; x < 40; ++x) {
+      const GuiColor pixel = surface.pixel(x, y);
+      if (x < first || x > last) {
+        ASSERT_EQ(pixel, kColorBlack) << "fill outside the outline at " << x << "," << y;
+      } else {
+        ASSERT_NE(pixel, kColorBlack) << "gap between fill and outline at " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST_F(Canvas, PieFillsTheSweptSectorInsideTheArcOutline) {
+  // Same box as drawArc's, (0,0)-(11,11) exclusive, centre pixel (5, 5); the outline ring is
+  // not filled.
   ctx.setFillColor(kColorBlue);
   ctx.fillArc({0, 0, 10, 10}, {10, 5}, {5, 0});
-  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{5, 1, 9, 5}));
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{5, 1, 10, 6}));
+  const std::int32_t pie = countOf(kColorBlue);
+  ctx.setFrameColor(kColorRed);
+  ctx.drawArc({0, 0, 10, 10}, {10, 5}, {5, 0});
+  EXPECT_EQ(countOf(kColorBlue), pie) << "the outline covers part of the pie";
+  EXPECT_EQ(surface.pixel(9, 5), kColorBlue);
+  EXPECT_EQ(surface.pixel(10, 5), kColorRed) << "pie and outline meet without a gap";
 }
 
 struct ModeCase {
