@@ -224,24 +224,34 @@ std::string asJson(const PluginReport& r) {
 
 const CommandLine kInfo = {
     "info",
-    "info [PLUGIN] [--json]",
+    "info [PLUGIN] [--json] [--bank F] [--program N] [--preset F] [--set INDEX=VALUE ...]",
     "Loads the plug-in as a host does and prints what a host can learn from it: identity, the\n"
     "effect record with its flags decoded, capability answers, output pins, program names and\n"
     "every parameter's name, label, value and display text (texts in quotes, so leading and\n"
-    "trailing blanks show). PLUGIN defaults to the overtonic.so built with this program.",
-    {{"--json", "", "", false, "print the same as one JSON object"}},
+    "trailing blanks show). PLUGIN defaults to the overtonic.so built with this program. The\n"
+    "state options are applied first, so the table shows what a preset or setting does.",
+    {},
 };
 
 }  // namespace
 
 int runInfo(const std::vector<std::string>& args) {
   int status = kExitOk;
-  auto parsed = parseCommandLine(kInfo, args, status);
+  CommandLine line = kInfo;
+  line.options.push_back({"--json", "", "", false, "print the same as one JSON object"});
+  for (const OptionSpec& spec : stateOptionSpecs(true)) line.options.push_back(spec);
+  auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   if (parsed->positional().size() > 1) return reportError("info", "more than one plug-in given", kExitUsage);
+  auto state = readStateOptions(*parsed);
+  if (!state.ok()) return reportError("info", state.error(), kExitUsage);
   const std::string path = parsed->positional().empty() ? "" : parsed->positional()[0];
   auto plugin = loadPlugin(path);
   if (!plugin.ok()) return reportError("info", plugin.error(), kExitFailure);
+  bool usageError = false;
+  if (hostlib::Status s = applyState(*plugin.value(), state.value(), usageError); !s) {
+    return reportError("info", s.error(), usageError ? kExitUsage : kExitFailure);
+  }
   const PluginReport report = gather(*plugin.value(), plugin.value()->pluginPath());
   printOut(parsed->has("--json") ? asJson(report) : asText(report));
   return kExitOk;

@@ -10,27 +10,22 @@
 namespace hostapp {
 namespace {
 
-const std::vector<OptionSpec> kStateOptions = {
-    {"--program", "", "N", false, "select program N first (default: the plug-in's current one)"},
-    {"--set", "", "INDEX=VALUE", true, "set a parameter before saving (repeatable)"},
-};
-
 const CommandLine kSave = {
     "preset save",
-    "preset save OUT.fxp [PLUGIN] [--program N] [--set INDEX=VALUE ...]",
-    "Writes the plug-in's current program (after --program and --set) as a VST 2 program file:\n"
-    "'CcnK'/'FxCk', the plug-in's unique id and version, the program name and every parameter\n"
-    "value as read back from the plug-in, big-endian.",
-    kStateOptions,
+    "preset save OUT.fxp [PLUGIN] [--bank F] [--program N] [--preset F] [--set INDEX=VALUE ...]",
+    "Writes the plug-in's current program (after the options, applied in the order listed) as a\n"
+    "VST 2 program file: 'CcnK'/'FxCk', the plug-in's unique id and version, the program name and\n"
+    "every parameter value as read back from the plug-in, big-endian.",
+    stateOptionSpecs(true),
 };
 
 const CommandLine kBankSave = {
     "preset bank-save",
-    "preset bank-save OUT.fxb [PLUGIN] [--program N] [--set INDEX=VALUE ...]",
+    "preset bank-save OUT.fxb [PLUGIN] [--bank F] [--program N] [--preset F] [--set INDEX=VALUE ...]",
     "Writes all of the plug-in's programs as a VST 2 bank file ('CcnK'/'FxBk', version 2) with\n"
-    "each program's name and parameter values; --set changes the current program (chosen with\n"
-    "--program) before saving, and the bank records it as current.",
-    kStateOptions,
+    "each program's name and parameter values; --preset and --set change the current program\n"
+    "(chosen with --program) before saving, and the bank records it as current.",
+    stateOptionSpecs(true),
 };
 
 const CommandLine kShow = {
@@ -47,30 +42,21 @@ const char* kPresetUsage =
     "       overtonic-host preset show FILE [--values]\n"
     "Each subcommand explains itself with --help.\n";
 
-// Loads the plug-in named after the output (or the default) and applies --program and --set.
+// Loads the plug-in named after the output (or the default) and applies the state options.
 hostlib::Result<std::unique_ptr<hostlib::PluginInstance>> preparePlugin(const ParsedArguments& args,
                                                                         int& status) {
+  status = kExitUsage;
+  if (args.positional().size() > 2) return hostlib::fail("more than one plug-in given: " + args.positional()[2]);
+  auto state = readStateOptions(args);
+  if (!state.ok()) return hostlib::fail(state.error());
   status = kExitFailure;
-  if (args.positional().size() > 2) {
-    status = kExitUsage;
-    return hostlib::fail("more than one plug-in given: " + args.positional()[2]);
-  }
-  if (auto sets = parseAssignments(args.all("--set"), INT32_MAX); !sets.ok()) {
-    status = kExitUsage;
-    return hostlib::fail(sets.error());
-  }
   auto plugin = loadPlugin(args.positional().size() == 2 ? args.positional()[1] : "");
   if (!plugin.ok()) return plugin;
-  hostlib::PluginInstance& instance = *plugin.value();
-  status = kExitUsage;
-  if (auto text = args.value("--program")) {
-    auto program = parseProgramNumber(*text, instance.effect()->numPrograms);
-    if (!program.ok()) return hostlib::fail(program.error());
-    instance.setProgram(program.value());
+  bool usageError = false;
+  if (hostlib::Status s = applyState(*plugin.value(), state.value(), usageError); !s) {
+    status = usageError ? kExitUsage : kExitFailure;
+    return hostlib::fail(s.error());
   }
-  auto sets = parseAssignments(args.all("--set"), instance.effect()->numParams);
-  if (!sets.ok()) return hostlib::fail(sets.error());
-  applyAssignments(instance, sets.value());
   status = kExitOk;
   return plugin;
 }

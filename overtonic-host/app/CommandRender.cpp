@@ -43,10 +43,6 @@ const CommandLine kRender = {
         {"--output", "-o", "OUT.wav", false, "the WAV file to write (required)"},
         {"--rate", "", "HZ", false, "sample rate, 22050-192000 (default 44100)"},
         {"--block", "", "FRAMES", false, "host block size, 1-65536 (default 512)"},
-        {"--program", "", "N", false, "select program N first"},
-        {"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"},
-        {"--preset", "", "FILE.fxp", false, "load a program file into the current program"},
-        {"--bank", "", "FILE.fxb", false, "load a bank file into the programs"},
         {"--tail", "", "SECONDS", false, "time rendered after the last note event (default 1)"},
         {"--format", "", "f32|s16|s24", false, "sample format (default f32)"},
         {"--plot", "", "FILE.png", false, "also draw waveform and spectrum into a PNG"},
@@ -55,10 +51,9 @@ const CommandLine kRender = {
 
 // Everything the command line asks for, checked before the plug-in is loaded.
 struct RenderRequest {
-  std::string pluginPath, output, midiPath, plotPath, presetPath, bankPath;
+  std::string pluginPath, output, midiPath, plotPath;
   std::vector<NoteSpec> notes;
-  std::vector<std::string> sets;
-  std::optional<std::string> program;
+  StateOptions state;
   int rate = 44100;
   int32_t block = 512;
   double tail = 1.0;
@@ -100,12 +95,9 @@ hostlib::Result<RenderRequest> readRequest(const ParsedArguments& args) {
     r.format = format.value();
   }
   r.plotPath = args.value("--plot").value_or("");
-  r.presetPath = args.value("--preset").value_or("");
-  r.bankPath = args.value("--bank").value_or("");
-  r.sets = args.all("--set");
-  // The syntax of every assignment is checked now; index ranges once the plug-in is loaded.
-  if (auto sets = parseAssignments(r.sets, INT32_MAX); !sets.ok()) return fail(sets.error());
-  r.program = args.value("--program");
+  auto state = readStateOptions(args);
+  if (!state.ok()) return fail(state.error());
+  r.state = std::move(state).value();
   return r;
 }
 
@@ -140,45 +132,6 @@ hostlib::Result<Timeline> buildTimeline(const RenderRequest& r) {
   }
   t.frames = std::max<int64_t>(1, static_cast<int64_t>(std::llround(seconds * r.rate)));
   return t;
-}
-
-hostlib::Result<std::optional<PresetFile>> readPresetOption(const std::string& path, PresetFile::Kind kind) {
-  if (path.empty()) return std::optional<PresetFile>();
-  auto preset = readPreset(path);
-  if (!preset.ok()) return hostlib::fail(preset.error());
-  if (preset.value().kind != kind) {
-    return hostlib::fail(path + (kind == PresetFile::Kind::bank ? ": is a program file, not a bank (use --preset)"
-                                                                : ": is a bank file, not a program (use --bank)"));
-  }
-  return std::optional<PresetFile>(std::move(preset).value());
-}
-
-// Bank, program, preset, then parameter assignments; everything is checked before any is
-// applied. Returns the exit status of a failure, or kExitOk.
-int prepare(hostlib::PluginInstance& plugin, const RenderRequest& r) {
-  std::optional<int32_t> program;
-  if (r.program) {
-    auto number = parseProgramNumber(*r.program, plugin.effect()->numPrograms);
-    if (!number.ok()) return reportError("render", number.error(), kExitUsage);
-    program = number.value();
-  }
-  auto sets = parseAssignments(r.sets, plugin.effect()->numParams);
-  if (!sets.ok()) return reportError("render", sets.error(), kExitUsage);
-  auto bank = readPresetOption(r.bankPath, PresetFile::Kind::bank);
-  if (!bank.ok()) return reportError("render", bank.error(), kExitFailure);
-  auto preset = readPresetOption(r.presetPath, PresetFile::Kind::program);
-  if (!preset.ok()) return reportError("render", preset.error(), kExitFailure);
-  for (const auto& [file, path] : {std::pair{&bank.value(), &r.bankPath}, std::pair{&preset.value(), &r.presetPath}}) {
-    if (!*file) continue;
-    if (hostlib::Status s = checkPresetFits(**file, *path, plugin); !s) {
-      return reportError("render", s.error(), kExitFailure);
-    }
-  }
-  if (bank.value()) loadPreset(plugin, *bank.value());
-  if (program) plugin.setProgram(*program);
-  if (preset.value()) loadPreset(plugin, *preset.value());
-  applyAssignments(plugin, sets.value());
-  return kExitOk;
 }
 
 // A progress bar on a terminal, shown once a render has taken longer than about a second.
@@ -241,7 +194,10 @@ int renderRequest(const RenderRequest& r) {
   auto loaded = loadPlugin(r.pluginPath, options);
   if (!loaded.ok()) return reportError("render", loaded.error(), kExitFailure);
   hostlib::PluginInstance& plugin = *loaded.value();
-  if (const int prepared = prepare(plugin, r); prepared != kExitOk) return prepared;
+  bool usageError = false;
+  if (hostlib::Status s = applyState(plugin, r.state, usageError); !s) {
+    return reportError("render", s.error(), usageError ? kExitUsage : kExitFailure);
+  }
   auto wav = WavWriter::create(r.output, r.rate, r.format);
   if (!wav.ok()) return reportError("render", wav.error(), kExitFailure);
 
@@ -292,7 +248,9 @@ int renderRequest(const RenderRequest& r) {
 
 int runRender(const std::vector<std::string>& args) {
   int status = kExitOk;
-  auto parsed = parseCommandLine(kRender, args, status);
+  CommandLine line = kRender;
+  for (const OptionSpec& spec : stateOptionSpecs(true)) line.options.push_back(spec);
+  auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   auto request = readRequest(*parsed);
   if (!request.ok()) return reportError("render", request.error(), kExitUsage);

@@ -137,4 +137,63 @@ ProgramData captureProgram(PluginInstance& plugin) {
   return program;
 }
 
+std::vector<OptionSpec> stateOptionSpecs(bool withFiles) {
+  std::vector<OptionSpec> specs;
+  if (withFiles) specs.push_back({"--bank", "", "FILE.fxb", false, "load a bank file into the programs"});
+  specs.push_back({"--program", "", "N", false, "select program N"});
+  if (withFiles) specs.push_back({"--preset", "", "FILE.fxp", false, "load a program file into the current program"});
+  specs.push_back({"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"});
+  return specs;
+}
+
+Result<StateOptions> readStateOptions(const ParsedArguments& args) {
+  StateOptions state;
+  state.bankPath = args.value("--bank").value_or("");
+  state.program = args.value("--program");
+  state.presetPath = args.value("--preset").value_or("");
+  state.sets = args.all("--set");
+  // Index ranges are checked once the plug-in is loaded; the syntax now.
+  if (auto sets = parseAssignments(state.sets, INT32_MAX); !sets.ok()) return fail(sets.error());
+  return state;
+}
+
+namespace {
+
+Result<std::optional<PresetFile>> readPresetOption(const std::string& path, PresetFile::Kind kind,
+                                                   const PluginInstance& plugin) {
+  if (path.empty()) return std::optional<PresetFile>();
+  auto preset = readPreset(path);
+  if (!preset.ok()) return fail(preset.error());
+  if (preset.value().kind != kind) {
+    return fail(path + (kind == PresetFile::Kind::bank ? ": is a program file, not a bank (use --preset)"
+                                                       : ": is a bank file, not a program (use --bank)"));
+  }
+  if (Status fits = checkPresetFits(preset.value(), path, plugin); !fits) return fail(fits.error());
+  return std::optional<PresetFile>(std::move(preset).value());
+}
+
+}  // namespace
+
+Status applyState(PluginInstance& plugin, const StateOptions& state, bool& usageError) {
+  usageError = true;
+  std::optional<int32_t> program;
+  if (state.program) {
+    auto number = parseProgramNumber(*state.program, plugin.effect()->numPrograms);
+    if (!number.ok()) return fail(number.error());
+    program = number.value();
+  }
+  auto sets = parseAssignments(state.sets, plugin.effect()->numParams);
+  if (!sets.ok()) return fail(sets.error());
+  usageError = false;
+  auto bank = readPresetOption(state.bankPath, PresetFile::Kind::bank, plugin);
+  if (!bank.ok()) return fail(bank.error());
+  auto preset = readPresetOption(state.presetPath, PresetFile::Kind::program, plugin);
+  if (!preset.ok()) return fail(preset.error());
+  if (bank.value()) loadPreset(plugin, *bank.value());
+  if (program) plugin.setProgram(*program);
+  if (preset.value()) loadPreset(plugin, *preset.value());
+  applyAssignments(plugin, sets.value());
+  return {};
+}
+
 }  // namespace hostapp

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "overtonic-host/app/Arguments.h"
 #include "overtonic-host/app/PresetFile.h"
 #include "overtonic-host/app/Values.h"
 #include "overtonic-host/lib/PluginInstance.h"
@@ -36,6 +37,23 @@ hostlib::Status checkPresetFits(const PresetFile& preset, const std::string& nam
 // A program file goes into the current program; a bank replaces every program it holds and
 // selects its current program.
 void loadPreset(hostlib::PluginInstance& plugin, const PresetFile& preset);
+
+// The plug-in state a command line can ask for, applied in this order: bank, program, program
+// file, parameter assignments.
+struct StateOptions {
+  std::string bankPath;
+  std::optional<std::string> program;
+  std::string presetPath;
+  std::vector<std::string> sets;
+};
+
+// The options --bank, --program, --preset, --set (the files only when `withFiles`).
+std::vector<OptionSpec> stateOptionSpecs(bool withFiles);
+// Reads them and checks the syntax of every --set before any plug-in is loaded.
+hostlib::Result<StateOptions> readStateOptions(const ParsedArguments& args);
+// Checks everything against the plug-in first (program and parameter ranges, files and their
+// ids), then applies. `usageError` tells a wrong command line from a refused file.
+hostlib::Status applyState(hostlib::PluginInstance& plugin, const StateOptions& state, bool& usageError);
 
 // The current program's name and parameter values as read back from the plug-in.
 ProgramData captureProgram(hostlib::PluginInstance& plugin);

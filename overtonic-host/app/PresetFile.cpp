@@ -141,7 +141,7 @@ class PresetReader {
     }
     file.currentProgram = file.formatVersion >= 2 ? get32(28) : 0;
     if (count > 0 && (file.currentProgram < 0 || file.currentProgram >= count)) {
-      return error(28, "current program " + std::to_string(file.currentProgram) + " is outside 0-" +
+      return error(28, "current program " + std::to_string(file.currentProgram) + " is outside 0 to " +
                            std::to_string(count - 1));
     }
     size_t at = kBankHeaderBytes;

@@ -33,7 +33,7 @@ Result<int64_t> parseInteger(const std::string& text, int64_t min, int64_t max) 
   const long long value = std::strtoll(text.c_str(), &end, 10);
   if (*end != '\0') return fail(quoted(text) + " is not a whole number");
   if (errno == ERANGE || value < min || value > max) {
-    return fail(text + " is outside " + std::to_string(min) + "-" + std::to_string(max));
+    return fail(text + " is outside " + std::to_string(min) + " to " + std::to_string(max));
   }
   return static_cast<int64_t>(value);
 }
@@ -46,7 +46,7 @@ Result<double> parseNumber(const std::string& text, double min, double max) {
   const double value = std::strtod(text.c_str(), &end);
   if (*end != '\0' || !std::isfinite(value)) return fail(quoted(text) + " is not a number");
   if (value < min || value > max) {
-    return fail(text + " is outside " + formatNumber(min) + "-" + formatNumber(max));
+    return fail(text + " is outside " + formatNumber(min) + " to " + formatNumber(max));
   }
   return value;
 }
@@ -59,7 +59,7 @@ Result<ParameterAssignment> parseAssignment(const std::string& text, int32_t par
   auto index = parseInteger(indexText, INT32_MIN, INT32_MAX);
   if (!index.ok()) return fail("parameter index " + index.error());
   if (index.value() < 0 || index.value() >= parameterCount) {
-    return fail("parameter index " + indexText + " is outside 0-" +
+    return fail("parameter index " + indexText + " is outside 0 to " +
                 std::to_string(parameterCount - 1));
   }
   // Plug-in values are floats; anything beyond float range is refused rather than made infinite.

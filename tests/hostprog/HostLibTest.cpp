@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "overtonic-host/lib/PluginLibrary.h"
+#include "tests/hostprog/TestSupport.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ using hostlib::HostOptions;
 using hostlib::PluginInstance;
 using hostlib::PluginLibrary;
 using ::testing::HasSubstr;
+using hostprogtest::TempFolder;
 
 namespace fs = std::filesystem;
 
@@ -36,27 +38,6 @@ enum FakeQuestion : int32_t {
   kInputSilent = 9,
   kHostVendor = 10,
   kAskHost = 11,
-};
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "hostlib-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : "";
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  fs::path file(const std::string& name, const std::string& contents) const {
-    fs::path p = fs::path(path_) / name;
-    std::ofstream(p, std::ios::binary) << contents;
-    return p;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
 };
 
 std::unique_ptr<PluginInstance> load(const std::string& path, const HostOptions& options = {}) {
@@ -90,11 +71,11 @@ struct OpenFailure {
 TEST(PluginLibraryOpen, RefusesWhatIsNotAPluginWithAMessageNamingTheFile) {
   TempFolder folder;
   const std::vector<OpenFailure> cases = {
-      {"missing file", folder.path() + "/absent.so", "No such file or directory"},
-      {"text file named .so", folder.file("text.so", "just some text\n").string(),
+      {"missing file", folder.path("absent.so"), "No such file or directory"},
+      {"text file named .so", folder.write("text.so", std::string("just some text\n")),
        "not a loadable shared object"},
-      {"empty file", folder.file("empty.so", "").string(), "not a loadable shared object"},
-      {"folder", folder.path(), "is a folder"},
+      {"empty file", folder.write("empty.so", std::string()), "not a loadable shared object"},
+      {"folder", folder.root(), "is a folder"},
       {"library without entry point", NO_ENTRY_PATH, "no plug-in entry point"},
   };
   for (const OpenFailure& c : cases) {
@@ -114,9 +95,9 @@ TEST(PluginLibraryOpen, EmptyPathIsAnError) {
 
 TEST(PluginLibraryOpen, NameWithoutFolderIsLoadedFromTheCurrentFolder) {
   TempFolder folder;
-  fs::copy_file(FAKE_PLUGIN_PATH, fs::path(folder.path()) / "local.so");
+  fs::copy_file(FAKE_PLUGIN_PATH, folder.path("local.so"));
   const fs::path previous = fs::current_path();
-  fs::current_path(folder.path());
+  fs::current_path(folder.root());
   auto library = PluginLibrary::open("local.so");
   fs::current_path(previous);
   ASSERT_TRUE(library.ok()) << library.error();
