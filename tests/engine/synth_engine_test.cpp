@@ -292,14 +292,28 @@ TEST(SynthEngine, NoteAmplitudeScalesTheOutput) {
 }
 
 TEST(SynthEngine, DecayingEffectTailsHoldNoDenormals) {
-  SynthEngine engine;
-  engine_setup::richPatch(engine, 8);
-  startNote(engine, 48);
-  (void)render(engine, 22050);
-  for (int32_t i = 0; i < SynthEngine::kOscillatorCount; ++i) engine.setOscillatorSwitch(i, 0.0f);
-  const std::vector<float> tail = render(engine, 44100 * 10);
-  EXPECT_EQ(signal_measure::subnormalCount(tail), 0u);
-  EXPECT_GT(signal_measure::rms(std::span(tail).first(4410)), 0.0) << "the tails were silent";
+  using Switch = void (SynthEngine::*)(float) noexcept;
+  struct Case {
+    const char* name;
+    float routing;
+    Switch on;
+  };
+  for (const Case c : {Case{"flanger", 0.25f, &SynthEngine::setFlangerSwitch},
+                       Case{"delay", 0.5f, &SynthEngine::setDelaySwitch},
+                       Case{"phaser", 0.75f, &SynthEngine::setPhaserSwitch},
+                       Case{"reverb", 1.0f, &SynthEngine::setReverbSwitch}}) {
+    SynthEngine engine;
+    soloOscillator(engine, 0, c.routing);
+    engine.setDelayTime(0.01f);
+    engine.setDelayFeedback(0.5f);
+    (engine.*c.on)(1.0f);
+    startNote(engine, 48);
+    (void)render(engine, 11025);
+    engine.setOscillatorSwitch(0, 0.0f);
+    const std::vector<float> tail = render(engine, 44100 * 4);
+    EXPECT_GT(signal_measure::rms(std::span(tail).first(441)), 0.0) << c.name << " had no tail";
+    EXPECT_EQ(signal_measure::subnormalCount(tail), 0u) << c.name << " tail";
+  }
 }
 
 TEST(SynthEngine, SettingsReadBackAsDesigned) {
