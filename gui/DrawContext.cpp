@@ -55,7 +55,8 @@ std::int32_t clampTo(std::int64_t value, std::int32_t limit) {
 // `rect` with each side moved by the given amounts, saturating instead of overflowing.
 GuiRect adjusted(const GuiRect& rect, std::int32_t dl, std::int32_t dt, std::int32_t dr,
                  std::int32_t db) {
-  return {saturateToInt32(std::int64_t{rect.left} + dl), saturateToInt32(std::int64_t{rect.top} + dt),
+  return {saturateToInt32(std::int64_t{rect.left} + dl),
+          saturateToInt32(std::int64_t{rect.top} + dt),
           saturateToInt32(std::int64_t{rect.right} + dr),
           saturateToInt32(std::int64_t{rect.bottom} + db)};
 }
@@ -76,6 +77,11 @@ void appendRect(cairo_t* cr, const GuiRect& r) {
                   cairoX(r.bottom) - cairoX(r.top));
 }
 
+// A raster sink that adds every pixel run to the path of `cr`.
+auto runsInto(cairo_t* cr) {
+  return [cr](const GuiRect& run) { appendRect(cr, run); };
+}
+
 GuiRect extentsOf(cairo_t* cr, PathKind kind) {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   if (kind == PathKind::stroke) {
@@ -91,8 +97,8 @@ void finishPath(cairo_t* cr, PathKind kind) {
   if (kind == PathKind::stroke) {
     cairo_stroke(cr);
   } else {
-    cairo_set_fill_rule(cr, kind == PathKind::fillEvenOdd ? CAIRO_FILL_RULE_EVEN_ODD
-                                                          : CAIRO_FILL_RULE_WINDING);
+    cairo_set_fill_rule(
+        cr, kind == PathKind::fillEvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     cairo_fill(cr);
   }
 }
@@ -250,7 +256,7 @@ void DrawContext::strokePolyline(const GuiPoint* points, std::int32_t count) {
   if (lineWidth_ > 1) {
     // A wide pen is a geometric pen: round ends and joins, no dots.
     const double width = lineWidth_;
-    paintPath(frameColor_, shapeOf([points, count, width](cairo_t* cr) {
+    const auto shape = shapeOf([points, count, width](cairo_t* cr) {
       cairo_move_to(cr, cairoX(points[0].h) + 0.5, cairoX(points[0].v) + 0.5);
       for (std::int32_t i = 1; i < count; ++i) {
         cairo_line_to(cr, cairoX(points[i].h) + 0.5, cairoX(points[i].v) + 0.5);
@@ -259,20 +265,21 @@ void DrawContext::strokePolyline(const GuiPoint* points, std::int32_t count) {
       cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
       cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
       return PathKind::stroke;
-    }));
+    });
+    paintPath(frameColor_, shape);
     return;
   }
   const bool dotted = lineStyle_ == LineStyle::dotted;
   const std::int64_t startPhase = dashPhase_;
   const GuiRect bounds = paintBounds();
-  paintPath(frameColor_, shapeOf([=](cairo_t* cr) {
+  const auto shape = shapeOf([=](cairo_t* cr) {
     std::int64_t phase = startPhase;
-    auto sink = [cr](const GuiRect& run) { appendRect(cr, run); };
     for (std::int32_t i = 1; i < count; ++i) {
-      rasterLine(points[i - 1], points[i], bounds, dotted, phase, sink);
+      rasterLine(points[i - 1], points[i], bounds, dotted, phase, runsInto(cr));
     }
     return PathKind::fill;
-  }));
+  });
+  paintPath(frameColor_, shape);
   for (std::int32_t i = 1; i < count; ++i) dashPhase_ += lineSteps(points[i - 1], points[i]);
 }
 
@@ -300,18 +307,22 @@ void DrawContext::fillPolygon(const GuiPoint* points, std::int32_t count) {
   if (device.count() < 3) return;
   const GuiPoint* p = device.data();
   const std::int32_t n = device.count();
-  paintPath(fillColor_, shapeOf([p, n](cairo_t* cr) {
+  const auto shape = shapeOf([p, n](cairo_t* cr) {
     cairo_move_to(cr, cairoX(p[0].h), cairoX(p[0].v));
     for (std::int32_t i = 1; i < n; ++i) cairo_line_to(cr, cairoX(p[i].h), cairoX(p[i].v));
     cairo_close_path(cr);
     return PathKind::fillEvenOdd;
-  }));
+  });
+  paintPath(fillColor_, shape);
 }
 
 void DrawContext::drawRect(const GuiRect& rect) {
   const GuiRect r = toDeviceRect(rect);
-  const std::array<GuiPoint, 5> corners{
-      {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}}};
+  const std::array<GuiPoint, 5> corners{{{r.left, r.top},
+                                         {r.right, r.top},
+                                         {r.right, r.bottom},
+                                         {r.left, r.bottom},
+                                         {r.left, r.top}}};
   const std::int64_t phase = dashPhase_;
   dashPhase_ = 0;
   strokePolyline(corners.data(), static_cast<std::int32_t>(corners.size()));
@@ -322,13 +333,14 @@ void DrawContext::fillRect(const GuiRect& rect) {
   const GuiRect r = toDeviceRect(rect);
   const GuiRect inside = GuiRect{r.left + 1, r.top + 1, r.right, r.bottom}.intersect(paintBounds());
   if (inside.isEmpty()) return;
-  paintPath(fillColor_, shapeOf([inside](cairo_t* cr) {
+  const auto shape = shapeOf([inside](cairo_t* cr) {
     appendRect(cr, inside);
     return PathKind::fill;
-  }));
+  });
+  paintPath(fillColor_, shape);
 }
 
-void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to, bool whole) {
+void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to) {
   const double cx = (static_cast<double>(box.left) + box.right) / 2.0;
   const double cy = (static_cast<double>(box.top) + box.bottom) / 2.0;
   const double rx = std::max(0.0, (static_cast<double>(box.right) - box.left) / 2.0 - 0.5);
@@ -338,15 +350,15 @@ void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to, 
   const auto parameter = [rx, ry](double angle) {
     return std::atan2(rx * std::sin(angle), ry * std::cos(angle));
   };
-  const double t0 = whole ? 0.0 : parameter(sector.startAngle());
+  const double t0 = parameter(sector.startAngle());
   double sweep = 2.0 * std::numbers::pi;
-  if (!whole && sector.sweep() < sweep) {
+  if (sector.sweep() < sweep) {
     sweep = std::fmod(parameter(sector.startAngle() + sector.sweep()) - t0 + 4.0 * std::numbers::pi,
                       2.0 * std::numbers::pi);
   }
   const int segments = static_cast<int>(std::clamp((rx + ry) * sweep, 16.0, 2048.0));
   const double width = lineWidth_;
-  paintPath(frameColor_, shapeOf([=](cairo_t* cr) {
+  const auto shape = shapeOf([=](cairo_t* cr) {
     for (int i = 0; i <= segments; ++i) {
       const double t = t0 + sweep * i / segments;
       cairo_line_to(cr, std::clamp(cx + rx * std::cos(t), -1.0 * kCairoLimit, 1.0 * kCairoLimit),
@@ -356,7 +368,8 @@ void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to, 
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     return PathKind::stroke;
-  }));
+  });
+  paintPath(frameColor_, shape);
 }
 
 void DrawContext::drawEllipse(const GuiRect& rect) {
@@ -365,48 +378,49 @@ void DrawContext::drawEllipse(const GuiRect& rect) {
   drawArc(rect, topCentre, topCentre);
 }
 
-void DrawContext::fillEllipse(const GuiRect& rect) {
-  fillSector(rect, std::nullopt);
-}
+void DrawContext::fillEllipse(const GuiRect& rect) { fillSector(rect, std::nullopt); }
 
 void DrawContext::drawArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
   const GuiRect box = toDeviceRect(adjusted(rect, 0, 0, 1, 1));
   const GuiPoint a = toDevice(from);
   const GuiPoint b = toDevice(to);
   if (lineWidth_ > 1) {
-    strokeEllipse(box, a, b, false);
+    strokeEllipse(box, a, b);
     return;
   }
   const GuiRect bounds = paintBounds();
   const ArcSector sector(box, a, b);
-  paintPath(frameColor_, shapeOf([box, bounds, sector](cairo_t* cr) {
-    rasterEllipseOutline(box, bounds, sector, [cr](const GuiRect& run) { appendRect(cr, run); });
+  const auto shape = shapeOf([box, bounds, sector](cairo_t* cr) {
+    rasterEllipse(EllipsePart::outline, box, bounds, sector, runsInto(cr));
     return PathKind::fill;
-  }));
+  });
+  paintPath(frameColor_, shape);
 }
 
 void DrawContext::fillArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
   fillSector(rect, std::pair{from, to});
 }
 
-void DrawContext::fillSector(const GuiRect& rect, std::optional<std::pair<GuiPoint, GuiPoint>> rays) {
+void DrawContext::fillSector(const GuiRect& rect,
+                             std::optional<std::pair<GuiPoint, GuiPoint>> rays) {
   // The inside of the outline that drawArc draws for the same rect: (left + 1, top + 1) to
   // (right, bottom), right and bottom excluded, shaped so that fill and outline meet exactly.
   const GuiRect box = toDeviceRect(adjusted(rect, 0, 0, 1, 1));
   const GuiRect bounds = paintBounds();
-  const auto emit = [](cairo_t* cr) { return [cr](const GuiRect& run) { appendRect(cr, run); }; };
   if (!rays) {
-    paintPath(fillColor_, shapeOf([=](cairo_t* cr) {
-      rasterEllipseInside(box, bounds, WholeEllipse{}, emit(cr));
+    const auto shape = shapeOf([=](cairo_t* cr) {
+      rasterEllipse(EllipsePart::inside, box, bounds, WholeEllipse{}, runsInto(cr));
       return PathKind::fill;
-    }));
+    });
+    paintPath(fillColor_, shape);
     return;
   }
   const ArcSector sector(box, toDevice(rays->first), toDevice(rays->second));
-  paintPath(fillColor_, shapeOf([=](cairo_t* cr) {
-    rasterEllipseInside(box, bounds, sector, emit(cr));
+  const auto shape = shapeOf([=](cairo_t* cr) {
+    rasterEllipse(EllipsePart::inside, box, bounds, sector, runsInto(cr));
     return PathKind::fill;
-  }));
+  });
+  paintPath(fillColor_, shape);
 }
 
 void DrawContext::drawPoint(GuiPoint point, GuiColor color) {
@@ -468,16 +482,18 @@ void DrawContext::setFont(FontId id, std::int32_t size, std::int32_t style) {
 
 void DrawContext::applyFont() {
   if (!fontPending_) return;
-  cairo_select_font_face(cr_, font_.face,
-                         font_.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                         font_.weight >= kFontWeightBold ? CAIRO_FONT_WEIGHT_BOLD
-                                                         : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_select_font_face(
+      cr_, font_.face, font_.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+      font_.weight >= kFontWeightBold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr_, font_.size);
   fontPending_ = false;
 }
 
 std::int32_t DrawContext::getStringWidth(const char* text) {
-  const std::string utf8 = toDisplayText(text);
+  return textWidth(toDisplayText(text));
+}
+
+std::int32_t DrawContext::textWidth(const std::string& utf8) {
   if (utf8.empty()) return 0;
   applyFont();
   cairo_text_extents_t extents;
@@ -492,7 +508,7 @@ void DrawContext::drawString(const char* text, const GuiRect& rect, bool opaque,
   if (area.isEmpty()) return;
   const std::string utf8 = toDisplayText(text);
   if (utf8.empty()) return;
-  const std::int32_t width = getStringWidth(text);
+  const std::int32_t width = textWidth(utf8);
   cairo_font_extents_t font;
   cairo_font_extents(cr_, &font);
   const auto ascent = static_cast<std::int32_t>(std::lround(font.ascent));

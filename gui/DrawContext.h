@@ -134,10 +134,11 @@ class DrawContext {
   void paintPath(GuiColor color, const ShapePath& path);
   void combineThroughMask(GuiColor color, const ShapePath& path, const GuiRect& area);
   void strokePolyline(const GuiPoint* devicePoints, std::int32_t count);
-  void strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to, bool whole);
+  void strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to);
   void fillSector(const GuiRect& rect, std::optional<std::pair<GuiPoint, GuiPoint>> rays);
   void applyClip();
   void applyFont();
+  std::int32_t textWidth(const std::string& utf8);
   void noteChanged(const GuiRect& area);
 
   std::unique_ptr<DrawSurface> ownedDevice_;

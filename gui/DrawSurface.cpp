@@ -33,8 +33,8 @@ void DrawSurface::adopt(cairo_surface_t* surface) {
 GuiColor DrawSurface::pixel(std::int32_t x, std::int32_t y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return kColorBlack;
   cairo_surface_flush(surface_);
-  const unsigned char* row =
-      cairo_image_surface_get_data(surface_) + std::ptrdiff_t{y} * cairo_image_surface_get_stride(surface_);
+  const unsigned char* row = cairo_image_surface_get_data(surface_) +
+                             std::ptrdiff_t{y} * cairo_image_surface_get_stride(surface_);
   std::uint32_t value;
   std::memcpy(&value, row + std::ptrdiff_t{x} * 4, sizeof value);
   return {static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),

@@ -11,9 +11,8 @@
 // Clamps a 64-bit intermediate back into int32 range, so that sums and differences of hostile
 // coordinates never overflow.
 constexpr std::int32_t saturateToInt32(std::int64_t value) {
-  return static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 struct GuiPoint {

@@ -200,32 +200,26 @@ inline RowParts rowParts(const GuiRect& box, std::int64_t y) {
 
 }  // namespace raster_detail
 
-// The edge pixels of the ellipse region of `box` (those with a four-neighbour outside it),
-// limited to the pixels `filter` accepts: a closed one-pixel outline.
-template <class Filter, class Sink>
-void rasterEllipseOutline(const GuiRect& box, const GuiRect& bounds, const Filter& filter,
-                          Sink&& sink) {
-  RunBuilder<Sink> runs(sink);
-  const std::int64_t top = std::max(box.top, bounds.top);
-  const std::int64_t bottom = std::min(box.bottom, bounds.bottom);
-  for (std::int64_t y = top; y < bottom; ++y) {
-    const raster_detail::RowParts parts = raster_detail::rowParts(box, y);
-    if (parts.row.isEmpty()) continue;
-    raster_detail::emitRange(parts.row.a, parts.inner.a, y, bounds, filter, runs);
-    raster_detail::emitRange(parts.inner.b, parts.row.b, y, bounds, filter, runs);
-  }
-}
+enum class EllipsePart {
+  outline,  // the edge pixels of the region (those with a four-neighbour outside it)
+  inside,   // every other pixel of the region
+};
 
-// The inside of that outline: every pixel of the region that is not an edge pixel, limited to
-// the pixels `filter` accepts. Outline and inside together are the region, without overlap.
+// One part of the ellipse region of `box`, limited to the pixels `filter` accepts. The outline
+// is closed and one pixel wide; outline and inside together are the region, without overlap.
 template <class Filter, class Sink>
-void rasterEllipseInside(const GuiRect& box, const GuiRect& bounds, const Filter& filter,
-                         Sink&& sink) {
+void rasterEllipse(EllipsePart part, const GuiRect& box, const GuiRect& bounds,
+                   const Filter& filter, Sink&& sink) {
   RunBuilder<Sink> runs(sink);
   const std::int64_t top = std::max(box.top, bounds.top);
   const std::int64_t bottom = std::min(box.bottom, bounds.bottom);
   for (std::int64_t y = top; y < bottom; ++y) {
     const raster_detail::RowParts parts = raster_detail::rowParts(box, y);
-    raster_detail::emitRange(parts.inner.a, parts.inner.b, y, bounds, filter, runs);
+    if (part == EllipsePart::inside) {
+      raster_detail::emitRange(parts.inner.a, parts.inner.b, y, bounds, filter, runs);
+    } else if (!parts.row.isEmpty()) {
+      raster_detail::emitRange(parts.row.a, parts.inner.a, y, bounds, filter, runs);
+      raster_detail::emitRange(parts.inner.b, parts.row.b, y, bounds, filter, runs);
+    }
   }
 }

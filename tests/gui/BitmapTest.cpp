@@ -16,6 +16,7 @@
 namespace {
 
 constexpr GuiColor kNearWhite{254, 255, 255, 0};
+const Palette kRedBlue{{'.', kColorBlack}, {'R', kColorRed}, {'B', kColorBlue}};
 
 std::string tempPath(const std::string& name) { return ::testing::TempDir() + "overtonic-" + name; }
 
@@ -100,7 +101,7 @@ TEST(GuiBitmapDraw, SourceOffsetSelectsAFrameOfAStackedStrip) {
   DrawContext ctx(nullptr, &surface, nullptr);
   ctx.setOffset({1, 1});
   strip.bitmap->draw(&ctx, {0, 0, 3, 2}, {0, 2});
-  EXPECT_EQ(picture(surface, {0, 0, 5, 4}, {{'.', kColorBlack}, {'R', kColorRed}, {'B', kColorBlue}}),
+  EXPECT_EQ(picture(surface, {0, 0, 5, 4}, kRedBlue),
             rows({".....", ".BBB.", ".BBB.", "....."}));
 }
 
@@ -252,7 +253,7 @@ TEST(OffscreenContext, CopyToPlacesTheBlockAtTheRectPlusTheDestinationOffset) {
   target.setOffset({2, 1});
   offscreen.copyTo(&target, {1, 1, 3, 3}, {3, 2});
   offscreen.copyTo(nullptr, {1, 1, 3, 3}, {3, 2});
-  EXPECT_EQ(picture(surface, {0, 0, 6, 5}, {{'.', kColorBlack}, {'R', kColorRed}, {'B', kColorBlue}}),
+  EXPECT_EQ(picture(surface, {0, 0, 6, 5}, kRedBlue),
             rows({"......", "......", "...BB.", "...BR.", "......"}));
 }
 

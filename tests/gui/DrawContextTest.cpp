@@ -135,7 +135,9 @@ struct Primitive {
   std::function<void(DrawContext&, GuiPoint)> draw;
 };
 
-GuiPoint at(std::int32_t h, std::int32_t v, GuiPoint shift) { return GuiPoint{h, v}.offsetBy(shift); }
+GuiPoint at(std::int32_t h, std::int32_t v, GuiPoint shift) {
+  return GuiPoint{h, v}.offsetBy(shift);
+}
 GuiRect box(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, GuiPoint shift) {
   return GuiRect{l, t, r, b}.offsetBy(shift);
 }
@@ -158,11 +160,20 @@ std::vector<Primitive> primitives() {
       {"drawEllipse", [](DrawContext& c, GuiPoint s) { c.drawEllipse(box(1, 1, 10, 7, s)); }},
       {"fillEllipse", [](DrawContext& c, GuiPoint s) { c.fillEllipse(box(1, 1, 10, 7, s)); }},
       {"drawArc",
-       [](DrawContext& c, GuiPoint s) { c.drawArc(box(1, 1, 10, 8, s), at(10, 4, s), at(1, 4, s)); }},
+       [](DrawContext& c, GuiPoint s) {
+         c.drawArc(box(1, 1, 10, 8, s), at(10, 4, s), at(1, 4, s));
+       }},
       {"fillArc",
-       [](DrawContext& c, GuiPoint s) { c.fillArc(box(1, 1, 10, 8, s), at(1, 1, s), at(10, 8, s)); }},
+       [](DrawContext& c, GuiPoint s) {
+         c.fillArc(box(1, 1, 10, 8, s), at(1, 1, s), at(10, 8, s));
+       }},
       {"drawPoint", [](DrawContext& c, GuiPoint s) { c.drawPoint(at(4, 3, s), kColorGreen); }},
       {"drawString", [](DrawContext& c, GuiPoint s) { c.drawString("Ab", box(0, 0, 20, 12, s)); }},
+      {"wide arc",
+       [](DrawContext& c, GuiPoint s) {
+         c.setLineWidth(2);
+         c.drawArc(box(1, 1, 14, 10, s), at(14, 5, s), at(1, 1, s));
+       }},
       {"wide line",
        [](DrawContext& c, GuiPoint s) {
          c.setLineWidth(3);

@@ -77,7 +77,8 @@ TEST(FontTable, ResolvesIdSizeAndStyleAsTheTableSays) {
       {1, 0, 0, "Arial", 18, 400, false, false},   {2, 0, 0, "Arial", 14, 400, false, false},
       {3, 0, 1, "Arial", 12, 700, false, false},   {4, 0, 2, "Arial", 11, 400, true, false},
       {5, 0, 4, "Arial", 10, 400, false, true},    {6, 20, 7, "Arial", 20, 700, true, true},
-      {3, -15, 0, "Arial", 15, 400, false, false}, {3, INT_MAX, 0, "Arial", kMaxFontSize, 400, false, false},
+      {3, -15, 0, "Arial", 15, 400, false, false},
+      {3, INT_MAX, 0, "Arial", kMaxFontSize, 400, false, false},
   };
   for (const FontCase& c : cases) {
     const FontSpec resolved = resolveFont(c.id, c.size, c.style);

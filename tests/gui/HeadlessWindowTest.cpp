@@ -44,7 +44,8 @@ TEST(HeadlessPointer, LocationIsThePointerMinusTheOriginReadAtConstruction) {
 
 TEST(HeadlessPointer, ScriptedStepsAreTakenOnePerButtonQueryThenReleased) {
   HeadlessWindow window;
-  window.scriptPointer({{{1, 1}, kMouseLeft}, {{4, 2}, kMouseLeft}, {{9, 3}, kMouseLeft | kMouseShift}});
+  window.scriptPointer(
+      {{{1, 1}, kMouseLeft}, {{4, 2}, kMouseLeft}, {{9, 3}, kMouseLeft | kMouseShift}});
   DrawContext ctx(nullptr, nullptr, &window);
   std::vector<std::pair<std::int32_t, GuiPoint>> seen;
   while (true) {

@@ -134,7 +134,8 @@ TEST_F(X11Test, QueryMouseButtonsReadsTheRealPointerAndModifiers) {
 
 TEST_F(X11Test, QueryMouseLocationIsRelativeToTheWindow) {
   DrawContext ctx(nullptr, nullptr, window.get());
-  for (const GuiPoint target : {GuiPoint{30, 20}, GuiPoint{0, 0}, GuiPoint{119, 89}, GuiPoint{-10, 150}}) {
+  const GuiPoint targets[] = {{30, 20}, {0, 0}, {119, 89}, {-10, 150}};
+  for (const GuiPoint target : targets) {
     movePointerTo(target);
     XSync(dpy, False);
     GuiPoint where;

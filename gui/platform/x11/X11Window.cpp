@@ -50,9 +50,13 @@ bool storesPixelsLikeTheBackBuffer(const Visual* visual, int depth) {
 
 X11Window::X11Window(Display* display, unsigned long window, void* visual, int depth,
                      std::int32_t width, std::int32_t height, bool owned)
-    : display_(display), window_(window), visual_(visual),
+    : display_(display),
+      window_(window),
+      visual_(visual),
       directUpload_(storesPixelsLikeTheBackBuffer(static_cast<Visual*>(visual), depth)),
-      width_(width), height_(height), owned_(owned) {}
+      width_(width),
+      height_(height),
+      owned_(owned) {}
 
 std::unique_ptr<X11Window> X11Window::createChild(X11Display& display, unsigned long parent,
                                                   std::int32_t width, std::int32_t height,
@@ -92,9 +96,8 @@ std::unique_ptr<X11Window> X11Window::wrap(X11Display& display, unsigned long wi
   X11ErrorTrap trap(dpy);
   XWindowAttributes attributes{};
   if (!XGetWindowAttributes(dpy, window, &attributes) || trap.failed()) return nullptr;
-  return std::unique_ptr<X11Window>(new X11Window(dpy, window, attributes.visual,
-                                                  attributes.depth, attributes.width,
-                                                  attributes.height, false));
+  return std::unique_ptr<X11Window>(new X11Window(dpy, window, attributes.visual, attributes.depth,
+                                                  attributes.width, attributes.height, false));
 }
 
 X11Window::~X11Window() {
@@ -146,11 +149,12 @@ void X11Window::present(cairo_surface_t* backBuffer, const GuiRect& area) {
 
 void X11Window::putPixels(cairo_surface_t* backBuffer, const GuiRect& area) {
   if (!gc_) gc_ = XCreateGC(display_, window_, 0, nullptr);
-  XImage* image = XCreateImage(display_, static_cast<Visual*>(visual_), 24, ZPixmap, 0,
-                               reinterpret_cast<char*>(cairo_image_surface_get_data(backBuffer)),
-                               static_cast<unsigned int>(cairo_image_surface_get_width(backBuffer)),
-                               static_cast<unsigned int>(cairo_image_surface_get_height(backBuffer)),
-                               32, cairo_image_surface_get_stride(backBuffer));
+  XImage* image =
+      XCreateImage(display_, static_cast<Visual*>(visual_), 24, ZPixmap, 0,
+                   reinterpret_cast<char*>(cairo_image_surface_get_data(backBuffer)),
+                   static_cast<unsigned int>(cairo_image_surface_get_width(backBuffer)),
+                   static_cast<unsigned int>(cairo_image_surface_get_height(backBuffer)), 32,
+                   cairo_image_surface_get_stride(backBuffer));
   if (!image) return;
   image->byte_order = LSBFirst;  // the back buffer holds native 32-bit words
   XPutImage(display_, window_, static_cast<GC>(gc_), image, area.left, area.top, area.left,

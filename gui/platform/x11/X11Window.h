@@ -1,6 +1,7 @@
 // The X11 back end's window: a native window on our own connection, presented by copying the
-// back buffer's pixels to it, with the pointer polled through XQueryPointer. Every request that can fail
-// on a bad or vanished window is trapped, so that a host's bad window id never ends the process.
+// back buffer's pixels to it, with the pointer polled through XQueryPointer. Every request that can
+// fail on a bad or vanished window is trapped, so that a host's bad window id never ends the
+// process.
 #pragma once
 
 #include <cstdint>
