@@ -20,6 +20,27 @@ namespace {
 
 constexpr GuiPoint kParentPosition{50, 40};
 
+// Other test programs may share the X server (ctest runs them in parallel under one Xvfb). While
+// a test reads pixels or moves the one pointer, it holds the server and keeps its window on top,
+// so that no other client can move the pointer or cover the window meanwhile.
+class ServerGrab {
+ public:
+  ServerGrab(Display* display, Window window) : display_(display) {
+    XGrabServer(display_);
+    XRaiseWindow(display_, window);
+    XSync(display_, False);
+  }
+  ~ServerGrab() {
+    XUngrabServer(display_);
+    XSync(display_, False);
+  }
+  ServerGrab(const ServerGrab&) = delete;
+  ServerGrab& operator=(const ServerGrab&) = delete;
+
+ private:
+  Display* display_;
+};
+
 class X11Test : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,6 +111,7 @@ TEST_F(X11Test, PaintedPixelsReachTheWindowWhenTheContextEnds) {
       attributes.visual->green_mask != 0xff00 || attributes.visual->blue_mask != 0xff) {
     GTEST_SKIP() << "pixel read-back needs a 24-bit true-colour visual";
   }
+  const ServerGrab grab(dpy, parent);
   DrawSurface backBuffer(120, 90);
   {
     DrawContext ctx(nullptr, &backBuffer, window.get());
@@ -120,6 +142,7 @@ TEST_F(X11Test, QueryMouseButtonsReadsTheRealPointerAndModifiers) {
       {"middle", NoSymbol, 2, 2},
       {"left + alt", XK_Alt_L, 1, 33},
   };
+  const ServerGrab grab(dpy, parent);
   for (const PressCase& c : cases) {
     DrawContext ctx(nullptr, nullptr, window.get());
     movePointerTo({30, 20});
@@ -133,6 +156,7 @@ TEST_F(X11Test, QueryMouseButtonsReadsTheRealPointerAndModifiers) {
 }
 
 TEST_F(X11Test, QueryMouseLocationIsRelativeToTheWindow) {
+  const ServerGrab grab(dpy, parent);
   DrawContext ctx(nullptr, nullptr, window.get());
   const GuiPoint targets[] = {{30, 20}, {0, 0}, {119, 89}, {-10, 150}};
   for (const GuiPoint target : targets) {
@@ -147,6 +171,7 @@ TEST_F(X11Test, QueryMouseLocationIsRelativeToTheWindow) {
 TEST_F(X11Test, SecondClickIsTakenFromTheQueueWithinTheDoubleClickTime) {
   using namespace std::chrono;
   const auto now = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  const ServerGrab grab(dpy, parent);
   window->noteEventTime(now);
   movePointerTo({30, 20});
   button(1, true);
