@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <string>
 
 #include "gui/platform/x11/X11Display.h"
@@ -156,7 +157,9 @@ void X11Window::putPixels(cairo_surface_t* backBuffer, const GuiRect& area) {
                    static_cast<unsigned int>(cairo_image_surface_get_height(backBuffer)), 32,
                    cairo_image_surface_get_stride(backBuffer));
   if (!image) return;
-  image->byte_order = LSBFirst;  // the back buffer holds native 32-bit words
+  // The back buffer holds 32-bit words in the machine's byte order; Xlib swaps if the server's
+  // differs.
+  image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
   XPutImage(display_, window_, static_cast<GC>(gc_), image, area.left, area.top, area.left,
             area.top, static_cast<unsigned int>(area.width()),
             static_cast<unsigned int>(area.height()));
