@@ -1,8 +1,9 @@
 // Guards for the feedback loops: values that must not stay in a loop's state are replaced by 0.
 // `flushToZero` is the reverb's designed flush (zero or denormal exponent), widened to the
 // all-ones exponent so that an inf or NaN written by a burst of huge values dies out as well.
-// `assignFinite` is how settings ignore inf and NaN. `DenormalScope` sets flush-to-zero and denormals-are-zero for one render call and restores
-// the caller's mode afterwards.
+// `assignFinite` is how settings ignore inf and NaN. `DenormalScope` sets flush-to-zero and
+// denormals-are-zero for one render call and restores the caller's mode afterwards; the effects
+// rely on it to keep decaying tails out of denormal arithmetic.
 #pragma once
 
 #include <bit>

@@ -64,7 +64,9 @@ int main(int argc, char** argv) {
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   int32_t active = 0;
-  for (int32_t i = 0; i < SynthEngine::kOscillatorCount; ++i) active += engine.isOscillatorActive(i);
+  for (int32_t i = 0; i < SynthEngine::kOscillatorCount; ++i) {
+    active += engine.isOscillatorActive(i) ? 1 : 0;
+  }
   std::printf("rendered %.1f s of audio at %.0f Hz in %d-frame blocks in %.3f s\n", seconds,
               double(rate), block, elapsed);
   std::printf("realtime factor %.1fx (%.2f%% of one core), %d of 32 oscillators active "

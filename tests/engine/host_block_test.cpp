@@ -26,7 +26,8 @@ std::vector<float> renderedInPieces(int32_t frames) {
   PlayingEngine playing;
   std::vector<float> out(std::size_t(frames), kUntouched);
   for (int32_t done = 0; done < frames; done += SynthEngine::kBlockLimit) {
-    playing.engine.renderBlock(out.data() + done, std::min(SynthEngine::kBlockLimit, frames - done), 0);
+    const int32_t piece = std::min(SynthEngine::kBlockLimit, frames - done);
+    playing.engine.renderBlock(out.data() + done, piece, 0);
   }
   return out;
 }

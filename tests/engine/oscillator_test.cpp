@@ -57,8 +57,9 @@ void expectCurveStepsEvery(int32_t interval, float rate) {
   ramped.loadEnvelopeLayer(EnvelopeBank::amplitude, 0, ramp.data());
   steady.start(440.0f, 1.0f);
   ramped.start(440.0f, 1.0f);
-  const std::vector<std::size_t> changes =
-      amplitudeChanges(renderOscillator(steady, 20 * interval), renderOscillator(ramped, 20 * interval));
+  const std::vector<float> steadyOut = renderOscillator(steady, 20 * interval);
+  const std::vector<float> rampedOut = renderOscillator(ramped, 20 * interval);
+  const std::vector<std::size_t> changes = amplitudeChanges(steadyOut, rampedOut);
   ASSERT_GE(changes.size(), 10u) << "too few curve steps seen";
   for (std::size_t k : changes) {
     EXPECT_EQ(k % std::size_t(interval), std::size_t(interval - 1))

@@ -42,7 +42,9 @@ TEST(Phaser, DepthOneChangesTheSignal) {
   const std::vector<float> input = noise(20000);
   const std::vector<float> output = processed(phaser, input);
   double difference = 0.0;
-  for (std::size_t k = 0; k < input.size(); ++k) difference += double(std::fabs(output[k] - input[k]));
+  for (std::size_t k = 0; k < input.size(); ++k) {
+    difference += double(std::fabs(output[k] - input[k]));
+  }
   EXPECT_GT(difference / double(input.size()), 0.01);
 }
 

@@ -112,7 +112,8 @@ TEST(Retune, ReverbFirstReflectionStaysInSeconds) {
     const auto sound = signal_measure::firstNonZero(render(dry, frames));
     const auto reflection = signal_measure::firstNonZero(render(engine, frames));
     ASSERT_TRUE(sound && reflection) << rate;
-    EXPECT_NEAR(double(*reflection - *sound), 1116.0 * double(rate) / 44100.0, 0.5) << "rate " << rate;
+    EXPECT_NEAR(double(*reflection - *sound), 1116.0 * double(rate) / 44100.0, 0.5)
+        << "rate " << rate;
   }
 }
 
