@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian machine and runs the main job: installs missing packages
 # (as root), configures and builds, stages the plug-in and the host program under build/stage,
-# and shows what a host sees of the plug-in.
+# shows what a host sees of the plug-in and renders examples/demo.mid through it into out/.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -22,6 +22,12 @@ echo "== what a host sees"
 "$host" info "$plugin"
 
 echo
+echo "== a render of examples/demo.mid through the plug-in"
+mkdir -p "$root/out"
+"$host" render "$plugin" --midi examples/demo.mid -o "$root/out/demo.wav" --plot "$root/out/demo.png"
+
+echo
 echo "Plug-in:      $plugin"
 echo "Host program: $host"
+echo "Demo render:  $root/out/demo.wav (plot: $root/out/demo.png)"
 echo "Install for your own hosts with: cmake --install build   (puts overtonic.so into ~/.vst)"

@@ -1,6 +1,7 @@
 // `overtonic-host info`: everything a host can learn from the plug-in — identity, the record,
 // capability answers, output pins, programs and every parameter — as a table or as JSON.
-#include <cinttypes>
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -28,6 +29,8 @@ constexpr FlagName kFlagNames[] = {
     {effFlagsExtIsAsync, "effFlagsExtIsAsync"},       {effFlagsExtHasBuffer, "effFlagsExtHasBuffer"},
 };
 constexpr int32_t kMaxPinsShown = 64;
+// A record claiming more programs or parameters than this is listed only this far.
+constexpr int32_t kMaxListed = 1 << 16;
 
 struct ParameterRow {
   int32_t index = 0;
@@ -74,10 +77,10 @@ PluginReport gather(hostlib::PluginInstance& plugin, const std::string& path) {
     r.outputs.push_back({i, std::string(pin.label, strnlen(pin.label, sizeof pin.label)), pin.flags});
   }
   r.currentProgram = plugin.program();
-  for (int32_t i = 0; i < r.record.numPrograms; ++i) {
+  for (int32_t i = 0; i < std::min(r.record.numPrograms, kMaxListed); ++i) {
     r.programs.push_back(plugin.programNameAt(i).value_or(i == r.currentProgram ? plugin.programName() : ""));
   }
-  for (int32_t i = 0; i < r.record.numParams; ++i) {
+  for (int32_t i = 0; i < std::min(r.record.numParams, kMaxListed); ++i) {
     r.parameters.push_back({i, plugin.parameterName(i), plugin.parameterLabel(i), plugin.parameterDisplay(i),
                             plugin.getParameter(i)});
   }

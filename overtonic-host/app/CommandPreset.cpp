@@ -1,5 +1,6 @@
 // `overtonic-host preset`: save the plug-in's current program as a program file, save all its
 // programs as a bank file, and show what a program or bank file holds.
+#include <algorithm>
 #include <cstdio>
 
 #include "overtonic-host/app/Commands.h"
@@ -77,7 +78,7 @@ int runSave(const std::vector<std::string>& words, bool bank) {
   if (bank) {
     const int32_t current = instance.program();
     std::vector<ProgramData> programs;
-    for (int32_t p = 0; p < record.numPrograms; ++p) {
+    for (int32_t p = 0; p < std::min(record.numPrograms, kMaxBankPrograms); ++p) {
       instance.setProgram(p);
       programs.push_back(captureProgram(instance));
     }

@@ -233,6 +233,7 @@ int renderRequest(const RenderRequest& r) {
   if (!r.plotPath.empty()) {
     PlotInfo info{std::filesystem::path(r.output).filename().string(), r.rate, meter.frames(), meter.peak(), meter.rms()};
     auto drawn = drawPlot(r.plotPath, info, *waveform, *spectrum);
+    releaseDrawingCaches();
     if (!drawn.ok()) return reportError("render", drawn.error(), kExitFailure);
     plot.emplace(std::move(drawn).value());
   }

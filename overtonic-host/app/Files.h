@@ -22,15 +22,13 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   ~OutputFile();  // removes the temporary file unless committed
 
-  // The open descriptor of the temporary file; -1 after handOver() or commit().
+  // The open descriptor of the temporary file; -1 after commit().
   int descriptor() const { return fd_; }
-  // Someone else (a library) now owns and closes the descriptor.
-  void handOver() { fd_ = -1; }
   const std::string& path() const { return path_; }
   const std::string& temporaryPath() const { return temporaryPath_; }
 
   hostlib::Status write(std::span<const unsigned char> bytes);
-  // Closes the descriptor if still ours and renames the temporary file onto the target.
+  // Closes the descriptor and renames the temporary file onto the target.
   hostlib::Status commit();
 
  private:

@@ -3,6 +3,7 @@
 
 #include <cairo.h>
 #include <fftw3.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -256,6 +257,11 @@ Result<OutputFile> drawPlot(const std::string& path, const PlotInfo& info, const
     return fail(path + ": cannot write the plot (" + cairo_status_to_string(written) + ")");
   }
   return std::move(file).value();
+}
+
+void releaseDrawingCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
 }
 
 }  // namespace hostapp

@@ -73,4 +73,8 @@ inline constexpr int kPlotColumns = 1100;  // waveform columns inside the frame
 hostlib::Result<OutputFile> drawPlot(const std::string& path, const PlotInfo& info,
                                      const WaveformEnvelope& waveform, SpectrumAnalyzer& spectrum);
 
+// Frees cairo's and fontconfig's process-wide caches (fonts above all), so that leak checks see
+// only real leaks. Call when no cairo object is alive any more; drawing later starts afresh.
+void releaseDrawingCaches();
+
 }  // namespace hostapp

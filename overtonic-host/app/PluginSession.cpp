@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -132,7 +133,7 @@ void loadPreset(PluginInstance& plugin, const PresetFile& preset) {
 ProgramData captureProgram(PluginInstance& plugin) {
   ProgramData program;
   program.name = plugin.programName();
-  const int32_t count = plugin.effect() != nullptr ? plugin.effect()->numParams : 0;
+  const int32_t count = plugin.effect() != nullptr ? std::min(plugin.effect()->numParams, kMaxPresetParameters) : 0;
   for (int32_t i = 0; i < count; ++i) program.parameters.push_back(plugin.getParameter(i));
   return program;
 }

@@ -56,9 +56,9 @@ Result<std::unique_ptr<WavWriter>> WavWriter::create(const std::string& path, in
   info.samplerate = sampleRate;
   info.channels = 1;
   info.format = sndfileFormat(format);
-  SNDFILE* sound = sf_open_fd(file.value().descriptor(), SFM_WRITE, &info, SF_TRUE);
+  // The descriptor stays ours: the OutputFile closes it (checked) when committing.
+  SNDFILE* sound = sf_open_fd(file.value().descriptor(), SFM_WRITE, &info, SF_FALSE);
   if (sound == nullptr) return fail(path + ": cannot write WAV (" + sf_strerror(nullptr) + ")");
-  file.value().handOver();  // sf_close closes the descriptor
   if (format != SampleFormat::float32) sf_command(sound, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   return std::unique_ptr<WavWriter>(new WavWriter(std::move(file).value(), sound));
 }

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
+#include <cstdlib>
 
 #include "overtonic-host/app/PresetFile.h"
 #include "tests/hostprog/TestSupport.h"
@@ -32,11 +32,13 @@ class HostCli : public ::testing::Test {
     return r;
   }
   // The value of parameter `index` in `info --json` output.
+  // (Entries are written in the order index, name, label, value.)
   static double jsonParameter(const std::string& json, int index) {
-    const std::regex entry("\"index\": " + std::to_string(index) + R"(,\s*"name": "[^"]*",\s*"label": "[^"]*",\s*"value": ([-0-9.e+]+))");
-    std::smatch match;
-    if (!std::regex_search(json, match, entry)) return NAN;
-    return std::stod(match[1]);
+    const size_t entry = json.find("\"index\": " + std::to_string(index) + ",\n", json.find("\"parameters\""));
+    if (entry == std::string::npos) return NAN;
+    const size_t value = json.find("\"value\": ", entry);
+    if (value == std::string::npos) return NAN;
+    return std::strtod(json.c_str() + value + 9, nullptr);
   }
   TempFolder scratch_;
   TempFolder out_;

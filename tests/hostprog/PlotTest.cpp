@@ -77,6 +77,7 @@ TEST(Plot, WritesAPngOfTheFixedSizeOnlyWhenCommitted) {
   spectrum.add(signal);
   const std::string path = folder.path("plot.png");
   auto plot = drawPlot(path, {"test.wav", 44100, static_cast<int64_t>(signal.size()), 0.8, 0.56}, wave, spectrum);
+  releaseDrawingCaches();
   ASSERT_TRUE(plot.ok()) << plot.error();
   EXPECT_FALSE(fs::exists(path));
   ASSERT_TRUE(plot.value().commit().ok());
@@ -92,6 +93,7 @@ TEST(Plot, UnwritablePlotIsAnError) {
   WaveformEnvelope wave(kPlotColumns, 1);
   SpectrumAnalyzer spectrum(1024, 44100);
   auto plot = drawPlot(folder.path("no/such/folder/plot.png"), {}, wave, spectrum);
+  releaseDrawingCaches();
   ASSERT_FALSE(plot.ok());
   EXPECT_THAT(plot.error(), ::testing::HasSubstr("plot.png: cannot create"));
 }
