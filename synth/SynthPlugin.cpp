@@ -4,14 +4,24 @@
 #include <cmath>
 #include <new>
 
+#include "editor/SynthEditor.h"
 #include "host/EffectFactory.h"
 #include "synth/ParameterTable.h"
 
 SynthPlugin::SynthPlugin(audioMasterCallback callback) : SynthCore(callback) {
   setUniqueId(fourCharCode("QNTR"));
+  // The editor registers itself as the instance's editor and panel and sets effFlagsHasEditor.
+  auto* madeEditor = new (std::nothrow) SynthEditor(this);
+  setEditor(madeEditor);
+  if (!madeEditor) editorMissing = true;
 }
 
-SynthPlugin::~SynthPlugin() = default;
+// The editor goes first, while the whole instance is still there for it to leave.
+SynthPlugin::~SynthPlugin() {
+  delete editor;
+  setEditor(nullptr);
+  panel = nullptr;
+}
 
 void SynthPlugin::setParameter(VstInt32 index, float value) {
   if (index == parameters::kEnvelopeCommand) {

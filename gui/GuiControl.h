@@ -1,0 +1,65 @@
+// GuiControl: a view with a value. The value (0 to 1 by default, between `minValue` and
+// `maxValue`) is compared with the value at the last redraw (`oldValue`), so that setting a new
+// value is enough to have the control redrawn at the next idle. A control tells its listener
+// when the user changes it, identifies itself by its tag, and holds a reference to its background
+// bitmap. Concrete controls implement `draw`; their mouse-tracking loops call `pumpIdle` on every
+// pass to keep paints and the host going.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/GuiView.h"
+
+class ControlListener;
+class GuiBitmap;
+
+class GuiControl : public GuiView {
+ public:
+  // Retains `background` (may be null).
+  GuiControl(const GuiRect& size, ControlListener* listener, std::int32_t tag,
+             GuiBitmap* background);
+  // Releases the background.
+  ~GuiControl() override;
+
+  void draw(DrawContext* context) override = 0;
+  // True when the value moved since the last redraw or the view is marked dirty.
+  bool isDirty() const override;
+  // false: clean, and the current value counts as drawn; true: the next isDirty answers true.
+  void setDirty(bool state) override;
+
+  virtual void pumpIdle();
+  // Non-finite values are ignored (the value stays as it was): a control never holds NaN.
+  virtual void setValue(float newValue);
+  virtual float getValue() const;
+  virtual void setMin(float newMin);
+  virtual float getMin() const;
+  virtual void setMax(float newMax);
+  virtual float getMax() const;
+  virtual void setOldValue(float newOldValue);
+  virtual float getOldValue() const;
+  virtual void setDefaultValue(float newDefault);
+  virtual float getDefaultValue() const;
+  virtual void setTag(std::int32_t newTag);
+  // Retains the new bitmap, then releases the old one.
+  virtual void setBackground(GuiBitmap* bitmap);
+  virtual GuiBitmap* getBackground() const;
+  virtual void setWheelIncrement(float increment);
+  virtual float getWheelIncrement() const;
+  // Clamps the value into [minValue, maxValue].
+  virtual void clampValue();
+
+  std::int32_t getTag() const { return tag; }
+  ControlListener* getListener() const { return listener; }
+  void setListener(ControlListener* newListener) { listener = newListener; }
+
+ protected:
+  ControlListener* listener;
+  std::int32_t tag;
+  float oldValue = 1.0f;
+  float defaultValue = 0.5f;
+  float value = 0.0f;
+  float minValue = 0.0f;
+  float maxValue = 1.0f;
+  float wheelIncrement = 0.1f;
+  GuiBitmap* background = nullptr;
+};

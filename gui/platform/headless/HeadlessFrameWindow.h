@@ -1,0 +1,112 @@
+// The headless back end of a frame: a window that does not exist anywhere but in the test that
+// drives it. Tests post the events a real window system would deliver (paint, presses, wheel,
+// destruction), script the pointer through the embedded HeadlessWindow, read the cursor the frame
+// asked for and set the geometry the window tree would report.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gui/platform/FrameWindow.h"
+#include "gui/platform/headless/HeadlessWindow.h"
+
+class HeadlessFrameBackend;
+
+class HeadlessFrameWindow final : public FrameWindow {
+ public:
+  HeadlessFrameWindow(HeadlessFrameBackend* owner, std::uintptr_t parent, std::int32_t width,
+                      std::int32_t height, std::string name);
+  ~HeadlessFrameWindow() override;
+  HeadlessFrameWindow(const HeadlessFrameWindow&) = delete;
+  HeadlessFrameWindow& operator=(const HeadlessFrameWindow&) = delete;
+
+  GuiPoint origin() override { return pointer_.origin(); }
+  void present(cairo_surface_t* backBuffer, const GuiRect& area) override;
+  std::int32_t mouseButtons() override { return pointer_.mouseButtons(); }
+  GuiPoint pointerPosition() override { return pointer_.pointerPosition(); }
+  bool awaitSecondClick() override { return pointer_.awaitSecondClick(); }
+
+  std::optional<FrameEvent> nextEvent(EventFilter filter) override;
+  void setCursor(std::int32_t kind) override;
+  std::uintptr_t nativeId() const override { return id_; }
+  std::optional<GuiPoint> topWindowPosition() override { return topPosition_; }
+  bool resizeWithAncestors(std::int32_t width, std::int32_t height) override;
+  std::optional<GuiRect> parentRect() override { return parentRect_; }
+
+  // Test side.
+  HeadlessWindow& pointer() { return pointer_; }
+  void postEvent(const FrameEvent& event) { events_.push_back(event); }
+  void postPaint() { postEvent({FrameEvent::Kind::paint, {}, 0, 0.0f, {0, 0, width_, height_}}); }
+  void postPress(GuiPoint where, std::int32_t button = 1) {
+    postEvent({FrameEvent::Kind::buttonPress, where, button, 0.0f, {}});
+  }
+  void postWheel(GuiPoint where, float distance) {
+    postEvent({FrameEvent::Kind::wheel, where, 0, distance, {}});
+  }
+  void postDestroyed() { postEvent({FrameEvent::Kind::destroyed}); }
+  std::size_t pendingEvents() const { return events_.size(); }
+
+  std::uintptr_t parent() const { return parent_; }
+  const std::string& name() const { return name_; }
+  std::int32_t width() const { return width_; }
+  std::int32_t height() const { return height_; }
+  // The last cursor kind set, kCursorDefault at first.
+  std::int32_t cursor() const { return cursor_; }
+  std::int32_t cursorChanges() const { return cursorChanges_; }
+  std::int32_t presentCount() const { return pointer_.presentCount(); }
+  GuiRect presentedArea() const { return presented_; }  // union of everything presented
+  void setTopWindowPosition(std::optional<GuiPoint> position) { topPosition_ = position; }
+  void setParentRect(std::optional<GuiRect> rect) { parentRect_ = rect; }
+  // Called by the backend when it goes away first.
+  void detachFromBackend() { owner_ = nullptr; }
+
+ private:
+  HeadlessFrameBackend* owner_;
+  std::uintptr_t parent_;
+  std::uintptr_t id_;
+  std::int32_t width_;
+  std::int32_t height_;
+  std::string name_;
+  HeadlessWindow pointer_;
+  std::deque<FrameEvent> events_;
+  std::int32_t cursor_ = kCursorDefault;
+  std::int32_t cursorChanges_ = 0;
+  GuiRect presented_{};
+  std::optional<GuiPoint> topPosition_ = GuiPoint{0, 0};
+  std::optional<GuiRect> parentRect_;
+};
+
+// Makes headless frame windows on a manual clock. The window most recently made (and still
+// alive) is at hand for the test; creation can be made to fail.
+class HeadlessFrameBackend final : public FrameBackend {
+ public:
+  HeadlessFrameBackend() = default;
+  ~HeadlessFrameBackend() override;
+  HeadlessFrameBackend(const HeadlessFrameBackend&) = delete;
+  HeadlessFrameBackend& operator=(const HeadlessFrameBackend&) = delete;
+
+  std::unique_ptr<FrameWindow> createChild(std::uintptr_t parent, std::int32_t width,
+                                           std::int32_t height, const char* name) override;
+  PlatformClock& clock() override { return clock_; }
+
+  ManualClock& manualClock() { return clock_; }
+  // The next createChild calls answer null while this is set.
+  void setRefuseWindows(bool refuse) { refuse_ = refuse; }
+  // The most recently created window that is still alive, else null.
+  HeadlessFrameWindow* lastWindow() const { return live_.empty() ? nullptr : live_.back(); }
+  std::int32_t liveWindows() const { return static_cast<std::int32_t>(live_.size()); }
+  std::int32_t createdWindows() const { return created_; }
+
+ private:
+  friend class HeadlessFrameWindow;
+  void windowGone(HeadlessFrameWindow* window);
+
+  ManualClock clock_;
+  bool refuse_ = false;
+  std::vector<HeadlessFrameWindow*> live_;  // in creation order
+  std::int32_t created_ = 0;
+};

@@ -1,0 +1,61 @@
+// The X11 back end of a frame: each frame window has its own connection to the X server and a
+// child window of the host's window on it. Events are read without blocking whenever the frame is
+// given time and turned into FrameEvents; every request that can fail on a bad or vanished window
+// is trapped, so that nothing the host does with its windows can end the process.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "gui/platform/FrameWindow.h"
+
+class X11Display;
+class X11Window;
+
+class X11FrameWindow final : public FrameWindow {
+ public:
+  // Opens a connection to `displayName` (null: $DISPLAY) and creates the child window there.
+  // Null when there is no display or `parent` is not a window of it.
+  static std::unique_ptr<X11FrameWindow> create(const char* displayName, std::uintptr_t parent,
+                                                std::int32_t width, std::int32_t height,
+                                                const char* name);
+  // Destroys the window (unless it is already gone), then closes the connection.
+  ~X11FrameWindow() override;
+  X11FrameWindow(const X11FrameWindow&) = delete;
+  X11FrameWindow& operator=(const X11FrameWindow&) = delete;
+
+  GuiPoint origin() override;
+  void present(cairo_surface_t* backBuffer, const GuiRect& area) override;
+  std::int32_t mouseButtons() override;
+  GuiPoint pointerPosition() override;
+  bool awaitSecondClick() override;
+
+  std::optional<FrameEvent> nextEvent(EventFilter filter) override;
+  void setCursor(std::int32_t kind) override;
+  std::uintptr_t nativeId() const override;
+  std::optional<GuiPoint> topWindowPosition() override;
+  bool resizeWithAncestors(std::int32_t width, std::int32_t height) override;
+  std::optional<GuiRect> parentRect() override;
+
+ private:
+  X11FrameWindow(std::unique_ptr<X11Display> display, std::unique_ptr<X11Window> window);
+  void freeCursors();
+
+  std::unique_ptr<X11Display> display_;
+  std::unique_ptr<X11Window> window_;
+  GuiRect pendingExpose_{};             // exposed area gathered until the last Expose of a series
+  unsigned long cursors_[7] = {};       // font cursors made on first use, by CursorKind
+  bool gone_ = false;                   // DestroyNotify seen: no more requests for the window
+};
+
+// The system back end: frames on X11 windows of $DISPLAY, the steady clock.
+class X11FrameBackend final : public FrameBackend {
+ public:
+  std::unique_ptr<FrameWindow> createChild(std::uintptr_t parent, std::int32_t width,
+                                           std::int32_t height, const char* name) override;
+  PlatformClock& clock() override { return clock_; }
+
+ private:
+  SystemClock clock_;
+};
