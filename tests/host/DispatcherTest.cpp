@@ -29,6 +29,11 @@ TEST_P(DispatcherDefaultTest, AnswersTheNeutralDefault) {
       << "opcode " << c.opcode;
 }
 
+std::string defaultCaseName(const ::testing::TestParamInfo<DefaultCase>& param) {
+  return "opcode_" + std::to_string(param.param.opcode < 0 ? 0 : param.param.opcode) + "_" +
+         std::to_string(param.index);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryOpcode, DispatcherDefaultTest,
     ::testing::Values(
@@ -67,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
         DefaultCase{effHasMidiProgramsChanged, 0, 0}, DefaultCase{effGetMidiKeyName, 0, 0},
         DefaultCase{effBeginSetProgram, 0, 0}, DefaultCase{effEndSetProgram, 0, 0},
         DefaultCase{69, 0, 0}, DefaultCase{100, 0, 0}, DefaultCase{-1, 0, 0},
-        DefaultCase{INT_MAX, 0, 0}, DefaultCase{INT_MIN, 0, 0}));
+        DefaultCase{INT_MAX, 0, 0}, DefaultCase{INT_MIN, 0, 0}),
+    defaultCaseName);
 
 TEST(Dispatcher, SetProgramSelectsOnlyNumbersInsideTheProgramCount) {
   TestEffect effect(nullptr);  // four programs

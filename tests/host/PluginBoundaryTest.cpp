@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "overtonic-host/lib/PluginLibrary.h"
 
@@ -84,6 +85,10 @@ TEST_P(PluginOpcodeTest, AnswersAsDesigned) {
       << "opcode " << GetParam().opcode;
 }
 
+std::string opcodeAnswerName(const ::testing::TestParamInfo<OpcodeAnswer>& param) {
+  return "case_" + std::to_string(param.index);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Identity, PluginOpcodeTest,
     ::testing::Values(OpcodeAnswer{effIdentify, 0x4E764566}, OpcodeAnswer{effGetVstVersion, 2200},
@@ -91,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OpcodeAnswer{effGetVu, 0}, OpcodeAnswer{100, 0}, OpcodeAnswer{-5, 0},
                       OpcodeAnswer{effEditDraw, 0}, OpcodeAnswer{effGetChunk, 0},
                       OpcodeAnswer{effGetTailSize, 0},
-                      OpcodeAnswer{effGetNumProgramCategories, 1}));
+                      OpcodeAnswer{effGetNumProgramCategories, 1}),
+    opcodeAnswerName);
 
 TEST(PluginBoundary, EveryOpcodeWithANullPointerAnswersWithoutCrashing) {
   auto plugin = instantiate();

@@ -47,6 +47,12 @@ TEST_P(TextFormatTest, WritesTheDesignedText) {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+std::string textCaseName(const ::testing::TestParamInfo<TextCase>& param) {
+  constexpr const char* kHelperNames[] = {"decibels", "hertz", "milliseconds", "float", "integer"};
+  return std::string(kHelperNames[static_cast<int>(param.param.helper)]) + "_" +
+         std::to_string(param.index);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Helpers, TextFormatTest,
     ::testing::Values(
@@ -84,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{Helper::integer, 99999999.0, "99999999"},
         TextCase{Helper::integer, 100000000.0, " Huge!  "},
         TextCase{Helper::integer, -5.0, "     -5"},
-        TextCase{Helper::integer, -2147483647.0, "-2147483"}));
+        TextCase{Helper::integer, -2147483647.0, "-2147483"}),
+    textCaseName);
 
 TEST(TextFormat, MillisecondsAndHertzFollowTheInstanceSampleRate) {
   TestEffect effect(nullptr);

@@ -3,6 +3,7 @@
 // values change nothing.
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "tests/synth/PluginFixture.h"
 
@@ -40,6 +41,10 @@ TEST_P(ParameterExactTest, ReadsBackExactly) {
   EXPECT_EQ(plugin->getParameter(GetParam().index), GetParam().readBack);
 }
 
+std::string exactCaseName(const ::testing::TestParamInfo<ExactCase>& param) {
+  return "index_" + std::to_string(param.param.index) + "_" + std::to_string(param.index);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Groups, ParameterExactTest,
     ::testing::Values(ExactCase{0, 0.5f, 0.5f},       // square stored, root read back
@@ -57,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ExactCase{235, 0.7f, 0.0f},
                       ExactCase{8, 3.0f, 0.0f},
                       ExactCase{178, 1.5f, 1.5f},     // out of range values are kept as they come
-                      ExactCase{179, -2.0f, -2.0f}));
+                      ExactCase{179, -2.0f, -2.0f}),
+    exactCaseName);
 
 TEST_F(ParameterValue, IndexesOutsideTheTableAreIgnoredAndReadZero) {
   for (VstInt32 index : {-1, 237, 1000, std::numeric_limits<VstInt32>::min(),
