@@ -24,7 +24,10 @@ EffectBaseX::EffectBaseX(audioMasterCallback callback, VstInt32 programCount,
 
 VstIntPtr EffectBaseX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                   float opt) {
-  if (static_cast<uint32_t>(opcode - effProcessEvents) > effEndSetProgram - effProcessEvents) {
+  // Opcodes 25-68 are answered here; unsigned arithmetic sends every other one, negative ones
+  // included, to the first-generation handler.
+  if (static_cast<uint32_t>(opcode) - uint32_t{effProcessEvents} >
+      uint32_t{effEndSetProgram - effProcessEvents}) {
     return EffectBase::dispatcher(opcode, index, value, ptr, opt);
   }
   char* text = static_cast<char*>(ptr);
