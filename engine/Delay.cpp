@@ -5,6 +5,7 @@
 
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
+#include "engine/SharedField.h"
 
 Delay::Delay()
     : buffer(std::size_t(lineLength(kDesignRate)), 0.0f),
@@ -17,11 +18,19 @@ void Delay::retune(float rate, std::vector<float>&& line) noexcept {
   buffer = std::move(line);
   size = int32_t(buffer.size());
   writePosition = int32_t(rate) % size;
-  readPosition = 0;
-  setTime(time);
+  appliedTimeSettings = loadShared(timeSettings);
+  readPosition = readPositionFor(loadShared(time), writePosition);
+}
+
+void Delay::applyTimeSetting() noexcept {
+  const uint32_t settings = loadShared(timeSettings);
+  if (settings == appliedTimeSettings) return;
+  appliedTimeSettings = settings;
+  readPosition = readPositionFor(loadShared(time), writePosition);
 }
 
 void Delay::process(const float* in, float* out, int32_t count) noexcept {
+  applyTimeSetting();
   float* line = buffer.data();
   const int32_t last = size - 1;
   const float gain = level;
@@ -40,24 +49,28 @@ void Delay::process(const float* in, float* out, int32_t count) noexcept {
   writePosition = write;
 }
 
-// The read position trails the write position by size × v samples. Inside the designed range a
-// single correction brings it into the line; any other finite v is reduced modulo the line.
+// Setter side: the read position moves when the render next starts a block.
 void Delay::setTime(float v) noexcept {
   if (!std::isfinite(v)) return;
-  const int32_t write = writePosition;
+  storeShared(time, v);
+  storeShared(timeSettings, loadShared(timeSettings) + 1);
+}
+
+float Delay::getTime() const noexcept { return loadShared(time); }
+
+// Inside the designed range a single correction brings the position into the line; any other
+// finite v is reduced modulo the line.
+int32_t Delay::readPositionFor(float v, int32_t write) const noexcept {
   const float length = float(size);
   const float position = float(write) - length * v;
-  int32_t read;
   if (position >= -length && position < 2.0f * length) {
-    read = int32_t(position);
+    int32_t read = int32_t(position);
     if (read > size - 1) read -= size;
     if (read < 0) read += size;
-  } else {
-    double wrapped = std::fmod(double(write) - double(size) * double(v), double(size));
-    if (wrapped < 0.0) wrapped += double(size);
-    read = int32_t(wrapped);
-    if (read >= size) read = 0;
+    return read;
   }
-  readPosition = read;
-  time = v;
+  double wrapped = std::fmod(double(write) - double(size) * double(v), double(size));
+  if (wrapped < 0.0) wrapped += double(size);
+  const int32_t read = int32_t(wrapped);
+  return read >= size ? 0 : read;
 }

@@ -1,5 +1,7 @@
 // Feedback delay: a line of 2 seconds, read at a distance set by the time parameter (size × v
 // samples; v = 0 and v = 1 both give the full line). The output always carries the dry input.
+// A time setting may arrive while a block renders: the setter only records it, and the render
+// moves the read position before its next sample, so the change is never lost.
 #pragma once
 
 #include <cstdint>
@@ -25,11 +27,16 @@ class Delay {
   void setTime(float v) noexcept;
   void setFeedback(float v) noexcept { assignFinite(feedback, v); }
   void setLevel(float v) noexcept { assignFinite(level, v); }
-  [[nodiscard]] float getTime() const noexcept { return time; }
+  [[nodiscard]] float getTime() const noexcept;
   [[nodiscard]] float getFeedback() const noexcept { return feedback; }
   [[nodiscard]] float getLevel() const noexcept { return level; }
 
  private:
+  // The read position that trails `write` by size × v samples.
+  [[nodiscard]] int32_t readPositionFor(float v, int32_t write) const noexcept;
+  // Render side: moves the read position for a time setting made since the last block.
+  void applyTimeSetting() noexcept;
+
   std::vector<float> buffer;
   int32_t writePosition;
   int32_t readPosition = 0;
@@ -37,4 +44,7 @@ class Delay {
   float time = 1.0f;
   float level = 0.2f;
   float feedback = 0.1f;
+  // Time settings made (setter side) and applied to the read position (render side).
+  uint32_t timeSettings = 0;
+  uint32_t appliedTimeSettings = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "engine/EngineRate.h"
 #include "engine/Interpolation.h"
+#include "engine/SharedField.h"
 
 namespace {
 
@@ -13,10 +14,14 @@ namespace {
 // once 1024 no longer changes the float): the remainder is taken at once instead.
 constexpr float kDirectWrapLimit = 65536.0f;
 
-// The designed wrap: while phase ≤ 0 add 1024, then while phase ≥ the period subtract it. Ends
-// for any value: non-finite gives 0, huge magnitudes are reduced by fmod first. The result lies
-// in [0, period).
-float wrapPhase(float phase, int32_t period) noexcept {
+// The phase after the phase parameter moved from `from` to `to`: half a period per unit, wrapped.
+float shiftedPhase(float phase, float from, float to, int32_t period) noexcept {
+  return wrapOscillatorPhase(phase + (to - from) * (float(period) * 0.5f), period);
+}
+
+}  // namespace
+
+float wrapOscillatorPhase(float phase, int32_t period) noexcept {
   if (!std::isfinite(phase)) return 0.0f;
   const float length = float(period);
   if (phase < -kDirectWrapLimit) phase = std::fmod(phase, 1024.0f);
@@ -25,8 +30,6 @@ float wrapPhase(float phase, int32_t period) noexcept {
   while (phase >= length) phase -= length;
   return phase;
 }
-
-}  // namespace
 
 Oscillator::Oscillator() noexcept : table(sineTable().data()), tableStep(1024.0f / kDesignRate) {}
 
@@ -61,6 +64,7 @@ void Oscillator::start(float noteFrequency, float noteVelocityGain) noexcept {
 }
 
 void Oscillator::render(float* buffer, int32_t count) noexcept {
+  applyQueuedPhases();
   int32_t done = 0;
   while (done < count) {
     if (sampleCounter >= stepLimit) {  // this sample's count passes the limit: a curve step
@@ -94,7 +98,9 @@ void Oscillator::renderRun(float* out, int32_t count) noexcept {
     if (position >= length) position -= length;
     // Only an increment outside the audible band (the oscillator turned inactive inside this
     // block and is not mixed) can leave the table; keep every later read inside it.
-    if (!(position >= 0.0f && position < length)) position = wrapPhase(position, tableLength);
+    if (!(position >= 0.0f && position < length)) {
+      position = wrapOscillatorPhase(position, tableLength);
+    }
   }
   phase = position;
 }
@@ -118,7 +124,7 @@ void Oscillator::curveStep() noexcept {
   for (EnvelopeLayer& layer : phaseBank) phaseSum += layer.next();
   const float offset = phaseSum * (float(tableLength) * 0.5f);
   currentPhaseOffset = std::isfinite(offset) ? offset : 0.0f;
-  phase = wrapPhase(phase + (currentPhaseOffset - previousPhaseOffset), tableLength);
+  phase = wrapOscillatorPhase(phase + (currentPhaseOffset - previousPhaseOffset), tableLength);
   previousPhaseOffset = currentPhaseOffset;
 }
 
@@ -139,13 +145,49 @@ void Oscillator::setVolume(float v) noexcept {
 
 float Oscillator::getVolume() const noexcept { return std::sqrt(volume); }
 
+// Setter side: records the setting; the render applies it (applyQueuedPhases).
 void Oscillator::setPhase(float v) noexcept {
   if (!std::isfinite(v)) return;
   const float parameter = v - 0.5f;
-  const float shifted = phase + (parameter - phaseParameter) * (float(tableLength) * 0.5f);
-  phaseParameter = parameter;
-  phase = wrapPhase(shifted, tableLength);
+  storeShared(phaseSetting, parameter);
+  const uint32_t writes = loadShared(phaseWrites);
+  const uint32_t reads = loadShared(phaseReads);
+  if (writes - reads < kQueuedPhases) {
+    queuedPhases[writes % kQueuedPhases] = parameter;
+    storeShared(phaseWrites, writes + 1);
+  }
 }
+
+float Oscillator::getPhase() const noexcept {
+  return loadShared(phaseSetting) + 0.5f;
+}
+
+// Each queued setting shifts the phase in turn, as if it had been applied when it was set;
+// settings that found the queue full are applied together at the end.
+Oscillator::PhaseReplay Oscillator::replayQueuedPhases() const noexcept {
+  const uint32_t writes = loadShared(phaseWrites);
+  PhaseReplay replay{phase, phaseParameter, loadShared(phaseReads)};
+  for (; replay.reads != writes; ++replay.reads) {
+    const float parameter = queuedPhases[replay.reads % kQueuedPhases];
+    replay.phase = shiftedPhase(replay.phase, replay.parameter, parameter, tableLength);
+    replay.parameter = parameter;
+  }
+  const float latest = loadShared(phaseSetting);
+  if (latest != replay.parameter) {
+    replay.phase = shiftedPhase(replay.phase, replay.parameter, latest, tableLength);
+    replay.parameter = latest;
+  }
+  return replay;
+}
+
+void Oscillator::applyQueuedPhases() noexcept {
+  const PhaseReplay replay = replayQueuedPhases();
+  phase = replay.phase;
+  phaseParameter = replay.parameter;
+  storeShared(phaseReads, replay.reads);
+}
+
+float Oscillator::currentPhase() const noexcept { return replayQueuedPhases().phase; }
 
 void Oscillator::setDetune(float v) noexcept {
   if (!std::isfinite(v)) return;

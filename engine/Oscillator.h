@@ -4,6 +4,11 @@
 // its phase parameter and the phase bank. The three banks of five layers step once per curve
 // step (every 201 samples at 44.1 kHz). The table step uses 1024 while the table period is 1021,
 // so a partial sounds at harmonic × frequency × 1024 / 1021.
+//
+// `render` is the straightforward per-sample form; OscillatorBank renders many oscillators side
+// by side with the same arithmetic. A phase setting may arrive while a block renders: the setter
+// only queues the new value and the render applies the queued values in order before it next
+// reads the phase, so no change is lost and each field has one writer.
 #pragma once
 
 #include <array>
@@ -11,6 +16,10 @@
 
 #include "engine/EnvelopeLayer.h"
 #include "engine/SineTable.h"
+
+// The designed wrap of a read phase into [0, period): while ≤ 0 add 1024, then while ≥ period
+// subtract the period. Ends for any value: non-finite gives 0, huge magnitudes are reduced first.
+[[nodiscard]] float wrapOscillatorPhase(float phase, int32_t period) noexcept;
 
 class Oscillator {
  public:
@@ -31,7 +40,7 @@ class Oscillator {
   void setDetune(float v) noexcept;
   void setMainDetune(float v) noexcept;
   [[nodiscard]] float getVolume() const noexcept;
-  [[nodiscard]] float getPhase() const noexcept { return phaseParameter + 0.5f; }
+  [[nodiscard]] float getPhase() const noexcept;
   [[nodiscard]] float getDetune() const noexcept { return detune + 0.5f; }
   [[nodiscard]] float getMainDetune() const noexcept { return mainDetune + 0.5f; }
 
@@ -39,7 +48,8 @@ class Oscillator {
   void loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept;
 
   [[nodiscard]] bool isActive() const noexcept { return active; }
-  [[nodiscard]] float currentPhase() const noexcept { return phase; }
+  // The read phase with every queued phase setting applied.
+  [[nodiscard]] float currentPhase() const noexcept;
   // Read-only view of one layer (0-4) of one bank; the caller passes a valid bank and layer.
   [[nodiscard]] const EnvelopeLayer& layer(EnvelopeBank bank, int32_t index) const noexcept {
     const Bank& banks = bank == EnvelopeBank::amplitude ? amplitudeBank
@@ -49,8 +59,19 @@ class Oscillator {
   }
 
  private:
+  friend class OscillatorBank;
   using Bank = std::array<EnvelopeLayer, kLayerCount>;
+  static constexpr uint32_t kQueuedPhases = 16;
 
+  struct PhaseReplay {
+    float phase;
+    float parameter;
+    uint32_t reads;
+  };
+
+  [[nodiscard]] PhaseReplay replayQueuedPhases() const noexcept;
+  // Render side: applies the queued phase settings to `phase`.
+  void applyQueuedPhases() noexcept;
   void curveStep() noexcept;
   void renderRun(float* out, int32_t count) noexcept;
   void recomputeIncrement() noexcept;
@@ -76,7 +97,15 @@ class Oscillator {
   float mainDetune = 0.0f;
   float increment = 3.0f;
   float phase = 0.0f;
+  // The phase parameter (v − 0.5) the render has applied to `phase`; render side only.
   float phaseParameter = 0.0f;
+  // Setter side: the latest phase parameter and a queue of the settings not yet applied. The
+  // setter writes `queuedPhases` and `phaseWrites`, the render only `phaseReads`. Settings that
+  // find the queue full are applied together, from `phaseSetting`.
+  float phaseSetting = 0.0f;
+  std::array<float, kQueuedPhases> queuedPhases{};
+  uint32_t phaseWrites = 0;
+  uint32_t phaseReads = 0;
   // Retuned with the rate: the audible band in entries per sample and the curve-step interval
   // (the counter value after which the next sample takes a step: 200 at 44.1 kHz).
   float lowestIncrement = 0.47f;

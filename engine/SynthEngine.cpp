@@ -35,12 +35,30 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
   }
   count = std::min(count, kBlockLimit);
   DenormalScope flushDenormals;
-  for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    if (sounding(i)) oscillators[std::size_t(i)].render(oscillatorBuffer(i), count);
-  }
+  renderOscillators(count);
   mixOscillators(count);
   runEffects(count);
   writeOutput(out, count);
+}
+
+bool SynthEngine::setRenderPath(RenderPath wanted) noexcept {
+  if (!renderPathSupported(wanted)) return false;
+  path = wanted;
+  return true;
+}
+
+// Every sounding oscillator fills its buffer; the others keep theirs.
+void SynthEngine::renderOscillators(int32_t count) noexcept {
+  std::array<Oscillator*, kOscillatorCount> list{};
+  std::array<float*, kOscillatorCount> buffers{};
+  int32_t n = 0;
+  for (int32_t i = 0; i < kOscillatorCount; ++i) {
+    if (!sounding(i)) continue;
+    list[std::size_t(n)] = &oscillators[std::size_t(i)];
+    buffers[std::size_t(n)] = oscillatorBuffer(i);
+    ++n;
+  }
+  oscillatorBank.render(list.data(), buffers.data(), n, count, path);
 }
 
 // Exact comparison on the single-precision routing value.

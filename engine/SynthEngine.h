@@ -8,6 +8,9 @@
 // designed read-back value. Non-finite values and bad indexes are ignored (getters answer 0 for a
 // bad index). Before the synth core pushes its first program the oscillator and effect switches
 // are off, the main volume is 0 and the main detune 0.5.
+//
+// The render path (RenderPath.h) says how a block is computed: the fastest the processor offers
+// unless chosen otherwise; every path gives the same samples.
 #pragma once
 
 #include <array>
@@ -21,7 +24,9 @@
 #include "engine/FloatGuards.h"
 #include "engine/NoteTable.h"
 #include "engine/Oscillator.h"
+#include "engine/OscillatorBank.h"
 #include "engine/Phaser.h"
+#include "engine/RenderPath.h"
 #include "engine/Reverb.h"
 #include "engine/SineTable.h"
 
@@ -46,6 +51,11 @@ class SynthEngine {
   // zeros over the block when replacing, the block untouched otherwise.
   void processHostBlock(float* out, int32_t frames, bool gate, int32_t offset,
                         bool replacing) noexcept;
+
+  // Chooses how blocks are computed; false (and no change) for a path this processor lacks.
+  // Call it between blocks.
+  bool setRenderPath(RenderPath path) noexcept;
+  [[nodiscard]] RenderPath renderPath() const noexcept { return path; }
 
   // Note start: every oscillator, in index order. Non-finite arguments are ignored.
   void startAllOscillators(float frequency, float amplitude) noexcept;
@@ -148,6 +158,7 @@ class SynthEngine {
     return oscillatorBuffers.data() + osc * kBlockLimit;
   }
   [[nodiscard]] float* busForRouting(float routingValue) noexcept;
+  void renderOscillators(int32_t count) noexcept;
   void mixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
   void writeOutput(float* out, int32_t count) noexcept;
@@ -168,4 +179,6 @@ class SynthEngine {
   std::vector<float> buses;
   float sampleRate = 44100.0f;
   std::array<float, kOscillatorCount> routing{};
+  RenderPath path = fastestRenderPath();
+  OscillatorBank oscillatorBank;
 };

@@ -1,0 +1,102 @@
+// The interpolation rows of the sine table, the wrap of stray lanes and the portable (SSE2,
+// x86-64 baseline) kernel: four oscillators per vector.
+#include "engine/LaneKernels.h"
+
+#include <emmintrin.h>
+#include <xmmintrin.h>
+
+#include "engine/Oscillator.h"
+#include "engine/SineTable.h"
+
+namespace {
+
+struct RowTable {
+  std::array<InterpolationRow, SineTable::kSize> rows{};
+
+  // The same expressions, in the same order, as interpolateFourPoint.
+  RowTable() noexcept {
+    const float* table = sineTable().data();
+    for (int32_t k = 0; k + 3 < SineTable::kSize; ++k) {
+      const float y0 = table[k];
+      const float y1 = table[k + 1];
+      const float y2 = table[k + 2];
+      const float y3 = table[k + 3];
+      rows[std::size_t(k)] = {y1, (y2 - y0) * 0.5f, (y0 + 2.0f * y2) - (5.0f * y1 + y3) * 0.5f,
+                              (y3 + 3.0f * (y1 - y2) - y0) * 0.5f};
+    }
+  }
+};
+
+// One sample of four lanes: the interpolated read scaled by gain and amplitude, then the
+// phase step with its single subtraction of the period.
+inline __m128 laneSample(LaneBlock& lanes, __m128& position, __m128 step, __m128 scale,
+                         __m128 level, __m128 length) noexcept {
+  const __m128i index = _mm_cvttps_epi32(position);
+  const __m128 fraction = _mm_sub_ps(position, _mm_cvtepi32_ps(index));
+  alignas(16) int32_t at[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+  const float* rows = &lanes.rows[0].c0;
+  __m128 c0 = _mm_load_ps(rows + 4 * at[0]);
+  __m128 c1 = _mm_load_ps(rows + 4 * at[1]);
+  __m128 c2 = _mm_load_ps(rows + 4 * at[2]);
+  __m128 c3 = _mm_load_ps(rows + 4 * at[3]);
+  _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
+  __m128 value = _mm_add_ps(c2, _mm_mul_ps(fraction, c3));
+  value = _mm_add_ps(c1, _mm_mul_ps(fraction, value));
+  value = _mm_add_ps(c0, _mm_mul_ps(fraction, value));
+  const __m128 result = _mm_mul_ps(_mm_mul_ps(value, scale), level);
+  position = _mm_add_ps(position, step);
+  position = _mm_sub_ps(position, _mm_and_ps(_mm_cmpge_ps(position, length), length));
+  const __m128 inside =
+      _mm_and_ps(_mm_cmpge_ps(position, _mm_setzero_ps()), _mm_cmplt_ps(position, length));
+  if (_mm_movemask_ps(inside) != 0xF) {
+    _mm_store_ps(lanes.position.data(), position);
+    wrapStrayLanes(lanes, 4);
+    position = _mm_load_ps(lanes.position.data());
+  }
+  return result;
+}
+
+}  // namespace
+
+const InterpolationRow* sineInterpolationRows() noexcept {
+  static const RowTable table;
+  return table.rows.data();
+}
+
+void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept {
+  for (int32_t j = 0; j < width; ++j) {
+    float& position = lanes.position[std::size_t(j)];
+    if (!(position >= 0.0f && position < lanes.length)) {
+      position = wrapOscillatorPhase(position, lanes.period);
+    }
+  }
+}
+
+void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
+  __m128 position = _mm_load_ps(lanes.position.data());
+  const __m128 step = _mm_load_ps(lanes.step.data());
+  const __m128 scale = _mm_load_ps(lanes.scale.data());
+  const __m128 level = _mm_load_ps(lanes.level.data());
+  const __m128 length = _mm_set1_ps(lanes.length);
+  float* out[4];
+  for (int32_t j = 0; j < 4; ++j) out[j] = lanes.out[std::size_t(j)] + offset;
+  int32_t k = 0;
+  for (; k + 4 <= count; k += 4) {
+    __m128 s0 = laneSample(lanes, position, step, scale, level, length);
+    __m128 s1 = laneSample(lanes, position, step, scale, level, length);
+    __m128 s2 = laneSample(lanes, position, step, scale, level, length);
+    __m128 s3 = laneSample(lanes, position, step, scale, level, length);
+    _MM_TRANSPOSE4_PS(s0, s1, s2, s3);
+    _mm_storeu_ps(out[0] + k, s0);
+    _mm_storeu_ps(out[1] + k, s1);
+    _mm_storeu_ps(out[2] + k, s2);
+    _mm_storeu_ps(out[3] + k, s3);
+  }
+  for (; k < count; ++k) {
+    alignas(16) float sample[4];
+    _mm_store_ps(sample, laneSample(lanes, position, step, scale, level, length));
+    for (int32_t j = 0; j < 4; ++j) out[j][k] = sample[j];
+  }
+  _mm_store_ps(lanes.position.data(), position);
+}

@@ -1,0 +1,44 @@
+// The oscillator bank's inner loops: up to 16 oscillators evaluated side by side, one per SIMD
+// lane, with the oscillator's per-sample arithmetic in the same order, so each lane's samples
+// equal what Oscillator::render gives. A kernel knows nothing of curve steps; the bank calls it
+// for runs of samples between them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The four-point interpolation of table entries i-1..i+2 at fraction f, split into the parts
+// that depend on the entry only: value = c0 + f × (c1 + f × (c2 + f × c3)). Each part is the
+// float the interpolation computes for it, so evaluating a row gives the same result.
+struct alignas(16) InterpolationRow {
+  float c0;
+  float c1;
+  float c2;
+  float c3;
+};
+
+// The rows of the shared sine table (entry k starts at table[k]); process-wide, filled once.
+[[nodiscard]] const InterpolationRow* sineInterpolationRows() noexcept;
+
+struct alignas(64) LaneBlock {
+  static constexpr int32_t kMaxLanes = 16;
+  std::array<float, kMaxLanes> position;  // read phase, kept in [0, length)
+  std::array<float, kMaxLanes> step;      // increment
+  std::array<float, kMaxLanes> scale;     // gain
+  std::array<float, kMaxLanes> level;     // amplitude
+  std::array<float*, kMaxLanes> out;      // each lane's buffer
+  const InterpolationRow* rows;
+  float length;    // table period as a float
+  int32_t period;  // table period
+};
+
+// Renders samples offset .. offset+count-1 of every lane into out[lane][offset ...] and moves the
+// positions on. The portable kernel runs 4 lanes, the AVX2 kernel 8.
+using LaneKernel = void (*)(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
+
+void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
+void renderLanesAvx2(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
+
+// Lanes whose position left [0, length) (only an increment outside the audible band does that)
+// are wrapped as the oscillator wraps them.
+void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept;

@@ -1,0 +1,118 @@
+// The bank's grouping and its curve-step bookkeeping around the lane kernels.
+#include "engine/OscillatorBank.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "engine/SineTable.h"
+
+namespace {
+
+struct KernelChoice {
+  LaneKernel kernel;
+  int32_t width;
+};
+
+KernelChoice kernelFor(RenderPath path) noexcept {
+  switch (path) {
+    case RenderPath::avx2: return {renderLanesAvx2, 8};
+    default: return {renderLanesPortable, 4};
+  }
+}
+
+// Samples an oscillator renders before its next curve step (0: a step comes first).
+int32_t samplesBeforeStep(int32_t counter, int32_t limit) noexcept {
+  return counter >= limit ? 0 : limit - counter;
+}
+
+}  // namespace
+
+void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffers, int32_t n,
+                            int32_t count, RenderPath path) noexcept {
+  count = std::min(count, kBlockLimit);
+  if (count <= 0) return;
+  const float* shared = sineTable().data();
+  std::array<Oscillator*, 32> grouped{};
+  std::array<float*, 32> groupedBuffers{};
+  int32_t groupSize = 0;
+  const KernelChoice choice = kernelFor(path);
+  auto flush = [&] {
+    for (int32_t first = 0; first < groupSize; first += choice.width) {
+      renderGroup(grouped.data() + first, groupedBuffers.data() + first,
+                  std::min(choice.width, groupSize - first), choice.width, count, choice.kernel);
+    }
+    groupSize = 0;
+  };
+  for (int32_t i = 0; i < n; ++i) {
+    Oscillator& oscillator = *oscillators[i];
+    // Only oscillators on the shared table fit the kernels' interpolation rows.
+    if (path == RenderPath::reference || oscillator.table != shared ||
+        oscillator.tableLength != SineTable::kPeriod) {
+      oscillator.render(buffers[i], count);
+      continue;
+    }
+    grouped[std::size_t(groupSize)] = &oscillator;
+    groupedBuffers[std::size_t(groupSize)] = buffers[i];
+    if (++groupSize == int32_t(grouped.size())) flush();
+  }
+  flush();
+}
+
+void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
+                               float* const* buffers, int32_t lanes, int32_t width) noexcept {
+  block.rows = sineInterpolationRows();
+  block.period = SineTable::kPeriod;
+  block.length = float(SineTable::kPeriod);
+  for (int32_t j = 0; j < width; ++j) {
+    const auto lane = std::size_t(j);
+    block.position[lane] = 0.0f;
+    block.step[lane] = 0.0f;
+    block.scale[lane] = 0.0f;
+    block.level[lane] = 0.0f;
+    block.out[lane] = unusedLane.data();
+    if (j >= lanes) continue;
+    Oscillator& oscillator = *oscillators[j];
+    oscillator.applyQueuedPhases();
+    block.position[lane] = oscillator.phase;
+    block.out[lane] = buffers[j];
+  }
+  wrapStrayLanes(block, lanes);
+}
+
+void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* buffers,
+                                 int32_t lanes, int32_t width, int32_t count,
+                                 LaneKernel kernel) noexcept {
+  LaneBlock block;
+  loadLanes(block, oscillators, buffers, lanes, width);
+  std::array<int32_t, LaneBlock::kMaxLanes> untilStep{};
+  for (int32_t j = 0; j < lanes; ++j) {
+    const Oscillator& oscillator = *oscillators[j];
+    untilStep[std::size_t(j)] = samplesBeforeStep(oscillator.sampleCounter, oscillator.stepLimit);
+  }
+  for (int32_t done = 0; done < count;) {
+    int32_t run = count - done;
+    for (int32_t j = 0; j < lanes; ++j) {
+      const auto lane = std::size_t(j);
+      Oscillator& oscillator = *oscillators[j];
+      if (untilStep[lane] == 0) {  // a curve step before this sample; the next after 201
+        oscillator.phase = block.position[lane];
+        oscillator.sampleCounter = 0;
+        oscillator.curveStep();
+        block.position[lane] = oscillator.phase;
+        untilStep[lane] = oscillator.stepLimit + 1;
+      }
+      block.step[lane] = oscillator.increment;
+      block.scale[lane] = oscillator.gain;
+      block.level[lane] = oscillator.amplitude;
+      run = std::min(run, untilStep[lane]);
+    }
+    kernel(block, done, run);
+    for (int32_t j = 0; j < lanes; ++j) untilStep[std::size_t(j)] -= run;
+    done += run;
+  }
+  for (int32_t j = 0; j < lanes; ++j) {
+    Oscillator& oscillator = *oscillators[j];
+    oscillator.phase = block.position[std::size_t(j)];
+    oscillator.sampleCounter = oscillator.stepLimit - untilStep[std::size_t(j)];
+  }
+}

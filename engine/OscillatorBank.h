@@ -1,0 +1,31 @@
+// Renders many oscillators side by side: groups of 4, 8 or 16 (the lanes of the chosen path) run
+// through a lane kernel between curve steps, and each oscillator takes its curve steps on the
+// same samples as it would alone. Every oscillator ends in the state Oscillator::render leaves,
+// with the same samples in its buffer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/LaneKernels.h"
+#include "engine/Oscillator.h"
+#include "engine/RenderPath.h"
+
+class OscillatorBank {
+ public:
+  static constexpr int32_t kBlockLimit = 2000;
+
+  // Renders `count` (≤ kBlockLimit) samples of oscillators[0..n-1] into buffers[0..n-1]. A
+  // `reference` path renders each oscillator on its own.
+  void render(Oscillator* const* oscillators, float* const* buffers, int32_t n, int32_t count,
+              RenderPath path) noexcept;
+
+ private:
+  void renderGroup(Oscillator* const* oscillators, float* const* buffers, int32_t lanes,
+                   int32_t width, int32_t count, LaneKernel kernel) noexcept;
+  void loadLanes(LaneBlock& block, Oscillator* const* oscillators, float* const* buffers,
+                 int32_t lanes, int32_t width) noexcept;
+
+  // Where lanes without an oscillator write.
+  std::array<float, kBlockLimit> unusedLane{};
+};

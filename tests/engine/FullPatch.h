@@ -1,0 +1,103 @@
+// The full patch that the benchmarks time and the render-path tests compare: all 32 oscillators
+// on with non-zero volumes, curves in all five amplitude layers and in layer 0 of the pitch and
+// phase banks, the oscillators spread over all five buses, all four effects on, and a note that
+// is started again now and then so that it never decays.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/NoteTable.h"
+#include "engine/SynthEngine.h"
+
+namespace full_patch {
+
+using Curve = std::array<float, 385>;
+
+// A curve whose points run from `first` to `last` with a ripple of `ripple` on top.
+inline Curve shapedCurve(float first, float last, float ripple, float cycles) {
+  Curve curve{};
+  for (std::size_t k = 0; k < curve.size(); ++k) {
+    const double t = double(k) / 384.0;
+    curve[k] = float(double(first) + (double(last) - double(first)) * t +
+                     double(ripple) * std::sin(6.283185307179586 * double(cycles) * t));
+  }
+  return curve;
+}
+
+inline void apply(SynthEngine& engine) {
+  static constexpr std::array<float, 5> kRoutings = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+  engine.setMainVolume(0.8f);
+  engine.setMainDetune(0.52f);
+  for (int32_t i = 0; i < SynthEngine::kOscillatorCount; ++i) {
+    const float shade = float(i) / 31.0f;
+    engine.setOscillatorSwitch(i, 1.0f);
+    engine.setOscillatorVolume(i, 1.0f - 0.7f * shade);
+    engine.setOscillatorDetune(i, 0.48f + 0.04f * shade);
+    engine.setOscillatorPhase(i, 0.3f + 0.4f * shade);
+    engine.setRouting(i, kRoutings[std::size_t(i) % kRoutings.size()]);
+    const Curve amplitude = shapedCurve(1.0f - 0.5f * shade, 0.3f, 0.1f, 3.0f + float(i % 4));
+    engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, 0, amplitude.data());
+    for (int32_t layer = 1; layer < 5; ++layer) {
+      const Curve shared = shapedCurve(0.2f * float(layer), 0.1f, 0.05f, float(layer));
+      engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, layer, shared.data());
+    }
+    const Curve pitch = shapedCurve(0.0f, 0.08f, 0.03f, 5.0f);
+    engine.loadEnvelopeLayer(i, EnvelopeBank::pitch, 0, pitch.data());
+    const Curve phase = shapedCurve(0.0f, 0.6f, 0.2f, 2.0f + shade);
+    engine.loadEnvelopeLayer(i, EnvelopeBank::phase, 0, phase.data());
+  }
+  engine.setDelaySwitch(1.0f);
+  engine.setDelayTime(0.3f);
+  engine.setDelayFeedback(0.4f);
+  engine.setDelayLevel(0.5f);
+  engine.setFlangerSwitch(1.0f);
+  engine.setFlangerCentreDelay(0.4f);
+  engine.setFlangerDryLevel(0.6f);
+  engine.setFlangerWetLevel(0.5f);
+  engine.setFlangerInputGain(0.7f);
+  engine.setFlangerSweepDepth(0.6f);
+  engine.setFlangerRate(0.3f);
+  engine.setFlangerWaveform(0.0f);
+  engine.setPhaserSwitch(1.0f);
+  engine.setPhaserDepth(0.8f);
+  engine.setPhaserFeedback(0.6f);
+  engine.setPhaserMinimum(0.2f);
+  engine.setPhaserMaximum(0.9f);
+  engine.setPhaserRate(0.4f);
+  engine.setReverbSwitch(1.0f);
+  engine.setReverbRoomSize(0.7f);
+  engine.setReverbDamping(0.4f);
+  engine.setReverbWet(0.3f);
+  engine.setReverbDry(0.2f);
+  engine.setReverbWidth(1.0f);
+}
+
+// Note 45 (110 Hz): all 32 harmonics lie in the audible band.
+constexpr int32_t kNote = 45;
+// The note starts again every two seconds, before its curves run out (about 5.8 s).
+constexpr int64_t kRestartFrames = 88200;
+
+// Renders the full patch in host blocks of `block` frames, starting the note again every
+// kRestartFrames frames; `frame` counts the frames rendered so far across calls.
+class Player {
+ public:
+  explicit Player(SynthEngine& target) : engine(target) {}
+
+  void render(float* out, int32_t block) noexcept {
+    if (frame >= nextRestart) {
+      engine.startAllOscillators(noteFrequency(kNote), 0.8f);
+      nextRestart = frame + kRestartFrames;
+    }
+    engine.renderHostBlock(out, block, 0, true);
+    frame += block;
+  }
+
+ private:
+  SynthEngine& engine;
+  int64_t frame = 0;
+  int64_t nextRestart = 0;
+};
+
+}  // namespace full_patch
