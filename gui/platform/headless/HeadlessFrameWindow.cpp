@@ -30,6 +30,22 @@ void HeadlessFrameWindow::present(cairo_surface_t* backBuffer, const GuiRect& ar
   presented_ = presented_.unite(area);
 }
 
+void HeadlessFrameWindow::postEvent(const FrameEvent& event) { events_.push_back(event); }
+
+void HeadlessFrameWindow::postPaint() {
+  postEvent({FrameEvent::Kind::paint, {}, 0, 0.0f, {0, 0, width_, height_}});
+}
+
+void HeadlessFrameWindow::postPress(GuiPoint where, std::int32_t button) {
+  postEvent({FrameEvent::Kind::buttonPress, where, button, 0.0f, {}});
+}
+
+void HeadlessFrameWindow::postWheel(GuiPoint where, float distance) {
+  postEvent({FrameEvent::Kind::wheel, where, 0, distance, {}});
+}
+
+void HeadlessFrameWindow::postDestroyed() { postEvent({FrameEvent::Kind::destroyed}); }
+
 std::optional<FrameEvent> HeadlessFrameWindow::nextEvent(EventFilter filter) {
   for (auto it = events_.begin(); it != events_.end(); ++it) {
     const bool allowed = filter == EventFilter::all || it->kind == FrameEvent::Kind::paint ||

@@ -39,15 +39,12 @@ class HeadlessFrameWindow final : public FrameWindow {
 
   // Test side.
   HeadlessWindow& pointer() { return pointer_; }
-  void postEvent(const FrameEvent& event) { events_.push_back(event); }
-  void postPaint() { postEvent({FrameEvent::Kind::paint, {}, 0, 0.0f, {0, 0, width_, height_}}); }
-  void postPress(GuiPoint where, std::int32_t button = 1) {
-    postEvent({FrameEvent::Kind::buttonPress, where, button, 0.0f, {}});
-  }
-  void postWheel(GuiPoint where, float distance) {
-    postEvent({FrameEvent::Kind::wheel, where, 0, distance, {}});
-  }
-  void postDestroyed() { postEvent({FrameEvent::Kind::destroyed}); }
+  void postEvent(const FrameEvent& event);
+  // A paint of the whole window.
+  void postPaint();
+  void postPress(GuiPoint where, std::int32_t button = 1);
+  void postWheel(GuiPoint where, float distance);
+  void postDestroyed();
   std::size_t pendingEvents() const { return events_.size(); }
 
   std::uintptr_t parent() const { return parent_; }
