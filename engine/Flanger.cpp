@@ -131,3 +131,7 @@ float Flanger::getCentreDelay() const noexcept {
 float Flanger::getSweepDepth() const noexcept { return float(double(sweepDepth) / depthFactor); }
 
 float Flanger::getRate() const noexcept { return sineRate / sineUnit; }
+
+void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPath) noexcept {
+  process(in, out, count);
+}

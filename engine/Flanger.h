@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/FloatGuards.h"
+#include "engine/RenderPath.h"
 
 class Flanger {
  public:
@@ -19,8 +20,10 @@ class Flanger {
   // rate. Never allocates.
   void retune(float rate, std::vector<float>&& fresh) noexcept;
 
-  // `in` and `out` may be the same block.
+  // The straightforward per-sample form. `in` and `out` may be the same block.
   void process(const float* in, float* out, int32_t count) noexcept;
+  // The same samples, computed in passes over the block on the given path.
+  void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
   // Non-finite values are ignored.
   void setCentreDelay(float v) noexcept;

@@ -90,3 +90,7 @@ float Phaser::getMinimum() const noexcept { return minimum * (sampleRate * 0.5f)
 float Phaser::getMaximum() const noexcept { return maximum * (sampleRate * 0.5f) / 2600.0f; }
 
 float Phaser::getRate() const noexcept { return sweepIncrement * sampleRate / kTwoPi; }
+
+void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath) noexcept {
+  process(in, out, count);
+}

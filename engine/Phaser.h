@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/FloatGuards.h"
+#include "engine/RenderPath.h"
 
 class Phaser {
  public:
@@ -15,8 +16,10 @@ class Phaser {
   // Rescales the bounds and the LFO step for a rate the caller checked.
   void setSampleRate(float rate) noexcept;
 
-  // `in` and `out` may be the same block.
+  // The straightforward per-sample form. `in` and `out` may be the same block.
   void process(const float* in, float* out, int32_t count) noexcept;
+  // The same samples, computed in passes over the block on the given path.
+  void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
   // Non-finite values are ignored.
   void setDepth(float v) noexcept { assignFinite(depth, v); }

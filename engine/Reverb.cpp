@@ -86,3 +86,7 @@ void Reverb::setWidth(float v) noexcept {
   width = v;
   update();
 }
+
+void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath) noexcept {
+  process(in, out, count, 1);
+}

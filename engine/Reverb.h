@@ -10,6 +10,7 @@
 
 #include "engine/AllpassFilter.h"
 #include "engine/CombFilter.h"
+#include "engine/RenderPath.h"
 
 class Reverb {
  public:
@@ -27,6 +28,8 @@ class Reverb {
 
   // `stride` (≥ 1) is the step between samples in both blocks; they may be the same block.
   void process(const float* in, float* out, int32_t count, int32_t stride) noexcept;
+  // The same samples as process with stride 1, the eight combs side by side on the given path.
+  void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
   // Non-finite values are ignored.
   void setRoomSize(float v) noexcept;

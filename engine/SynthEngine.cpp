@@ -84,7 +84,7 @@ void SynthEngine::mixOscillators(int32_t count) noexcept {
 // Reverb, delay, phaser, flanger; an effect switched off passes its send through.
 void SynthEngine::runEffects(int32_t count) noexcept {
   if (reverbSwitch > 0.5f) {
-    reverb.process(bus(reverbSend), bus(reverbReturn), count, 1);
+    reverb.processBlock(bus(reverbSend), bus(reverbReturn), count, path);
   } else {
     std::copy_n(bus(reverbSend), count, bus(reverbReturn));
   }
@@ -94,12 +94,12 @@ void SynthEngine::runEffects(int32_t count) noexcept {
     std::copy_n(bus(delaySend), count, bus(delayReturn));
   }
   if (phaserSwitch > 0.5f) {
-    phaser.process(bus(phaserSend), bus(phaserReturn), count);
+    phaser.processBlock(bus(phaserSend), bus(phaserReturn), count, path);
   } else {
     std::copy_n(bus(phaserSend), count, bus(phaserReturn));
   }
   if (flangerSwitch > 0.5f) {
-    flanger.process(bus(flangerSend), bus(flangerReturn), count);
+    flanger.processBlock(bus(flangerSend), bus(flangerReturn), count, path);
   } else {
     std::copy_n(bus(flangerSend), count, bus(flangerReturn));
   }

@@ -1,0 +1,280 @@
+// The engine's cost per second of audio: the default program and the full patch on every render
+// path, the oscillator bank and each effect alone, host block sizes, program selection, one
+// envelope command, and the memory of one instance. Audio cases report the realtime factor
+// ("rtf": seconds of audio per second of CPU, one thread) and "ns/frame".
+//
+//   overtonic_bench [Google Benchmark options]
+// Without --benchmark_repetitions it runs every case 5 times and reports medians.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cmath>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "SummaryReporter.h"
+#include "engine/Delay.h"
+#include "engine/Flanger.h"
+#include "engine/Phaser.h"
+#include "engine/RenderPath.h"
+#include "engine/Reverb.h"
+#include "engine/SynthEngine.h"
+#include "synth/SynthPlugin.h"
+#include "tests/engine/FullPatch.h"
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr int32_t kHostBlock = 512;
+constexpr double kMinSeconds = 0.2;
+
+VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+  return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// CPU time of this thread, in seconds.
+double threadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// Times the timed loop in thread CPU time and reports, for `frames` frames per iteration, the
+// realtime factor and the nanoseconds per frame as plain numbers.
+class AudioCounters {
+ public:
+  explicit AudioCounters(int64_t framesPerIteration)
+      : frames(framesPerIteration), started(threadSeconds()) {}
+
+  void report(benchmark::State& state) const {
+    const double seconds = threadSeconds() - started;
+    const double total = double(frames) * double(state.iterations());
+    if (seconds <= 0.0 || total <= 0.0) return;
+    state.counters["rtf"] = total / kRate / seconds;
+    state.counters["ns/frame"] = seconds * 1e9 / total;
+  }
+
+ private:
+  int64_t frames;
+  double started;
+};
+
+std::vector<RenderPath> supportedPaths() {
+  std::vector<RenderPath> paths;
+  for (RenderPath path :
+       {RenderPath::reference, RenderPath::portable, RenderPath::avx2, RenderPath::avx512}) {
+    if (renderPathSupported(path)) paths.push_back(path);
+  }
+  return paths;
+}
+
+// ---- whole engine --------------------------------------------------------------------------
+
+void fullPatch(benchmark::State& state, RenderPath path, int32_t block, bool effects) {
+  auto engine = std::make_unique<SynthEngine>();
+  engine->setRenderPath(path);
+  full_patch::apply(*engine);
+  if (!effects) {
+    for (auto off : {&SynthEngine::setDelaySwitch, &SynthEngine::setFlangerSwitch,
+                     &SynthEngine::setPhaserSwitch, &SynthEngine::setReverbSwitch}) {
+      ((*engine).*off)(0.0f);
+    }
+  }
+  full_patch::Player player(*engine);
+  std::vector<float> out(std::size_t(block), 0.0f);
+  // Blocks of one frame are timed in bundles, so the timer's own cost stays out of the figure.
+  const int32_t blocksPerIteration = std::max(1, kHostBlock / block);
+  const AudioCounters counters(int64_t(block) * blocksPerIteration);
+  for (auto _ : state) {
+    for (int32_t b = 0; b < blocksPerIteration; ++b) player.render(out.data(), block);
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  counters.report(state);
+}
+
+// Program 0 as constructed (its curves are all zero, so it is silent) with a note held.
+void defaultProgram(benchmark::State& state, RenderPath path) {
+  auto plugin = std::make_unique<SynthPlugin>(&quietHost);
+  const_cast<SynthEngine&>(plugin->getEngine()).setRenderPath(path);
+  plugin->noteStart(45, 100, 0);
+  std::vector<float> out(kHostBlock, 0.0f);
+  float* channel = out.data();
+  const AudioCounters counters(kHostBlock);
+  for (auto _ : state) {
+    plugin->processReplacing(nullptr, &channel, kHostBlock);
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  counters.report(state);
+}
+
+// ---- effects alone -------------------------------------------------------------------------
+
+std::vector<float> busSignal() {
+  std::vector<float> signal(kHostBlock);
+  for (std::size_t k = 0; k < signal.size(); ++k) {
+    const double t = double(k) / kRate;
+    signal[k] = float(0.3 * std::sin(6.283185307179586 * 110.0 * t) +
+                      0.2 * std::sin(6.283185307179586 * 330.0 * t) +
+                      0.1 * std::sin(6.283185307179586 * 1210.0 * t));
+  }
+  return signal;
+}
+
+template <class Effect, class Process>
+void effectAlone(benchmark::State& state, Process process) {
+  auto effect = std::make_unique<Effect>();
+  const std::vector<float> in = busSignal();
+  std::vector<float> out(in.size(), 0.0f);
+  const AudioCounters counters(kHostBlock);
+  for (auto _ : state) {
+    process(*effect, in.data(), out.data(), kHostBlock);
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  counters.report(state);
+}
+
+void registerEffects(RenderPath path) {
+  const std::string suffix = std::string("/") + renderPathName(path);
+  benchmark::RegisterBenchmark(("effect/reverb" + suffix).c_str(), [path](benchmark::State& s) {
+    effectAlone<Reverb>(s, [path](Reverb& r, const float* in, float* out, int32_t n) {
+      r.processBlock(in, out, n, path);
+    });
+  })->MinTime(kMinSeconds);
+  benchmark::RegisterBenchmark(("effect/phaser" + suffix).c_str(), [path](benchmark::State& s) {
+    effectAlone<Phaser>(s, [path](Phaser& p, const float* in, float* out, int32_t n) {
+      p.processBlock(in, out, n, path);
+    });
+  })->MinTime(kMinSeconds);
+  for (float waveform : {0.0f, 1.0f}) {
+    const std::string name = waveform < 0.5f ? "effect/flanger_sine" : "effect/flanger_triangle";
+    benchmark::RegisterBenchmark((name + suffix).c_str(), [path, waveform](benchmark::State& s) {
+      effectAlone<Flanger>(s, [path, waveform](Flanger& f, const float* in, float* out,
+                                               int32_t n) {
+        f.setWaveform(waveform);
+        f.processBlock(in, out, n, path);
+      });
+    })->MinTime(kMinSeconds);
+  }
+}
+
+// ---- set-up costs --------------------------------------------------------------------------
+
+// Selecting a program loads all 123 curves: 402 layer loads. Two programs with curves alternate.
+void programSelection(benchmark::State& state) {
+  auto plugin = std::make_unique<SynthPlugin>(&quietHost);
+  for (VstInt32 program : {0, 1}) {
+    plugin->selectProgram(program);
+    for (VstInt32 slot = 0; slot < 123; ++slot) {
+      const auto curve = full_patch::shapedCurve(0.5f, float(slot % 7) / 7.0f, 0.1f, 2.0f);
+      plugin->applyEnvelope(slot, curve.data());
+    }
+  }
+  VstInt32 next = 0;
+  for (auto _ : state) {
+    plugin->selectProgram(next);
+    next ^= 1;
+    benchmark::ClobberMemory();
+  }
+}
+
+// One envelope command as the core carries it out: a single layer (slot 5) or a group slot of
+// sixteen oscillators (slot 96).
+void envelopeCommand(benchmark::State& state, VstInt32 slot) {
+  auto plugin = std::make_unique<SynthPlugin>(&quietHost);
+  const auto curve = full_patch::shapedCurve(0.2f, 0.9f, 0.1f, 3.0f);
+  for (auto _ : state) {
+    plugin->applyEnvelope(slot, curve.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+// Memory of one instance: the object sizes and what construction takes from the heap.
+void instanceMemory(benchmark::State& state) {
+  allocation_counter::start();
+  auto plugin = std::make_unique<SynthPlugin>(&quietHost);
+  const allocation_counter::Tally pluginHeap = allocation_counter::stop();
+  allocation_counter::start();
+  auto engine = std::make_unique<SynthEngine>();
+  const allocation_counter::Tally engineHeap = allocation_counter::stop();
+  for (auto _ : state) {
+    auto instance = std::make_unique<SynthPlugin>(&quietHost);
+    benchmark::DoNotOptimize(instance.get());
+  }
+  state.counters["plugin_sizeof"] = double(sizeof(SynthPlugin));
+  state.counters["plugin_heap_bytes"] = double(pluginHeap.bytes);
+  state.counters["plugin_heap_blocks"] = double(pluginHeap.blocks);
+  state.counters["engine_sizeof"] = double(sizeof(SynthEngine));
+  state.counters["engine_heap_bytes"] = double(engineHeap.bytes);
+  state.counters["engine_heap_blocks"] = double(engineHeap.blocks);
+}
+
+void registerAll() {
+  for (RenderPath path : supportedPaths()) {
+    const std::string name = renderPathName(path);
+    benchmark::RegisterBenchmark(("full_patch/" + name).c_str(), [path](benchmark::State& s) {
+      fullPatch(s, path, kHostBlock, true);
+    })->MinTime(kMinSeconds);
+    benchmark::RegisterBenchmark(("default_program/" + name).c_str(),
+                                 [path](benchmark::State& s) { defaultProgram(s, path); })
+        ->MinTime(kMinSeconds);
+    benchmark::RegisterBenchmark(("oscillator_bank/" + name).c_str(), [path](benchmark::State& s) {
+      fullPatch(s, path, kHostBlock, false);
+    })->MinTime(kMinSeconds);
+  }
+  benchmark::RegisterBenchmark("effect/delay", [](benchmark::State& s) {
+    effectAlone<Delay>(s, [](Delay& d, const float* in, float* out, int32_t n) {
+      d.process(in, out, n);
+    });
+  })->MinTime(kMinSeconds);
+  for (RenderPath path : supportedPaths()) registerEffects(path);
+  for (RenderPath path : {RenderPath::reference, fastestRenderPath()}) {
+    for (int32_t block : {1, 32, 64, 512, 2000, 4096}) {
+      const std::string name =
+          std::string("block_size/") + renderPathName(path) + "/" + std::to_string(block);
+      benchmark::RegisterBenchmark(name.c_str(), [path, block](benchmark::State& s) {
+        fullPatch(s, path, block, true);
+      })->MinTime(kMinSeconds);
+    }
+  }
+  benchmark::RegisterBenchmark("program_selection", programSelection)->MinTime(kMinSeconds);
+  benchmark::RegisterBenchmark("envelope_command/single_layer", [](benchmark::State& s) {
+    envelopeCommand(s, 5);
+  })->MinTime(kMinSeconds);
+  benchmark::RegisterBenchmark("envelope_command/group_of_16", [](benchmark::State& s) {
+    envelopeCommand(s, 96);
+  })->MinTime(kMinSeconds);
+  benchmark::RegisterBenchmark("instance_memory", instanceMemory)->Iterations(20);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<char*> args(argv, argv + argc);
+  bool repetitionsGiven = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0) repetitionsGiven = true;
+  }
+  std::string repetitions = "--benchmark_repetitions=5";
+  std::string aggregates = "--benchmark_report_aggregates_only=true";
+  if (!repetitionsGiven) {
+    args.push_back(repetitions.data());
+    args.push_back(aggregates.data());
+  }
+  int count = int(args.size());
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+  std::printf("render paths on this processor:");
+  for (RenderPath path : supportedPaths()) std::printf(" %s", renderPathName(path));
+  std::printf(" (fastest: %s)\n", renderPathName(fastestRenderPath()));
+  registerAll();
+  SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
