@@ -1,9 +1,12 @@
 // The flanger's per-sample loop, its two LFOs and its rate-dependent settings.
 #include "engine/Flanger.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
+#include "engine/BlockSine.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
 
@@ -43,15 +46,36 @@ void Flanger::applyRate(float rate) noexcept {
   triangleStep = rateSetting * 3.0f / rate;
 }
 
+Flanger::Tap Flanger::tap() noexcept {
+  return {line.data(), int32_t(line.size()), float(line.size()), centreDelay, sweepDepth, wet, dry,
+          inputGain};
+}
+
+// One sample through the line at the sweep value `value`; moves the write index on.
+float Flanger::flangeSample(const Tap& tap, float x, float value, int32_t& write,
+                            float& position) noexcept {
+  float delay = tap.centre + tap.depth * std::fabs(value);
+  if (delay < 1.0f) delay = 1.0f;
+  position = float(write) - delay;
+  // Settings outside 0-1 can ask for more delay than the line holds: reduce modulo the line.
+  if (!(position > -tap.lengthF && position < tap.lengthF)) {
+    position = std::isfinite(position) ? std::fmod(position, tap.lengthF) : float(write) - 1.0f;
+  }
+  int32_t i0 = int32_t(position);
+  int32_t i1 = i0 + 1;
+  const float f = position - float(i0);
+  if (i0 < 0) i0 += tap.length;
+  if (i0 > tap.length - 1) i0 -= tap.length;
+  if (i1 < 0) i1 += tap.length;
+  if (i1 > tap.length - 1) i1 -= tap.length;
+  const float h = (1.0f - f) * tap.samples[i0] + f * tap.samples[i1];
+  tap.samples[write] = finiteOrZero((h * tap.wet + x) * tap.gain);
+  write = write == tap.length - 1 ? 0 : write + 1;
+  return h * tap.wet + x * tap.dry;
+}
+
 void Flanger::process(const float* in, float* out, int32_t count) noexcept {
-  float* samples = line.data();
-  const int32_t length = int32_t(line.size());
-  const float lengthF = float(length);
-  const float centre = centreDelay;
-  const float depth = sweepDepth;
-  const float wetLevel = wet;
-  const float dryLevel = dry;
-  const float gain = inputGain;
+  const Tap lineTap = tap();
   const bool sine = waveform < 0.5f;
   int32_t write = writeIndex;
   float value = sweepValue;
@@ -59,25 +83,7 @@ void Flanger::process(const float* in, float* out, int32_t count) noexcept {
   double phase = sinePhase;
   float position = readPosition;
   for (int32_t k = 0; k < count; ++k) {
-    const float x = in[k];
-    float delay = centre + depth * std::fabs(value);
-    if (delay < 1.0f) delay = 1.0f;
-    position = float(write) - delay;
-    // Settings outside 0-1 can ask for more delay than the line holds: reduce modulo the line.
-    if (!(position > -lengthF && position < lengthF)) {
-      position = std::isfinite(position) ? std::fmod(position, lengthF) : float(write) - 1.0f;
-    }
-    int32_t i0 = int32_t(position);
-    int32_t i1 = i0 + 1;
-    const float f = position - float(i0);
-    if (i0 < 0) i0 += length;
-    if (i0 > length - 1) i0 -= length;
-    if (i1 < 0) i1 += length;
-    if (i1 > length - 1) i1 -= length;
-    const float h = (1.0f - f) * samples[i0] + f * samples[i1];
-    out[k] = h * wetLevel + x * dryLevel;
-    samples[write] = finiteOrZero((h * wetLevel + x) * gain);
-    write = write == length - 1 ? 0 : write + 1;
+    out[k] = flangeSample(lineTap, in[k], value, write, position);
     if (sine) {
       advanceSine(phase, value);
     } else {
@@ -87,6 +93,41 @@ void Flanger::process(const float* in, float* out, int32_t count) noexcept {
   writeIndex = write;
   sweepValue = value;
   triangleStep = step;
+  sinePhase = phase;
+  readPosition = position;
+}
+
+// The sine LFO in two passes per piece: its phases (a short serial chain), then their sines in
+// SIMD lanes; the triangle LFO costs little and keeps the per-sample form.
+void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
+  if (path == RenderPath::reference || waveform >= 0.5f) {
+    process(in, out, count);
+    return;
+  }
+  constexpr int32_t kPiece = 256;
+  std::array<double, kPiece> angles;
+  std::array<float, kPiece> sines;
+  const Tap lineTap = tap();
+  const double rate = double(sineRate);
+  int32_t write = writeIndex;
+  float value = sweepValue;
+  double phase = sinePhase;
+  float position = readPosition;
+  for (int32_t first = 0; first < count; first += kPiece) {
+    const int32_t n = std::min(kPiece, count - first);
+    for (int32_t k = 0; k < n; ++k) {
+      angles[std::size_t(k)] = phase;
+      phase += rate;
+      if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
+    }
+    sineToFloat(angles.data(), sines.data(), n, path);
+    for (int32_t k = 0; k < n; ++k) {
+      out[first + k] = flangeSample(lineTap, in[first + k], value, write, position);
+      value = sines[std::size_t(k)];
+    }
+  }
+  writeIndex = write;
+  sweepValue = value;
   sinePhase = phase;
   readPosition = position;
 }
@@ -131,7 +172,3 @@ float Flanger::getCentreDelay() const noexcept {
 float Flanger::getSweepDepth() const noexcept { return float(double(sweepDepth) / depthFactor); }
 
 float Flanger::getRate() const noexcept { return sineRate / sineUnit; }
-
-void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPath) noexcept {
-  process(in, out, count);
-}

@@ -45,6 +45,21 @@ class Flanger {
   [[nodiscard]] float sweep() const noexcept { return sweepValue; }
 
  private:
+  // What one sample through the line needs, read once per block.
+  struct Tap {
+    float* samples;
+    int32_t length;
+    float lengthF;
+    float centre;
+    float depth;
+    float wet;
+    float dry;
+    float gain;
+  };
+
+  [[nodiscard]] Tap tap() noexcept;
+  static float flangeSample(const Tap& tap, float x, float value, int32_t& write,
+                            float& position) noexcept;
   void applyRate(float rate) noexcept;
   void advanceSine(double& phase, float& value) const noexcept;
   void advanceTriangle(float& value, float& step) const noexcept;

@@ -1,8 +1,10 @@
 // The phaser's per-sample loop and its rate-dependent settings.
 #include "engine/Phaser.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "engine/BlockSine.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
 
@@ -91,6 +93,55 @@ float Phaser::getMaximum() const noexcept { return maximum * (sampleRate * 0.5f)
 
 float Phaser::getRate() const noexcept { return sweepIncrement * sampleRate / kTwoPi; }
 
-void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath) noexcept {
-  process(in, out, count);
+// Three passes per piece: the LFO phases (a short serial chain), their sines in SIMD lanes, and
+// the allpass chain with its state in registers. The same arithmetic as process, in order.
+void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
+  if (path == RenderPath::reference) {
+    process(in, out, count);
+    return;
+  }
+  constexpr int32_t kPiece = 256;
+  std::array<double, kPiece> angles;
+  std::array<float, kPiece> sines;
+  const float low = minimum;
+  const float span = maximum - minimum;
+  const float loop = feedback;
+  const float mix = depth;
+  const float step = sweepIncrement;
+  float phase = sweepPhase;
+  float last = lastOutput;
+  float coefficient = stages[0].coefficient;
+  std::array<float, 6> state;
+  for (std::size_t i = 0; i < state.size(); ++i) state[i] = stages[i].state;
+  for (int32_t first = 0; first < count; first += kPiece) {
+    const int32_t n = std::min(kPiece, count - first);
+    for (int32_t k = 0; k < n; ++k) {
+      angles[std::size_t(k)] = double(phase);
+      phase = wrapSweep(phase + step);
+    }
+    sineToFloat(angles.data(), sines.data(), n, path);
+    for (int32_t k = 0; k < n; ++k) {
+      const float x = in[first + k];
+      const float d = low + span * (sines[std::size_t(k)] + 1.0f) / 2.0f;
+      const float denominator = 1.0f + d;
+      if (denominator != 0.0f) {
+        const float a = (1.0f - d) / denominator;
+        if (std::isfinite(a)) coefficient = a;
+      }
+      float y = x + loop * last;
+      for (float& stageState : state) {
+        const float o = y * -coefficient + stageState;
+        stageState = finiteOrZero(o * coefficient + y);
+        y = o;
+      }
+      last = finiteOrZero(y);
+      out[first + k] = x + y * mix;
+    }
+  }
+  for (std::size_t i = 0; i < state.size(); ++i) {
+    stages[i].coefficient = coefficient;
+    stages[i].state = state[i];
+  }
+  sweepPhase = phase;
+  lastOutput = last;
 }
