@@ -19,6 +19,8 @@ constexpr const char* kUsage =
     "  preset save OUT.fxp [PLUGIN]     save the current program as a program file\n"
     "  preset bank-save OUT.fxb [PLUGIN]  save all programs as a bank file\n"
     "  preset show FILE                 show a program or bank file\n"
+    "  gui [PLUGIN]                     open the plug-in's editor in a window\n"
+    "  snapshot [PLUGIN] -o PANEL.png   save a picture of the plug-in's editor\n"
     "\n"
     "Every command explains itself with --help. Exit status: 0 done, 1 failed, 2 wrong usage.\n";
 
@@ -27,6 +29,8 @@ int dispatch(const std::string& command, const std::vector<std::string>& rest) {
   if (command == "info") return runInfo(rest);
   if (command == "render") return runRender(rest);
   if (command == "preset") return runPreset(rest);
+  if (command == "gui") return runGui(rest);
+  if (command == "snapshot") return runSnapshot(rest);
   if (command == "help" || command == "--help" || command == "-h") {
     if (!rest.empty()) return dispatch(rest[0], {"--help"});
     printOut(kUsage);

@@ -1,0 +1,79 @@
+// Showing the plug-in's editor as a Linux host does: a top-level X11 window of the editor's size
+// whose id is handed to effEditOpen, idled about 30 times a second, and closed with effEditClose.
+// The display is the user's ($DISPLAY) or a private Xvfb started for one command and stopped
+// with it; the plug-in finds it through DISPLAY, as it finds its host's display.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "overtonic-host/lib/PluginInstance.h"
+#include "overtonic-host/lib/Result.h"
+
+namespace hostapp {
+
+// Milliseconds between two effEditIdle calls (about 30 a second).
+inline constexpr int kEditorIdleMs = 33;
+
+class EditorDisplay {
+ public:
+  // The display named by $DISPLAY; fails when there is none or it cannot be reached.
+  static hostlib::Result<std::unique_ptr<EditorDisplay>> connectToUsersDisplay();
+  // Starts `Xvfb` (found on PATH) on a free display number with a 24-bit screen of at least
+  // width x height, connects to it and points DISPLAY at it.
+  static hostlib::Result<std::unique_ptr<EditorDisplay>> startPrivate(int width, int height);
+  // Closes the connection and stops a private server.
+  ~EditorDisplay();
+  EditorDisplay(const EditorDisplay&) = delete;
+  EditorDisplay& operator=(const EditorDisplay&) = delete;
+
+  const std::string& name() const { return name_; }
+  bool isPrivate() const { return serverPid_ > 0; }
+  void* connection() const { return display_; }
+
+ private:
+  EditorDisplay(void* display, std::string name, int serverPid)
+      : display_(display), name_(std::move(name)), serverPid_(serverPid) {}
+  void* display_;
+  std::string name_;
+  int serverPid_;
+};
+
+class EditorWindow {
+ public:
+  // Asks the plug-in for its rectangle, makes a window of that size titled `title`, maps it and
+  // opens the editor in it. Fails when the plug-in has no editor, gives no usable rectangle or
+  // refuses to open.
+  static hostlib::Result<std::unique_ptr<EditorWindow>> open(EditorDisplay& display,
+                                                             hostlib::PluginInstance& plugin,
+                                                             const std::string& title);
+  // effEditClose, then the window is destroyed.
+  ~EditorWindow();
+  EditorWindow(const EditorWindow&) = delete;
+  EditorWindow& operator=(const EditorWindow&) = delete;
+
+  // One effEditIdle, then the window's own events (a close request from the window manager, the
+  // window destroyed).
+  void idle();
+  bool closeRequested() const { return closeRequested_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // What the window shows now: width x height pixels 0x00RRGGBB, row by row.
+  hostlib::Result<std::vector<std::uint32_t>> capture();
+
+ private:
+  EditorWindow(EditorDisplay& display, hostlib::PluginInstance& plugin, unsigned long window,
+               int width, int height);
+  EditorDisplay& display_;
+  hostlib::PluginInstance& plugin_;
+  unsigned long window_;
+  int width_;
+  int height_;
+  bool closeRequested_ = false;
+  bool editorOpen_ = false;
+  bool windowGone_ = false;
+};
+
+}  // namespace hostapp
