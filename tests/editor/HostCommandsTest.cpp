@@ -1,0 +1,216 @@
+// The overtonic-host commands that show the editor, run as a user runs them: snapshot with no
+// display at all (its private Xvfb) writing exactly the panel's background, its refusals, and gui
+// on the test's display ending by time or by signal with the editor closed.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui/DrawContext.h"
+#include "gui/DrawSurface.h"
+#include "gui/GuiBitmap.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kProgram = OVERTONIC_HOST_PATH;
+const std::string kPlugin = OVERTONIC_PLUGIN_PATH;
+
+struct Outcome {
+  int status = -1;  // exit status, or 128 + signal
+  std::string err;
+};
+
+class Scratch {
+ public:
+  Scratch() {
+    std::string pattern = (fs::temp_directory_path() / "overtonic-editor-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data()) ? pattern : "";
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  std::string path(const std::string& name) const { return (fs::path(path_) / name).string(); }
+  std::size_t entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
+  }
+
+ private:
+  std::string path_;
+};
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return {};
+  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
+// Starts the program with standard error in `errPath`; without a display when asked.
+pid_t start(const std::vector<std::string>& args, const std::string& errPath, bool withDisplay) {
+  std::vector<std::string> words{kProgram};
+  words.insert(words.end(), args.begin(), args.end());
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (!withDisplay) ::unsetenv("DISPLAY");
+    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) {
+      _exit(126);
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ::execv(kProgram.c_str(), argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+Outcome finish(pid_t child, const std::string& errPath) {
+  Outcome outcome;
+  int status = 0;
+  if (child > 0 && ::waitpid(child, &status, 0) == child) {
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  outcome.err = slurp(errPath);
+  return outcome;
+}
+
+Outcome run(const Scratch& scratch, const std::vector<std::string>& args, bool withDisplay) {
+  const std::string errPath = scratch.path(".stderr");
+  Outcome outcome = finish(start(args, errPath, withDisplay), errPath);
+  std::remove(errPath.c_str());
+  return outcome;
+}
+
+bool haveDisplay() {
+  const char* name = std::getenv("DISPLAY");
+  return name && *name;
+}
+
+// The pixels of a PNG file drawn on a surface of the given size.
+void drawPng(const std::string& bytes, DrawSurface& surface) {
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  auto* bitmap = new GuiBitmap(std::span<const std::uint8_t>(data, bytes.size()));
+  DrawContext context(nullptr, &surface, nullptr);
+  bitmap->draw(&context, surface.bounds());
+  bitmap->release();
+}
+
+TEST(SnapshotCommand, WithNoDisplayAtAllWritesThePanelBackgroundPixelForPixel) {
+  Scratch scratch;
+  const std::string png = scratch.path("panel.png");
+  const Outcome outcome = run(scratch, {"snapshot", kPlugin, "-o", png}, false);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  const std::string bytes = slurp(png);
+  ASSERT_GT(bytes.size(), 8u);
+  auto* shot = new GuiBitmap(std::span<const std::uint8_t>(
+      reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  EXPECT_EQ(shot->getWidth(), 600);
+  EXPECT_EQ(shot->getHeight(), 600);
+  shot->release();
+  DrawSurface taken(600, 600);
+  DrawSurface expected(600, 600);
+  drawPng(bytes, taken);
+  {
+    auto* background = new GuiBitmap(128);
+    DrawContext context(nullptr, &expected, nullptr);
+    background->draw(&context, expected.bounds());
+    background->release();
+  }
+  int differing = 0;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 600; ++x) differing += taken.pixel(x, y) == expected.pixel(x, y) ? 0 : 1;
+  }
+  EXPECT_EQ(differing, 0) << "pixels of the snapshot that differ from bitmap 128";
+}
+
+TEST(SnapshotCommand, AppliesStateOptionsBeforeOpening) {
+  Scratch scratch;
+  const Outcome outcome =
+      run(scratch, {"snapshot", kPlugin, "--program", "3", "--set", "0=0.2", "-o",
+                    scratch.path("p.png")},
+          false);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_TRUE(fs::exists(scratch.path("p.png")));
+}
+
+struct RefusalCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  const char* message;
+};
+
+TEST(SnapshotCommand, RefusesBadRequestsWithAMessageAndLeavesNoFile) {
+  Scratch scratch;
+  const std::string png = scratch.path("out.png");
+  const std::string notAPlugin = scratch.path("not-a-plugin.so");
+  std::ofstream(notAPlugin) << "text";
+  const RefusalCase cases[] = {
+      {"no output", {"snapshot", kPlugin}, 2, "no output file"},
+      {"missing folder", {"snapshot", kPlugin, "-o", scratch.path("none/out.png")}, 1, "none/out.png"},
+      {"not a plug-in", {"snapshot", notAPlugin, "-o", png}, 1, "not-a-plugin.so"},
+      {"two plug-ins", {"snapshot", kPlugin, kPlugin, "-o", png}, 2, "more than one"},
+      {"bad program", {"snapshot", kPlugin, "--program", "99", "-o", png}, 2, "99"},
+  };
+  for (const RefusalCase& c : cases) {
+    const Outcome outcome = run(scratch, c.args, false);
+    EXPECT_EQ(outcome.status, c.status) << c.name << ": " << outcome.err;
+    EXPECT_NE(outcome.err.find(c.message), std::string::npos) << c.name << ": " << outcome.err;
+    EXPECT_FALSE(fs::exists(png)) << c.name;
+    EXPECT_EQ(scratch.entries(), 1u) << c.name << ": only the fake plug-in may be left";
+  }
+}
+
+TEST(GuiCommand, NeedsADisplay) {
+  Scratch scratch;
+  const Outcome outcome = run(scratch, {"gui", kPlugin}, false);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("no X display"), std::string::npos) << outcome.err;
+}
+
+TEST(GuiCommand, RefusesABadTime) {
+  Scratch scratch;
+  const Outcome outcome = run(scratch, {"gui", kPlugin, "--seconds", "soon"}, true);
+  EXPECT_EQ(outcome.status, 2) << outcome.err;
+}
+
+TEST(GuiCommand, ShowsTheEditorUntilTheTimeIsUp) {
+  if (!haveDisplay()) GTEST_SKIP() << "no X display (the test command starts Xvfb)";
+  Scratch scratch;
+  const auto start = std::chrono::steady_clock::now();
+  const Outcome outcome = run(scratch, {"gui", kPlugin, "--seconds", "0.4"}, true);
+  const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_TRUE(outcome.err.empty()) << outcome.err;
+  EXPECT_GE(took, 0.4);
+}
+
+TEST(GuiCommand, ATerminationSignalClosesTheEditorAndEndsCleanly) {
+  if (!haveDisplay()) GTEST_SKIP() << "no X display (the test command starts Xvfb)";
+  Scratch scratch;
+  const std::string errPath = scratch.path(".stderr");
+  const pid_t child = start({"gui", kPlugin}, errPath, true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  ::kill(child, SIGTERM);
+  const Outcome outcome = finish(child, errPath);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+}
+
+}  // namespace
