@@ -154,19 +154,19 @@ void PluginInstance::prepareChannels(int32_t frames) {
 }
 
 void PluginInstance::processReplacing(float* out, int32_t frames) {
-  if (effect_ == nullptr || effect_->processReplacing == nullptr) return;
-  prepareChannels(frames);
-  outputs_[0] = out;
-  detail::AudioCallScope scope;
-  effect_->processReplacing(effect_, inputs_.data(), outputs_.data(), frames);
+  if (effect_ != nullptr) runAudio(effect_->processReplacing, out, frames);
 }
 
 void PluginInstance::process(float* out, int32_t frames) {
-  if (effect_ == nullptr || effect_->process == nullptr) return;
+  if (effect_ != nullptr) runAudio(effect_->process, out, frames);
+}
+
+void PluginInstance::runAudio(AEffectProcessProc entry, float* out, int32_t frames) {
+  if (entry == nullptr) return;
   prepareChannels(frames);
   outputs_[0] = out;
   detail::AudioCallScope scope;
-  effect_->process(effect_, inputs_.data(), outputs_.data(), frames);
+  entry(effect_, inputs_.data(), outputs_.data(), frames);
 }
 
 intptr_t PluginInstance::close() {

@@ -115,6 +115,7 @@ class PluginInstance {
                           float opt);
   std::string readText(int32_t opcode, int32_t index);
   void prepareChannels(int32_t frames);
+  void runAudio(AEffectProcessProc entry, float* out, int32_t frames);
 
   std::shared_ptr<void> library_;  // keeps the .so loaded while the instance lives
   std::string path_;

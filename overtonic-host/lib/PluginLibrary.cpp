@@ -65,7 +65,10 @@ Result<PluginLibrary> PluginLibrary::open(const std::string& path) {
   // A name without a slash would be searched in the library path, not in the current folder.
   const std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
   dlerror();
-  void* raw = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // RTLD_NODELETE: once loaded, the plug-in and the libraries it pulls in stay in the process,
+  // as in most hosts. Unloading them runs no destructors for what their start-up code
+  // allocated (a leak per load) and would strand any exit handler they registered.
+  void* raw = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (raw == nullptr) {
     return fail(path + ": not a loadable shared object (" + lastDlError(loadPath) + ")");
   }

@@ -1,6 +1,7 @@
 // PluginLibrary: a VST 2 plug-in .so loaded with dlopen(RTLD_NOW | RTLD_LOCAL) and its entry
 // point (VSTPluginMain, else main). instantiate() calls the entry with our host callback, as a host
-// does once per instance; the library stays loaded while any of its instances lives.
+// does once per instance. Like most hosts we never unload a plug-in once loaded (RTLD_NODELETE):
+// its process-wide state lives on, and a second open of the same file finds it again.
 #pragma once
 
 #include <memory>

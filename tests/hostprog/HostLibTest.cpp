@@ -357,4 +357,44 @@ TEST(RealPlugin, LoadsThroughItsCurrentEntryName) {
   EXPECT_EQ(library.value().entryName(), "VSTPluginMain");
 }
 
+TEST(RealPlugin, InstantiatesAfterAskingTheVersionWithoutAnEffect) {
+  auto synth = load(OVERTONIC_PLUGIN_PATH);
+  ASSERT_TRUE(synth);
+  ASSERT_FALSE(synth->calls().empty());
+  EXPECT_EQ(synth->calls().front().opcode, audioMasterVersion);
+  EXPECT_TRUE(synth->calls().front().nullEffect);
+  const AEffect* record = synth->effect();
+  EXPECT_EQ(record->magic, kEffectMagic);
+  EXPECT_EQ(record->uniqueID, fourCharCode("QNTR"));
+  EXPECT_EQ(record->numParams, 237);
+  EXPECT_EQ(record->numPrograms, 32);
+  EXPECT_EQ(synth->effectName(), "Tallowmere Overtonic");
+  EXPECT_EQ(synth->parameterName(0), " Main Volume ");
+  EXPECT_EQ(synth->programNameAt(31), std::optional<std::string>("Basic"));
+  EXPECT_EQ(synth->programNameAt(32), std::nullopt);
+}
+
+TEST(RealPlugin, ResumeAsksForMidiAndCloseAnswersOne) {
+  auto synth = load(OVERTONIC_PLUGIN_PATH);
+  ASSERT_TRUE(synth);
+  synth->clearCalls();
+  synth->start(48000, 256);
+  ASSERT_EQ(synth->countCalls(audioMasterWantMidi), 1u);
+  EXPECT_EQ(synth->calls().back().value, 1);
+  std::vector<float> block(256, 5.0f);
+  synth->processReplacing(block.data(), 256);
+  EXPECT_THAT(block, ::testing::Each(0.0f)) << "no note: the replacing entry writes silence";
+  EXPECT_EQ(synth->close(), 1);
+  EXPECT_FALSE(synth->isOpen());
+}
+
+TEST(RealPlugin, TwoInstancesKeepTheirOwnState) {
+  auto first = load(OVERTONIC_PLUGIN_PATH);
+  auto second = load(OVERTONIC_PLUGIN_PATH);
+  ASSERT_TRUE(first && second);
+  first->setParameter(82, 0.7f);
+  EXPECT_NEAR(first->getParameter(82), 0.7f, 1e-6f);
+  EXPECT_EQ(second->getParameter(82), 0.0f);
+}
+
 }  // namespace
