@@ -22,11 +22,11 @@ std::vector<std::string> ParsedArguments::all(const std::string& name) const {
 
 namespace {
 
-const OptionSpec* findSpec(const std::vector<OptionSpec>& specs, const std::string& word) {
-  auto found = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
+const CommandOption* findOption(const std::vector<CommandOption>& optionList, const std::string& word) {
+  auto found = std::find_if(optionList.begin(), optionList.end(), [&](const CommandOption& s) {
     return s.name == word || (!s.alias.empty() && s.alias == word);
   });
-  return found == specs.end() ? nullptr : &*found;
+  return found == optionList.end() ? nullptr : &*found;
 }
 
 bool looksLikeOption(const std::string& word) {
@@ -36,7 +36,7 @@ bool looksLikeOption(const std::string& word) {
 
 }  // namespace
 
-Result<ParsedArguments> parseArguments(const std::vector<OptionSpec>& specs,
+Result<ParsedArguments> parseArguments(const std::vector<CommandOption>& optionList,
                                        const std::vector<std::string>& args) {
   ParsedArguments parsed;
   bool optionsEnded = false;
@@ -53,29 +53,29 @@ Result<ParsedArguments> parseArguments(const std::vector<OptionSpec>& specs,
     const size_t equals = word.find('=');
     const bool inlineValue = word.rfind("--", 0) == 0 && equals != std::string::npos;
     const std::string name = inlineValue ? word.substr(0, equals) : word;
-    const OptionSpec* spec = findSpec(specs, name);
-    if (spec == nullptr) return fail("unknown option " + name);
+    const CommandOption* option = findOption(optionList, name);
+    if (option == nullptr) return fail("unknown option " + name);
     std::string value;
-    if (spec->valueName.empty()) {
-      if (inlineValue) return fail("option " + spec->name + " takes no value");
+    if (option->valueName.empty()) {
+      if (inlineValue) return fail("option " + option->name + " takes no value");
     } else if (inlineValue) {
       value = word.substr(equals + 1);
     } else if (i + 1 < args.size()) {
       value = args[++i];
     } else {
-      return fail("option " + spec->name + " needs a value (" + spec->valueName + ")");
+      return fail("option " + option->name + " needs a value (" + option->valueName + ")");
     }
-    auto& slot = parsed.values_[spec->name];
-    if (!slot.empty() && !spec->repeatable) return fail("option " + spec->name + " given twice");
+    auto& slot = parsed.values_[option->name];
+    if (!slot.empty() && !option->repeatable) return fail("option " + option->name + " given twice");
     slot.push_back(value);
   }
   return parsed;
 }
 
-std::string describeOptions(const std::vector<OptionSpec>& specs) {
+std::string describeOptions(const std::vector<CommandOption>& optionList) {
   std::vector<std::string> heads;
   size_t width = 0;
-  for (const OptionSpec& s : specs) {
+  for (const CommandOption& s : optionList) {
     std::string head = s.alias.empty() ? "    " : s.alias + ", ";
     head += s.name;
     if (!s.valueName.empty()) head += " " + s.valueName;
@@ -83,8 +83,8 @@ std::string describeOptions(const std::vector<OptionSpec>& specs) {
     heads.push_back(head);
   }
   std::string text;
-  for (size_t i = 0; i < specs.size(); ++i) {
-    text += "  " + heads[i] + std::string(width - heads[i].size() + 2, ' ') + specs[i].help + "\n";
+  for (size_t i = 0; i < optionList.size(); ++i) {
+    text += "  " + heads[i] + std::string(width - heads[i].size() + 2, ' ') + optionList[i].help + "\n";
   }
   return text;
 }

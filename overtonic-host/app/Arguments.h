@@ -12,7 +12,7 @@
 
 namespace hostapp {
 
-struct OptionSpec {
+struct CommandOption {
   std::string name;        // "--rate"
   std::string alias;       // "-o" or empty
   std::string valueName;   // "HZ"; empty for a flag without value
@@ -30,16 +30,16 @@ class ParsedArguments {
   const std::vector<std::string>& positional() const { return positional_; }
 
  private:
-  friend hostlib::Result<ParsedArguments> parseArguments(const std::vector<OptionSpec>&,
+  friend hostlib::Result<ParsedArguments> parseArguments(const std::vector<CommandOption>&,
                                                          const std::vector<std::string>&);
   std::map<std::string, std::vector<std::string>> values_;
   std::vector<std::string> positional_;
 };
 
-hostlib::Result<ParsedArguments> parseArguments(const std::vector<OptionSpec>& specs,
+hostlib::Result<ParsedArguments> parseArguments(const std::vector<CommandOption>& optionList,
                                                 const std::vector<std::string>& args);
 
 // The option lines of a help text, aligned.
-std::string describeOptions(const std::vector<OptionSpec>& specs);
+std::string describeOptions(const std::vector<CommandOption>& optionList);
 
 }  // namespace hostapp

@@ -64,7 +64,7 @@ int runGui(const std::vector<std::string>& args) {
   int status = kExitOk;
   CommandLine line = kGui;
   line.options.push_back({"--seconds", "", "S", false, "close the editor by itself after S seconds"});
-  for (const OptionSpec& spec : stateOptionSpecs(true)) line.options.push_back(spec);
+  for (const CommandOption& option : stateOptionList(true)) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   if (parsed->positional().size() > 1) return reportError("gui", "more than one plug-in given", kExitUsage);

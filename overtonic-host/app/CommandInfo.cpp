@@ -242,7 +242,7 @@ int runInfo(const std::vector<std::string>& args) {
   int status = kExitOk;
   CommandLine line = kInfo;
   line.options.push_back({"--json", "", "", false, "print the same as one JSON object"});
-  for (const OptionSpec& spec : stateOptionSpecs(true)) line.options.push_back(spec);
+  for (const CommandOption& option : stateOptionList(true)) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   if (parsed->positional().size() > 1) return reportError("info", "more than one plug-in given", kExitUsage);

@@ -19,7 +19,7 @@ std::string helpText(const CommandLine& line) {
 
 std::optional<ParsedArguments> parseCommandLine(const CommandLine& line,
                                                 const std::vector<std::string>& args, int& status) {
-  std::vector<OptionSpec> options = line.options;
+  std::vector<CommandOption> options = line.options;
   options.push_back({"--help", "-h", "", false, "show this help"});
   auto parsed = parseArguments(options, args);
   if (!parsed.ok()) {

@@ -17,7 +17,7 @@ const CommandLine kSave = {
     "Writes the plug-in's current program (after the options, applied in the order listed) as a\n"
     "VST 2 program file: 'CcnK'/'FxCk', the plug-in's unique id and version, the program name and\n"
     "every parameter value as read back from the plug-in, big-endian.",
-    stateOptionSpecs(true),
+    stateOptionList(true),
 };
 
 const CommandLine kBankSave = {
@@ -26,7 +26,7 @@ const CommandLine kBankSave = {
     "Writes all of the plug-in's programs as a VST 2 bank file ('CcnK'/'FxBk', version 2) with\n"
     "each program's name and parameter values; --preset and --set change the current program\n"
     "(chosen with --program) before saving, and the bank records it as current.",
-    stateOptionSpecs(true),
+    stateOptionList(true),
 };
 
 const CommandLine kShow = {

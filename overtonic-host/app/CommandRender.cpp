@@ -52,7 +52,7 @@ const CommandLine kRender = {
 // Everything the command line asks for, checked before the plug-in is loaded.
 struct RenderRequest {
   std::string pluginPath, output, midiPath, plotPath;
-  std::vector<NoteSpec> notes;
+  std::vector<NoteRequest> notes;
   StateOptions state;
   int rate = 44100;
   int32_t block = 512;
@@ -70,7 +70,7 @@ hostlib::Result<RenderRequest> readRequest(const ParsedArguments& args) {
   r.midiPath = args.value("--midi").value_or("");
   if (r.midiPath.empty() == args.all("--note").empty()) return fail("give either --midi FILE or --note NOTE");
   for (const std::string& text : args.all("--note")) {
-    auto note = parseNoteSpec(text);
+    auto note = parseNoteRequest(text);
     if (!note.ok()) return fail("--note " + text + ": " + note.error());
     r.notes.push_back(note.value());
   }
@@ -117,7 +117,7 @@ hostlib::Result<Timeline> buildTimeline(const RenderRequest& r) {
     t.events = midi.value().schedule(r.rate);
     lastNote = midi.value().lastNoteSeconds();
   } else {
-    for (const NoteSpec& note : r.notes) {
+    for (const NoteRequest& note : r.notes) {
       const auto on = static_cast<int64_t>(std::llround(lastNote * r.rate));
       lastNote += note.seconds;
       const auto off = static_cast<int64_t>(std::llround(lastNote * r.rate));
@@ -250,7 +250,7 @@ int renderRequest(const RenderRequest& r) {
 int runRender(const std::vector<std::string>& args) {
   int status = kExitOk;
   CommandLine line = kRender;
-  for (const OptionSpec& spec : stateOptionSpecs(true)) line.options.push_back(spec);
+  for (const CommandOption& option : stateOptionList(true)) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   auto request = readRequest(*parsed);

@@ -105,7 +105,7 @@ int runSnapshot(const std::vector<std::string>& args) {
   CommandLine line = kSnapshot;
   line.options.push_back({"--output", "-o", "PANEL.png", false, "the PNG file to write"});
   line.options.push_back({"--display", "", "", false, "use the display named by DISPLAY"});
-  for (const OptionSpec& spec : stateOptionSpecs(true)) line.options.push_back(spec);
+  for (const CommandOption& option : stateOptionList(true)) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   if (parsed->positional().size() > 1) return reportError("snapshot", "more than one plug-in given", kExitUsage);

@@ -33,7 +33,7 @@ struct CommandLine {
   std::string command;      // "render", "preset save", ...
   std::string synopsis;     // usage line(s) after the program name
   std::string description;  // paragraph(s) for --help
-  std::vector<OptionSpec> options;
+  std::vector<CommandOption> options;
 };
 std::optional<ParsedArguments> parseCommandLine(const CommandLine& line,
                                                 const std::vector<std::string>& args, int& status);

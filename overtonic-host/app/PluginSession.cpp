@@ -138,13 +138,13 @@ ProgramData captureProgram(PluginInstance& plugin) {
   return program;
 }
 
-std::vector<OptionSpec> stateOptionSpecs(bool withFiles) {
-  std::vector<OptionSpec> specs;
-  if (withFiles) specs.push_back({"--bank", "", "FILE.fxb", false, "load a bank file into the programs"});
-  specs.push_back({"--program", "", "N", false, "select program N"});
-  if (withFiles) specs.push_back({"--preset", "", "FILE.fxp", false, "load a program file into the current program"});
-  specs.push_back({"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"});
-  return specs;
+std::vector<CommandOption> stateOptionList(bool withFiles) {
+  std::vector<CommandOption> optionList;
+  if (withFiles) optionList.push_back({"--bank", "", "FILE.fxb", false, "load a bank file into the programs"});
+  optionList.push_back({"--program", "", "N", false, "select program N"});
+  if (withFiles) optionList.push_back({"--preset", "", "FILE.fxp", false, "load a program file into the current program"});
+  optionList.push_back({"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"});
+  return optionList;
 }
 
 Result<StateOptions> readStateOptions(const ParsedArguments& args) {

@@ -48,7 +48,7 @@ struct StateOptions {
 };
 
 // The options --bank, --program, --preset, --set (the files only when `withFiles`).
-std::vector<OptionSpec> stateOptionSpecs(bool withFiles);
+std::vector<CommandOption> stateOptionList(bool withFiles);
 // Reads them and checks the syntax of every --set before any plug-in is loaded.
 hostlib::Result<StateOptions> readStateOptions(const ParsedArguments& args);
 // Checks everything against the plug-in first (program and parameter ranges, files and their

@@ -91,24 +91,24 @@ Result<int> parseNoteName(const std::string& text) {
   return static_cast<int>(note);
 }
 
-Result<NoteSpec> parseNoteSpec(const std::string& text) {
-  NoteSpec spec;
+Result<NoteRequest> parseNoteRequest(const std::string& text) {
+  NoteRequest option;
   const size_t first = text.find(':');
   const size_t second = first == std::string::npos ? first : text.find(':', first + 1);
   auto note = parseNoteName(text.substr(0, first));
   if (!note.ok()) return fail(note.error());
-  spec.note = note.value();
+  option.note = note.value();
   if (first != std::string::npos) {
     auto velocity = parseInteger(text.substr(first + 1, second - first - 1), 1, 127);
     if (!velocity.ok()) return fail("velocity " + velocity.error());
-    spec.velocity = static_cast<int>(velocity.value());
+    option.velocity = static_cast<int>(velocity.value());
   }
   if (second != std::string::npos) {
     auto seconds = parseNumber(text.substr(second + 1), 0.001, kMaxRenderSeconds);
     if (!seconds.ok()) return fail("note length " + seconds.error());
-    spec.seconds = seconds.value();
+    option.seconds = seconds.value();
   }
-  return spec;
+  return option;
 }
 
 }  // namespace hostapp

@@ -22,13 +22,13 @@ struct ParameterAssignment {
 hostlib::Result<ParameterAssignment> parseAssignment(const std::string& text,
                                                      int32_t parameterCount);
 
-struct NoteSpec {
+struct NoteRequest {
   int note = 60;
   int velocity = 100;
   double seconds = 1.0;
 };
 // "NOTE[:VELOCITY[:SECONDS]]"; NOTE is 0-127 or a name with octave, middle C = C4 = 60.
-hostlib::Result<NoteSpec> parseNoteSpec(const std::string& text);
+hostlib::Result<NoteRequest> parseNoteRequest(const std::string& text);
 hostlib::Result<int> parseNoteName(const std::string& text);
 
 // Longest note or render the host program accepts, in seconds.

@@ -12,7 +12,7 @@ using namespace hostapp;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-const std::vector<OptionSpec> kSpecs = {
+const std::vector<CommandOption> kOptions = {
     {"--rate", "", "HZ", false, "rate"},
     {"--output", "-o", "FILE", false, "output"},
     {"--set", "", "I=V", true, "set"},
@@ -20,7 +20,7 @@ const std::vector<OptionSpec> kSpecs = {
 };
 
 TEST(Arguments, OptionsValuesAndPositionalsInAnyOrder) {
-  auto parsed = parseArguments(kSpecs, {"plug.so", "--rate", "48000", "-o", "out.wav", "--set=1=0.5",
+  auto parsed = parseArguments(kOptions, {"plug.so", "--rate", "48000", "-o", "out.wav", "--set=1=0.5",
                                         "--json", "--set", "2=1", "--", "--not-an-option"});
   ASSERT_TRUE(parsed.ok()) << parsed.error();
   EXPECT_EQ(parsed.value().value("--rate"), "48000");
@@ -32,7 +32,7 @@ TEST(Arguments, OptionsValuesAndPositionalsInAnyOrder) {
 }
 
 TEST(Arguments, NegativeNumbersAndDashAreValuesNotOptions) {
-  auto parsed = parseArguments(kSpecs, {"--rate", "-5", "-"});
+  auto parsed = parseArguments(kOptions, {"--rate", "-5", "-"});
   ASSERT_TRUE(parsed.ok()) << parsed.error();
   EXPECT_EQ(parsed.value().value("--rate"), "-5");
   EXPECT_THAT(parsed.value().positional(), ElementsAre("-"));
@@ -52,14 +52,14 @@ TEST(Arguments, MistakesAreNamed) {
       {{"--rate", "1", "--rate", "2"}, "option --rate given twice"},
   };
   for (const BadCommandLine& c : cases) {
-    auto parsed = parseArguments(kSpecs, c.args);
+    auto parsed = parseArguments(kOptions, c.args);
     ASSERT_FALSE(parsed.ok()) << c.message;
     EXPECT_EQ(parsed.error(), c.message);
   }
 }
 
 TEST(Arguments, HelpListsEveryOption) {
-  const std::string help = describeOptions(kSpecs);
+  const std::string help = describeOptions(kOptions);
   EXPECT_THAT(help, HasSubstr("-o, --output FILE"));
   EXPECT_THAT(help, HasSubstr("--rate HZ"));
   EXPECT_THAT(help, HasSubstr("--json"));
@@ -124,21 +124,21 @@ TEST(Values, NoteNamesUseMiddleCAsC4) {
   }
 }
 
-TEST(Values, NoteSpecsTakeOptionalVelocityAndSeconds) {
-  auto full = parseNoteSpec("A4:127:0.25");
+TEST(Values, NoteRequestsTakeOptionalVelocityAndSeconds) {
+  auto full = parseNoteRequest("A4:127:0.25");
   ASSERT_TRUE(full.ok()) << full.error();
   EXPECT_EQ(full.value().note, 69);
   EXPECT_EQ(full.value().velocity, 127);
   EXPECT_EQ(full.value().seconds, 0.25);
-  auto plain = parseNoteSpec("60");
+  auto plain = parseNoteRequest("60");
   ASSERT_TRUE(plain.ok());
   EXPECT_EQ(plain.value().velocity, 100);
   EXPECT_EQ(plain.value().seconds, 1.0);
-  EXPECT_THAT(parseNoteSpec("60:0").error(), HasSubstr("velocity 0 is outside 1 to 127"));
-  EXPECT_THAT(parseNoteSpec("60:200").error(), HasSubstr("velocity 200 is outside 1 to 127"));
-  EXPECT_THAT(parseNoteSpec("60:100:0").error(), HasSubstr("note length 0 is outside"));
-  EXPECT_THAT(parseNoteSpec("60:100:4000").error(), HasSubstr("note length 4000 is outside"));
-  EXPECT_THAT(parseNoteSpec("60:100:x").error(), HasSubstr("note length 'x' is not a number"));
+  EXPECT_THAT(parseNoteRequest("60:0").error(), HasSubstr("velocity 0 is outside 1 to 127"));
+  EXPECT_THAT(parseNoteRequest("60:200").error(), HasSubstr("velocity 200 is outside 1 to 127"));
+  EXPECT_THAT(parseNoteRequest("60:100:0").error(), HasSubstr("note length 0 is outside"));
+  EXPECT_THAT(parseNoteRequest("60:100:4000").error(), HasSubstr("note length 4000 is outside"));
+  EXPECT_THAT(parseNoteRequest("60:100:x").error(), HasSubstr("note length 'x' is not a number"));
 }
 
 }  // namespace
