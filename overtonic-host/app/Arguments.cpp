@@ -22,7 +22,8 @@ std::vector<std::string> ParsedArguments::all(const std::string& name) const {
 
 namespace {
 
-const CommandOption* findOption(const std::vector<CommandOption>& optionList, const std::string& word) {
+const CommandOption* findOption(const std::vector<CommandOption>& optionList,
+                                const std::string& word) {
   auto found = std::find_if(optionList.begin(), optionList.end(), [&](const CommandOption& s) {
     return s.name == word || (!s.alias.empty() && s.alias == word);
   });
@@ -66,7 +67,8 @@ Result<ParsedArguments> parseArguments(const std::vector<CommandOption>& optionL
       return fail("option " + option->name + " needs a value (" + option->valueName + ")");
     }
     auto& slot = parsed.values_[option->name];
-    if (!slot.empty() && !option->repeatable) return fail("option " + option->name + " given twice");
+    if (!slot.empty() && !option->repeatable)
+      return fail("option " + option->name + " given twice");
     slot.push_back(value);
   }
   return parsed;
@@ -84,7 +86,8 @@ std::string describeOptions(const std::vector<CommandOption>& optionList) {
   }
   std::string text;
   for (size_t i = 0; i < optionList.size(); ++i) {
-    text += "  " + heads[i] + std::string(width - heads[i].size() + 2, ' ') + optionList[i].help + "\n";
+    text +=
+        "  " + heads[i] + std::string(width - heads[i].size() + 2, ' ') + optionList[i].help + "\n";
   }
   return text;
 }

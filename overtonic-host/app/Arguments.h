@@ -13,9 +13,9 @@
 namespace hostapp {
 
 struct CommandOption {
-  std::string name;        // "--rate"
-  std::string alias;       // "-o" or empty
-  std::string valueName;   // "HZ"; empty for a flag without value
+  std::string name;       // "--rate"
+  std::string alias;      // "-o" or empty
+  std::string valueName;  // "HZ"; empty for a flag without value
   bool repeatable = false;
   std::string help;
 };

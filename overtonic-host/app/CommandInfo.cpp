@@ -13,20 +13,27 @@
 namespace hostapp {
 namespace {
 
-constexpr const char* kCanDoQuestions[] = {
-    "receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo", "sendVstEvents",
-    "sendVstMidiEvent", "offline", "midiProgramNames", "bypass", "noRealTime", "1in2out"};
+constexpr const char* kCanDoQuestions[] = {"receiveVstEvents",   "receiveVstMidiEvent",
+                                           "receiveVstTimeInfo", "sendVstEvents",
+                                           "sendVstMidiEvent",   "offline",
+                                           "midiProgramNames",   "bypass",
+                                           "noRealTime",         "1in2out"};
 
 struct FlagName {
   int32_t bit;
   const char* name;
 };
 constexpr FlagName kFlagNames[] = {
-    {effFlagsHasEditor, "effFlagsHasEditor"},         {effFlagsHasClip, "effFlagsHasClip"},
-    {effFlagsHasVu, "effFlagsHasVu"},                 {effFlagsCanMono, "effFlagsCanMono"},
-    {effFlagsCanReplacing, "effFlagsCanReplacing"},   {effFlagsProgramChunks, "effFlagsProgramChunks"},
-    {effFlagsIsSynth, "effFlagsIsSynth"},             {effFlagsNoSoundInStop, "effFlagsNoSoundInStop"},
-    {effFlagsExtIsAsync, "effFlagsExtIsAsync"},       {effFlagsExtHasBuffer, "effFlagsExtHasBuffer"},
+    {effFlagsHasEditor, "effFlagsHasEditor"},
+    {effFlagsHasClip, "effFlagsHasClip"},
+    {effFlagsHasVu, "effFlagsHasVu"},
+    {effFlagsCanMono, "effFlagsCanMono"},
+    {effFlagsCanReplacing, "effFlagsCanReplacing"},
+    {effFlagsProgramChunks, "effFlagsProgramChunks"},
+    {effFlagsIsSynth, "effFlagsIsSynth"},
+    {effFlagsNoSoundInStop, "effFlagsNoSoundInStop"},
+    {effFlagsExtIsAsync, "effFlagsExtIsAsync"},
+    {effFlagsExtHasBuffer, "effFlagsExtHasBuffer"},
 };
 constexpr int32_t kMaxPinsShown = 64;
 // A record claiming more programs or parameters than this is listed only this far.
@@ -70,19 +77,22 @@ PluginReport gather(hostlib::PluginInstance& plugin, const std::string& path) {
   for (const FlagName& f : kFlagNames) {
     if (r.record.flags & f.bit) r.flagNames.emplace_back(f.name);
   }
-  for (const char* question : kCanDoQuestions) r.canDo.emplace_back(question, plugin.canDo(question));
+  for (const char* question : kCanDoQuestions)
+    r.canDo.emplace_back(question, plugin.canDo(question));
   for (int32_t i = 0; i < std::min(r.record.numOutputs, kMaxPinsShown); ++i) {
     VstPinProperties pin{};
     if (plugin.dispatch(effGetOutputProperties, i, 0, &pin) == 0) continue;
-    r.outputs.push_back({i, std::string(pin.label, strnlen(pin.label, sizeof pin.label)), pin.flags});
+    r.outputs.push_back(
+        {i, std::string(pin.label, strnlen(pin.label, sizeof pin.label)), pin.flags});
   }
   r.currentProgram = plugin.program();
   for (int32_t i = 0; i < std::min(r.record.numPrograms, kMaxListed); ++i) {
-    r.programs.push_back(plugin.programNameAt(i).value_or(i == r.currentProgram ? plugin.programName() : ""));
+    r.programs.push_back(
+        plugin.programNameAt(i).value_or(i == r.currentProgram ? plugin.programName() : ""));
   }
   for (int32_t i = 0; i < std::min(r.record.numParams, kMaxListed); ++i) {
-    r.parameters.push_back({i, plugin.parameterName(i), plugin.parameterLabel(i), plugin.parameterDisplay(i),
-                            plugin.getParameter(i)});
+    r.parameters.push_back({i, plugin.parameterName(i), plugin.parameterLabel(i),
+                            plugin.parameterDisplay(i), plugin.getParameter(i)});
   }
   return r;
 }
@@ -129,45 +139,57 @@ std::string parameterTable(const std::vector<ParameterRow>& rows) {
   std::vector<std::array<std::string, 4>> cells;
   std::array<size_t, 4> width = {4, 5, 5, 5};  // "name", "label", "value", ...
   for (const ParameterRow& p : rows) {
-    cells.push_back({visible(p.name), visible(p.label), shortNumber(static_cast<double>(p.value)), visible(p.display)});
+    cells.push_back({visible(p.name), visible(p.label), shortNumber(static_cast<double>(p.value)),
+                     visible(p.display)});
     for (size_t c = 0; c < 4; ++c) width[c] = std::max(width[c], cells.back()[c].size());
   }
   std::string out = "index  " + padded("name", width[0]) + "  " + padded("label", width[1]) + "  " +
                     padded("value", width[2]) + "  display\n";
   for (size_t i = 0; i < rows.size(); ++i) {
     out += rightAligned(rows[i].index) + "  " + padded(cells[i][0], width[0]) + "  " +
-           padded(cells[i][1], width[1]) + "  " + padded(cells[i][2], width[2]) + "  " + cells[i][3] + "\n";
+           padded(cells[i][1], width[1]) + "  " + padded(cells[i][2], width[2]) + "  " +
+           cells[i][3] + "\n";
   }
   return out;
 }
 
 std::string asText(const PluginReport& r) {
   std::string out;
-  auto line = [&out](const char* head, const std::string& text) { out += padded(head, 13) + text + "\n"; };
+  auto line = [&out](const char* head, const std::string& text) {
+    out += padded(head, 13) + text + "\n";
+  };
   line("Plug-in", r.path);
   line("Effect", visible(r.effectName));
   line("Vendor", visible(r.vendor));
   line("Product", visible(r.product));
-  line("Versions", "vendor " + std::to_string(r.vendorVersion) + ", record " + std::to_string(r.record.version) +
-                       ", VST " + std::to_string(r.vstVersion));
+  line("Versions", "vendor " + std::to_string(r.vendorVersion) + ", record " +
+                       std::to_string(r.record.version) + ", VST " + std::to_string(r.vstVersion));
   line("Unique id", describePluginId(r.record.uniqueID));
-  line("Category", std::to_string(r.plugCategory) + (r.plugCategory == 2 ? " (synth)" : r.plugCategory == 1 ? " (effect)" : ""));
-  line("Record", "magic '" + fourCharText(r.record.magic) + "', " + std::to_string(r.record.numPrograms) + " programs, " +
-                     std::to_string(r.record.numParams) + " parameters, " + std::to_string(r.record.numInputs) +
-                     " inputs, " + std::to_string(r.record.numOutputs) + " outputs, initial delay " +
-                     std::to_string(r.record.initialDelay) + ", ioRatio " + shortNumber(static_cast<double>(r.record.ioRatio)));
+  line("Category", std::to_string(r.plugCategory) + (r.plugCategory == 2   ? " (synth)"
+                                                     : r.plugCategory == 1 ? " (effect)"
+                                                                           : ""));
+  line("Record",
+       "magic '" + fourCharText(r.record.magic) + "', " + std::to_string(r.record.numPrograms) +
+           " programs, " + std::to_string(r.record.numParams) + " parameters, " +
+           std::to_string(r.record.numInputs) + " inputs, " + std::to_string(r.record.numOutputs) +
+           " outputs, initial delay " + std::to_string(r.record.initialDelay) + ", ioRatio " +
+           shortNumber(static_cast<double>(r.record.ioRatio)));
   std::string flags = hex32(r.record.flags);
   for (const std::string& name : r.flagNames) flags += " " + name;
   line("Flags", flags);
   std::string canDo;
-  for (const auto& [question, answer] : r.canDo) canDo += (canDo.empty() ? "" : ", ") + question + " " + std::to_string(answer);
+  for (const auto& [question, answer] : r.canDo)
+    canDo += (canDo.empty() ? "" : ", ") + question + " " + std::to_string(answer);
   line("Can do", canDo);
   for (const PinRow& pin : r.outputs) {
-    line(pin.index == r.outputs.front().index ? "Outputs" : "",
-         std::to_string(pin.index) + ": " + visible(pin.label) + " flags " + std::to_string(pin.flags));
+    line(pin.index == r.outputs.front().index ? "Outputs" : "", std::to_string(pin.index) + ": " +
+                                                                    visible(pin.label) + " flags " +
+                                                                    std::to_string(pin.flags));
   }
-  line("Programs", std::to_string(r.programs.size()) + ", current " + std::to_string(r.currentProgram));
-  for (size_t i = 0; i < r.programs.size(); ++i) out += rightAligned(static_cast<int64_t>(i)) + "  " + visible(r.programs[i]) + "\n";
+  line("Programs",
+       std::to_string(r.programs.size()) + ", current " + std::to_string(r.currentProgram));
+  for (size_t i = 0; i < r.programs.size(); ++i)
+    out += rightAligned(static_cast<int64_t>(i)) + "  " + visible(r.programs[i]) + "\n";
   line("Parameters", std::to_string(r.parameters.size()) + " (texts in quotes, blanks included)");
   return out + parameterTable(r.parameters);
 }
@@ -202,11 +224,19 @@ std::string asJson(const PluginReport& r) {
   json.key("ioRatio").value(r.record.ioRatio);
   json.endObject();
   json.key("canDo").beginObject();
-  for (const auto& [question, answer] : r.canDo) json.key(question).value(static_cast<int64_t>(answer));
+  for (const auto& [question, answer] : r.canDo)
+    json.key(question).value(static_cast<int64_t>(answer));
   json.endObject();
   json.key("outputs").beginArray();
   for (const PinRow& pin : r.outputs) {
-    json.beginObject().key("index").value(pin.index).key("label").value(pin.label).key("flags").value(pin.flags).endObject();
+    json.beginObject()
+        .key("index")
+        .value(pin.index)
+        .key("label")
+        .value(pin.label)
+        .key("flags")
+        .value(pin.flags)
+        .endObject();
   }
   json.endArray();
   json.key("currentProgram").value(r.currentProgram);
@@ -245,7 +275,8 @@ int runInfo(const std::vector<std::string>& args) {
   for (const CommandOption& option : stateOptionList(true)) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
-  if (parsed->positional().size() > 1) return reportError("info", "more than one plug-in given", kExitUsage);
+  if (parsed->positional().size() > 1)
+    return reportError("info", "more than one plug-in given", kExitUsage);
   auto state = readStateOptions(*parsed);
   if (!state.ok()) return reportError("info", state.error(), kExitUsage);
   const std::string path = parsed->positional().empty() ? "" : parsed->positional()[0];

@@ -22,7 +22,8 @@ const CommandLine kSave = {
 
 const CommandLine kBankSave = {
     "preset bank-save",
-    "preset bank-save OUT.fxb [PLUGIN] [--bank F] [--program N] [--preset F] [--set INDEX=VALUE ...]",
+    "preset bank-save OUT.fxb [PLUGIN] [--bank F] [--program N] [--preset F] [--set INDEX=VALUE "
+    "...]",
     "Writes all of the plug-in's programs as a VST 2 bank file ('CcnK'/'FxBk', version 2) with\n"
     "each program's name and parameter values; --preset and --set change the current program\n"
     "(chosen with --program) before saving, and the bank records it as current.",
@@ -38,8 +39,10 @@ const CommandLine kShow = {
 };
 
 const char* kPresetUsage =
-    "Usage: overtonic-host preset save OUT.fxp [PLUGIN] [--program N] [--set INDEX=VALUE ...]\n"
-    "       overtonic-host preset bank-save OUT.fxb [PLUGIN] [--program N] [--set INDEX=VALUE ...]\n"
+    "Usage: overtonic-host preset save OUT.fxp [PLUGIN] [--bank F] [--program N] [--preset F] "
+    "[--set I=V ...]\n"
+    "       overtonic-host preset bank-save OUT.fxb [PLUGIN] [--bank F] [--program N] [--preset F] "
+    "[--set I=V ...]\n"
     "       overtonic-host preset show FILE [--values]\n"
     "Each subcommand explains itself with --help.\n";
 
@@ -47,7 +50,8 @@ const char* kPresetUsage =
 hostlib::Result<std::unique_ptr<hostlib::PluginInstance>> preparePlugin(const ParsedArguments& args,
                                                                         int& status) {
   status = kExitUsage;
-  if (args.positional().size() > 2) return hostlib::fail("more than one plug-in given: " + args.positional()[2]);
+  if (args.positional().size() > 2)
+    return hostlib::fail("more than one plug-in given: " + args.positional()[2]);
   auto state = readStateOptions(args);
   if (!state.ok()) return hostlib::fail(state.error());
   status = kExitFailure;
@@ -67,7 +71,8 @@ int runSave(const std::vector<std::string>& words, bool bank) {
   int status = kExitOk;
   auto args = parseCommandLine(line, words, status);
   if (!args) return status;
-  if (args->positional().empty()) return reportError(line.command, "no output file given", kExitUsage);
+  if (args->positional().empty())
+    return reportError(line.command, "no output file given", kExitUsage);
   const std::string output = args->positional()[0];
   auto plugin = preparePlugin(*args, status);
   if (!plugin.ok()) return reportError(line.command, plugin.error(), status);
@@ -84,14 +89,18 @@ int runSave(const std::vector<std::string>& words, bool bank) {
     }
     instance.setProgram(current);
     bytes = encodeBank(record.uniqueID, record.version, programs, current);
-    what = std::to_string(programs.size()) + " programs of " + std::to_string(record.numParams) + " parameters";
+    what = std::to_string(programs.size()) + " programs of " + std::to_string(record.numParams) +
+           " parameters";
   } else {
     const ProgramData program = captureProgram(instance);
     bytes = encodeProgram(record.uniqueID, record.version, program);
-    what = "program \"" + program.name + "\", " + std::to_string(program.parameters.size()) + " parameters";
+    what = "program \"" + program.name + "\", " + std::to_string(program.parameters.size()) +
+           " parameters";
   }
-  if (hostlib::Status s = writeWholeFile(output, bytes); !s) return reportError(line.command, s.error(), kExitFailure);
-  printOut("wrote " + output + ": " + what + ", plug-in " + describePluginId(record.uniqueID) + "\n");
+  if (hostlib::Status s = writeWholeFile(output, bytes); !s)
+    return reportError(line.command, s.error(), kExitFailure);
+  printOut("wrote " + output + ": " + what + ", plug-in " + describePluginId(record.uniqueID) +
+           "\n");
   return kExitOk;
 }
 
@@ -99,7 +108,8 @@ std::string valueLines(const ProgramData& program, const char* indent) {
   std::string out;
   for (size_t i = 0; i < program.parameters.size(); ++i) {
     char line[64];
-    std::snprintf(line, sizeof line, "%s%5zu  %.9g\n", indent, i, static_cast<double>(program.parameters[i]));
+    std::snprintf(line, sizeof line, "%s%5zu  %.9g\n", indent, i,
+                  static_cast<double>(program.parameters[i]));
     out += line;
   }
   return out;
@@ -109,7 +119,8 @@ int runShow(const std::vector<std::string>& words) {
   int status = kExitOk;
   auto args = parseCommandLine(kShow, words, status);
   if (!args) return status;
-  if (args->positional().size() != 1) return reportError(kShow.command, "give exactly one preset file", kExitUsage);
+  if (args->positional().size() != 1)
+    return reportError(kShow.command, "give exactly one preset file", kExitUsage);
   const std::string path = args->positional()[0];
   auto preset = readPreset(path);
   if (!preset.ok()) return reportError(kShow.command, preset.error(), kExitFailure);
@@ -117,17 +128,20 @@ int runShow(const std::vector<std::string>& words) {
   const bool isBank = file.kind == PresetFile::Kind::bank;
   std::string out = path + ": VST 2 " + (isBank ? "bank file ('FxBk'" : "program file ('FxCk'") +
                     ", format version " + std::to_string(file.formatVersion) + ")\n";
-  out += "plug-in      " + describePluginId(file.pluginId) + ", version " + std::to_string(file.pluginVersion) + "\n";
+  out += "plug-in      " + describePluginId(file.pluginId) + ", version " +
+         std::to_string(file.pluginVersion) + "\n";
   if (!isBank) {
     const ProgramData& program = file.programs.front();
-    out += "name         \"" + program.name + "\"\nparameters   " + std::to_string(program.parameters.size()) + "\n";
+    out += "name         \"" + program.name + "\"\nparameters   " +
+           std::to_string(program.parameters.size()) + "\n";
     out += valueLines(program, "");
   } else {
-    out += "programs     " + std::to_string(file.programs.size()) + ", current " + std::to_string(file.currentProgram) + "\n";
+    out += "programs     " + std::to_string(file.programs.size()) + ", current " +
+           std::to_string(file.currentProgram) + "\n";
     for (size_t p = 0; p < file.programs.size(); ++p) {
       char line[96];
-      std::snprintf(line, sizeof line, "%5zu  \"%s\"  %zu parameters\n", p, file.programs[p].name.c_str(),
-                    file.programs[p].parameters.size());
+      std::snprintf(line, sizeof line, "%5zu  \"%s\"  %zu parameters\n", p,
+                    file.programs[p].name.c_str(), file.programs[p].parameters.size());
       out += line;
       if (args->has("--values")) out += valueLines(file.programs[p], "       ");
     }
@@ -147,7 +161,8 @@ int runPreset(const std::vector<std::string>& args) {
   if (args[0] == "save") return runSave(rest, false);
   if (args[0] == "bank-save") return runSave(rest, true);
   if (args[0] == "show") return runShow(rest);
-  return reportError("preset", "unknown subcommand '" + args[0] + "' (save, bank-save or show)", kExitUsage);
+  return reportError("preset", "unknown subcommand '" + args[0] + "' (save, bank-save or show)",
+                     kExitUsage);
 }
 
 }  // namespace hostapp

@@ -63,12 +63,14 @@ struct RenderRequest {
 hostlib::Result<RenderRequest> readRequest(const ParsedArguments& args) {
   using hostlib::fail;
   RenderRequest r;
-  if (args.positional().size() > 1) return fail("more than one plug-in given: " + args.positional()[1]);
+  if (args.positional().size() > 1)
+    return fail("more than one plug-in given: " + args.positional()[1]);
   if (!args.positional().empty()) r.pluginPath = args.positional()[0];
   r.output = args.value("--output").value_or("");
   if (r.output.empty()) return fail("no output file given (-o OUT.wav)");
   r.midiPath = args.value("--midi").value_or("");
-  if (r.midiPath.empty() == args.all("--note").empty()) return fail("give either --midi FILE or --note NOTE");
+  if (r.midiPath.empty() == args.all("--note").empty())
+    return fail("give either --midi FILE or --note NOTE");
   for (const std::string& text : args.all("--note")) {
     auto note = parseNoteRequest(text);
     if (!note.ok()) return fail("--note " + text + ": " + note.error());
@@ -113,7 +115,8 @@ hostlib::Result<Timeline> buildTimeline(const RenderRequest& r) {
   if (!r.midiPath.empty()) {
     auto midi = MidiFile::read(r.midiPath);
     if (!midi.ok()) return hostlib::fail(midi.error());
-    if (midi.value().events().empty()) return hostlib::fail(r.midiPath + ": holds no notes or other channel messages");
+    if (midi.value().events().empty())
+      return hostlib::fail(r.midiPath + ": holds no notes or other channel messages");
     t.events = midi.value().schedule(r.rate);
     lastNote = midi.value().lastNoteSeconds();
   } else {
@@ -121,14 +124,16 @@ hostlib::Result<Timeline> buildTimeline(const RenderRequest& r) {
       const auto on = static_cast<int64_t>(std::llround(lastNote * r.rate));
       lastNote += note.seconds;
       const auto off = static_cast<int64_t>(std::llround(lastNote * r.rate));
-      t.events.push_back({on, {0x90, static_cast<uint8_t>(note.note), static_cast<uint8_t>(note.velocity)}, 3});
+      t.events.push_back(
+          {on, {0x90, static_cast<uint8_t>(note.note), static_cast<uint8_t>(note.velocity)}, 3});
       t.events.push_back({off, {0x80, static_cast<uint8_t>(note.note), 0}, 3});
     }
   }
   const double seconds = lastNote + r.tail;
   if (seconds > kMaxRenderSeconds) {
     return hostlib::fail("the render would last " + std::to_string(static_cast<int64_t>(seconds)) +
-                         " s; at most " + std::to_string(static_cast<int64_t>(kMaxRenderSeconds)) + " s");
+                         " s; at most " + std::to_string(static_cast<int64_t>(kMaxRenderSeconds)) +
+                         " s");
   }
   t.frames = std::max<int64_t>(1, static_cast<int64_t>(std::llround(seconds * r.rate)));
   return t;
@@ -137,7 +142,8 @@ hostlib::Result<Timeline> buildTimeline(const RenderRequest& r) {
 // A progress bar on a terminal, shown once a render has taken longer than about a second.
 class ProgressBar {
  public:
-  ProgressBar() : enabled_(::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
+  ProgressBar()
+      : enabled_(::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
   ~ProgressBar() {
     if (shown_) std::fputs("\r\033[K", stderr);
   }
@@ -179,7 +185,8 @@ std::string summary(const RenderRequest& r, const SignalMeter& meter) {
                 formatDecibelsFullScale(meter.rms()).c_str(), meter.rms());
   std::string out = text;
   if (meter.nonFinite() > 0) {
-    out += "warning: the plug-in produced " + std::to_string(meter.nonFinite()) + " samples that are not finite numbers\n";
+    out += "warning: the plug-in produced " + std::to_string(meter.nonFinite()) +
+           " samples that are not finite numbers\n";
   }
   if (!r.plotPath.empty()) out += "plot " + r.plotPath + "\n";
   return out;
@@ -227,19 +234,25 @@ int renderRequest(const RenderRequest& r) {
   }
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
-  if (!rendered) return reportError("render", r.output + ": " + rendered.error() + ", nothing written", kExitFailure);
-  if (hostlib::Status s = wav.value()->finish(); !s) return reportError("render", s.error(), kExitFailure);
+  if (!rendered)
+    return reportError("render", r.output + ": " + rendered.error() + ", nothing written",
+                       kExitFailure);
+  if (hostlib::Status s = wav.value()->finish(); !s)
+    return reportError("render", s.error(), kExitFailure);
   std::optional<OutputFile> plot;
   if (!r.plotPath.empty()) {
-    PlotInfo info{std::filesystem::path(r.output).filename().string(), r.rate, meter.frames(), meter.peak(), meter.rms()};
+    PlotInfo info{std::filesystem::path(r.output).filename().string(), r.rate, meter.frames(),
+                  meter.peak(), meter.rms()};
     auto drawn = drawPlot(r.plotPath, info, *waveform, *spectrum);
     releaseDrawingCaches();
     if (!drawn.ok()) return reportError("render", drawn.error(), kExitFailure);
     plot.emplace(std::move(drawn).value());
   }
-  if (hostlib::Status s = wav.value()->commit(); !s) return reportError("render", s.error(), kExitFailure);
+  if (hostlib::Status s = wav.value()->commit(); !s)
+    return reportError("render", s.error(), kExitFailure);
   if (plot) {
-    if (hostlib::Status s = plot->commit(); !s) return reportError("render", s.error(), kExitFailure);
+    if (hostlib::Status s = plot->commit(); !s)
+      return reportError("render", s.error(), kExitFailure);
   }
   printOut(summary(r, meter));
   return kExitOk;

@@ -111,7 +111,8 @@ Result<std::vector<unsigned char>> readWholeFile(const std::string& path, size_t
   }
   in.seekg(0);
   std::vector<unsigned char> data(static_cast<size_t>(size));
-  if (!in.read(reinterpret_cast<char*>(data.data()), size)) return fail(path + ": cannot read " + what);
+  if (!in.read(reinterpret_cast<char*>(data.data()), size))
+    return fail(path + ": cannot read " + what);
   return data;
 }
 

@@ -13,10 +13,14 @@ size_t utf8Length(const std::string& text, size_t i) {
   const auto lead = static_cast<unsigned char>(text[i]);
   size_t length = 0;
   uint32_t minimum = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2, minimum = 0x80;
-  else if (lead >= 0xE0 && lead <= 0xEF) length = 3, minimum = 0x800;
-  else if (lead >= 0xF0 && lead <= 0xF4) length = 4, minimum = 0x10000;
-  else return 0;
+  if (lead >= 0xC2 && lead <= 0xDF)
+    length = 2, minimum = 0x80;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    length = 3, minimum = 0x800;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    length = 4, minimum = 0x10000;
+  else
+    return 0;
   if (i + length > text.size()) return 0;
   uint32_t code = lead & (0x7F >> length);
   for (size_t k = 1; k < length; ++k) {
@@ -35,10 +39,14 @@ std::string jsonEscape(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     char escaped[8];
-    if (c == '"') out += "\\\"";
-    else if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
+    if (c == '"')
+      out += "\\\"";
+    else if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
     else if (c < 0x20 || c == 0x7F) {
       std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
       out += escaped;

@@ -45,7 +45,8 @@ std::string hexByte(uint8_t value) {
 // Reads one file; `failure` holds the first error, which ends the parse.
 class MidiParser {
  public:
-  MidiParser(std::span<const unsigned char> data, std::string name) : data_(data), name_(std::move(name)) {}
+  MidiParser(std::span<const unsigned char> data, std::string name)
+      : data_(data), name_(std::move(name)) {}
 
   Result<MidiFile> run() {
     MidiFile file;
@@ -110,8 +111,8 @@ class MidiParser {
     }
     const uint32_t length = bigEndian32(4);
     if (length < 6) return error(4, "header length " + std::to_string(length) + " (6 expected)");
-    if (length > data_.size() - 8) return error(4, "header says " + std::to_string(length) +
-                                                       " bytes, the file is shorter");
+    if (length > data_.size() - 8)
+      return error(4, "header says " + std::to_string(length) + " bytes, the file is shorter");
     file.format_ = bigEndian16(8);
     file.trackCount_ = bigEndian16(10);
     const uint16_t division = bigEndian16(12);
@@ -176,7 +177,8 @@ class MidiParser {
         ++pos_;
         auto length = readVlq(end, "SysEx length");
         if (!length.ok()) return fail(length.error());
-        if (length.value() > end - pos_) return error(eventStart, "SysEx runs past the track's end");
+        if (length.value() > end - pos_)
+          return error(eventStart, "SysEx runs past the track's end");
         pos_ += length.value();
       } else if (first >= 0xF0) {
         return error(eventStart, "system message " + hexByte(first) + " is not allowed in a file");
@@ -204,7 +206,8 @@ class MidiParser {
     event.bytes[0] = status;
     event.size = static_cast<uint8_t>(1 + dataLength(status));
     for (uint8_t i = 1; i < event.size; ++i) {
-      if (pos_ >= end) return error(eventStart, "track ends inside a " + hexByte(status) + " message");
+      if (pos_ >= end)
+        return error(eventStart, "track ends inside a " + hexByte(status) + " message");
       const uint8_t byte = data_[pos_];
       if (byte & 0x80) {
         return error(pos_, "status byte " + hexByte(byte) + " where a data byte of " +
@@ -226,7 +229,8 @@ class MidiParser {
     if (length.value() > end - pos_) return error(start, "meta event runs past the track's end");
     if (type == kMetaTempo) {
       if (length.value() != 3) {
-        return error(start, "tempo event of " + std::to_string(length.value()) + " bytes (3 expected)");
+        return error(start,
+                     "tempo event of " + std::to_string(length.value()) + " bytes (3 expected)");
       }
       const uint32_t micros = static_cast<uint32_t>(data_[pos_]) << 16 |
                               static_cast<uint32_t>(data_[pos_ + 1]) << 8 | data_[pos_ + 2];
@@ -268,8 +272,9 @@ MidiFile::ExactTime MidiFile::exactMicros(uint64_t tick) const {
     return {static_cast<WideInt>(tick) * kDefaultTempo, ticksPerQuarter_};
   }
   const auto i = static_cast<size_t>(after - tempos_.begin() - 1);
-  return {tempoStart_[i] + static_cast<WideInt>(tick - tempos_[i].tick) * tempos_[i].microsPerQuarter,
-          ticksPerQuarter_};
+  return {
+      tempoStart_[i] + static_cast<WideInt>(tick - tempos_[i].tick) * tempos_[i].microsPerQuarter,
+      ticksPerQuarter_};
 }
 
 void MidiFile::buildTempoMap() {

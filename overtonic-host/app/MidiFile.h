@@ -44,7 +44,8 @@ class MidiFile {
  public:
   static hostlib::Result<MidiFile> read(const std::string& path);
   // `name` is used in error messages.
-  static hostlib::Result<MidiFile> parse(std::span<const unsigned char> data, const std::string& name);
+  static hostlib::Result<MidiFile> parse(std::span<const unsigned char> data,
+                                         const std::string& name);
 
   int format() const { return format_; }
   int trackCount() const { return trackCount_; }

@@ -28,7 +28,9 @@ constexpr double kFloorDb = -140;
 }  // namespace
 
 SpectrumAnalyzer::SpectrumAnalyzer(int fftSize, int sampleRate)
-    : fftSize_(fftSize), sampleRate_(sampleRate), window_(static_cast<size_t>(fftSize)),
+    : fftSize_(fftSize),
+      sampleRate_(sampleRate),
+      window_(static_cast<size_t>(fftSize)),
       power_(static_cast<size_t>(fftSize / 2 + 1), 0.0) {
   for (int i = 0; i < fftSize; ++i) {
     window_[static_cast<size_t>(i)] =
@@ -170,7 +172,8 @@ void drawWaveform(cairo_t* cr, const WaveformEnvelope& wave, const PlotInfo& inf
   for (int i = 0; i <= 4; ++i) {
     char label[32];
     std::snprintf(label, sizeof label, "%.3g s", seconds * i / 4);
-    text(cr, kWaveArea.left + kWaveArea.width * i / 4 - (i == 4 ? 40 : 0), kWaveArea.top + kWaveArea.height + 16, label);
+    text(cr, kWaveArea.left + kWaveArea.width * i / 4 - (i == 4 ? 40 : 0),
+         kWaveArea.top + kWaveArea.height + 16, label);
   }
 }
 
@@ -181,7 +184,8 @@ double spectrumX(double hz, double topHz) {
 
 double spectrumY(double db) {
   const double clamped = std::clamp(db, kSpectrumBottomDb, kSpectrumTopDb);
-  return kSpectrumArea.top + kSpectrumArea.height * (kSpectrumTopDb - clamped) / (kSpectrumTopDb - kSpectrumBottomDb);
+  return kSpectrumArea.top +
+         kSpectrumArea.height * (kSpectrumTopDb - clamped) / (kSpectrumTopDb - kSpectrumBottomDb);
 }
 
 void drawSpectrum(cairo_t* cr, SpectrumAnalyzer& spectrum) {
@@ -203,11 +207,13 @@ void drawSpectrum(cairo_t* cr, SpectrumAnalyzer& spectrum) {
   }
   for (double hz : {20.0, 100.0, 1000.0, 10000.0}) {
     text(cr, spectrumX(hz, topHz) - 10, kSpectrumArea.top + kSpectrumArea.height + 16,
-         hz >= 1000 ? std::to_string(static_cast<int>(hz / 1000)) + " kHz" : std::to_string(static_cast<int>(hz)) + " Hz");
+         hz >= 1000 ? std::to_string(static_cast<int>(hz / 1000)) + " kHz"
+                    : std::to_string(static_cast<int>(hz)) + " Hz");
   }
   const std::vector<double> db = spectrum.levels();
   cairo_save(cr);
-  cairo_rectangle(cr, kSpectrumArea.left, kSpectrumArea.top, kSpectrumArea.width, kSpectrumArea.height);
+  cairo_rectangle(cr, kSpectrumArea.left, kSpectrumArea.top, kSpectrumArea.width,
+                  kSpectrumArea.height);
   cairo_clip(cr);
   cairo_set_source_rgb(cr, 0.7, 0.2, 0.1);
   bool started = false;
@@ -215,8 +221,10 @@ void drawSpectrum(cairo_t* cr, SpectrumAnalyzer& spectrum) {
     const double hz = static_cast<double>(k) * spectrum.binHz();
     if (hz < kSpectrumLowHz) continue;
     const double x = spectrumX(hz, topHz);
-    if (!started) cairo_move_to(cr, x, spectrumY(db[k]));
-    else cairo_line_to(cr, x, spectrumY(db[k]));
+    if (!started)
+      cairo_move_to(cr, x, spectrumY(db[k]));
+    else
+      cairo_line_to(cr, x, spectrumY(db[k]));
     started = true;
   }
   cairo_stroke(cr);
@@ -226,24 +234,26 @@ void drawSpectrum(cairo_t* cr, SpectrumAnalyzer& spectrum) {
 cairo_status_t writeToOutput(void* closure, const unsigned char* data, unsigned int length) {
   auto* file = static_cast<OutputFile*>(closure);
   return file->write(std::span<const unsigned char>(data, length)) ? CAIRO_STATUS_SUCCESS
-                                                                     : CAIRO_STATUS_WRITE_ERROR;
+                                                                   : CAIRO_STATUS_WRITE_ERROR;
 }
 
 }  // namespace
 
-Result<OutputFile> drawPlot(const std::string& path, const PlotInfo& info, const WaveformEnvelope& waveform,
-                            SpectrumAnalyzer& spectrum) {
+Result<OutputFile> drawPlot(const std::string& path, const PlotInfo& info,
+                            const WaveformEnvelope& waveform, SpectrumAnalyzer& spectrum) {
   auto file = OutputFile::create(path);
   if (!file.ok()) return fail(file.error());
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPlotWidth, kPlotHeight);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPlotWidth, kPlotHeight);
   cairo_t* cr = cairo_create(surface);
   setColor(cr, 1.0);
   cairo_paint(cr);
   cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   char heading[256];
-  std::snprintf(heading, sizeof heading, "%s   %.3f s at %d Hz   peak %s   RMS %s", info.title.c_str(),
-                static_cast<double>(info.frames) / info.sampleRate, info.sampleRate,
-                formatDecibelsFullScale(info.peak).c_str(), formatDecibelsFullScale(info.rms).c_str());
+  std::snprintf(heading, sizeof heading, "%s   %.3f s at %d Hz   peak %s   RMS %s",
+                info.title.c_str(), static_cast<double>(info.frames) / info.sampleRate,
+                info.sampleRate, formatDecibelsFullScale(info.peak).c_str(),
+                formatDecibelsFullScale(info.rms).c_str());
   setColor(cr, 0.0);
   text(cr, kWaveArea.left, 22, heading, 15);
   drawWaveform(cr, waveform, info);
@@ -251,7 +261,9 @@ Result<OutputFile> drawPlot(const std::string& path, const PlotInfo& info, const
   const cairo_status_t drawn = cairo_status(cr);
   cairo_destroy(cr);
   const cairo_status_t written =
-      drawn == CAIRO_STATUS_SUCCESS ? cairo_surface_write_to_png_stream(surface, writeToOutput, &file.value()) : drawn;
+      drawn == CAIRO_STATUS_SUCCESS
+          ? cairo_surface_write_to_png_stream(surface, writeToOutput, &file.value())
+          : drawn;
   cairo_surface_destroy(surface);
   if (written != CAIRO_STATUS_SUCCESS) {
     return fail(path + ": cannot write the plot (" + cairo_status_to_string(written) + ")");

@@ -34,10 +34,10 @@ class SpectrumAnalyzer {
   int fftSize_;
   int sampleRate_;
   std::vector<float> window_;
-  std::vector<float> pending_;     // samples not yet transformed
-  std::vector<double> power_;      // summed power per bin
+  std::vector<float> pending_;  // samples not yet transformed
+  std::vector<double> power_;   // summed power per bin
   int64_t transforms_ = 0;
-  float* in_ = nullptr;            // FFTW buffers and plan
+  float* in_ = nullptr;  // FFTW buffers and plan
   void* out_ = nullptr;
   void* plan_ = nullptr;
 };
@@ -57,7 +57,7 @@ class WaveformEnvelope {
 };
 
 struct PlotInfo {
-  std::string title;   // e.g. the output file name
+  std::string title;  // e.g. the output file name
   int sampleRate = 44100;
   int64_t frames = 0;
   double peak = 0;

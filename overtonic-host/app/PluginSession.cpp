@@ -34,7 +34,8 @@ fs::path programFolder() {
 
 std::string defaultPluginPath() {
   std::vector<fs::path> candidates;
-  if (const fs::path folder = programFolder(); !folder.empty()) candidates.push_back(folder / kPluginFileName);
+  if (const fs::path folder = programFolder(); !folder.empty())
+    candidates.push_back(folder / kPluginFileName);
 #ifdef OVERTONIC_BUILT_PLUGIN
   candidates.emplace_back(OVERTONIC_BUILT_PLUGIN);
 #endif
@@ -84,7 +85,8 @@ void applyAssignments(PluginInstance& plugin, const std::vector<ParameterAssignm
   for (const ParameterAssignment& set : sets) plugin.setParameter(set.index, set.value);
 }
 
-Status checkPresetFits(const PresetFile& preset, const std::string& name, const PluginInstance& plugin) {
+Status checkPresetFits(const PresetFile& preset, const std::string& name,
+                       const PluginInstance& plugin) {
   const AEffect* effect = plugin.effect();
   if (effect == nullptr) return fail(name + ": the plug-in is closed");
   if (preset.pluginId != effect->uniqueID) {
@@ -93,8 +95,8 @@ Status checkPresetFits(const PresetFile& preset, const std::string& name, const 
   }
   if (preset.kind == PresetFile::Kind::bank &&
       preset.programs.size() > static_cast<size_t>(std::max(effect->numPrograms, 0))) {
-    return fail(name + ": holds " + std::to_string(preset.programs.size()) + " programs, the plug-in has " +
-                std::to_string(effect->numPrograms));
+    return fail(name + ": holds " + std::to_string(preset.programs.size()) +
+                " programs, the plug-in has " + std::to_string(effect->numPrograms));
   }
   for (const ProgramData& program : preset.programs) {
     if (program.parameters.size() > static_cast<size_t>(std::max(effect->numParams, 0))) {
@@ -133,16 +135,20 @@ void loadPreset(PluginInstance& plugin, const PresetFile& preset) {
 ProgramData captureProgram(PluginInstance& plugin) {
   ProgramData program;
   program.name = plugin.programName();
-  const int32_t count = plugin.effect() != nullptr ? std::min(plugin.effect()->numParams, kMaxPresetParameters) : 0;
+  const int32_t count =
+      plugin.effect() != nullptr ? std::min(plugin.effect()->numParams, kMaxPresetParameters) : 0;
   for (int32_t i = 0; i < count; ++i) program.parameters.push_back(plugin.getParameter(i));
   return program;
 }
 
 std::vector<CommandOption> stateOptionList(bool withFiles) {
   std::vector<CommandOption> optionList;
-  if (withFiles) optionList.push_back({"--bank", "", "FILE.fxb", false, "load a bank file into the programs"});
+  if (withFiles)
+    optionList.push_back({"--bank", "", "FILE.fxb", false, "load a bank file into the programs"});
   optionList.push_back({"--program", "", "N", false, "select program N"});
-  if (withFiles) optionList.push_back({"--preset", "", "FILE.fxp", false, "load a program file into the current program"});
+  if (withFiles)
+    optionList.push_back(
+        {"--preset", "", "FILE.fxp", false, "load a program file into the current program"});
   optionList.push_back({"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"});
   return optionList;
 }
@@ -166,8 +172,9 @@ Result<std::optional<PresetFile>> readPresetOption(const std::string& path, Pres
   auto preset = readPreset(path);
   if (!preset.ok()) return fail(preset.error());
   if (preset.value().kind != kind) {
-    return fail(path + (kind == PresetFile::Kind::bank ? ": is a program file, not a bank (use --preset)"
-                                                       : ": is a bank file, not a program (use --bank)"));
+    return fail(path + (kind == PresetFile::Kind::bank
+                            ? ": is a program file, not a bank (use --preset)"
+                            : ": is a bank file, not a program (use --bank)"));
   }
   if (Status fits = checkPresetFits(preset.value(), path, plugin); !fits) return fail(fits.error());
   return std::optional<PresetFile>(std::move(preset).value());

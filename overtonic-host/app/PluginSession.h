@@ -25,11 +25,12 @@ hostlib::Result<std::unique_ptr<hostlib::PluginInstance>> loadPlugin(
     const std::string& path, const hostlib::HostOptions& options = {});
 
 // Parses every "INDEX=VALUE" against the plug-in's parameter count; nothing is applied on error.
-hostlib::Result<std::vector<ParameterAssignment>> parseAssignments(const std::vector<std::string>& texts,
-                                                                   int32_t parameterCount);
+hostlib::Result<std::vector<ParameterAssignment>> parseAssignments(
+    const std::vector<std::string>& texts, int32_t parameterCount);
 hostlib::Result<int32_t> parseProgramNumber(const std::string& text, int32_t programCount);
 
-void applyAssignments(hostlib::PluginInstance& plugin, const std::vector<ParameterAssignment>& sets);
+void applyAssignments(hostlib::PluginInstance& plugin,
+                      const std::vector<ParameterAssignment>& sets);
 
 // Refuses a file made for another plug-in, or with more parameters or programs than it has.
 hostlib::Status checkPresetFits(const PresetFile& preset, const std::string& name,
@@ -53,7 +54,8 @@ std::vector<CommandOption> stateOptionList(bool withFiles);
 hostlib::Result<StateOptions> readStateOptions(const ParsedArguments& args);
 // Checks everything against the plug-in first (program and parameter ranges, files and their
 // ids), then applies. `usageError` tells a wrong command line from a refused file.
-hostlib::Status applyState(hostlib::PluginInstance& plugin, const StateOptions& state, bool& usageError);
+hostlib::Status applyState(hostlib::PluginInstance& plugin, const StateOptions& state,
+                           bool& usageError);
 
 // The current program's name and parameter values as read back from the plug-in.
 ProgramData captureProgram(hostlib::PluginInstance& plugin);

@@ -26,9 +26,12 @@ constexpr int32_t kBankChunkMagic = fourCharCode("FBCh");
 constexpr size_t kMaxPresetFileBytes = 64u << 20;
 
 void put32(std::vector<unsigned char>& out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(value >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<unsigned char>(value >> shift));
 }
-void putInt(std::vector<unsigned char>& out, int32_t value) { put32(out, static_cast<uint32_t>(value)); }
+void putInt(std::vector<unsigned char>& out, int32_t value) {
+  put32(out, static_cast<uint32_t>(value));
+}
 
 void appendProgram(std::vector<unsigned char>& out, int32_t id, int32_t version,
                    const ProgramData& program) {
@@ -48,16 +51,20 @@ void appendProgram(std::vector<unsigned char>& out, int32_t id, int32_t version,
 
 class PresetReader {
  public:
-  PresetReader(std::span<const unsigned char> data, std::string name) : data_(data), name_(std::move(name)) {}
+  PresetReader(std::span<const unsigned char> data, std::string name)
+      : data_(data), name_(std::move(name)) {}
 
   Result<PresetFile> run() {
-    if (data_.size() < 12) return error(0, "too short for a VST preset file (" + std::to_string(data_.size()) + " bytes)");
+    if (data_.size() < 12)
+      return error(0,
+                   "too short for a VST preset file (" + std::to_string(data_.size()) + " bytes)");
     if (get32(0) != kChunkMagic) return error(0, "not a VST preset file (no 'CcnK' mark)");
     const int32_t kind = get32(8);
     if (kind == kProgramMagic) return readProgramFile();
     if (kind == kBankMagic) return readBankFile();
     if (kind == kProgramChunkMagic || kind == kBankChunkMagic) {
-      return error(8, "holds an opaque chunk ('" + fourCharText(kind) + "'); only parameter presets can be loaded");
+      return error(8, "holds an opaque chunk ('" + fourCharText(kind) +
+                          "'); only parameter presets can be loaded");
     }
     return error(8, "unknown preset kind '" + fourCharText(kind) + "'");
   }
@@ -68,7 +75,8 @@ class PresetReader {
   }
 
   int32_t get32(size_t at) const {
-    return static_cast<int32_t>(static_cast<uint32_t>(data_[at]) << 24 | static_cast<uint32_t>(data_[at + 1]) << 16 |
+    return static_cast<int32_t>(static_cast<uint32_t>(data_[at]) << 24 |
+                                static_cast<uint32_t>(data_[at + 1]) << 16 |
                                 static_cast<uint32_t>(data_[at + 2]) << 8 | data_[at + 3]);
   }
 
@@ -77,12 +85,14 @@ class PresetReader {
     const int32_t byteSize = get32(at + 4);
     const size_t remaining = data_.size() - at;
     if (byteSize < 0 || static_cast<size_t>(byteSize) + 8 > remaining) {
-      return error(at + 4, "byte size " + std::to_string(byteSize) + " runs past the end of the file (" +
-                               std::to_string(remaining) + " bytes remain)");
+      return error(at + 4, "byte size " + std::to_string(byteSize) +
+                               " runs past the end of the file (" + std::to_string(remaining) +
+                               " bytes remain)");
     }
     if (static_cast<size_t>(byteSize) + 8 < needed) {
-      return error(at + 4, "byte size " + std::to_string(byteSize) + " is smaller than its contents (" +
-                               std::to_string(needed - 8) + " bytes)");
+      return error(at + 4, "byte size " + std::to_string(byteSize) +
+                               " is smaller than its contents (" + std::to_string(needed - 8) +
+                               " bytes)");
     }
     return {};
   }
@@ -111,7 +121,8 @@ class PresetReader {
     for (int32_t i = 0; i < count; ++i) {
       const size_t offset = at + kProgramHeaderBytes + 4 * static_cast<size_t>(i);
       const float value = std::bit_cast<float>(static_cast<uint32_t>(get32(offset)));
-      if (!std::isfinite(value)) return error(offset, "parameter " + std::to_string(i) + " is not a finite number");
+      if (!std::isfinite(value))
+        return error(offset, "parameter " + std::to_string(i) + " is not a finite number");
       program.parameters.push_back(value);
     }
     return program;
@@ -141,20 +152,23 @@ class PresetReader {
     }
     file.currentProgram = file.formatVersion >= 2 ? get32(28) : 0;
     if (count > 0 && (file.currentProgram < 0 || file.currentProgram >= count)) {
-      return error(28, "current program " + std::to_string(file.currentProgram) + " is outside 0 to " +
-                           std::to_string(count - 1));
+      return error(28, "current program " + std::to_string(file.currentProgram) +
+                           " is outside 0 to " + std::to_string(count - 1));
     }
     size_t at = kBankHeaderBytes;
     for (int32_t p = 0; p < count; ++p) {
       int32_t id = 0;
       int32_t version = 0;
       size_t length = 0;
-      if (at >= data_.size()) return error(at, "bank ends after " + std::to_string(p) + " of " + std::to_string(count) + " programs");
+      if (at >= data_.size())
+        return error(at, "bank ends after " + std::to_string(p) + " of " + std::to_string(count) +
+                             " programs");
       auto program = readProgram(at, id, version, length);
       if (!program.ok()) return fail(program.error());
       if (id != file.pluginId) {
-        return error(at + 16, "program " + std::to_string(p) + " is for plug-in " + describePluginId(id) +
-                                  ", the bank for " + describePluginId(file.pluginId));
+        return error(at + 16, "program " + std::to_string(p) + " is for plug-in " +
+                                  describePluginId(id) + ", the bank for " +
+                                  describePluginId(file.pluginId));
       }
       file.programs.push_back(std::move(program).value());
       at += length;
@@ -169,14 +183,16 @@ class PresetReader {
 
 }  // namespace
 
-std::vector<unsigned char> encodeProgram(int32_t pluginId, int32_t pluginVersion, const ProgramData& program) {
+std::vector<unsigned char> encodeProgram(int32_t pluginId, int32_t pluginVersion,
+                                         const ProgramData& program) {
   std::vector<unsigned char> out;
   appendProgram(out, pluginId, pluginVersion, program);
   return out;
 }
 
 std::vector<unsigned char> encodeBank(int32_t pluginId, int32_t pluginVersion,
-                                      const std::vector<ProgramData>& programs, int32_t currentProgram) {
+                                      const std::vector<ProgramData>& programs,
+                                      int32_t currentProgram) {
   std::vector<unsigned char> out;
   putInt(out, kChunkMagic);
   putInt(out, 0);  // byte size, filled in below
@@ -189,7 +205,8 @@ std::vector<unsigned char> encodeBank(int32_t pluginId, int32_t pluginVersion,
   out.resize(kBankHeaderBytes, 0);
   for (const ProgramData& program : programs) appendProgram(out, pluginId, pluginVersion, program);
   const auto byteSize = static_cast<uint32_t>(out.size() - 8);
-  for (int i = 0; i < 4; ++i) out[4 + static_cast<size_t>(i)] = static_cast<unsigned char>(byteSize >> (24 - 8 * i));
+  for (int i = 0; i < 4; ++i)
+    out[4 + static_cast<size_t>(i)] = static_cast<unsigned char>(byteSize >> (24 - 8 * i));
   return out;
 }
 

@@ -21,17 +21,17 @@ inline constexpr int32_t kMaxPresetParameters = 1 << 16;
 inline constexpr int32_t kMaxBankPrograms = 1 << 12;
 
 struct ProgramData {
-  std::string name;                // at most 27 bytes are stored
+  std::string name;  // at most 27 bytes are stored
   std::vector<float> parameters;
 };
 
 struct PresetFile {
   enum class Kind { program, bank };
   Kind kind = Kind::program;
-  int32_t formatVersion = 1;       // 1 for programs, 1 or 2 for banks
+  int32_t formatVersion = 1;  // 1 for programs, 1 or 2 for banks
   int32_t pluginId = 0;
   int32_t pluginVersion = 0;
-  int32_t currentProgram = 0;      // banks of version 2; 0 otherwise
+  int32_t currentProgram = 0;         // banks of version 2; 0 otherwise
   std::vector<ProgramData> programs;  // exactly one for a program file
 };
 
@@ -42,7 +42,8 @@ std::vector<unsigned char> encodeBank(int32_t pluginId, int32_t pluginVersion,
                                       int32_t currentProgram);
 
 // `name` is used in error messages, which give the offset of the faulty field.
-hostlib::Result<PresetFile> parsePreset(std::span<const unsigned char> data, const std::string& name);
+hostlib::Result<PresetFile> parsePreset(std::span<const unsigned char> data,
+                                        const std::string& name);
 hostlib::Result<PresetFile> readPreset(const std::string& path);
 
 // The four characters of an identifier, first in the most significant byte; characters outside

@@ -19,24 +19,29 @@ std::span<const VstMidiEvent> BlockEventQueue::take(int64_t start, int32_t frame
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
     event.deltaFrames = static_cast<VstInt32>(std::max<int64_t>(timed.frame - start, 0));
-    for (uint8_t i = 0; i < timed.size && i < 3; ++i) event.midiData[i] = static_cast<char>(timed.bytes[i]);
+    for (uint8_t i = 0; i < timed.size && i < 3; ++i)
+      event.midiData[i] = static_cast<char>(timed.bytes[i]);
     block_.push_back(event);
   }
   return block_;
 }
 
 Status render(hostlib::PluginInstance& plugin, std::span<const TimedMidiEvent> events,
-              const RenderSettings& settings, const BlockSink& sink, const RenderProgress& progress) {
+              const RenderSettings& settings, const BlockSink& sink,
+              const RenderProgress& progress) {
   if (settings.blockSize <= 0) return fail("block size must be positive");
   BlockEventQueue queue(events);
   std::vector<float> block(static_cast<size_t>(settings.blockSize));
   for (int64_t start = 0; start < settings.totalFrames; start += settings.blockSize) {
-    const auto frames = static_cast<int32_t>(std::min<int64_t>(settings.blockSize, settings.totalFrames - start));
+    const auto frames =
+        static_cast<int32_t>(std::min<int64_t>(settings.blockSize, settings.totalFrames - start));
     const std::span<const VstMidiEvent> blockEvents = queue.take(start, frames);
     if (!blockEvents.empty()) plugin.sendEvents(blockEvents);
     plugin.processReplacing(block.data(), frames);
-    if (Status s = sink(std::span<const float>(block.data(), static_cast<size_t>(frames))); !s) return s;
-    const double done = static_cast<double>(start + frames) / static_cast<double>(settings.totalFrames);
+    if (Status s = sink(std::span<const float>(block.data(), static_cast<size_t>(frames))); !s)
+      return s;
+    const double done =
+        static_cast<double>(start + frames) / static_cast<double>(settings.totalFrames);
     if (progress && !progress(done)) return fail("interrupted");
   }
   return {};

@@ -65,7 +65,8 @@ Result<ParameterAssignment> parseAssignment(const std::string& text, int32_t par
   // Plug-in values are floats; anything beyond float range is refused rather than made infinite.
   auto value = parseNumber(valueText, -3.0e38, 3.0e38);
   if (!value.ok()) return fail("parameter " + indexText + " value " + value.error());
-  return ParameterAssignment{static_cast<int32_t>(index.value()), static_cast<float>(value.value())};
+  return ParameterAssignment{static_cast<int32_t>(index.value()),
+                             static_cast<float>(value.value())};
 }
 
 Result<int> parseNoteName(const std::string& text) {
@@ -77,7 +78,8 @@ Result<int> parseNoteName(const std::string& text) {
     return static_cast<int>(number.value());
   }
   const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-  if (letter < 'A' || letter > 'G') return fail("note " + quoted(text) + " is not 0-127 or a name like C4");
+  if (letter < 'A' || letter > 'G')
+    return fail("note " + quoted(text) + " is not 0-127 or a name like C4");
   int semitone = kSemitones[letter - 'A'];
   size_t pos = 1;
   if (pos < text.size() && (text[pos] == '#' || text[pos] == 'b')) {

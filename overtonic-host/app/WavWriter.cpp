@@ -79,8 +79,8 @@ Status WavWriter::finish() {
   const std::string message = error != 0 ? sf_strerror(handle(sound_)) : "";
   const int closed = sf_close(handle(std::exchange(sound_, nullptr)));
   if (error != 0 || closed != 0) {
-    return fail(file_.path() + ": cannot write (" + (error != 0 ? message : sf_error_number(closed)) +
-                ")");
+    return fail(file_.path() + ": cannot write (" +
+                (error != 0 ? message : sf_error_number(closed)) + ")");
   }
   return {};
 }

@@ -19,7 +19,7 @@ const char* sampleFormatName(SampleFormat format);
 class WavWriter {
  public:
   static hostlib::Result<std::unique_ptr<WavWriter>> create(const std::string& path, int sampleRate,
-                                                           SampleFormat format);
+                                                            SampleFormat format);
   ~WavWriter();
   WavWriter(const WavWriter&) = delete;
   WavWriter& operator=(const WavWriter&) = delete;

@@ -36,7 +36,8 @@ int dispatch(const std::string& command, const std::vector<std::string>& rest) {
     printOut(kUsage);
     return kExitOk;
   }
-  std::fprintf(stderr, "overtonic-host: unknown command '%s' (see overtonic-host --help)\n", command.c_str());
+  std::fprintf(stderr, "overtonic-host: unknown command '%s' (see overtonic-host --help)\n",
+               command.c_str());
   return kExitUsage;
 }
 

@@ -54,8 +54,8 @@ VstIntPtr CallbackAccess::answer(PluginInstance& instance, bool nullEffect, VstI
   return instance.answerHostCall(nullEffect, opcode, index, value, ptr, opt);
 }
 
-VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                       void* ptr, float opt) {
+VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                       float opt) {
   try {
     PluginInstance* instance = findInstance(effect);
     if (instance == nullptr) {

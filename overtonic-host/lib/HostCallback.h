@@ -10,8 +10,8 @@ class PluginInstance;
 
 namespace hostlib::detail {
 
-VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                       void* ptr, float opt);
+VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                       float opt);
 
 // Returns false when the effect is already registered to another instance.
 bool registerEffect(AEffect* effect, PluginInstance* instance);

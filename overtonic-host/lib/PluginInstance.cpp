@@ -66,7 +66,9 @@ std::string PluginInstance::readText(int32_t opcode, int32_t index) {
   return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
-std::string PluginInstance::parameterName(int32_t index) { return readText(effGetParamName, index); }
+std::string PluginInstance::parameterName(int32_t index) {
+  return readText(effGetParamName, index);
+}
 std::string PluginInstance::parameterLabel(int32_t index) {
   return readText(effGetParamLabel, index);
 }
@@ -182,8 +184,8 @@ void PluginInstance::clearCalls() {
 
 size_t PluginInstance::countCalls(int32_t opcode) const {
   std::lock_guard lock(callsMutex_);
-  return static_cast<size_t>(std::count_if(calls_.begin(), calls_.end(),
-                                           [opcode](const HostCall& c) { return c.opcode == opcode; }));
+  return static_cast<size_t>(std::count_if(
+      calls_.begin(), calls_.end(), [opcode](const HostCall& c) { return c.opcode == opcode; }));
 }
 
 intptr_t PluginInstance::answerHostCall(bool nullEffect, int32_t opcode, int32_t index,

@@ -23,8 +23,8 @@ struct HostCall {
   int32_t index = 0;
   intptr_t value = 0;
   float opt = 0;
-  std::string text;          // ptr read as a C string for audioMasterCanDo, else empty
-  bool nullEffect = false;   // the plug-in passed a null effect (as the entry does for the version)
+  std::string text;         // ptr read as a C string for audioMasterCanDo, else empty
+  bool nullEffect = false;  // the plug-in passed a null effect (as the entry does for the version)
 };
 
 // What our host answers and announces before start() sets the real values.

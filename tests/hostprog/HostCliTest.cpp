@@ -34,7 +34,8 @@ class HostCli : public ::testing::Test {
   // The value of parameter `index` in `info --json` output.
   // (Entries are written in the order index, name, label, value.)
   static double jsonParameter(const std::string& json, int index) {
-    const size_t entry = json.find("\"index\": " + std::to_string(index) + ",\n", json.find("\"parameters\""));
+    const size_t entry =
+        json.find("\"index\": " + std::to_string(index) + ",\n", json.find("\"parameters\""));
     if (entry == std::string::npos) return NAN;
     const size_t value = json.find("\"value\": ", entry);
     if (value == std::string::npos) return NAN;
@@ -82,7 +83,8 @@ TEST_F(HostCli, InfoLoadsAnyPluginSuchAsTheFixture) {
 }
 
 TEST_F(HostCli, SetValuesReadBack) {
-  const RunResult r = ok({"info", kPlugin, "--json", "--set", "82=0.7", "--set=146=0.25", "--set", "178=0.125"});
+  const RunResult r =
+      ok({"info", kPlugin, "--json", "--set", "82=0.7", "--set=146=0.25", "--set", "178=0.125"});
   EXPECT_NEAR(jsonParameter(r.out, 82), 0.7, 1e-6);
   EXPECT_NEAR(jsonParameter(r.out, 146), 0.25, 1e-6);
   EXPECT_NEAR(jsonParameter(r.out, 178), 0.125, 1e-6);
@@ -98,11 +100,19 @@ struct RenderCase {
 TEST_F(HostCli, RenderWritesTheRequestedLengthRateAndFormat) {
   const std::vector<RenderCase> cases = {
       {{"--note", "60:100:0.5", "--tail", "0.25"}, 44100, SF_FORMAT_FLOAT, 33075},
-      {{"--note", "C4", "--note", "E4:90:0.5", "--tail", "0", "--rate", "48000", "--format", "s24"}, 48000,
-       SF_FORMAT_PCM_24, 72000},
-      {{"--note", "A4:127:0.1", "--tail", "0.1", "--rate", "22050", "--block", "1", "--format", "s16"}, 22050,
-       SF_FORMAT_PCM_16, 4410},
-      {{"--note", "60:100:0.3", "--tail", "0.2", "--block", "4096", "--rate", "192000"}, 192000, SF_FORMAT_FLOAT, 96000},
+      {{"--note", "C4", "--note", "E4:90:0.5", "--tail", "0", "--rate", "48000", "--format", "s24"},
+       48000,
+       SF_FORMAT_PCM_24,
+       72000},
+      {{"--note", "A4:127:0.1", "--tail", "0.1", "--rate", "22050", "--block", "1", "--format",
+        "s16"},
+       22050,
+       SF_FORMAT_PCM_16,
+       4410},
+      {{"--note", "60:100:0.3", "--tail", "0.2", "--block", "4096", "--rate", "192000"},
+       192000,
+       SF_FORMAT_FLOAT,
+       96000},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     const std::string wav = out_.path("render" + std::to_string(i) + ".wav");
@@ -133,12 +143,16 @@ TEST_F(HostCli, DefaultProgramIsExactlySilent) {
 }
 
 TEST_F(HostCli, RenderPlaysAMidiFileAndDrawsThePlot) {
-  const std::string mid = out_.write("tune.mid", midiFile({header(1, 2, 480), track({{0, tempo(250000)}}),
-                                                           track({{0, {0x90, 60, 100}}, {480, {0x80, 60, 0}},
-                                                                  {0, {0x90, 64, 100}}, {960, {0x80, 64, 0}}})}));
+  const std::string mid =
+      out_.write("tune.mid", midiFile({header(1, 2, 480), track({{0, tempo(250000)}}),
+                                       track({{0, {0x90, 60, 100}},
+                                              {480, {0x80, 60, 0}},
+                                              {0, {0x90, 64, 100}},
+                                              {960, {0x80, 64, 0}}})}));
   const std::string wav = out_.path("tune.wav");
   const std::string png = out_.path("tune.png");
-  const RunResult r = ok({"render", kPlugin, "--midi", mid, "-o", wav, "--tail", "0.5", "--plot", png});
+  const RunResult r =
+      ok({"render", kPlugin, "--midi", mid, "-o", wav, "--tail", "0.5", "--plot", png});
   EXPECT_THAT(r.out, HasSubstr("plot " + png));
   // Three quarters at 240 bpm (0.75 s) plus the tail.
   EXPECT_EQ(readWav(wav).info.frames, 55125);
@@ -148,7 +162,8 @@ TEST_F(HostCli, RenderPlaysAMidiFileAndDrawsThePlot) {
 
 TEST_F(HostCli, PresetRoundTripThroughSaveShowInfoAndRender) {
   const std::string fxp = out_.path("warm.fxp");
-  const RunResult saved = ok({"preset", "save", fxp, kPlugin, "--set", "82=0.7", "--set", "1=0.25"});
+  const RunResult saved =
+      ok({"preset", "save", fxp, kPlugin, "--set", "82=0.7", "--set", "1=0.25"});
   EXPECT_THAT(saved.out, HasSubstr("wrote " + fxp));
   EXPECT_EQ(fs::file_size(fxp), 56u + 4u * 237u);
 
@@ -185,9 +200,11 @@ TEST_F(HostCli, BankRoundTripKeepsEveryProgramAndTheCurrentOne) {
 }
 
 TEST_F(HostCli, PresetOfAnotherPluginIsRefused) {
-  const std::string foreign = out_.write(
-      "foreign.fxp", hostapp::encodeProgram(0x41424344, 1, {"Other", std::vector<float>(237, 0.5f)}));
-  const RunResult r = host({"render", kPlugin, "--preset", foreign, "--note", "60", "-o", out_.path("x.wav")});
+  const std::string foreign =
+      out_.write("foreign.fxp",
+                 hostapp::encodeProgram(0x41424344, 1, {"Other", std::vector<float>(237, 0.5f)}));
+  const RunResult r =
+      host({"render", kPlugin, "--preset", foreign, "--note", "60", "-o", out_.path("x.wav")});
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, HasSubstr(foreign + ": made for plug-in 'ABCD' (0x41424344), not for 'QNTR'"));
   EXPECT_THAT(out_.entries(), Not(testing::Contains("x.wav")));
@@ -205,42 +222,97 @@ struct ErrorCase {
 
 TEST_F(HostCli, BadInputGivesOneLineMessagesAndExitStatus) {
   const std::string text = out_.write("text.so", std::string("not a library\n"));
-  const std::string truncated = out_.write("cut.mid", std::vector<unsigned char>{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0});
-  const std::string lying = out_.write("lying.mid", midiFile({header(0, 1, 96), chunk("MTrk", {0x00, 0x90})}));
+  const std::string truncated = out_.write(
+      "cut.mid", std::vector<unsigned char>{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0});
+  const std::string lying =
+      out_.write("lying.mid", midiFile({header(0, 1, 96), chunk("MTrk", {0x00, 0x90})}));
   const std::string empty = out_.write("empty.mid", midiFile({header(0, 1, 96), track({})}));
-  const std::string badPreset = out_.write("bad.fxp", std::string("CcnK\0\0\0\x10" "FxCk", 12));
+  const std::string badPreset = out_.write("bad.fxp", std::string("CcnK\0\0\0\x10"
+                                                                  "FxCk",
+                                                                  12));
   const std::string wav = out_.path("out.wav");
   const std::vector<ErrorCase> cases = {
       {"no command", {}, 2, {"Usage: overtonic-host"}},
       {"unknown command", {"play"}, 2, {"unknown command 'play'"}},
       {"unknown option", {"info", "--colour"}, 2, {"info: unknown option --colour"}},
-      {"missing plug-in", {"info", out_.path("none.so")}, 1, {"none.so: cannot open plug-in (No such file or directory)"}},
+      {"missing plug-in",
+       {"info", out_.path("none.so")},
+       1,
+       {"none.so: cannot open plug-in (No such file or directory)"}},
       {"text file as plug-in", {"info", text}, 1, {text, "not a loadable shared object"}},
       {"library without entry", {"info", NO_ENTRY_PATH}, 1, {"no plug-in entry point"}},
-      {"entry refuses", {"render", REFUSING_PLUGIN_PATH, "--note", "60", "-o", wav}, 1, {"entry refused"}},
+      {"entry refuses",
+       {"render", REFUSING_PLUGIN_PATH, "--note", "60", "-o", wav},
+       1,
+       {"entry refused"}},
       {"no output", {"render", kPlugin, "--note", "60"}, 2, {"no output file given"}},
       {"no notes", {"render", kPlugin, "-o", wav}, 2, {"give either --midi FILE or --note NOTE"}},
       {"bad note", {"render", kPlugin, "--note", "H2", "-o", wav}, 2, {"--note H2: note 'H2'"}},
-      {"bad rate", {"render", kPlugin, "--note", "60", "-o", wav, "--rate", "8000"}, 2, {"--rate 8000 is outside 22050 to 192000"}},
-      {"bad block", {"render", kPlugin, "--note", "60", "-o", wav, "--block", "0"}, 2, {"--block 0 is outside"}},
-      {"bad format", {"render", kPlugin, "--note", "60", "-o", wav, "--format", "mp3"}, 2, {"'mp3' is not a sample format"}},
-      {"set index out of range", {"render", kPlugin, "--note", "60", "-o", wav, "--set", "300=0.5"}, 2,
+      {"bad rate",
+       {"render", kPlugin, "--note", "60", "-o", wav, "--rate", "8000"},
+       2,
+       {"--rate 8000 is outside 22050 to 192000"}},
+      {"bad block",
+       {"render", kPlugin, "--note", "60", "-o", wav, "--block", "0"},
+       2,
+       {"--block 0 is outside"}},
+      {"bad format",
+       {"render", kPlugin, "--note", "60", "-o", wav, "--format", "mp3"},
+       2,
+       {"'mp3' is not a sample format"}},
+      {"set index out of range",
+       {"render", kPlugin, "--note", "60", "-o", wav, "--set", "300=0.5"},
+       2,
        {"--set 300=0.5: parameter index 300 is outside 0 to 236"}},
-      {"set value not a number", {"render", kPlugin, "--note", "60", "-o", wav, "--set", "5=loud"}, 2,
+      {"set value not a number",
+       {"render", kPlugin, "--note", "60", "-o", wav, "--set", "5=loud"},
+       2,
        {"--set 5=loud: parameter 5 value 'loud' is not a number"}},
       {"set without value", {"info", kPlugin, "--set", "5"}, 2, {"'5' is not INDEX=VALUE"}},
-      {"program out of range", {"info", kPlugin, "--program", "32"}, 2, {"--program 32 is outside 0 to 31"}},
-      {"missing MIDI file", {"render", kPlugin, "--midi", out_.path("none.mid"), "-o", wav}, 1, {"none.mid: cannot open MIDI file"}},
-      {"truncated MIDI file", {"render", kPlugin, "--midi", truncated, "-o", wav}, 1, {truncated, "no MThd header"}},
-      {"lying MIDI file", {"render", kPlugin, "--midi", lying, "-o", wav}, 1, {lying, "offset 23", "track ends inside a 0x90 message"}},
-      {"MIDI file without notes", {"render", kPlugin, "--midi", empty, "-o", wav}, 1, {empty, "holds no notes"}},
-      {"truncated preset", {"render", kPlugin, "--preset", badPreset, "--note", "60", "-o", wav}, 1, {badPreset, "program record cut short"}},
-      {"unwritable output", {"render", kPlugin, "--note", "60", "-o", out_.path("no/such/dir/out.wav")}, 1, {"out.wav: cannot create"}},
-      {"output is a folder", {"render", kPlugin, "--note", "60", "-o", out_.root()}, 1, {"is a folder"}},
-      {"unwritable plot", {"render", kPlugin, "--note", "60:100:0.1", "-o", wav, "--plot", out_.path("no/plot.png")}, 1,
+      {"program out of range",
+       {"info", kPlugin, "--program", "32"},
+       2,
+       {"--program 32 is outside 0 to 31"}},
+      {"missing MIDI file",
+       {"render", kPlugin, "--midi", out_.path("none.mid"), "-o", wav},
+       1,
+       {"none.mid: cannot open MIDI file"}},
+      {"truncated MIDI file",
+       {"render", kPlugin, "--midi", truncated, "-o", wav},
+       1,
+       {truncated, "no MThd header"}},
+      {"lying MIDI file",
+       {"render", kPlugin, "--midi", lying, "-o", wav},
+       1,
+       {lying, "offset 23", "track ends inside a 0x90 message"}},
+      {"MIDI file without notes",
+       {"render", kPlugin, "--midi", empty, "-o", wav},
+       1,
+       {empty, "holds no notes"}},
+      {"truncated preset",
+       {"render", kPlugin, "--preset", badPreset, "--note", "60", "-o", wav},
+       1,
+       {badPreset, "program record cut short"}},
+      {"unwritable output",
+       {"render", kPlugin, "--note", "60", "-o", out_.path("no/such/dir/out.wav")},
+       1,
+       {"out.wav: cannot create"}},
+      {"output is a folder",
+       {"render", kPlugin, "--note", "60", "-o", out_.root()},
+       1,
+       {"is a folder"}},
+      {"unwritable plot",
+       {"render", kPlugin, "--note", "60:100:0.1", "-o", wav, "--plot", out_.path("no/plot.png")},
+       1,
        {"plot.png: cannot create"}},
-      {"unwritable preset", {"preset", "save", out_.path("no/p.fxp"), kPlugin}, 1, {"p.fxp: cannot create"}},
-      {"show missing preset", {"preset", "show", out_.path("none.fxp")}, 1, {"none.fxp: cannot open preset file"}},
+      {"unwritable preset",
+       {"preset", "save", out_.path("no/p.fxp"), kPlugin},
+       1,
+       {"p.fxp: cannot create"}},
+      {"show missing preset",
+       {"preset", "show", out_.path("none.fxp")},
+       1,
+       {"none.fxp: cannot open preset file"}},
       {"unknown preset subcommand", {"preset", "load"}, 2, {"unknown subcommand 'load'"}},
   };
   const auto before = out_.entries();
@@ -249,7 +321,9 @@ TEST_F(HostCli, BadInputGivesOneLineMessagesAndExitStatus) {
     EXPECT_EQ(r.status, c.status) << c.what << "\nstderr: " << r.err;
     for (const std::string& part : c.messageParts) EXPECT_THAT(r.err, HasSubstr(part)) << c.what;
     if (c.status == 1) {
-      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.what << ": one line expected, got\n" << r.err;
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1)
+          << c.what << ": one line expected, got\n"
+          << r.err;
       EXPECT_THAT(r.err, testing::StartsWith("overtonic-host ")) << c.what;
     }
     EXPECT_EQ(out_.entries(), before) << c.what << ": no output, not even a temporary file";
@@ -257,16 +331,23 @@ TEST_F(HostCli, BadInputGivesOneLineMessagesAndExitStatus) {
 }
 
 TEST_F(HostCli, EveryCommandExplainsItself) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--help"}, {"help", "render"}, {"info", "--help"}, {"render", "--help"}, {"preset", "--help"},
-           {"preset", "save", "--help"}, {"preset", "bank-save", "--help"}, {"preset", "show", "--help"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--help"},
+                                             {"help", "render"},
+                                             {"info", "--help"},
+                                             {"render", "--help"},
+                                             {"preset", "--help"},
+                                             {"preset", "save", "--help"},
+                                             {"preset", "bank-save", "--help"},
+                                             {"preset", "show", "--help"}}) {
     const RunResult r = host(args);
     EXPECT_EQ(r.status, 0) << args.back();
     EXPECT_THAT(r.out, HasSubstr("overtonic-host")) << args.back();
     EXPECT_THAT(r.err, IsEmpty()) << args.back();
   }
-  EXPECT_THAT(host({"render", "--help"}).out, AllOf(HasSubstr("--midi FILE.mid"), HasSubstr("--tail SECONDS"),
-                                                     HasSubstr("--bank FILE.fxb"), HasSubstr("--plot FILE.png")));
+  EXPECT_THAT(host({"render", "--help"}).out,
+              AllOf(HasSubstr("--midi FILE.mid"), HasSubstr("--tail SECONDS"),
+                    HasSubstr("--bank FILE.fxb"), HasSubstr("--plot FILE.png")));
 }
 
 TEST_F(HostCli, AFullStandardOutputIsAFailure) {

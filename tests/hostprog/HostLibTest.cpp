@@ -19,8 +19,8 @@ using hostlib::HostCall;
 using hostlib::HostOptions;
 using hostlib::PluginInstance;
 using hostlib::PluginLibrary;
-using ::testing::HasSubstr;
 using hostprogtest::TempFolder;
+using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 

@@ -81,8 +81,9 @@ struct FormatCase {
 TEST(WavWriter, WritesEachFormatAtTheRequestedRate) {
   TempFolder folder;
   const std::vector<float> samples = {0.0f, 0.5f, -0.5f, 0.25f, -1.0f, 0.999f};
-  const std::vector<FormatCase> formats = {
-      {"f32", SF_FORMAT_FLOAT, 0.0f}, {"s16", SF_FORMAT_PCM_16, 1.0f / 32768}, {"s24", SF_FORMAT_PCM_24, 1.0f / 8388608}};
+  const std::vector<FormatCase> formats = {{"f32", SF_FORMAT_FLOAT, 0.0f},
+                                           {"s16", SF_FORMAT_PCM_16, 1.0f / 32768},
+                                           {"s24", SF_FORMAT_PCM_24, 1.0f / 8388608}};
   for (const FormatCase& f : formats) {
     const std::string path = folder.path(std::string(f.name) + ".wav");
     auto writer = WavWriter::create(path, 48000, parseSampleFormat(f.name).value());
@@ -99,7 +100,8 @@ TEST(WavWriter, WritesEachFormatAtTheRequestedRate) {
     EXPECT_EQ(wav.info.format, SF_FORMAT_WAV | f.sndfileSubtype) << f.name;
     ASSERT_EQ(wav.samples.size(), 2 * samples.size()) << f.name;
     for (size_t i = 0; i < wav.samples.size(); ++i) {
-      EXPECT_NEAR(wav.samples[i], samples[i % samples.size()], f.tolerance) << f.name << " sample " << i;
+      EXPECT_NEAR(wav.samples[i], samples[i % samples.size()], f.tolerance)
+          << f.name << " sample " << i;
     }
   }
 }
@@ -155,7 +157,12 @@ TEST(Json, EscapesControlsQuotesAndInvalidUtf8) {
 
 TEST(Json, FloatsReadBackExactlyAndNonFiniteIsNull) {
   JsonWriter json;
-  json.beginArray().value(0.1f).value(std::numeric_limits<float>::quiet_NaN()).value(-INFINITY).value(0.7).endArray();
+  json.beginArray()
+      .value(0.1f)
+      .value(std::numeric_limits<float>::quiet_NaN())
+      .value(-INFINITY)
+      .value(0.7)
+      .endArray();
   EXPECT_EQ(json.text(), "[\n  0.100000001,\n  null,\n  null,\n  0.69999999999999996\n]\n");
   EXPECT_EQ(std::stof("0.100000001"), 0.1f);
 }

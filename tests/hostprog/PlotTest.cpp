@@ -18,7 +18,8 @@ using namespace hostprogtest;
 std::vector<float> sine(double hz, double amplitude, int rate, size_t frames) {
   std::vector<float> out(frames);
   for (size_t i = 0; i < frames; ++i) {
-    out[i] = static_cast<float>(amplitude * std::sin(2 * std::numbers::pi * hz * static_cast<double>(i) / rate));
+    out[i] = static_cast<float>(
+        amplitude * std::sin(2 * std::numbers::pi * hz * static_cast<double>(i) / rate));
   }
   return out;
 }
@@ -31,15 +32,17 @@ struct SineCase {
 };
 
 TEST(SpectrumAnalyzer, FindsTheFrequencyAndLevelOfASine) {
-  const std::vector<SineCase> cases = {
-      {440.0, 1.0, 44100, 44100}, {1000.0, 0.5, 48000, 30000}, {261.63, 0.25, 44100, 5000},  // shorter than one FFT
-      {12543.85, 1.0, 96000, 96000}};
+  const std::vector<SineCase> cases = {{440.0, 1.0, 44100, 44100},
+                                       {1000.0, 0.5, 48000, 30000},
+                                       {261.63, 0.25, 44100, 5000},  // shorter than one FFT
+                                       {12543.85, 1.0, 96000, 96000}};
   for (const SineCase& c : cases) {
     SpectrumAnalyzer analyzer(8192, c.rate);
     const std::vector<float> signal = sine(c.hz, c.amplitude, c.rate, c.frames);
     // Fed in uneven blocks, as a render delivers it.
     for (size_t at = 0; at < signal.size(); at += 333) {
-      analyzer.add(std::span<const float>(signal).subspan(at, std::min<size_t>(333, signal.size() - at)));
+      analyzer.add(
+          std::span<const float>(signal).subspan(at, std::min<size_t>(333, signal.size() - at)));
     }
     EXPECT_NEAR(analyzer.peakFrequency(), c.hz, analyzer.binHz() * 0.1) << c.hz << " Hz";
     const std::vector<double> levels = analyzer.levels();
@@ -76,7 +79,8 @@ TEST(Plot, WritesAPngOfTheFixedSizeOnlyWhenCommitted) {
   wave.add(signal);
   spectrum.add(signal);
   const std::string path = folder.path("plot.png");
-  auto plot = drawPlot(path, {"test.wav", 44100, static_cast<int64_t>(signal.size()), 0.8, 0.56}, wave, spectrum);
+  auto plot = drawPlot(path, {"test.wav", 44100, static_cast<int64_t>(signal.size()), 0.8, 0.56},
+                       wave, spectrum);
   releaseDrawingCaches();
   ASSERT_TRUE(plot.ok()) << plot.error();
   EXPECT_FALSE(fs::exists(path));

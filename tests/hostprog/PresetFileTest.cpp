@@ -30,10 +30,13 @@ uint32_t word(const Bytes& data, size_t at) {
 }
 
 void setWord(Bytes& data, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) data[at + static_cast<size_t>(i)] = static_cast<unsigned char>(value >> (24 - 8 * i));
+  for (int i = 0; i < 4; ++i)
+    data[at + static_cast<size_t>(i)] = static_cast<unsigned char>(value >> (24 - 8 * i));
 }
 
-ProgramData program(const std::string& name, std::vector<float> values) { return {name, std::move(values)}; }
+ProgramData program(const std::string& name, std::vector<float> values) {
+  return {name, std::move(values)};
+}
 
 TEST(PresetFileLayout, ProgramFileIsBigEndianWithTheStandardHeader) {
   const Bytes data = encodeProgram(kId, 3, program("Warm Pad", {0.5f, 1.0f, 0.0f}));
@@ -81,7 +84,8 @@ TEST(PresetFileRoundTrip, ProgramAndBankReadBackExactly) {
   EXPECT_EQ(single.value().programs[0].parameters, values);
 
   std::vector<ProgramData> programs;
-  for (int p = 0; p < 32; ++p) programs.push_back(program("P" + std::to_string(p), {p / 32.0f, 1.0f - p / 32.0f}));
+  for (int p = 0; p < 32; ++p)
+    programs.push_back(program("P" + std::to_string(p), {p / 32.0f, 1.0f - p / 32.0f}));
   auto bank = parsePreset(encodeBank(kId, 1, programs, 31), "b.fxb");
   ASSERT_TRUE(bank.ok()) << bank.error();
   EXPECT_EQ(bank.value().kind, PresetFile::Kind::bank);
@@ -135,8 +139,10 @@ TEST(PresetFileHostile, DamagedOrLyingFilesAreRefusedWithOffsetAndReason) {
       {"unknown kind", edit(fxp, 8, 0x41424344), "unknown preset kind 'ABCD'", 8},
       {"opaque program chunk", edit(fxp, 8, 0x46504368), "opaque chunk ('FPCh')", 8},
       {"opaque bank chunk", edit(fxb, 8, 0x46424368), "opaque chunk ('FBCh')", 8},
-      {"program cut inside the header", Bytes(fxp.begin(), fxp.begin() + 40), "program record cut short", 0},
-      {"program cut inside the values", Bytes(fxp.begin(), fxp.end() - 2), "3 parameters run past the end", 24},
+      {"program cut inside the header", Bytes(fxp.begin(), fxp.begin() + 40),
+       "program record cut short", 0},
+      {"program cut inside the values", Bytes(fxp.begin(), fxp.end() - 2),
+       "3 parameters run past the end", 24},
       {"negative parameter count", edit(fxp, 24, 0xFFFFFFFF), "parameter count -1", 24},
       {"huge parameter count", edit(fxp, 24, 0x7FFFFFFF), "parameter count 2147483647", 24},
       {"byte size past the end", edit(fxp, 4, 5000), "byte size 5000 runs past the end", 4},
@@ -147,14 +153,16 @@ TEST(PresetFileHostile, DamagedOrLyingFilesAreRefusedWithOffsetAndReason) {
       {"bank program count negative", edit(fxb, 24, 0xFFFFFFFE), "program count -2", 24},
       {"bank claims more programs", edit(fxb, 24, 3), "bank ends after 2 of 3 programs", 276},
       {"current program outside", edit(fxb, 28, 2), "current program 2 is outside 0 to 1", 28},
-      {"program of another plug-in inside", edit(fxb, 156 + 16, 0x41424344), "is for plug-in 'ABCD'", 172},
+      {"program of another plug-in inside", edit(fxb, 156 + 16, 0x41424344),
+       "is for plug-in 'ABCD'", 172},
       {"bank program without mark", edit(fxb, 216 + 8, 0x41424344), "without 'FxCk' mark", 224},
       {"bank byte size lies", edit(fxb, 4, 100), "smaller than its contents", 4},
   };
   for (const HostileCase& c : cases) {
     auto parsed = parsePreset(c.data, "hostile.fxp");
     ASSERT_FALSE(parsed.ok()) << c.what;
-    EXPECT_THAT(parsed.error(), HasSubstr("hostile.fxp: offset " + std::to_string(c.offset) + ": ")) << c.what;
+    EXPECT_THAT(parsed.error(), HasSubstr("hostile.fxp: offset " + std::to_string(c.offset) + ": "))
+        << c.what;
     EXPECT_THAT(parsed.error(), HasSubstr(c.reason)) << c.what;
   }
 }

@@ -44,7 +44,8 @@ TEST(Render, CutsTheTimelineIntoHostBlocks) {
       });
   ASSERT_TRUE(status.ok()) << status.error();
   EXPECT_THAT(lengths, ElementsAre(100u, 100u, 50u));
-  EXPECT_THAT(lastSamples, ElementsAre(99.0f, 99.0f, 49.0f)) << "the fixture writes each frame's index";
+  EXPECT_THAT(lastSamples, ElementsAre(99.0f, 99.0f, 49.0f))
+      << "the fixture writes each frame's index";
   EXPECT_THAT(progress, ElementsAre(0.4, 0.8, 1.0));
 }
 
@@ -76,8 +77,9 @@ TEST(Render, SinkErrorOrInterruptionStopsTheRender) {
   });
   EXPECT_EQ(failed.error(), "disk full");
   EXPECT_EQ(blocks, 3);
-  auto stopped = render(*plugin, {}, {10, 100}, [](std::span<const float>) { return hostlib::Status{}; },
-                        [](double done) { return done < 0.5; });
+  auto stopped = render(
+      *plugin, {}, {10, 100}, [](std::span<const float>) { return hostlib::Status{}; },
+      [](double done) { return done < 0.5; });
   EXPECT_EQ(stopped.error(), "interrupted");
 }
 

@@ -32,8 +32,9 @@ class TempFolder {
 
   std::string path(const std::string& name) const { return (fs::path(path_) / name).string(); }
   std::string write(const std::string& name, const std::vector<unsigned char>& bytes) const {
-    std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path(name);
   }
   std::string write(const std::string& name, const std::string& text) const {
@@ -42,7 +43,8 @@ class TempFolder {
   // Names of everything in the folder (temporary files included).
   std::vector<std::string> entries() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(path_))
+      names.push_back(entry.path().filename().string());
     return names;
   }
   const std::string& root() const { return path_; }
@@ -54,7 +56,8 @@ class TempFolder {
 // Variable-length quantity as MIDI files store it.
 inline std::vector<unsigned char> vlq(uint32_t value) {
   std::vector<unsigned char> bytes{static_cast<unsigned char>(value & 0x7F)};
-  while ((value >>= 7) != 0) bytes.insert(bytes.begin(), static_cast<unsigned char>(0x80 | (value & 0x7F)));
+  while ((value >>= 7) != 0)
+    bytes.insert(bytes.begin(), static_cast<unsigned char>(0x80 | (value & 0x7F)));
   return bytes;
 }
 
@@ -75,9 +78,10 @@ inline std::vector<unsigned char> chunk(const char* type, const std::vector<unsi
 }
 
 inline std::vector<unsigned char> header(uint16_t format, uint16_t tracks, uint16_t division) {
-  return chunk("MThd", {0, static_cast<unsigned char>(format), static_cast<unsigned char>(tracks >> 8),
-                        static_cast<unsigned char>(tracks), static_cast<unsigned char>(division >> 8),
-                        static_cast<unsigned char>(division)});
+  return chunk("MThd",
+               {0, static_cast<unsigned char>(format), static_cast<unsigned char>(tracks >> 8),
+                static_cast<unsigned char>(tracks), static_cast<unsigned char>(division >> 8),
+                static_cast<unsigned char>(division)});
 }
 
 // A track body: delta time then event bytes, one entry per event.
@@ -86,7 +90,8 @@ struct TrackEvent {
   std::vector<unsigned char> bytes;
 };
 
-inline std::vector<unsigned char> track(const std::vector<TrackEvent>& events, bool endOfTrack = true) {
+inline std::vector<unsigned char> track(const std::vector<TrackEvent>& events,
+                                        bool endOfTrack = true) {
   std::vector<unsigned char> body;
   for (const TrackEvent& e : events) {
     append(body, vlq(e.delta));
@@ -97,8 +102,12 @@ inline std::vector<unsigned char> track(const std::vector<TrackEvent>& events, b
 }
 
 inline std::vector<unsigned char> tempo(uint32_t microsPerQuarter) {
-  return {0xFF, 0x51, 0x03, static_cast<unsigned char>(microsPerQuarter >> 16),
-          static_cast<unsigned char>(microsPerQuarter >> 8), static_cast<unsigned char>(microsPerQuarter)};
+  return {0xFF,
+          0x51,
+          0x03,
+          static_cast<unsigned char>(microsPerQuarter >> 16),
+          static_cast<unsigned char>(microsPerQuarter >> 8),
+          static_cast<unsigned char>(microsPerQuarter)};
 }
 
 inline std::vector<unsigned char> midiFile(const std::vector<std::vector<unsigned char>>& chunks) {
@@ -149,7 +158,8 @@ inline RunResult run(const std::string& program, const std::vector<std::string>&
   words.insert(words.end(), args.begin(), args.end());
   const pid_t child = ::fork();
   if (child == 0) {
-    if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) _exit(126);
+    if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr))
+      _exit(126);
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);

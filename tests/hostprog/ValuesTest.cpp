@@ -20,8 +20,9 @@ const std::vector<CommandOption> kOptions = {
 };
 
 TEST(Arguments, OptionsValuesAndPositionalsInAnyOrder) {
-  auto parsed = parseArguments(kOptions, {"plug.so", "--rate", "48000", "-o", "out.wav", "--set=1=0.5",
-                                        "--json", "--set", "2=1", "--", "--not-an-option"});
+  auto parsed =
+      parseArguments(kOptions, {"plug.so", "--rate", "48000", "-o", "out.wav", "--set=1=0.5",
+                                "--json", "--set", "2=1", "--", "--not-an-option"});
   ASSERT_TRUE(parsed.ok()) << parsed.error();
   EXPECT_EQ(parsed.value().value("--rate"), "48000");
   EXPECT_EQ(parsed.value().value("--output"), "out.wav");
@@ -70,8 +71,11 @@ TEST(Values, IntegersAndNumbersWithinRange) {
   EXPECT_EQ(parseNumber("0.25", 0, 1).value(), 0.25);
   EXPECT_EQ(parseNumber("-1e-3", -1, 1).value(), -0.001);
   const std::vector<std::pair<std::string, std::string>> badIntegers = {
-      {"", "'' is not a whole number"}, {"12a", "'12a' is not a whole number"}, {" 5", "' 5' is not a whole number"},
-      {"1.5", "'1.5' is not a whole number"}, {"8000", "8000 is outside 22050 to 192000"},
+      {"", "'' is not a whole number"},
+      {"12a", "'12a' is not a whole number"},
+      {" 5", "' 5' is not a whole number"},
+      {"1.5", "'1.5' is not a whole number"},
+      {"8000", "8000 is outside 22050 to 192000"},
       {"99999999999999999999", "is outside"}};
   for (const auto& [text, message] : badIntegers) {
     auto value = parseInteger(text, 22050, 192000);
@@ -91,7 +95,8 @@ TEST(Values, AssignmentsCheckIndexAndValue) {
   ASSERT_TRUE(ok.ok()) << ok.error();
   EXPECT_EQ(ok.value().index, 82);
   EXPECT_EQ(ok.value().value, 0.7f);
-  EXPECT_EQ(parseAssignment("0=-3", 237).value().value, -3.0f) << "values outside 0-1 pass as they are";
+  EXPECT_EQ(parseAssignment("0=-3", 237).value().value, -3.0f)
+      << "values outside 0-1 pass as they are";
   const std::vector<std::pair<std::string, std::string>> bad = {
       {"82", "'82' is not INDEX=VALUE"},
       {"=1", "parameter index '' is not a whole number"},
@@ -112,8 +117,8 @@ TEST(Values, AssignmentsCheckIndexAndValue) {
 
 TEST(Values, NoteNamesUseMiddleCAsC4) {
   const std::vector<std::pair<std::string, int>> names = {
-      {"C4", 60}, {"A4", 69}, {"a4", 69}, {"C-1", 0}, {"G9", 127}, {"F#3", 54}, {"Bb2", 46}, {"B#3", 60},
-      {"Cb4", 59}, {"0", 0}, {"127", 127}, {"64", 64}};
+      {"C4", 60},  {"A4", 69},  {"a4", 69},  {"C-1", 0}, {"G9", 127},  {"F#3", 54},
+      {"Bb2", 46}, {"B#3", 60}, {"Cb4", 59}, {"0", 0},   {"127", 127}, {"64", 64}};
   for (const auto& [text, note] : names) {
     auto parsed = parseNoteName(text);
     ASSERT_TRUE(parsed.ok()) << text << ": " << parsed.error();
