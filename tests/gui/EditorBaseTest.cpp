@@ -15,25 +15,6 @@ namespace {
 
 void* const kParent = reinterpret_cast<void*>(std::uintptr_t{0x77});
 
-// An editor that builds a 100 x 100 frame in open and counts its updates.
-class CountingEditor : public EditorBase {
- public:
-  CountingEditor(EffectBaseX* owner, HeadlessFrameBackend* frameBackend)
-      : EditorBase(owner, frameBackend) {}
-  ~CountingEditor() override { CountingEditor::close(); }
-  VstIntPtr open(void* window) override {
-    EditorBase::open(window);
-    frame = new GuiFrame({0, 0, 100, 100}, window, this, &getBackend());
-    return 1;
-  }
-  void close() override {
-    delete frame;
-    frame = nullptr;
-  }
-  void update() override { ++updates; }
-  int updates = 0;
-};
-
 class EditorBaseTest : public ::testing::Test {
  protected:
   // Declared first: the effect deletes the editor, which needs the back end until then.

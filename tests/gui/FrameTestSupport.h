@@ -1,6 +1,6 @@
 // Helpers of the frame, view and editor tests: a view and a control that record what the frame
-// asks of them and paint a known colour, and a plug-in shell whose host callback records every
-// call and can answer the window requests.
+// asks of them and paint a known colour, a plug-in shell whose host callback records every call
+// and can answer the window requests, and an editor with a headless frame.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "gui/DrawContext.h"
+#include "gui/EditorBase.h"
+#include "gui/GuiFrame.h"
 #include "gui/GuiControl.h"
 #include "gui/GuiView.h"
+#include "gui/platform/headless/HeadlessFrameWindow.h"
 #include "host/EffectBaseX.h"
 
 // A view that counts every call and paints its rectangle in its colour.
@@ -145,4 +148,24 @@ class RecordingEffect : public EffectBaseX {
       default: return 0;
     }
   }
+};
+
+// An editor that builds a 100 x 100 frame on the headless back end in open and counts its
+// updates.
+class CountingEditor : public EditorBase {
+ public:
+  CountingEditor(EffectBaseX* owner, HeadlessFrameBackend* frameBackend)
+      : EditorBase(owner, frameBackend) {}
+  ~CountingEditor() override { CountingEditor::close(); }
+  VstIntPtr open(void* window) override {
+    EditorBase::open(window);
+    frame = new GuiFrame({0, 0, 100, 100}, window, this, &getBackend());
+    return 1;
+  }
+  void close() override {
+    delete frame;
+    frame = nullptr;
+  }
+  void update() override { ++updates; }
+  int updates = 0;
 };

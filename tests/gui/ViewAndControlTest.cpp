@@ -155,27 +155,10 @@ TEST(GuiControl, HoldsOneReferenceToItsBackgroundWhileItHasIt) {
   EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps);
 }
 
-// An editor base with a frame of its own, on the headless back end.
-class FramedEditor : public EditorBase {
- public:
-  FramedEditor(EffectBaseX* owner, HeadlessFrameBackend* frameBackend)
-      : EditorBase(owner, frameBackend) {}
-  ~FramedEditor() override { FramedEditor::close(); }
-  VstIntPtr open(void* window) override {
-    EditorBase::open(window);
-    frame = new GuiFrame({0, 0, 100, 100}, window, this, &getBackend());
-    return 1;
-  }
-  void close() override {
-    delete frame;
-    frame = nullptr;
-  }
-};
-
 TEST(GuiControl, PumpIdleReachesTheEditorOfItsFrameOnly) {
   HeadlessFrameBackend backend;
   RecordingEffect effect;
-  auto* editor = new FramedEditor(&effect, &backend);  // owned by the effect
+  auto* editor = new CountingEditor(&effect, &backend);  // owned by the effect
   ProbeControl loose({0, 0, 1, 1}, nullptr, 0);
   loose.pumpIdle();  // no frame: nothing
   editor->open(reinterpret_cast<void*>(std::uintptr_t{1}));
