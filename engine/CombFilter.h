@@ -23,6 +23,8 @@ class CombFilter {
   }
 
  private:
+  friend class Reverb;  // gathers the combs into lanes for its block form
+
   float feedback = 0.0f;
   float filterStore = 0.0f;
   float damp1 = 0.0f;

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/Interpolation.h"
+
 // The three banks every oscillator follows.
 enum class EnvelopeBank : int32_t { amplitude = 0, pitch = 1, phase = 2 };
 
@@ -21,7 +23,40 @@ class EnvelopeLayer {
   // Back to the start of the curve (note start).
   void reset() noexcept;
   // Advances by one curve step and returns the curve's value there.
-  [[nodiscard]] float next() noexcept;
+  [[nodiscard]] float next() noexcept {
+    const Read read = advanced(position);
+    follow(read);
+    return valueAt(read);
+  }
+
+  // A read position one curve step on from `from`. Layers that were reset together and stepped
+  // together share it, so an oscillator works it out once for all its layers.
+  struct Read {
+    float position;
+    int32_t index;
+    float fraction;
+  };
+  [[nodiscard]] static Read advanced(float from) noexcept {
+    Read read{from + 0.3f, 0, 0.0f};
+    read.index = int32_t(read.position);
+    read.fraction = read.position - float(read.index);
+    return read;
+  }
+  // Moves this layer to `read` (as next() would have).
+  void follow(const Read& read) noexcept {
+    position = read.position;
+    index = read.index;
+    fraction = read.fraction;
+  }
+  // The curve's value at `read`.
+  [[nodiscard]] float valueAt(const Read& read) const noexcept {
+    if (read.index >= kEndIndex) return 0.0f;
+    const float* p = points.data() + read.index;
+    return interpolateFourPoint(p[0], p[1], p[2], p[3], read.fraction);
+  }
+  [[nodiscard]] float readPosition() const noexcept { return position; }
+  // True while every point is zero: the curve then gives exactly +0 at any read position.
+  [[nodiscard]] bool isSilent() const noexcept { return silent; }
 
   [[nodiscard]] float point(int32_t k) const noexcept { return points[std::size_t(k)]; }
   [[nodiscard]] int32_t readIndex() const noexcept { return index; }
@@ -31,4 +66,5 @@ class EnvelopeLayer {
   int32_t index = 0;
   float fraction = 0.0f;
   float position = 0.0f;
+  bool silent = true;
 };

@@ -29,6 +29,7 @@ struct RowTable {
 
 // One sample of four lanes: the interpolated read scaled by gain and amplitude, then the
 // phase step with its single subtraction of the period.
+template <bool kCheckStray>
 inline __m128 laneSample(LaneBlock& lanes, __m128& position, __m128 step, __m128 scale,
                          __m128 level, __m128 length) noexcept {
   const __m128i index = _mm_cvttps_epi32(position);
@@ -47,6 +48,7 @@ inline __m128 laneSample(LaneBlock& lanes, __m128& position, __m128 step, __m128
   const __m128 result = _mm_mul_ps(_mm_mul_ps(value, scale), level);
   position = _mm_add_ps(position, step);
   position = _mm_sub_ps(position, _mm_and_ps(_mm_cmpge_ps(position, length), length));
+  if (!kCheckStray) return result;
   const __m128 inside =
       _mm_and_ps(_mm_cmpge_ps(position, _mm_setzero_ps()), _mm_cmplt_ps(position, length));
   if (_mm_movemask_ps(inside) != 0xF) {
@@ -64,6 +66,14 @@ const InterpolationRow* sineInterpolationRows() noexcept {
   return table.rows.data();
 }
 
+bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {
+  for (int32_t j = 0; j < width; ++j) {
+    const float step = lanes.step[std::size_t(j)];
+    if (!(step >= 0.0f && step < lanes.length)) return false;
+  }
+  return true;
+}
+
 void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept {
   for (int32_t j = 0; j < width; ++j) {
     float& position = lanes.position[std::size_t(j)];
@@ -73,7 +83,10 @@ void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept {
   }
 }
 
-void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
+namespace {
+
+template <bool kCheckStray>
+void renderRun(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
   __m128 position = _mm_load_ps(lanes.position.data());
   const __m128 step = _mm_load_ps(lanes.step.data());
   const __m128 scale = _mm_load_ps(lanes.scale.data());
@@ -83,10 +96,10 @@ void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexce
   for (int32_t j = 0; j < 4; ++j) out[j] = lanes.out[std::size_t(j)] + offset;
   int32_t k = 0;
   for (; k + 4 <= count; k += 4) {
-    __m128 s0 = laneSample(lanes, position, step, scale, level, length);
-    __m128 s1 = laneSample(lanes, position, step, scale, level, length);
-    __m128 s2 = laneSample(lanes, position, step, scale, level, length);
-    __m128 s3 = laneSample(lanes, position, step, scale, level, length);
+    __m128 s0 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
+    __m128 s1 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
+    __m128 s2 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
+    __m128 s3 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
     _MM_TRANSPOSE4_PS(s0, s1, s2, s3);
     _mm_storeu_ps(out[0] + k, s0);
     _mm_storeu_ps(out[1] + k, s1);
@@ -95,8 +108,18 @@ void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexce
   }
   for (; k < count; ++k) {
     alignas(16) float sample[4];
-    _mm_store_ps(sample, laneSample(lanes, position, step, scale, level, length));
+    _mm_store_ps(sample, laneSample<kCheckStray>(lanes, position, step, scale, level, length));
     for (int32_t j = 0; j < 4; ++j) out[j][k] = sample[j];
   }
   _mm_store_ps(lanes.position.data(), position);
+}
+
+}  // namespace
+
+void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
+  if (lanesStaySteady(lanes, 4)) {
+    renderRun<false>(lanes, offset, count);
+  } else {
+    renderRun<true>(lanes, offset, count);
+  }
 }

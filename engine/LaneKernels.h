@@ -39,6 +39,11 @@ using LaneKernel = void (*)(LaneBlock& lanes, int32_t offset, int32_t count) noe
 void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
 void renderLanesAvx2(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
 
+// True when every lane's increment lies in [0, length): then a phase in [0, length) stays there
+// after its step and single subtraction (the sum is below twice the length and the subtraction
+// exact), and no lane needs the stray check.
+[[nodiscard]] bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept;
+
 // Lanes whose position left [0, length) (only an increment outside the audible band does that)
 // are wrapped as the oscillator wraps them.
 void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept;

@@ -106,22 +106,56 @@ void Oscillator::renderRun(float* out, int32_t count) noexcept {
 }
 
 void Oscillator::curveStep() noexcept {
-  const float a4 = amplitudeBank[4].next();
-  const float a3 = amplitudeBank[3].next();
-  const float a2 = amplitudeBank[2].next();
-  const float a1 = amplitudeBank[1].next();
-  const float a0 = amplitudeBank[0].next();
-  const float level = a0 + (a1 + a2 + a3 + a4) / 4.0f;
+  StepValues values;
+  for (int32_t k = kLayerCount - 1; k >= 0; --k) {  // A4, A3, A2, A1, then A0
+    values.amplitude[std::size_t(k)] = amplitudeBank[std::size_t(k)].next();
+  }
+  for (std::size_t k = 0; k < values.pitch.size(); ++k) values.pitch[k] = pitchBank[k].next();
+  for (std::size_t k = 0; k < values.phase.size(); ++k) values.phase[k] = phaseBank[k].next();
+  applyStep(values);
+}
+
+// The fifteen layers are reset together and stepped together, so they share one read position:
+// it is advanced once and each layer reads its curve there. Should they ever differ, each layer
+// steps on its own.
+void Oscillator::curveStepShared() noexcept {
+  const float from = amplitudeBank[0].readPosition();
+  for (const Bank* bank : {&amplitudeBank, &pitchBank, &phaseBank}) {
+    for (const EnvelopeLayer& layer : *bank) {
+      if (layer.readPosition() != from) {
+        curveStep();
+        return;
+      }
+    }
+  }
+  const EnvelopeLayer::Read read = EnvelopeLayer::advanced(from);
+  StepValues values;
+  // A silent layer's interpolation gives exactly +0: it is skipped.
+  auto step = [&read](EnvelopeLayer& layer) {
+    layer.follow(read);
+    return layer.isSilent() ? 0.0f : layer.valueAt(read);
+  };
+  for (std::size_t k = 0; k < std::size_t(kLayerCount); ++k) {
+    values.amplitude[k] = step(amplitudeBank[k]);
+    values.pitch[k] = step(pitchBank[k]);
+    values.phase[k] = step(phaseBank[k]);
+  }
+  applyStep(values);
+}
+
+void Oscillator::applyStep(const StepValues& values) noexcept {
+  const auto& a = values.amplitude;
+  const float level = a[0] + (a[1] + a[2] + a[3] + a[4]) / 4.0f;
   amplitude = std::isfinite(level) ? level : 0.0f;
 
   float pitchSum = 0.0f;
-  for (EnvelopeLayer& layer : pitchBank) pitchSum += layer.next();
+  for (float value : values.pitch) pitchSum += value;
   increment = (pitchSum + (1.0f + mainDetune) * (1.0f + detune)) *
               (float(harmonic) * frequency * tableStep);
   updateActive();
 
   float phaseSum = 0.0f;
-  for (EnvelopeLayer& layer : phaseBank) phaseSum += layer.next();
+  for (float value : values.phase) phaseSum += value;
   const float offset = phaseSum * (float(tableLength) * 0.5f);
   currentPhaseOffset = std::isfinite(offset) ? offset : 0.0f;
   phase = wrapOscillatorPhase(phase + (currentPhaseOffset - previousPhaseOffset), tableLength);

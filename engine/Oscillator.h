@@ -72,7 +72,18 @@ class Oscillator {
   [[nodiscard]] PhaseReplay replayQueuedPhases() const noexcept;
   // Render side: applies the queued phase settings to `phase`.
   void applyQueuedPhases() noexcept;
+  // The fifteen layer values of one curve step, layer 0 first in each bank.
+  struct StepValues {
+    std::array<float, kLayerCount> amplitude;
+    std::array<float, kLayerCount> pitch;
+    std::array<float, kLayerCount> phase;
+  };
+
+  // A curve step with each layer stepping on its own (the designed form).
   void curveStep() noexcept;
+  // The same step with the read position shared by all layers (the bank's form).
+  void curveStepShared() noexcept;
+  void applyStep(const StepValues& values) noexcept;
   void renderRun(float* out, int32_t count) noexcept;
   void recomputeIncrement() noexcept;
   void updateActive() noexcept;

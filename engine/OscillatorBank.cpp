@@ -97,7 +97,7 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
       if (untilStep[lane] == 0) {  // a curve step before this sample; the next after 201
         oscillator.phase = block.position[lane];
         oscillator.sampleCounter = 0;
-        oscillator.curveStep();
+        oscillator.curveStepShared();
         block.position[lane] = oscillator.phase;
         untilStep[lane] = oscillator.stepLimit + 1;
       }

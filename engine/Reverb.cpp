@@ -1,6 +1,7 @@
 // The reverb's line layout, per-sample network and settings.
 #include "engine/Reverb.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/EngineRate.h"
@@ -87,6 +88,53 @@ void Reverb::setWidth(float v) noexcept {
   update();
 }
 
-void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath) noexcept {
-  process(in, out, count, 1);
+void Reverb::gatherCombs(CombLanes& lanes) const noexcept {
+  for (std::size_t c = 0; c < combs.size(); ++c) {
+    const CombFilter& comb = combs[c];
+    lanes.line[c] = comb.buffer;
+    lanes.size[c] = comb.bufferSize;
+    lanes.index[c] = comb.bufferIndex;
+    lanes.store[c] = comb.filterStore;
+    lanes.feedback[c] = comb.feedback;
+    lanes.damp1[c] = comb.damp1;
+    lanes.damp2[c] = comb.damp2;
+  }
+}
+
+void Reverb::scatterCombs(const CombLanes& lanes) noexcept {
+  for (std::size_t c = 0; c < combs.size(); ++c) {
+    combs[c].bufferIndex = lanes.index[c];
+    combs[c].filterStore = lanes.store[c];
+  }
+}
+
+// The combs do not hear the allpasses, so each piece runs all eight combs over the piece side by
+// side first, then the allpass chain sample by sample.
+void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
+  if (path == RenderPath::reference) {
+    process(in, out, count, 1);
+    return;
+  }
+  constexpr int32_t kPiece = 256;
+  std::array<float, kPiece> sums;
+  const float inputGain = gain;
+  const float wetLevel = wet;
+  const float dryLevel = dry;
+  CombLanes lanes;
+  gatherCombs(lanes);
+  for (int32_t first = 0; first < count; first += kPiece) {
+    const int32_t n = std::min(kPiece, count - first);
+    if (path == RenderPath::portable) {
+      runCombsPortable(lanes, in + first, inputGain, sums.data(), n);
+    } else {
+      runCombsAvx2(lanes, in + first, inputGain, sums.data(), n);
+    }
+    for (int32_t k = 0; k < n; ++k) {
+      const float x = in[first + k];
+      float y = sums[std::size_t(k)];
+      for (AllpassFilter& allpass : allpasses) y = allpass.process(y);
+      out[first + k] = y * wetLevel + x * dryLevel;
+    }
+  }
+  scatterCombs(lanes);
 }

@@ -10,6 +10,7 @@
 
 #include "engine/AllpassFilter.h"
 #include "engine/CombFilter.h"
+#include "engine/CombLanes.h"
 #include "engine/RenderPath.h"
 
 class Reverb {
@@ -45,6 +46,8 @@ class Reverb {
 
  private:
   void update() noexcept;
+  void gatherCombs(CombLanes& lanes) const noexcept;
+  void scatterCombs(const CombLanes& lanes) noexcept;
 
   float gain = 0.015f;
   float roomSize = 0.5f * 0.28f + 0.7f;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <new>
 
+#include "engine/BusMix.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
 
@@ -44,6 +45,9 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
 bool SynthEngine::setRenderPath(RenderPath wanted) noexcept {
   if (!renderPathSupported(wanted)) return false;
   path = wanted;
+  // The reference path expects the sends and the dry bus cleared between blocks; the others
+  // clear what they use as they mix.
+  std::fill(buses.begin(), buses.end(), 0.0f);
   return true;
 }
 
@@ -61,23 +65,40 @@ void SynthEngine::renderOscillators(int32_t count) noexcept {
   oscillatorBank.render(list.data(), buffers.data(), n, count, path);
 }
 
-// Exact comparison on the single-precision routing value.
-float* SynthEngine::busForRouting(float routingValue) noexcept {
-  if (routingValue == 0.0f) return bus(dry);
-  if (routingValue == 0.25f) return bus(flangerSend);
-  if (routingValue == 0.5f) return bus(delaySend);
-  if (routingValue == 0.75f) return bus(phaserSend);
-  if (routingValue == 1.0f) return bus(reverbSend);
-  return nullptr;
+// Exact comparison on the single-precision routing value; busCount for none.
+SynthEngine::Bus SynthEngine::busForRouting(float routingValue) noexcept {
+  if (routingValue == 0.0f) return dry;
+  if (routingValue == 0.25f) return flangerSend;
+  if (routingValue == 0.5f) return delaySend;
+  if (routingValue == 0.75f) return phaserSend;
+  if (routingValue == 1.0f) return reverbSend;
+  return busCount;
 }
 
 void SynthEngine::mixOscillators(int32_t count) noexcept {
+  if (path == RenderPath::reference) {
+    for (int32_t i = 0; i < kOscillatorCount; ++i) {
+      if (!sounding(i)) continue;
+      const Bus target = busForRouting(routing[std::size_t(i)]);
+      if (target == busCount) continue;
+      float* mixed = bus(target);
+      const float* source = oscillatorBuffer(i);
+      for (int32_t k = 0; k < count; ++k) mixed[k] += source[k];
+    }
+    return;
+  }
+  // The first oscillator on a bus is written (as 0 + sample) rather than added onto a cleared
+  // bus; buses no oscillator reaches are cleared here.
+  std::array<bool, busCount> written{};
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
-    float* target = busForRouting(routing[std::size_t(i)]);
-    if (!target) continue;
-    const float* source = oscillatorBuffer(i);
-    for (int32_t k = 0; k < count; ++k) target[k] += source[k];
+    const Bus target = busForRouting(routing[std::size_t(i)]);
+    if (target == busCount) continue;
+    addToBus(bus(target), oscillatorBuffer(i), count, !written[target], path);
+    written[target] = true;
+  }
+  for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
+    if (!written[send]) std::fill_n(bus(send), count, 0.0f);
   }
 }
 
@@ -105,17 +126,20 @@ void SynthEngine::runEffects(int32_t count) noexcept {
   }
 }
 
-// Sum of the dry bus and the four returns times the main volume; the sends and the dry bus are
-// cleared for the next block (the returns are overwritten by it).
+// Sum of the dry bus and the four returns times the main volume. On the reference path the sends
+// and the dry bus are then cleared for the next block (the returns are overwritten by it).
 void SynthEngine::writeOutput(float* out, int32_t count) noexcept {
+  const OutputBuses returns{bus(flangerReturn), bus(reverbReturn), bus(delayReturn), bus(dry),
+                            bus(phaserReturn)};
+  if (path != RenderPath::reference) {
+    sumOutput(out, returns, mainVolume, count, path);
+    return;
+  }
   const float gain = mainVolume;
-  float* flangerOut = bus(flangerReturn);
-  float* reverbOut = bus(reverbReturn);
-  float* delayOut = bus(delayReturn);
-  float* dryOut = bus(dry);
-  float* phaserOut = bus(phaserReturn);
   for (int32_t k = 0; k < count; ++k) {
-    out[k] = (flangerOut[k] + reverbOut[k] + delayOut[k] + dryOut[k] + phaserOut[k]) * gain;
+    out[k] = (returns.flanger[k] + returns.reverb[k] + returns.delay[k] + returns.dry[k] +
+              returns.phaser[k]) *
+             gain;
   }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
     std::fill_n(bus(send), count, 0.0f);

@@ -157,7 +157,7 @@ class SynthEngine {
   [[nodiscard]] float* oscillatorBuffer(int32_t osc) noexcept {
     return oscillatorBuffers.data() + osc * kBlockLimit;
   }
-  [[nodiscard]] float* busForRouting(float routingValue) noexcept;
+  [[nodiscard]] static Bus busForRouting(float routingValue) noexcept;
   void renderOscillators(int32_t count) noexcept;
   void mixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
