@@ -34,13 +34,13 @@ inline __m128 laneSample(LaneBlock& lanes, __m128& position, __m128 step, __m128
                          __m128 level, __m128 length) noexcept {
   const __m128i index = _mm_cvttps_epi32(position);
   const __m128 fraction = _mm_sub_ps(position, _mm_cvtepi32_ps(index));
-  alignas(16) int32_t at[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
-  const float* rows = &lanes.rows[0].c0;
-  __m128 c0 = _mm_load_ps(rows + 4 * at[0]);
-  __m128 c1 = _mm_load_ps(rows + 4 * at[1]);
-  __m128 c2 = _mm_load_ps(rows + 4 * at[2]);
-  __m128 c3 = _mm_load_ps(rows + 4 * at[3]);
+  alignas(16) int32_t at[4];  // byte offsets of the rows
+  _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_slli_epi32(index, 4));
+  const char* rows = reinterpret_cast<const char*>(lanes.rows);
+  __m128 c0 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[0]));
+  __m128 c1 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[1]));
+  __m128 c2 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[2]));
+  __m128 c3 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[3]));
   _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
   __m128 value = _mm_add_ps(c2, _mm_mul_ps(fraction, c3));
   value = _mm_add_ps(c1, _mm_mul_ps(fraction, value));
