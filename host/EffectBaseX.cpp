@@ -262,7 +262,8 @@ VstIntPtr EffectBaseX::hostVendorSpecific(VstInt32 index, VstIntPtr value, void*
   return callHost(audioMasterVendorSpecific, index, value, ptr, opt);
 }
 
-bool EffectBaseX::hostCanDo(char* text) { return callHost(audioMasterCanDo, 0, 0, text) != 0; }
+// Hosts answer 1 for yes, 0 for "don't know" and -1 for no: only a positive answer is a yes.
+bool EffectBaseX::hostCanDo(char* text) { return callHost(audioMasterCanDo, 0, 0, text) > 0; }
 VstIntPtr EffectBaseX::hostLanguage() { return callHost(audioMasterGetLanguage); }
 
 void* EffectBaseX::hostOpenWindow(VstWindow* window) {
