@@ -20,6 +20,8 @@ class AllpassFilter {
   }
 
  private:
+  friend class Reverb;  // gathers the allpasses into a chain for its block form
+
   float feedback = 0.5f;
   float* buffer = nullptr;
   int32_t bufferSize = 0;

@@ -1,12 +1,16 @@
-// The reverb's eight combs side by side: their state gathered for one block, and kernels that
-// run them over a block with the comb's arithmetic in the same order, giving the same line
-// contents, filter states and outputs as eight CombFilter::process calls per sample. Where no
-// comb's line wraps within the next few samples, those samples' reads are loaded a row at a
-// time (every comb line is longer than the run, so a run never reads what it writes).
+// The reverb's network for the fast render paths: the eight combs side by side, their state
+// gathered for one block, and the four allpasses behind them, with each filter's arithmetic in
+// the same order as CombFilter and AllpassFilter, so lines, states and outputs are the same as
+// the per-sample network's. Where no comb's line wraps within the next few samples, those
+// samples' reads are loaded a row at a time (every comb line is longer than the run, so a run
+// never reads what it writes). Each run's comb sums then go through the allpass chain, so the
+// two dependency chains of neighbouring runs overlap.
 #pragma once
 
 #include <array>
 #include <cstdint>
+
+#include "engine/FloatGuards.h"
 
 struct CombLanes {
   static constexpr int32_t kCombs = 8;
@@ -19,11 +23,39 @@ struct CombLanes {
   alignas(32) std::array<float, kCombs> damp2;
 };
 
-// sums[k] = the eight comb outputs for input in[k] × gain, added in comb order onto 0.
-void runCombsPortable(CombLanes& combs, const float* in, float gain, float* sums,
-                      int32_t count) noexcept;
-void runCombsAvx2(CombLanes& combs, const float* in, float gain, float* sums,
-                  int32_t count) noexcept;
+struct AllpassChain {
+  static constexpr int32_t kAllpasses = 4;
+  std::array<float*, kAllpasses> line;
+  std::array<int32_t, kAllpasses> size;
+  std::array<int32_t, kAllpasses> index;
+  std::array<float, kAllpasses> feedback;
+
+  // The four allpasses in order on one sample.
+  [[nodiscard]] float process(float y) noexcept {
+    for (std::size_t i = 0; i < std::size_t(kAllpasses); ++i) {
+      float* slot = line[i] + index[i];
+      const float delayed = flushToZero(*slot);
+      const float out = delayed - y;
+      *slot = y + delayed * feedback[i];
+      if (++index[i] >= size[i]) index[i] = 0;
+      y = out;
+    }
+    return y;
+  }
+};
+
+struct ReverbLevels {
+  float gain;
+  float wet;
+  float dry;
+};
+
+// out[k] = the allpass chain of the comb sum for input in[k] × gain, × wet, plus in[k] × dry.
+// `in` and `out` may be the same block.
+void runReverbPortable(CombLanes& combs, AllpassChain& allpasses, const ReverbLevels& levels,
+                       const float* in, float* out, int32_t count) noexcept;
+void runReverbAvx2(CombLanes& combs, AllpassChain& allpasses, const ReverbLevels& levels,
+                   const float* in, float* out, int32_t count) noexcept;
 // One sample of all eight combs in the per-sample form.
 [[nodiscard]] float combSample(CombLanes& combs, float input) noexcept;
 // Whether every comb can run `run` samples without its index wrapping inside the run.

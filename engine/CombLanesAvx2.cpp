@@ -17,15 +17,18 @@ namespace {
 
 }  // namespace
 
-[[gnu::target("avx2")]] void runCombsAvx2(CombLanes& combs, const float* in, float gain,
-                                          float* sums, int32_t count) noexcept {
+[[gnu::target("avx2")]] void runReverbAvx2(CombLanes& combs, AllpassChain& allpasses,
+                                           const ReverbLevels& levels, const float* in,
+                                           float* out, int32_t count) noexcept {
+  const float gain = levels.gain;
   const __m256 damp1 = _mm256_load_ps(combs.damp1.data());
   const __m256 damp2 = _mm256_load_ps(combs.damp2.data());
   const __m256 feedback = _mm256_load_ps(combs.feedback.data());
   int32_t k = 0;
   while (k < count) {
     if (count - k < 8 || !combsRunFree(combs, 8)) {
-      sums[k] = combSample(combs, in[k] * gain);
+      const float x = in[k];
+      out[k] = allpasses.process(combSample(combs, x * gain)) * levels.wet + x * levels.dry;
       ++k;
       continue;
     }
@@ -35,7 +38,8 @@ namespace {
       o[c] = flushLanes(_mm256_loadu_ps(combs.line[c] + combs.index[c]));
       sum = _mm256_add_ps(sum, o[c]);
     }
-    _mm256_storeu_ps(sums + k, sum);
+    alignas(32) float sums[8];
+    _mm256_store_ps(sums, sum);
     transpose8(o);  // a sample per vector
     __m256 store = _mm256_load_ps(combs.store.data());
     for (int32_t s = 0; s < 8; ++s) {
@@ -48,6 +52,10 @@ namespace {
       _mm256_storeu_ps(combs.line[c] + combs.index[c], o[c]);
       combs.index[c] += 8;
       if (combs.index[c] >= combs.size[c]) combs.index[c] = 0;
+    }
+    for (int32_t s = 0; s < 8; ++s) {
+      const float x = in[k + s];
+      out[k + s] = allpasses.process(sums[s]) * levels.wet + x * levels.dry;
     }
     k += 8;
   }

@@ -88,7 +88,7 @@ void Reverb::setWidth(float v) noexcept {
   update();
 }
 
-void Reverb::gatherCombs(CombLanes& lanes) const noexcept {
+void Reverb::gather(CombLanes& lanes, AllpassChain& chain) const noexcept {
   for (std::size_t c = 0; c < combs.size(); ++c) {
     const CombFilter& comb = combs[c];
     lanes.line[c] = comb.buffer;
@@ -99,42 +99,37 @@ void Reverb::gatherCombs(CombLanes& lanes) const noexcept {
     lanes.damp1[c] = comb.damp1;
     lanes.damp2[c] = comb.damp2;
   }
+  for (std::size_t i = 0; i < allpasses.size(); ++i) {
+    const AllpassFilter& allpass = allpasses[i];
+    chain.line[i] = allpass.buffer;
+    chain.size[i] = allpass.bufferSize;
+    chain.index[i] = allpass.bufferIndex;
+    chain.feedback[i] = allpass.feedback;
+  }
 }
 
-void Reverb::scatterCombs(const CombLanes& lanes) noexcept {
+void Reverb::scatter(const CombLanes& lanes, const AllpassChain& chain) noexcept {
   for (std::size_t c = 0; c < combs.size(); ++c) {
     combs[c].bufferIndex = lanes.index[c];
     combs[c].filterStore = lanes.store[c];
   }
+  for (std::size_t i = 0; i < allpasses.size(); ++i) allpasses[i].bufferIndex = chain.index[i];
 }
 
-// The combs do not hear the allpasses, so each piece runs all eight combs over the piece side by
-// side first, then the allpass chain sample by sample.
+// The same network as process, run by the combs-side-by-side kernel of the path.
 void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
   if (path == RenderPath::reference) {
     process(in, out, count, 1);
     return;
   }
-  constexpr int32_t kPiece = 256;
-  std::array<float, kPiece> sums;
-  const float inputGain = gain;
-  const float wetLevel = wet;
-  const float dryLevel = dry;
   CombLanes lanes;
-  gatherCombs(lanes);
-  for (int32_t first = 0; first < count; first += kPiece) {
-    const int32_t n = std::min(kPiece, count - first);
-    if (path == RenderPath::portable) {
-      runCombsPortable(lanes, in + first, inputGain, sums.data(), n);
-    } else {
-      runCombsAvx2(lanes, in + first, inputGain, sums.data(), n);
-    }
-    for (int32_t k = 0; k < n; ++k) {
-      const float x = in[first + k];
-      float y = sums[std::size_t(k)];
-      for (AllpassFilter& allpass : allpasses) y = allpass.process(y);
-      out[first + k] = y * wetLevel + x * dryLevel;
-    }
+  AllpassChain chain;
+  gather(lanes, chain);
+  const ReverbLevels levels{gain, wet, dry};
+  if (path == RenderPath::portable) {
+    runReverbPortable(lanes, chain, levels, in, out, count);
+  } else {
+    runReverbAvx2(lanes, chain, levels, in, out, count);
   }
-  scatterCombs(lanes);
+  scatter(lanes, chain);
 }

@@ -46,8 +46,8 @@ class Reverb {
 
  private:
   void update() noexcept;
-  void gatherCombs(CombLanes& lanes) const noexcept;
-  void scatterCombs(const CombLanes& lanes) noexcept;
+  void gather(CombLanes& lanes, AllpassChain& chain) const noexcept;
+  void scatter(const CombLanes& lanes, const AllpassChain& chain) noexcept;
 
   float gain = 0.015f;
   float roomSize = 0.5f * 0.28f + 0.7f;
