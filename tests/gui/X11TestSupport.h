@@ -41,7 +41,11 @@ class ServerGrab {
 class HostWindow {
  public:
   HostWindow(int x, int y, unsigned int width, unsigned int height) : x_(x), y_(y) {
-    display_ = XOpenDisplay(nullptr);
+    // A busy server may turn a connection away for a moment (EAGAIN): try again a little.
+    for (int attempt = 0; attempt < 20 && !display_; ++attempt) {
+      display_ = XOpenDisplay(nullptr);
+      if (!display_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (!display_) return;
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     hasXTest_ = XTestQueryExtension(display_, &eventBase, &errorBase, &major, &minor);
