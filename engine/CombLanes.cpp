@@ -57,14 +57,12 @@ float combSample(CombLanes& combs, float input) noexcept {
   return sum;
 }
 
-void runReverbPortable(CombLanes& combs, AllpassChain& allpasses, const ReverbLevels& levels,
-                       const float* in, float* out, int32_t count) noexcept {
-  const float gain = levels.gain;
+void runCombsPortable(CombLanes& combs, const float* in, float gain, float* sums,
+                      int32_t count) noexcept {
   int32_t k = 0;
   while (k < count) {
     if (count - k < 4 || !combsRunFree(combs, 4)) {
-      const float x = in[k];
-      out[k] = allpasses.process(combSample(combs, x * gain)) * levels.wet + x * levels.dry;
+      sums[k] = combSample(combs, in[k] * gain);
       ++k;
       continue;
     }
@@ -75,18 +73,13 @@ void runReverbPortable(CombLanes& combs, AllpassChain& allpasses, const ReverbLe
       o[c] = flushLanes(_mm_loadu_ps(combs.line[c] + combs.index[c]));
       sum = _mm_add_ps(sum, o[c]);
     }
-    alignas(16) float sums[4];
-    _mm_store_ps(sums, sum);
+    _mm_storeu_ps(sums + k, sum);
     filterFour(combs, 0, inputs, o);
     filterFour(combs, 4, inputs, o + 4);
     for (std::size_t c = 0; c < 8; ++c) {
       _mm_storeu_ps(combs.line[c] + combs.index[c], o[c]);
       combs.index[c] += 4;
       if (combs.index[c] >= combs.size[c]) combs.index[c] = 0;
-    }
-    for (int32_t s = 0; s < 4; ++s) {
-      const float x = in[k + s];
-      out[k + s] = allpasses.process(sums[s]) * levels.wet + x * levels.dry;
     }
     k += 4;
   }

@@ -3,8 +3,7 @@
 // the same order as CombFilter and AllpassFilter, so lines, states and outputs are the same as
 // the per-sample network's. Where no comb's line wraps within the next few samples, those
 // samples' reads are loaded a row at a time (every comb line is longer than the run, so a run
-// never reads what it writes). Each run's comb sums then go through the allpass chain, so the
-// two dependency chains of neighbouring runs overlap.
+// never reads what it writes).
 #pragma once
 
 #include <array>
@@ -44,18 +43,11 @@ struct AllpassChain {
   }
 };
 
-struct ReverbLevels {
-  float gain;
-  float wet;
-  float dry;
-};
-
-// out[k] = the allpass chain of the comb sum for input in[k] × gain, × wet, plus in[k] × dry.
-// `in` and `out` may be the same block.
-void runReverbPortable(CombLanes& combs, AllpassChain& allpasses, const ReverbLevels& levels,
-                       const float* in, float* out, int32_t count) noexcept;
-void runReverbAvx2(CombLanes& combs, AllpassChain& allpasses, const ReverbLevels& levels,
-                   const float* in, float* out, int32_t count) noexcept;
+// sums[k] = the eight comb outputs for input in[k] × gain, added in comb order onto 0.
+void runCombsPortable(CombLanes& combs, const float* in, float gain, float* sums,
+                      int32_t count) noexcept;
+void runCombsAvx2(CombLanes& combs, const float* in, float gain, float* sums,
+                  int32_t count) noexcept;
 // One sample of all eight combs in the per-sample form.
 [[nodiscard]] float combSample(CombLanes& combs, float input) noexcept;
 // Whether every comb can run `run` samples without its index wrapping inside the run.

@@ -30,23 +30,24 @@ void Delay::applyTimeSetting() noexcept {
 }
 
 void Delay::process(const float* in, float* out, int32_t count) noexcept {
-  applyTimeSetting();
-  float* line = buffer.data();
-  const int32_t last = size - 1;
-  const float gain = level;
-  const float loop = feedback;
-  int32_t read = readPosition;
-  int32_t write = writePosition;
-  for (int32_t k = 0; k < count; ++k) {
-    const float x = in[k];
-    const float d = line[read] * gain;
-    line[write] = finiteOrZero(x + d * loop);
-    read = read == last ? 0 : read + 1;
-    write = write == last ? 0 : write + 1;
-    out[k] = x + d;
-  }
-  readPosition = read;
-  writePosition = write;
+  Run run(*this);
+  for (int32_t k = 0; k < count; ++k) out[k] = run.sample(in[k]);
+}
+
+Delay::Run::Run(Delay& owner) noexcept
+    : delay(owner),
+      line(owner.buffer.data()),
+      last(owner.size - 1),
+      gain(owner.level),
+      loop(owner.feedback),
+      write(owner.writePosition) {
+  owner.applyTimeSetting();  // a time set since the last block moves the read position first
+  read = owner.readPosition;
+}
+
+Delay::Run::~Run() {
+  delay.readPosition = read;
+  delay.writePosition = write;
 }
 
 // Setter side: the read position moves when the render next starts a block.

@@ -23,6 +23,33 @@ class Delay {
   // `in` and `out` may be the same block.
   void process(const float* in, float* out, int32_t count) noexcept;
 
+  // process one sample at a time, so that other effects can run side by side with it; the
+  // destructor stores the positions back.
+  class Run {
+   public:
+    explicit Run(Delay& delay) noexcept;
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    [[nodiscard]] float sample(float x) noexcept {
+      const float d = line[read] * gain;
+      line[write] = finiteOrZero(x + d * loop);
+      read = read == last ? 0 : read + 1;
+      write = write == last ? 0 : write + 1;
+      return x + d;
+    }
+
+   private:
+    Delay& delay;
+    float* line;
+    int32_t last;
+    float gain;
+    float loop;
+    int32_t write;
+    int32_t read = 0;
+  };
+
   // Non-finite values are ignored.
   void setTime(float v) noexcept;
   void setFeedback(float v) noexcept { assignFinite(feedback, v); }

@@ -51,29 +51,6 @@ Flanger::Tap Flanger::tap() noexcept {
           inputGain};
 }
 
-// One sample through the line at the sweep value `value`; moves the write index on.
-float Flanger::flangeSample(const Tap& tap, float x, float value, int32_t& write,
-                            float& position) noexcept {
-  float delay = tap.centre + tap.depth * std::fabs(value);
-  if (delay < 1.0f) delay = 1.0f;
-  position = float(write) - delay;
-  // Settings outside 0-1 can ask for more delay than the line holds: reduce modulo the line.
-  if (!(position > -tap.lengthF && position < tap.lengthF)) {
-    position = std::isfinite(position) ? std::fmod(position, tap.lengthF) : float(write) - 1.0f;
-  }
-  int32_t i0 = int32_t(position);
-  int32_t i1 = i0 + 1;
-  const float f = position - float(i0);
-  if (i0 < 0) i0 += tap.length;
-  if (i0 > tap.length - 1) i0 -= tap.length;
-  if (i1 < 0) i1 += tap.length;
-  if (i1 > tap.length - 1) i1 -= tap.length;
-  const float h = (1.0f - f) * tap.samples[i0] + f * tap.samples[i1];
-  tap.samples[write] = finiteOrZero((h * tap.wet + x) * tap.gain);
-  write = write == tap.length - 1 ? 0 : write + 1;
-  return h * tap.wet + x * tap.dry;
-}
-
 void Flanger::process(const float* in, float* out, int32_t count) noexcept {
   const Tap lineTap = tap();
   const bool sine = waveform < 0.5f;
@@ -98,52 +75,55 @@ void Flanger::process(const float* in, float* out, int32_t count) noexcept {
 }
 
 // The sine LFO in two passes per piece: its phases (a short serial chain), then their sines in
-// SIMD lanes; the triangle LFO costs little and keeps the per-sample form.
+// SIMD lanes.
 void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference || waveform >= 0.5f) {
+  if (path == RenderPath::reference) {
     process(in, out, count);
     return;
   }
-  constexpr int32_t kPiece = 256;
-  std::array<double, kPiece> angles;
-  std::array<float, kPiece> sines;
-  const Tap lineTap = tap();
-  const double rate = double(sineRate);
-  int32_t write = writeIndex;
-  float value = sweepValue;
-  double phase = sinePhase;
-  float position = readPosition;
+  Run run(*this, path);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
-    for (int32_t k = 0; k < n; ++k) {
-      angles[std::size_t(k)] = phase;
-      phase += rate;
-      if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
-    }
-    sineToFloat(angles.data(), sines.data(), n, path);
-    for (int32_t k = 0; k < n; ++k) {
-      out[first + k] = flangeSample(lineTap, in[first + k], value, write, position);
-      value = sines[std::size_t(k)];
-    }
+    run.prepare(n);
+    for (int32_t k = 0; k < n; ++k) out[first + k] = run.sample(k, in[first + k]);
   }
-  writeIndex = write;
-  sweepValue = value;
-  sinePhase = phase;
-  readPosition = position;
+}
+
+Flanger::Run::Run(Flanger& owner, RenderPath renderPath) noexcept
+    : flanger(owner),
+      path(renderPath),
+      lineTap(owner.tap()),
+      sine(owner.waveform < 0.5f),
+      rate(double(owner.sineRate)),
+      write(owner.writeIndex),
+      value(owner.sweepValue),
+      step(owner.triangleStep),
+      phase(owner.sinePhase),
+      position(owner.readPosition) {}
+
+Flanger::Run::~Run() {
+  flanger.writeIndex = write;
+  flanger.sweepValue = value;
+  flanger.triangleStep = step;
+  flanger.sinePhase = phase;
+  flanger.readPosition = position;
+}
+
+// The sine's values after each of the next n samples; the triangle needs nothing ahead.
+void Flanger::Run::prepare(int32_t n) noexcept {
+  if (!sine) return;
+  for (int32_t k = 0; k < n; ++k) {
+    angles[std::size_t(k)] = phase;
+    phase += rate;
+    if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
+  }
+  sineToFloat(angles.data(), sines.data(), n, path);
 }
 
 void Flanger::advanceSine(double& phase, float& value) const noexcept {
   value = float(std::sin(phase));
   phase += double(sineRate);
   if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
-}
-
-// Turns down at 1 and up at 0. The turn sets the direction rather than flipping it, so a sweep
-// value left outside 0-1 (by the sine, or by a huge step) heads back instead of sticking there.
-void Flanger::advanceTriangle(float& value, float& step) const noexcept {
-  value += step;
-  if (value >= 1.0f) step = -std::fabs(step);
-  if (value <= 0.0f) step = std::fabs(step);
 }
 
 void Flanger::setCentreDelay(float v) noexcept {

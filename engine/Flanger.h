@@ -3,6 +3,8 @@
 // fed back into the line. The LFO is a sine (2v Hz, folded) or a triangle (1.5v Hz up and down).
 #pragma once
 
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -57,12 +59,81 @@ class Flanger {
     float gain;
   };
 
+ public:
+  // The block form one sample at a time, so that other effects can run side by side with it:
+  // prepare(n) works out the LFO of the next n (≤ kPiece) samples, sample(k, x) then gives
+  // output k of them in turn (k = 0 .. n-1), and the destructor stores the state back. The
+  // same arithmetic, in the same order, as process.
+  static constexpr int32_t kPiece = 256;
+  class Run {
+   public:
+    Run(Flanger& flanger, RenderPath path) noexcept;
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    void prepare(int32_t n) noexcept;
+    [[nodiscard]] float sample(int32_t k, float x) noexcept {
+      const float y = flangeSample(lineTap, x, value, write, position);
+      if (sine) {
+        value = sines[std::size_t(k)];
+      } else {
+        advanceTriangle(value, step);
+      }
+      return y;
+    }
+
+   private:
+    Flanger& flanger;
+    RenderPath path;
+    Tap lineTap;
+    bool sine;
+    double rate;
+    int32_t write;
+    float value;
+    float step;
+    double phase;
+    float position;
+    std::array<double, kPiece> angles;
+    std::array<float, kPiece> sines;
+  };
+
+ private:
   [[nodiscard]] Tap tap() noexcept;
-  static float flangeSample(const Tap& tap, float x, float value, int32_t& write,
-                            float& position) noexcept;
   void applyRate(float rate) noexcept;
   void advanceSine(double& phase, float& value) const noexcept;
-  void advanceTriangle(float& value, float& step) const noexcept;
+
+  // One sample through the line at the sweep value `value`; moves the write index on.
+  static float flangeSample(const Tap& tap, float x, float value, int32_t& write,
+                            float& position) noexcept {
+    float delay = tap.centre + tap.depth * std::fabs(value);
+    if (delay < 1.0f) delay = 1.0f;
+    position = float(write) - delay;
+    // Settings outside 0-1 can ask for more delay than the line holds: reduce modulo the line.
+    if (!(position > -tap.lengthF && position < tap.lengthF)) {
+      position = std::isfinite(position) ? std::fmod(position, tap.lengthF) : float(write) - 1.0f;
+    }
+    int32_t i0 = int32_t(position);
+    int32_t i1 = i0 + 1;
+    const float f = position - float(i0);
+    if (i0 < 0) i0 += tap.length;
+    if (i0 > tap.length - 1) i0 -= tap.length;
+    if (i1 < 0) i1 += tap.length;
+    if (i1 > tap.length - 1) i1 -= tap.length;
+    const float h = (1.0f - f) * tap.samples[i0] + f * tap.samples[i1];
+    tap.samples[write] = finiteOrZero((h * tap.wet + x) * tap.gain);
+    write = write == tap.length - 1 ? 0 : write + 1;
+    return h * tap.wet + x * tap.dry;
+  }
+
+  // Turns down at 1 and up at 0. The turn sets the direction rather than flipping it, so a
+  // sweep value left outside 0-1 (by the sine, or by a huge step) heads back instead of
+  // sticking there.
+  static void advanceTriangle(float& value, float& step) noexcept {
+    value += step;
+    if (value >= 1.0f) step = -std::fabs(step);
+    if (value <= 0.0f) step = std::fabs(step);
+  }
 
   float triangleStep;
   double sinePhase = 0.0;

@@ -2,7 +2,6 @@
 // marked with the target attribute use AVX2; the bank calls them only where the processor has it.
 #include <immintrin.h>
 
-#include "engine/Avx2Transpose.h"
 #include "engine/LaneKernels.h"
 
 namespace {
@@ -64,6 +63,29 @@ template <bool kCheckStray>
   return result;
 }
 
+// s[k] holds sample k of lanes 0..7: writes samples k0 .. k0+7 of each lane to out[lane]. The
+// transpose stays within 128-bit halves (lane j and lane j+4 share a vector) and the halves are
+// stored separately, which avoids lane-crossing shuffles (slow on several processors).
+[[gnu::target("avx2")]] inline void storeTransposed(const __m256* s, float* const* out,
+                                                    int32_t k0) noexcept {
+  for (int32_t half = 0; half < 2; ++half) {
+    const __m256* q = s + 4 * half;
+    const __m256 t0 = _mm256_unpacklo_ps(q[0], q[1]);
+    const __m256 t1 = _mm256_unpackhi_ps(q[0], q[1]);
+    const __m256 t2 = _mm256_unpacklo_ps(q[2], q[3]);
+    const __m256 t3 = _mm256_unpackhi_ps(q[2], q[3]);
+    const __m256 lanes[4] = {_mm256_shuffle_ps(t0, t2, _MM_SHUFFLE(1, 0, 1, 0)),
+                             _mm256_shuffle_ps(t0, t2, _MM_SHUFFLE(3, 2, 3, 2)),
+                             _mm256_shuffle_ps(t1, t3, _MM_SHUFFLE(1, 0, 1, 0)),
+                             _mm256_shuffle_ps(t1, t3, _MM_SHUFFLE(3, 2, 3, 2))};
+    const int32_t at = k0 + 4 * half;
+    for (int32_t j = 0; j < 4; ++j) {
+      _mm_storeu_ps(out[j] + at, _mm256_castps256_ps128(lanes[j]));
+      _mm_storeu_ps(out[j + 4] + at, _mm256_extractf128_ps(lanes[j], 1));
+    }
+  }
+}
+
 template <bool kCheckStray>
 [[gnu::target("avx2")]] void renderRun(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
   __m256 position = _mm256_load_ps(lanes.position.data());
@@ -79,8 +101,7 @@ template <bool kCheckStray>
     for (__m256& sample : s) {
       sample = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
     }
-    transpose8(s);
-    for (int32_t j = 0; j < 8; ++j) _mm256_storeu_ps(out[j] + k, s[j]);
+    storeTransposed(s, out, k);
   }
   for (; k < count; ++k) {
     alignas(32) float sample[8];

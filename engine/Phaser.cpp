@@ -94,54 +94,47 @@ float Phaser::getMaximum() const noexcept { return maximum * (sampleRate * 0.5f)
 float Phaser::getRate() const noexcept { return sweepIncrement * sampleRate / kTwoPi; }
 
 // Three passes per piece: the LFO phases (a short serial chain), their sines in SIMD lanes, and
-// the allpass chain with its state in registers. The same arithmetic as process, in order.
+// the allpass chain with its state in registers.
 void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
   if (path == RenderPath::reference) {
     process(in, out, count);
     return;
   }
-  constexpr int32_t kPiece = 256;
-  std::array<double, kPiece> angles;
-  std::array<float, kPiece> sines;
-  const float low = minimum;
-  const float span = maximum - minimum;
-  const float loop = feedback;
-  const float mix = depth;
-  const float step = sweepIncrement;
-  float phase = sweepPhase;
-  float last = lastOutput;
-  float coefficient = stages[0].coefficient;
-  std::array<float, 6> state;
-  for (std::size_t i = 0; i < state.size(); ++i) state[i] = stages[i].state;
+  Run run(*this, path);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
-    for (int32_t k = 0; k < n; ++k) {
-      angles[std::size_t(k)] = double(phase);
-      phase = wrapSweep(phase + step);
-    }
-    sineToFloat(angles.data(), sines.data(), n, path);
-    for (int32_t k = 0; k < n; ++k) {
-      const float x = in[first + k];
-      const float d = low + span * (sines[std::size_t(k)] + 1.0f) / 2.0f;
-      const float denominator = 1.0f + d;
-      if (denominator != 0.0f) {
-        const float a = (1.0f - d) / denominator;
-        if (std::isfinite(a)) coefficient = a;
-      }
-      float y = x + loop * last;
-      for (float& stageState : state) {
-        const float o = y * -coefficient + stageState;
-        stageState = finiteOrZero(o * coefficient + y);
-        y = o;
-      }
-      last = finiteOrZero(y);
-      out[first + k] = x + y * mix;
-    }
+    run.prepare(n);
+    for (int32_t k = 0; k < n; ++k) out[first + k] = run.sample(k, in[first + k]);
   }
+}
+
+Phaser::Run::Run(Phaser& owner, RenderPath renderPath) noexcept
+    : phaser(owner),
+      path(renderPath),
+      low(owner.minimum),
+      span(owner.maximum - owner.minimum),
+      loop(owner.feedback),
+      mix(owner.depth),
+      step(owner.sweepIncrement),
+      phase(owner.sweepPhase),
+      last(owner.lastOutput),
+      coefficient(owner.stages[0].coefficient) {
+  for (std::size_t i = 0; i < state.size(); ++i) state[i] = owner.stages[i].state;
+}
+
+Phaser::Run::~Run() {
   for (std::size_t i = 0; i < state.size(); ++i) {
-    stages[i].coefficient = coefficient;
-    stages[i].state = state[i];
+    phaser.stages[i].coefficient = coefficient;
+    phaser.stages[i].state = state[i];
   }
-  sweepPhase = phase;
-  lastOutput = last;
+  phaser.sweepPhase = phase;
+  phaser.lastOutput = last;
+}
+
+void Phaser::Run::prepare(int32_t n) noexcept {
+  for (int32_t k = 0; k < n; ++k) {
+    angles[std::size_t(k)] = double(phase);
+    phase = wrapSweep(phase + step);
+  }
+  sineToFloat(angles.data(), sines.data(), n, path);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "engine/FloatGuards.h"
@@ -20,6 +21,52 @@ class Phaser {
   void process(const float* in, float* out, int32_t count) noexcept;
   // The same samples, computed in passes over the block on the given path.
   void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
+
+  // The block form one sample at a time, so that other effects can run side by side with it:
+  // prepare(n) works out the LFO of the next n (≤ kPiece) samples, sample(k, x) then gives
+  // output k of them in turn (k = 0 .. n-1), and the destructor stores the state back. The
+  // same arithmetic, in the same order, as process.
+  static constexpr int32_t kPiece = 256;
+  class Run {
+   public:
+    Run(Phaser& phaser, RenderPath path) noexcept;
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    void prepare(int32_t n) noexcept;
+    [[nodiscard]] float sample(int32_t k, float x) noexcept {
+      const float d = low + span * (sines[std::size_t(k)] + 1.0f) / 2.0f;
+      const float denominator = 1.0f + d;
+      if (denominator != 0.0f) {  // d = -1 keeps the previous coefficient
+        const float a = (1.0f - d) / denominator;
+        if (std::isfinite(a)) coefficient = a;
+      }
+      float y = x + loop * last;
+      for (float& stageState : state) {
+        const float o = y * -coefficient + stageState;
+        stageState = finiteOrZero(o * coefficient + y);
+        y = o;
+      }
+      last = finiteOrZero(y);
+      return x + y * mix;
+    }
+
+   private:
+    Phaser& phaser;
+    RenderPath path;
+    float low;
+    float span;
+    float loop;
+    float mix;
+    float step;
+    float phase;
+    float last;
+    float coefficient;
+    std::array<float, 6> state;
+    std::array<double, kPiece> angles;
+    std::array<float, kPiece> sines;
+  };
 
   // Non-finite values are ignored.
   void setDepth(float v) noexcept { assignFinite(depth, v); }

@@ -88,9 +88,24 @@ void Reverb::setWidth(float v) noexcept {
   update();
 }
 
-void Reverb::gather(CombLanes& lanes, AllpassChain& chain) const noexcept {
-  for (std::size_t c = 0; c < combs.size(); ++c) {
-    const CombFilter& comb = combs[c];
+// The combs run side by side over each piece, then the allpass chain sample by sample.
+void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
+  if (path == RenderPath::reference) {
+    process(in, out, count, 1);
+    return;
+  }
+  Run run(*this, path);
+  for (int32_t first = 0; first < count; first += kPiece) {
+    const int32_t n = std::min(kPiece, count - first);
+    run.prepare(in + first, n);
+    for (int32_t k = 0; k < n; ++k) out[first + k] = run.sample(k, in[first + k]);
+  }
+}
+
+Reverb::Run::Run(Reverb& owner, RenderPath renderPath) noexcept
+    : reverb(owner), path(renderPath), gain(owner.gain), wet(owner.wet), dry(owner.dry) {
+  for (std::size_t c = 0; c < owner.combs.size(); ++c) {
+    const CombFilter& comb = owner.combs[c];
     lanes.line[c] = comb.buffer;
     lanes.size[c] = comb.bufferSize;
     lanes.index[c] = comb.bufferIndex;
@@ -99,8 +114,8 @@ void Reverb::gather(CombLanes& lanes, AllpassChain& chain) const noexcept {
     lanes.damp1[c] = comb.damp1;
     lanes.damp2[c] = comb.damp2;
   }
-  for (std::size_t i = 0; i < allpasses.size(); ++i) {
-    const AllpassFilter& allpass = allpasses[i];
+  for (std::size_t i = 0; i < owner.allpasses.size(); ++i) {
+    const AllpassFilter& allpass = owner.allpasses[i];
     chain.line[i] = allpass.buffer;
     chain.size[i] = allpass.bufferSize;
     chain.index[i] = allpass.bufferIndex;
@@ -108,28 +123,20 @@ void Reverb::gather(CombLanes& lanes, AllpassChain& chain) const noexcept {
   }
 }
 
-void Reverb::scatter(const CombLanes& lanes, const AllpassChain& chain) noexcept {
-  for (std::size_t c = 0; c < combs.size(); ++c) {
-    combs[c].bufferIndex = lanes.index[c];
-    combs[c].filterStore = lanes.store[c];
+Reverb::Run::~Run() {
+  for (std::size_t c = 0; c < reverb.combs.size(); ++c) {
+    reverb.combs[c].bufferIndex = lanes.index[c];
+    reverb.combs[c].filterStore = lanes.store[c];
   }
-  for (std::size_t i = 0; i < allpasses.size(); ++i) allpasses[i].bufferIndex = chain.index[i];
+  for (std::size_t i = 0; i < reverb.allpasses.size(); ++i) {
+    reverb.allpasses[i].bufferIndex = chain.index[i];
+  }
 }
 
-// The same network as process, run by the combs-side-by-side kernel of the path.
-void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference) {
-    process(in, out, count, 1);
-    return;
-  }
-  CombLanes lanes;
-  AllpassChain chain;
-  gather(lanes, chain);
-  const ReverbLevels levels{gain, wet, dry};
-  if (path == RenderPath::portable) {
-    runReverbPortable(lanes, chain, levels, in, out, count);
+void Reverb::Run::prepare(const float* in, int32_t n) noexcept {
+  if (path == RenderPath::avx2 || path == RenderPath::avx512) {
+    runCombsAvx2(lanes, in, gain, sums.data(), n);
   } else {
-    runReverbAvx2(lanes, chain, levels, in, out, count);
+    runCombsPortable(lanes, in, gain, sums.data(), n);
   }
-  scatter(lanes, chain);
 }

@@ -32,6 +32,34 @@ class Reverb {
   // The same samples as process with stride 1, the eight combs side by side on the given path.
   void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
+  // The block form one sample at a time, so that other effects can run side by side with it:
+  // prepare(in, n) runs the combs over the next n (≤ kPiece) inputs, sample(k, x) then gives
+  // output k (x = in[k]) through the allpass chain, in turn, and the destructor stores the
+  // state back. The same arithmetic, in the same order, as process.
+  static constexpr int32_t kPiece = 256;
+  class Run {
+   public:
+    Run(Reverb& reverb, RenderPath path) noexcept;
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    void prepare(const float* in, int32_t n) noexcept;
+    [[nodiscard]] float sample(int32_t k, float x) noexcept {
+      return chain.process(sums[std::size_t(k)]) * wet + x * dry;
+    }
+
+   private:
+    Reverb& reverb;
+    RenderPath path;
+    float gain;
+    float wet;
+    float dry;
+    CombLanes lanes;
+    AllpassChain chain;
+    std::array<float, kPiece> sums;
+  };
+
   // Non-finite values are ignored.
   void setRoomSize(float v) noexcept;
   void setDamping(float v) noexcept;
@@ -46,8 +74,6 @@ class Reverb {
 
  private:
   void update() noexcept;
-  void gather(CombLanes& lanes, AllpassChain& chain) const noexcept;
-  void scatter(const CombLanes& lanes, const AllpassChain& chain) noexcept;
 
   float gain = 0.015f;
   float roomSize = 0.5f * 0.28f + 0.7f;

@@ -104,8 +104,12 @@ void SynthEngine::mixOscillators(int32_t count) noexcept {
 
 // Reverb, delay, phaser, flanger; an effect switched off passes its send through.
 void SynthEngine::runEffects(int32_t count) noexcept {
+  if (path != RenderPath::reference) {
+    runEffectsSideBySide(count);
+    return;
+  }
   if (reverbSwitch > 0.5f) {
-    reverb.processBlock(bus(reverbSend), bus(reverbReturn), count, path);
+    reverb.process(bus(reverbSend), bus(reverbReturn), count, 1);
   } else {
     std::copy_n(bus(reverbSend), count, bus(reverbReturn));
   }
@@ -115,14 +119,54 @@ void SynthEngine::runEffects(int32_t count) noexcept {
     std::copy_n(bus(delaySend), count, bus(delayReturn));
   }
   if (phaserSwitch > 0.5f) {
-    phaser.processBlock(bus(phaserSend), bus(phaserReturn), count, path);
+    phaser.process(bus(phaserSend), bus(phaserReturn), count);
   } else {
     std::copy_n(bus(phaserSend), count, bus(phaserReturn));
   }
   if (flangerSwitch > 0.5f) {
-    flanger.processBlock(bus(flangerSend), bus(flangerReturn), count, path);
+    flanger.process(bus(flangerSend), bus(flangerReturn), count);
   } else {
     std::copy_n(bus(flangerSend), count, bus(flangerReturn));
+  }
+}
+
+// The effects share nothing, so the ones switched on take a sample each in turn: the phaser's
+// allpass chain, the reverb's allpass chain and the flanger's line then overlap in the processor
+// instead of each waiting on its own. Each effect still sees its samples in order.
+void SynthEngine::runEffectsSideBySide(int32_t count) noexcept {
+  const bool reverbOn = reverbSwitch > 0.5f;
+  const bool delayOn = delaySwitch > 0.5f;
+  const bool phaserOn = phaserSwitch > 0.5f;
+  const bool flangerOn = flangerSwitch > 0.5f;
+  if (!reverbOn) std::copy_n(bus(reverbSend), count, bus(reverbReturn));
+  if (!delayOn) std::copy_n(bus(delaySend), count, bus(delayReturn));
+  if (!phaserOn) std::copy_n(bus(phaserSend), count, bus(phaserReturn));
+  if (!flangerOn) std::copy_n(bus(flangerSend), count, bus(flangerReturn));
+  if (!reverbOn && !delayOn && !phaserOn && !flangerOn) return;
+  Reverb::Run reverbRun(reverb, path);
+  Delay::Run delayRun(delay);
+  Phaser::Run phaserRun(phaser, path);
+  Flanger::Run flangerRun(flanger, path);
+  constexpr int32_t kPiece = std::min({Reverb::kPiece, Phaser::kPiece, Flanger::kPiece});
+  for (int32_t first = 0; first < count; first += kPiece) {
+    const int32_t n = std::min(kPiece, count - first);
+    const float* reverbIn = bus(reverbSend) + first;
+    const float* delayIn = bus(delaySend) + first;
+    const float* phaserIn = bus(phaserSend) + first;
+    const float* flangerIn = bus(flangerSend) + first;
+    float* reverbOut = bus(reverbReturn) + first;
+    float* delayOut = bus(delayReturn) + first;
+    float* phaserOut = bus(phaserReturn) + first;
+    float* flangerOut = bus(flangerReturn) + first;
+    if (reverbOn) reverbRun.prepare(reverbIn, n);
+    if (phaserOn) phaserRun.prepare(n);
+    if (flangerOn) flangerRun.prepare(n);
+    for (int32_t k = 0; k < n; ++k) {
+      if (reverbOn) reverbOut[k] = reverbRun.sample(k, reverbIn[k]);
+      if (delayOn) delayOut[k] = delayRun.sample(delayIn[k]);
+      if (phaserOn) phaserOut[k] = phaserRun.sample(k, phaserIn[k]);
+      if (flangerOn) flangerOut[k] = flangerRun.sample(k, flangerIn[k]);
+    }
   }
 }
 
