@@ -61,6 +61,16 @@ hostlib::Result<int> readDisplayNumber(int fd) {
                        std::to_string(kServerStartMs / 1000) + " s)");
 }
 
+// A busy server can turn a connection away for a moment (its listen queue is full), so the
+// connection is tried for up to a second.
+Display* openDisplay(const char* name) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (Display* display = XOpenDisplay(name)) return display;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return nullptr;
+}
+
 void stopServer(pid_t pid) {
   if (pid <= 0) return;
   ::kill(pid, SIGTERM);
@@ -112,7 +122,7 @@ hostlib::Result<std::pair<pid_t, int>> spawnServer(int width, int height) {
 hostlib::Result<std::unique_ptr<EditorDisplay>> EditorDisplay::connectToUsersDisplay() {
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) return hostlib::fail("no X display (DISPLAY is not set)");
-  Display* display = XOpenDisplay(name);
+  Display* display = openDisplay(name);
   if (!display) return hostlib::fail(std::string("cannot open the X display ") + name);
   XSetErrorHandler(reportXError);
   return std::unique_ptr<EditorDisplay>(new EditorDisplay(display, name, 0));
@@ -123,11 +133,7 @@ hostlib::Result<std::unique_ptr<EditorDisplay>> EditorDisplay::startPrivate(int 
   if (!server.ok()) return hostlib::fail(server.error());
   const auto [pid, number] = server.value();
   const std::string name = ":" + std::to_string(number);
-  Display* display = nullptr;
-  for (int attempt = 0; attempt < 50 && !display; ++attempt) {
-    display = XOpenDisplay(name.c_str());
-    if (!display) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  Display* display = openDisplay(name.c_str());
   if (!display) {
     stopServer(pid);
     return hostlib::fail("cannot connect to the private X server " + name);
