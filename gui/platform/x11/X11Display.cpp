@@ -4,6 +4,10 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 namespace {
 
 Display* trappedDisplay = nullptr;
@@ -21,10 +25,19 @@ int recordError(Display* display, XErrorEvent* event) {
 
 }  // namespace
 
+// A busy server can turn a connection away for a moment (its listen queue is full: EAGAIN), so
+// a failed connection is tried again a few times, 10 ms apart, when there is a display to try.
 std::unique_ptr<X11Display> X11Display::open(const char* name) {
-  Display* display = XOpenDisplay(name);
-  if (!display) return nullptr;
-  return std::unique_ptr<X11Display>(new X11Display(display));
+  constexpr int kAttempts = 10;
+  const char* shown = name ? name : std::getenv("DISPLAY");
+  const bool worthRetrying = shown && *shown;
+  for (int attempt = 0;; ++attempt) {
+    if (Display* display = XOpenDisplay(name)) {
+      return std::unique_ptr<X11Display>(new X11Display(display));
+    }
+    if (!worthRetrying || attempt + 1 == kAttempts) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 }
 
 X11Display::~X11Display() { XCloseDisplay(display_); }

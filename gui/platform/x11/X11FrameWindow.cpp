@@ -7,9 +7,6 @@
 #include <X11/cursorfont.h>
 
 #include <array>
-#include <chrono>
-#include <cstdlib>
-#include <thread>
 #include <utility>
 
 #include "gui/platform/x11/X11Display.h"
@@ -59,26 +56,13 @@ std::optional<XWindowAttributes> attributesOf(Display* dpy, Window window) {
   return attributes;
 }
 
-// A busy server can turn a connection away for a moment (its listen queue is full: EAGAIN), so
-// a failed connection is tried again a few times, 10 ms apart, when there is a display to try.
-std::unique_ptr<X11Display> openWithRetries(const char* displayName) {
-  constexpr int kAttempts = 10;
-  const char* name = displayName ? displayName : std::getenv("DISPLAY");
-  const bool worthRetrying = name && *name;
-  for (int attempt = 0;; ++attempt) {
-    std::unique_ptr<X11Display> display = X11Display::open(displayName);
-    if (display || !worthRetrying || attempt + 1 == kAttempts) return display;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-}
-
 }  // namespace
 
 std::unique_ptr<X11FrameWindow> X11FrameWindow::create(const char* displayName,
                                                        std::uintptr_t parent, std::int32_t width,
                                                        std::int32_t height, const char* name) {
   if (parent == 0) return nullptr;
-  std::unique_ptr<X11Display> display = openWithRetries(displayName);
+  std::unique_ptr<X11Display> display = X11Display::open(displayName);
   if (!display) return nullptr;
   std::unique_ptr<X11Window> window =
       X11Window::createChild(*display, static_cast<unsigned long>(parent), width, height, name);
