@@ -11,7 +11,4 @@ void EnvelopeLayer::load(const float* curve) noexcept {
   silent = allZero;
 }
 
-void EnvelopeLayer::reset() noexcept {
-  position = 0.0f;
-  index = 0;
-}
+void EnvelopeLayer::reset() noexcept { position = 0.0f; }

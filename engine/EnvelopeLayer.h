@@ -43,11 +43,7 @@ class EnvelopeLayer {
     return read;
   }
   // Moves this layer to `read` (as next() would have).
-  void follow(const Read& read) noexcept {
-    position = read.position;
-    index = read.index;
-    fraction = read.fraction;
-  }
+  void follow(const Read& read) noexcept { position = read.position; }
   // The curve's value at `read`.
   [[nodiscard]] float valueAt(const Read& read) const noexcept {
     if (read.index >= kEndIndex) return 0.0f;
@@ -59,12 +55,12 @@ class EnvelopeLayer {
   [[nodiscard]] bool isSilent() const noexcept { return silent; }
 
   [[nodiscard]] float point(int32_t k) const noexcept { return points[std::size_t(k)]; }
-  [[nodiscard]] int32_t readIndex() const noexcept { return index; }
+  // The integer part of the read position (the last read's index).
+  [[nodiscard]] int32_t readIndex() const noexcept { return int32_t(position); }
 
  private:
   std::array<float, kPointCount + 2> points{};
-  int32_t index = 0;
-  float fraction = 0.0f;
+  // Only the read position is kept: the last read's index and fraction follow from it.
   float position = 0.0f;
   bool silent = true;
 };

@@ -84,7 +84,7 @@ void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPat
   Run run(*this, path);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
-    run.prepare(n);
+    run.prepare(0, n);
     for (int32_t k = 0; k < n; ++k) out[first + k] = run.sample(k, in[first + k]);
   }
 }
@@ -109,15 +109,15 @@ Flanger::Run::~Run() {
   flanger.readPosition = position;
 }
 
-// The sine's values after each of the next n samples; the triangle needs nothing ahead.
-void Flanger::Run::prepare(int32_t n) noexcept {
+// The sine's values after each of those samples; the triangle needs nothing ahead.
+void Flanger::Run::prepare(int32_t first, int32_t n) noexcept {
   if (!sine) return;
-  for (int32_t k = 0; k < n; ++k) {
+  for (int32_t k = first; k < first + n; ++k) {
     angles[std::size_t(k)] = phase;
     phase += rate;
     if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
   }
-  sineToFloat(angles.data(), sines.data(), n, path);
+  sineToFloat(angles.data() + first, sines.data() + first, n, path);
 }
 
 void Flanger::advanceSine(double& phase, float& value) const noexcept {

@@ -61,8 +61,9 @@ class Flanger {
 
  public:
   // The block form one sample at a time, so that other effects can run side by side with it:
-  // prepare(n) works out the LFO of the next n (≤ kPiece) samples, sample(k, x) then gives
-  // output k of them in turn (k = 0 .. n-1), and the destructor stores the state back. The
+  // prepare(first, n) works out the LFO of samples first .. first+n-1 of a piece of at most
+  // kPiece samples (pieces and their parts in order), sample(k, x) then gives output k for
+  // each prepared k in turn, and the destructor stores the state back. The
   // same arithmetic, in the same order, as process.
   static constexpr int32_t kPiece = 256;
   class Run {
@@ -72,7 +73,7 @@ class Flanger {
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
 
-    void prepare(int32_t n) noexcept;
+    void prepare(int32_t first, int32_t n) noexcept;
     [[nodiscard]] float sample(int32_t k, float x) noexcept {
       const float y = flangeSample(lineTap, x, value, write, position);
       if (sine) {

@@ -36,6 +36,8 @@ inline __m128 laneSample(LaneBlock& lanes, __m128& position, __m128 step, __m128
   const __m128 fraction = _mm_sub_ps(position, _mm_cvtepi32_ps(index));
   alignas(16) int32_t at[4];  // byte offsets of the rows
   _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_slli_epi32(index, 4));
+  // Read them back through memory: the load ports are idle here, the vector ports are not.
+  asm volatile("" : : "r"(at) : "memory");
   const char* rows = reinterpret_cast<const char*>(lanes.rows);
   __m128 c0 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[0]));
   __m128 c1 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[1]));

@@ -115,19 +115,11 @@ void Oscillator::curveStep() noexcept {
   applyStep(values);
 }
 
-// The fifteen layers are reset together and stepped together, so they share one read position:
-// it is advanced once and each layer reads its curve there. Should they ever differ, each layer
-// steps on its own.
+// The fifteen layers are only ever reset together (start) and stepped together (here and in
+// curveStep), so they share one read position: it is advanced once and each layer reads its
+// curve there.
 void Oscillator::curveStepShared() noexcept {
   const float from = amplitudeBank[0].readPosition();
-  for (const Bank* bank : {&amplitudeBank, &pitchBank, &phaseBank}) {
-    for (const EnvelopeLayer& layer : *bank) {
-      if (layer.readPosition() != from) {
-        curveStep();
-        return;
-      }
-    }
-  }
   const EnvelopeLayer::Read read = EnvelopeLayer::advanced(from);
   StepValues values;
   // A silent layer's interpolation gives exactly +0: it is skipped.

@@ -27,6 +27,8 @@ int32_t samplesBeforeStep(int32_t counter, int32_t limit) noexcept {
 
 }  // namespace
 
+int32_t OscillatorBank::groupWidth(RenderPath path) noexcept { return kernelFor(path).width; }
+
 void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffers, int32_t n,
                             int32_t count, RenderPath path) noexcept {
   count = std::min(count, kBlockLimit);

@@ -15,6 +15,9 @@ class OscillatorBank {
  public:
   static constexpr int32_t kBlockLimit = 2000;
 
+  // How many oscillators the path evaluates side by side.
+  [[nodiscard]] static int32_t groupWidth(RenderPath path) noexcept;
+
   // Renders `count` (≤ kBlockLimit) samples of oscillators[0..n-1] into buffers[0..n-1]. A
   // `reference` path renders each oscillator on its own.
   void render(Oscillator* const* oscillators, float* const* buffers, int32_t n, int32_t count,

@@ -103,8 +103,10 @@ void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath
   Run run(*this, path);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
-    run.prepare(n);
-    for (int32_t k = 0; k < n; ++k) out[first + k] = run.sample(k, in[first + k]);
+    run.prepare(0, n);
+    Run::Chain chain = run.chain();
+    for (int32_t k = 0; k < n; ++k) out[first + k] = run.sample(chain, k, in[first + k]);
+    run.keep(chain);
   }
 }
 
@@ -117,24 +119,23 @@ Phaser::Run::Run(Phaser& owner, RenderPath renderPath) noexcept
       mix(owner.depth),
       step(owner.sweepIncrement),
       phase(owner.sweepPhase),
-      last(owner.lastOutput),
-      coefficient(owner.stages[0].coefficient) {
-  for (std::size_t i = 0; i < state.size(); ++i) state[i] = owner.stages[i].state;
+      kept{owner.stages[0].coefficient, owner.lastOutput, {}} {
+  for (std::size_t i = 0; i < kept.state.size(); ++i) kept.state[i] = owner.stages[i].state;
 }
 
 Phaser::Run::~Run() {
-  for (std::size_t i = 0; i < state.size(); ++i) {
-    phaser.stages[i].coefficient = coefficient;
-    phaser.stages[i].state = state[i];
+  for (std::size_t i = 0; i < kept.state.size(); ++i) {
+    phaser.stages[i].coefficient = kept.coefficient;
+    phaser.stages[i].state = kept.state[i];
   }
   phaser.sweepPhase = phase;
-  phaser.lastOutput = last;
+  phaser.lastOutput = kept.last;
 }
 
-void Phaser::Run::prepare(int32_t n) noexcept {
-  for (int32_t k = 0; k < n; ++k) {
+void Phaser::Run::prepare(int32_t first, int32_t n) noexcept {
+  for (int32_t k = first; k < first + n; ++k) {
     angles[std::size_t(k)] = double(phase);
     phase = wrapSweep(phase + step);
   }
-  sineToFloat(angles.data(), sines.data(), n, path);
+  sineToFloat(angles.data() + first, sines.data() + first, n, path);
 }

@@ -23,32 +23,44 @@ class Phaser {
   void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
   // The block form one sample at a time, so that other effects can run side by side with it:
-  // prepare(n) works out the LFO of the next n (≤ kPiece) samples, sample(k, x) then gives
-  // output k of them in turn (k = 0 .. n-1), and the destructor stores the state back. The
+  // prepare(first, n) works out the LFO of samples first .. first+n-1 of a piece of at most
+  // kPiece samples (pieces and their parts in order); the caller copies the allpass chain's
+  // state into a local (chain()), gets output k from sample(chain, k, x) for each prepared k in
+  // turn and hands the state back (keep()); the destructor stores
+  // everything in the phaser. The local copy lets the compiler keep the chain in registers. The
   // same arithmetic, in the same order, as process.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:
+    struct Chain {
+      float coefficient;
+      float last;
+      std::array<float, 6> state;
+    };
+
     Run(Phaser& phaser, RenderPath path) noexcept;
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
 
-    void prepare(int32_t n) noexcept;
-    [[nodiscard]] float sample(int32_t k, float x) noexcept {
+    void prepare(int32_t first, int32_t n) noexcept;
+    [[nodiscard]] Chain chain() const noexcept { return kept; }
+    void keep(const Chain& chain) noexcept { kept = chain; }
+    [[nodiscard]] float sample(Chain& chain, int32_t k, float x) const noexcept {
       const float d = low + span * (sines[std::size_t(k)] + 1.0f) / 2.0f;
       const float denominator = 1.0f + d;
       if (denominator != 0.0f) {  // d = -1 keeps the previous coefficient
         const float a = (1.0f - d) / denominator;
-        if (std::isfinite(a)) coefficient = a;
+        if (std::isfinite(a)) chain.coefficient = a;
       }
-      float y = x + loop * last;
-      for (float& stageState : state) {
+      const float coefficient = chain.coefficient;
+      float y = x + loop * chain.last;
+      for (float& stageState : chain.state) {
         const float o = y * -coefficient + stageState;
         stageState = finiteOrZero(o * coefficient + y);
         y = o;
       }
-      last = finiteOrZero(y);
+      chain.last = finiteOrZero(y);
       return x + y * mix;
     }
 
@@ -61,9 +73,7 @@ class Phaser {
     float mix;
     float step;
     float phase;
-    float last;
-    float coefficient;
-    std::array<float, 6> state;
+    Chain kept;
     std::array<double, kPiece> angles;
     std::array<float, kPiece> sines;
   };

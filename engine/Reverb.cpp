@@ -97,7 +97,7 @@ void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath
   Run run(*this, path);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
-    run.prepare(in + first, n);
+    run.prepare(in + first, 0, n);
     for (int32_t k = 0; k < n; ++k) out[first + k] = run.sample(k, in[first + k]);
   }
 }
@@ -133,10 +133,10 @@ Reverb::Run::~Run() {
   }
 }
 
-void Reverb::Run::prepare(const float* in, int32_t n) noexcept {
+void Reverb::Run::prepare(const float* in, int32_t first, int32_t n) noexcept {
   if (path == RenderPath::avx2 || path == RenderPath::avx512) {
-    runCombsAvx2(lanes, in, gain, sums.data(), n);
+    runCombsAvx2(lanes, in + first, gain, sums.data() + first, n);
   } else {
-    runCombsPortable(lanes, in, gain, sums.data(), n);
+    runCombsPortable(lanes, in + first, gain, sums.data() + first, n);
   }
 }

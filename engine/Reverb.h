@@ -33,8 +33,9 @@ class Reverb {
   void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
   // The block form one sample at a time, so that other effects can run side by side with it:
-  // prepare(in, n) runs the combs over the next n (≤ kPiece) inputs, sample(k, x) then gives
-  // output k (x = in[k]) through the allpass chain, in turn, and the destructor stores the
+  // prepare(in, first, n) runs the combs over inputs in[first .. first+n-1] of a piece of at
+  // most kPiece samples (pieces and their parts in order), sample(k, x) then gives output k
+  // (x = in[k]) through the allpass chain for each prepared k in turn, and the destructor stores the
   // state back. The same arithmetic, in the same order, as process.
   static constexpr int32_t kPiece = 256;
   class Run {
@@ -44,7 +45,7 @@ class Reverb {
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
 
-    void prepare(const float* in, int32_t n) noexcept;
+    void prepare(const float* in, int32_t first, int32_t n) noexcept;
     [[nodiscard]] float sample(int32_t k, float x) noexcept {
       return chain.process(sums[std::size_t(k)]) * wet + x * dry;
     }

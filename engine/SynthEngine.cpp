@@ -36,8 +36,12 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
   }
   count = std::min(count, kBlockLimit);
   DenormalScope flushDenormals;
-  renderOscillators(count);
-  mixOscillators(count);
+  if (path == RenderPath::reference) {
+    renderOscillators(count);
+    mixOscillators(count);
+  } else {
+    renderAndMixOscillators(count);
+  }
   runEffects(count);
   writeOutput(out, count);
 }
@@ -53,16 +57,45 @@ bool SynthEngine::setRenderPath(RenderPath wanted) noexcept {
 
 // Every sounding oscillator fills its buffer; the others keep theirs.
 void SynthEngine::renderOscillators(int32_t count) noexcept {
+  for (int32_t i = 0; i < kOscillatorCount; ++i) {
+    if (sounding(i)) oscillators[std::size_t(i)].render(oscillatorBuffer(i), count);
+  }
+}
+
+// The sounding oscillators are rendered a lane group at a time, and each group is mixed while
+// its buffers are still in the cache. Its oscillators' activity is final once it is rendered,
+// and groups go in index order, so every bus receives the same additions in the same order.
+// The first oscillator on a bus is written (as sample + 0) rather than added onto a cleared
+// bus; buses no oscillator reaches are cleared at the end.
+void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
+  std::array<int32_t, kOscillatorCount> indexes{};
   std::array<Oscillator*, kOscillatorCount> list{};
   std::array<float*, kOscillatorCount> buffers{};
   int32_t n = 0;
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
+    indexes[std::size_t(n)] = i;
     list[std::size_t(n)] = &oscillators[std::size_t(i)];
     buffers[std::size_t(n)] = oscillatorBuffer(i);
     ++n;
   }
-  oscillatorBank.render(list.data(), buffers.data(), n, count, path);
+  std::array<bool, busCount> written{};
+  const int32_t width = OscillatorBank::groupWidth(path);
+  for (int32_t first = 0; first < n; first += width) {
+    const int32_t lanes = std::min(width, n - first);
+    oscillatorBank.render(list.data() + first, buffers.data() + first, lanes, count, path);
+    for (int32_t j = first; j < first + lanes; ++j) {
+      const int32_t i = indexes[std::size_t(j)];
+      if (!sounding(i)) continue;
+      const Bus target = busForRouting(routing[std::size_t(i)]);
+      if (target == busCount) continue;
+      addToBus(bus(target), oscillatorBuffer(i), count, !written[target], path);
+      written[target] = true;
+    }
+  }
+  for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
+    if (!written[send]) std::fill_n(bus(send), count, 0.0f);
+  }
 }
 
 // Exact comparison on the single-precision routing value; busCount for none.
@@ -76,29 +109,13 @@ SynthEngine::Bus SynthEngine::busForRouting(float routingValue) noexcept {
 }
 
 void SynthEngine::mixOscillators(int32_t count) noexcept {
-  if (path == RenderPath::reference) {
-    for (int32_t i = 0; i < kOscillatorCount; ++i) {
-      if (!sounding(i)) continue;
-      const Bus target = busForRouting(routing[std::size_t(i)]);
-      if (target == busCount) continue;
-      float* mixed = bus(target);
-      const float* source = oscillatorBuffer(i);
-      for (int32_t k = 0; k < count; ++k) mixed[k] += source[k];
-    }
-    return;
-  }
-  // The first oscillator on a bus is written (as 0 + sample) rather than added onto a cleared
-  // bus; buses no oscillator reaches are cleared here.
-  std::array<bool, busCount> written{};
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
     const Bus target = busForRouting(routing[std::size_t(i)]);
     if (target == busCount) continue;
-    addToBus(bus(target), oscillatorBuffer(i), count, !written[target], path);
-    written[target] = true;
-  }
-  for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    if (!written[send]) std::fill_n(bus(send), count, 0.0f);
+    float* mixed = bus(target);
+    const float* source = oscillatorBuffer(i);
+    for (int32_t k = 0; k < count; ++k) mixed[k] += source[k];
   }
 }
 
@@ -158,15 +175,26 @@ void SynthEngine::runEffectsSideBySide(int32_t count) noexcept {
     float* delayOut = bus(delayReturn) + first;
     float* phaserOut = bus(phaserReturn) + first;
     float* flangerOut = bus(flangerReturn) + first;
-    if (reverbOn) reverbRun.prepare(reverbIn, n);
-    if (phaserOn) phaserRun.prepare(n);
-    if (flangerOn) flangerRun.prepare(n);
-    for (int32_t k = 0; k < n; ++k) {
-      if (reverbOn) reverbOut[k] = reverbRun.sample(k, reverbIn[k]);
-      if (delayOn) delayOut[k] = delayRun.sample(delayIn[k]);
-      if (phaserOn) phaserOut[k] = phaserRun.sample(k, phaserIn[k]);
-      if (flangerOn) flangerOut[k] = flangerRun.sample(k, flangerIn[k]);
+    // The comb runs and LFO sines of the next few samples are worked out before the samples
+    // before them go through the chains, so the processor overlaps the two.
+    auto prepare = [&](int32_t from, int32_t length) {
+      if (reverbOn) reverbRun.prepare(reverbIn, from, length);
+      if (phaserOn) phaserRun.prepare(from, length);
+      if (flangerOn) flangerRun.prepare(from, length);
+    };
+    constexpr int32_t kAhead = 16;
+    prepare(0, std::min(kAhead, n));
+    Phaser::Run::Chain phaserChain = phaserRun.chain();
+    for (int32_t run = 0; run < n; run += kAhead) {
+      if (run + kAhead < n) prepare(run + kAhead, std::min(kAhead, n - run - kAhead));
+      for (int32_t k = run; k < std::min(run + kAhead, n); ++k) {
+        if (reverbOn) reverbOut[k] = reverbRun.sample(k, reverbIn[k]);
+        if (delayOn) delayOut[k] = delayRun.sample(delayIn[k]);
+        if (phaserOn) phaserOut[k] = phaserRun.sample(phaserChain, k, phaserIn[k]);
+        if (flangerOn) flangerOut[k] = flangerRun.sample(k, flangerIn[k]);
+      }
     }
+    phaserRun.keep(phaserChain);
   }
 }
 

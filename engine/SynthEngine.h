@@ -159,6 +159,7 @@ class SynthEngine {
   }
   [[nodiscard]] static Bus busForRouting(float routingValue) noexcept;
   void renderOscillators(int32_t count) noexcept;
+  void renderAndMixOscillators(int32_t count) noexcept;
   void mixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
   void runEffectsSideBySide(int32_t count) noexcept;
