@@ -23,8 +23,7 @@ class Delay {
   // `in` and `out` may be the same block.
   void process(const float* in, float* out, int32_t count) noexcept;
 
-  // process one sample at a time, so that other effects can run side by side with it; the
-  // destructor stores the positions back.
+  // process one sample at a time, with the positions in locals; the destructor stores them back.
   class Run {
    public:
     explicit Run(Delay& delay) noexcept;

@@ -60,11 +60,10 @@ class Flanger {
   };
 
  public:
-  // The block form one sample at a time, so that other effects can run side by side with it:
-  // prepare(first, n) works out the LFO of samples first .. first+n-1 of a piece of at most
-  // kPiece samples (pieces and their parts in order), sample(k, x) then gives output k for
-  // each prepared k in turn, and the destructor stores the state back. The
-  // same arithmetic, in the same order, as process.
+  // The block form's state, held in locals for one block: prepare(first, n) works out the LFO
+  // of samples first .. first+n-1 of a piece of at most kPiece samples (pieces and their parts
+  // in order), sample(k, x) then gives output k for each prepared k in turn, and the destructor
+  // stores the state back. The same arithmetic, in the same order, as process.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:

@@ -68,6 +68,17 @@ const InterpolationRow* sineInterpolationRows() noexcept {
   return table.rows.data();
 }
 
+// On processors whose 256-bit units are pairs of 128-bit halves (the first Zen generation)
+// eight lanes cost as much as two groups of four and the transposes more: the 4-lane kernel
+// measures faster there.
+LaneKernelChoice laneKernelFor(RenderPath path) noexcept {
+  static const bool halvesOnly = __builtin_cpu_is("znver1");
+  if ((path == RenderPath::avx2 || path == RenderPath::avx512) && !halvesOnly) {
+    return {renderLanesAvx2, 8};
+  }
+  return {renderLanesPortable, 4};
+}
+
 bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {
   for (int32_t j = 0; j < width; ++j) {
     const float step = lanes.step[std::size_t(j)];

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/RenderPath.h"
+
 // The four-point interpolation of table entries i-1..i+2 at fraction f, split into the parts
 // that depend on the entry only: value = c0 + f × (c1 + f × (c2 + f × c3)). Each part is the
 // float the interpolation computes for it, so evaluating a row gives the same result.
@@ -38,6 +40,13 @@ using LaneKernel = void (*)(LaneBlock& lanes, int32_t offset, int32_t count) noe
 
 void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
 void renderLanesAvx2(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
+
+struct LaneKernelChoice {
+  LaneKernel kernel;
+  int32_t width;  // lanes per group
+};
+// The kernel a fast render path uses (the reference path uses none).
+[[nodiscard]] LaneKernelChoice laneKernelFor(RenderPath path) noexcept;
 
 // True when every lane's increment lies in [0, length): then a phase in [0, length) stays there
 // after its step and single subtraction (the sum is below twice the length and the subtraction

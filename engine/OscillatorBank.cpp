@@ -8,18 +8,6 @@
 
 namespace {
 
-struct KernelChoice {
-  LaneKernel kernel;
-  int32_t width;
-};
-
-KernelChoice kernelFor(RenderPath path) noexcept {
-  switch (path) {
-    case RenderPath::avx2: return {renderLanesAvx2, 8};
-    default: return {renderLanesPortable, 4};
-  }
-}
-
 // Samples an oscillator renders before its next curve step (0: a step comes first).
 int32_t samplesBeforeStep(int32_t counter, int32_t limit) noexcept {
   return counter >= limit ? 0 : limit - counter;
@@ -27,29 +15,25 @@ int32_t samplesBeforeStep(int32_t counter, int32_t limit) noexcept {
 
 }  // namespace
 
-int32_t OscillatorBank::groupWidth(RenderPath path) noexcept { return kernelFor(path).width; }
-
 void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffers, int32_t n,
-                            int32_t count, RenderPath path) noexcept {
+                            int32_t count, LaneKernelChoice kernel) noexcept {
   count = std::min(count, kBlockLimit);
   if (count <= 0) return;
   const float* shared = sineTable().data();
   std::array<Oscillator*, 32> grouped{};
   std::array<float*, 32> groupedBuffers{};
   int32_t groupSize = 0;
-  const KernelChoice choice = kernelFor(path);
   auto flush = [&] {
-    for (int32_t first = 0; first < groupSize; first += choice.width) {
+    for (int32_t first = 0; first < groupSize; first += kernel.width) {
       renderGroup(grouped.data() + first, groupedBuffers.data() + first,
-                  std::min(choice.width, groupSize - first), choice.width, count, choice.kernel);
+                  std::min(kernel.width, groupSize - first), kernel.width, count, kernel.kernel);
     }
     groupSize = 0;
   };
   for (int32_t i = 0; i < n; ++i) {
     Oscillator& oscillator = *oscillators[i];
     // Only oscillators on the shared table fit the kernels' interpolation rows.
-    if (path == RenderPath::reference || oscillator.table != shared ||
-        oscillator.tableLength != SineTable::kPeriod) {
+    if (oscillator.table != shared || oscillator.tableLength != SineTable::kPeriod) {
       oscillator.render(buffers[i], count);
       continue;
     }

@@ -1,4 +1,4 @@
-// Renders many oscillators side by side: groups of 4, 8 or 16 (the lanes of the chosen path) run
+// Renders many oscillators side by side: groups of 4 or 8 (the lanes of the chosen kernel) run
 // through a lane kernel between curve steps, and each oscillator takes its curve steps on the
 // same samples as it would alone. Every oscillator ends in the state Oscillator::render leaves,
 // with the same samples in its buffer.
@@ -9,19 +9,16 @@
 
 #include "engine/LaneKernels.h"
 #include "engine/Oscillator.h"
-#include "engine/RenderPath.h"
 
 class OscillatorBank {
  public:
   static constexpr int32_t kBlockLimit = 2000;
 
-  // How many oscillators the path evaluates side by side.
-  [[nodiscard]] static int32_t groupWidth(RenderPath path) noexcept;
-
-  // Renders `count` (≤ kBlockLimit) samples of oscillators[0..n-1] into buffers[0..n-1]. A
-  // `reference` path renders each oscillator on its own.
+  // Renders `count` (≤ kBlockLimit) samples of oscillators[0..n-1] into buffers[0..n-1] with
+  // the given lane kernel, groups of kernel.width at a time. An oscillator not on the shared
+  // sine table renders on its own.
   void render(Oscillator* const* oscillators, float* const* buffers, int32_t n, int32_t count,
-              RenderPath path) noexcept;
+              LaneKernelChoice kernel) noexcept;
 
  private:
   void renderGroup(Oscillator* const* oscillators, float* const* buffers, int32_t lanes,

@@ -22,13 +22,12 @@ class Phaser {
   // The same samples, computed in passes over the block on the given path.
   void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
-  // The block form one sample at a time, so that other effects can run side by side with it:
-  // prepare(first, n) works out the LFO of samples first .. first+n-1 of a piece of at most
-  // kPiece samples (pieces and their parts in order); the caller copies the allpass chain's
-  // state into a local (chain()), gets output k from sample(chain, k, x) for each prepared k in
-  // turn and hands the state back (keep()); the destructor stores
-  // everything in the phaser. The local copy lets the compiler keep the chain in registers. The
-  // same arithmetic, in the same order, as process.
+  // The block form's state, held in locals for one block: prepare(first, n) works out the LFO
+  // of samples first .. first+n-1 of a piece of at most kPiece samples (pieces and their parts
+  // in order); the caller copies the allpass chain's state into a local (chain()) so that it
+  // stays in registers, gets output k from sample(chain, k, x) for each prepared k in turn and
+  // hands the state back (keep()); the destructor stores everything in the phaser. The same
+  // arithmetic, in the same order, as process.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:

@@ -32,11 +32,11 @@ class Reverb {
   // The same samples as process with stride 1, the eight combs side by side on the given path.
   void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
 
-  // The block form one sample at a time, so that other effects can run side by side with it:
-  // prepare(in, first, n) runs the combs over inputs in[first .. first+n-1] of a piece of at
-  // most kPiece samples (pieces and their parts in order), sample(k, x) then gives output k
-  // (x = in[k]) through the allpass chain for each prepared k in turn, and the destructor stores the
-  // state back. The same arithmetic, in the same order, as process.
+  // The block form's state, held in locals for one block: prepare(in, first, n) runs the combs
+  // side by side over inputs in[first .. first+n-1] of a piece of at most kPiece samples (pieces
+  // and their parts in order), sample(k, x) then gives output k (x = in[k]) through the allpass
+  // chain for each prepared k in turn, and the destructor stores the state back. The same
+  // arithmetic, in the same order, as process.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:

@@ -80,10 +80,10 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
     ++n;
   }
   std::array<bool, busCount> written{};
-  const int32_t width = OscillatorBank::groupWidth(path);
-  for (int32_t first = 0; first < n; first += width) {
-    const int32_t lanes = std::min(width, n - first);
-    oscillatorBank.render(list.data() + first, buffers.data() + first, lanes, count, path);
+  const LaneKernelChoice kernel = laneKernelFor(path);
+  for (int32_t first = 0; first < n; first += kernel.width) {
+    const int32_t lanes = std::min(kernel.width, n - first);
+    oscillatorBank.render(list.data() + first, buffers.data() + first, lanes, count, kernel);
     for (int32_t j = first; j < first + lanes; ++j) {
       const int32_t i = indexes[std::size_t(j)];
       if (!sounding(i)) continue;
@@ -121,12 +121,8 @@ void SynthEngine::mixOscillators(int32_t count) noexcept {
 
 // Reverb, delay, phaser, flanger; an effect switched off passes its send through.
 void SynthEngine::runEffects(int32_t count) noexcept {
-  if (path != RenderPath::reference) {
-    runEffectsSideBySide(count);
-    return;
-  }
   if (reverbSwitch > 0.5f) {
-    reverb.process(bus(reverbSend), bus(reverbReturn), count, 1);
+    reverb.processBlock(bus(reverbSend), bus(reverbReturn), count, path);
   } else {
     std::copy_n(bus(reverbSend), count, bus(reverbReturn));
   }
@@ -136,65 +132,14 @@ void SynthEngine::runEffects(int32_t count) noexcept {
     std::copy_n(bus(delaySend), count, bus(delayReturn));
   }
   if (phaserSwitch > 0.5f) {
-    phaser.process(bus(phaserSend), bus(phaserReturn), count);
+    phaser.processBlock(bus(phaserSend), bus(phaserReturn), count, path);
   } else {
     std::copy_n(bus(phaserSend), count, bus(phaserReturn));
   }
   if (flangerSwitch > 0.5f) {
-    flanger.process(bus(flangerSend), bus(flangerReturn), count);
+    flanger.processBlock(bus(flangerSend), bus(flangerReturn), count, path);
   } else {
     std::copy_n(bus(flangerSend), count, bus(flangerReturn));
-  }
-}
-
-// The effects share nothing, so the ones switched on take a sample each in turn: the phaser's
-// allpass chain, the reverb's allpass chain and the flanger's line then overlap in the processor
-// instead of each waiting on its own. Each effect still sees its samples in order.
-void SynthEngine::runEffectsSideBySide(int32_t count) noexcept {
-  const bool reverbOn = reverbSwitch > 0.5f;
-  const bool delayOn = delaySwitch > 0.5f;
-  const bool phaserOn = phaserSwitch > 0.5f;
-  const bool flangerOn = flangerSwitch > 0.5f;
-  if (!reverbOn) std::copy_n(bus(reverbSend), count, bus(reverbReturn));
-  if (!delayOn) std::copy_n(bus(delaySend), count, bus(delayReturn));
-  if (!phaserOn) std::copy_n(bus(phaserSend), count, bus(phaserReturn));
-  if (!flangerOn) std::copy_n(bus(flangerSend), count, bus(flangerReturn));
-  if (!reverbOn && !delayOn && !phaserOn && !flangerOn) return;
-  Reverb::Run reverbRun(reverb, path);
-  Delay::Run delayRun(delay);
-  Phaser::Run phaserRun(phaser, path);
-  Flanger::Run flangerRun(flanger, path);
-  constexpr int32_t kPiece = std::min({Reverb::kPiece, Phaser::kPiece, Flanger::kPiece});
-  for (int32_t first = 0; first < count; first += kPiece) {
-    const int32_t n = std::min(kPiece, count - first);
-    const float* reverbIn = bus(reverbSend) + first;
-    const float* delayIn = bus(delaySend) + first;
-    const float* phaserIn = bus(phaserSend) + first;
-    const float* flangerIn = bus(flangerSend) + first;
-    float* reverbOut = bus(reverbReturn) + first;
-    float* delayOut = bus(delayReturn) + first;
-    float* phaserOut = bus(phaserReturn) + first;
-    float* flangerOut = bus(flangerReturn) + first;
-    // The comb runs and LFO sines of the next few samples are worked out before the samples
-    // before them go through the chains, so the processor overlaps the two.
-    auto prepare = [&](int32_t from, int32_t length) {
-      if (reverbOn) reverbRun.prepare(reverbIn, from, length);
-      if (phaserOn) phaserRun.prepare(from, length);
-      if (flangerOn) flangerRun.prepare(from, length);
-    };
-    constexpr int32_t kAhead = 16;
-    prepare(0, std::min(kAhead, n));
-    Phaser::Run::Chain phaserChain = phaserRun.chain();
-    for (int32_t run = 0; run < n; run += kAhead) {
-      if (run + kAhead < n) prepare(run + kAhead, std::min(kAhead, n - run - kAhead));
-      for (int32_t k = run; k < std::min(run + kAhead, n); ++k) {
-        if (reverbOn) reverbOut[k] = reverbRun.sample(k, reverbIn[k]);
-        if (delayOn) delayOut[k] = delayRun.sample(delayIn[k]);
-        if (phaserOn) phaserOut[k] = phaserRun.sample(phaserChain, k, phaserIn[k]);
-        if (flangerOn) flangerOut[k] = flangerRun.sample(k, flangerIn[k]);
-      }
-    }
-    phaserRun.keep(phaserChain);
   }
 }
 

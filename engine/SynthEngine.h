@@ -162,7 +162,6 @@ class SynthEngine {
   void renderAndMixOscillators(int32_t count) noexcept;
   void mixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
-  void runEffectsSideBySide(int32_t count) noexcept;
   void writeOutput(float* out, int32_t count) noexcept;
 
   Delay delay;
