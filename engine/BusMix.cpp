@@ -1,14 +1,37 @@
-// Plain loops, compiled twice: for the x86-64 baseline and, through the target attribute, with
-// AVX2 (the compiler vectorises both; neither reorders a sum).
+// SSE2 (x86-64 baseline) and AVX2 forms of the bus sums.
 #include "engine/BusMix.h"
+
+#include <immintrin.h>
 
 namespace {
 
-inline void addLoop(float* bus, const float* source, int32_t count, bool first) noexcept {
-  if (first) {
-    for (int32_t k = 0; k < count; ++k) bus[k] = source[k] + 0.0f;
-  } else {
-    for (int32_t k = 0; k < count; ++k) bus[k] += source[k];
+void sumBusPortable(float* bus, const float* const* sources, int32_t n,
+                    int32_t count) noexcept {
+  int32_t k = 0;
+  for (; k + 4 <= count; k += 4) {
+    __m128 sum = _mm_setzero_ps();
+    for (int32_t j = 0; j < n; ++j) sum = _mm_add_ps(sum, _mm_loadu_ps(sources[j] + k));
+    _mm_storeu_ps(bus + k, sum);
+  }
+  for (; k < count; ++k) {
+    float sum = 0.0f;
+    for (int32_t j = 0; j < n; ++j) sum += sources[j][k];
+    bus[k] = sum;
+  }
+}
+
+[[gnu::target("avx2")]] void sumBusAvx2(float* bus, const float* const* sources, int32_t n,
+                                        int32_t count) noexcept {
+  int32_t k = 0;
+  for (; k + 8 <= count; k += 8) {
+    __m256 sum = _mm256_setzero_ps();
+    for (int32_t j = 0; j < n; ++j) sum = _mm256_add_ps(sum, _mm256_loadu_ps(sources[j] + k));
+    _mm256_storeu_ps(bus + k, sum);
+  }
+  for (; k < count; ++k) {
+    float sum = 0.0f;
+    for (int32_t j = 0; j < n; ++j) sum += sources[j][k];
+    bus[k] = sum;
   }
 }
 
@@ -18,11 +41,7 @@ inline void sumLoop(float* out, const OutputBuses& b, float gain, int32_t count)
   }
 }
 
-[[gnu::target("avx2")]] void addLoopAvx2(float* bus, const float* source, int32_t count,
-                                         bool first) noexcept {
-  addLoop(bus, source, count, first);
-}
-
+// The plain loop again, vectorised by the compiler for AVX2.
 [[gnu::target("avx2")]] void sumLoopAvx2(float* out, const OutputBuses& b, float gain,
                                          int32_t count) noexcept {
   sumLoop(out, b, gain, count);
@@ -34,12 +53,12 @@ bool useAvx2(RenderPath path) noexcept {
 
 }  // namespace
 
-void addToBus(float* bus, const float* source, int32_t count, bool first,
-              RenderPath path) noexcept {
+void sumOntoClearedBus(float* bus, const float* const* sources, int32_t n, int32_t count,
+                       RenderPath path) noexcept {
   if (useAvx2(path)) {
-    addLoopAvx2(bus, source, count, first);
+    sumBusAvx2(bus, sources, n, count);
   } else {
-    addLoop(bus, source, count, first);
+    sumBusPortable(bus, sources, n, count);
   }
 }
 

@@ -1,16 +1,16 @@
-// The engine's block arithmetic on whole buses: adding an oscillator onto a bus and summing the
-// returns into the output, on the portable path or with AVX2. Each sample gets the same
-// operations in the same order as the engine's per-sample loops.
+// The engine's block arithmetic on whole buses: the oscillators routed to one bus summed onto
+// it, and the returns summed into the output, on the portable path or with AVX2. Each sample
+// gets the same operations in the same order as the engine's per-sample loops.
 #pragma once
 
 #include <cstdint>
 
 #include "engine/RenderPath.h"
 
-// bus[k] = source[k] + 0 when `first` (the bus was cleared to 0 before the designed addition),
-// else bus[k] += source[k].
-void addToBus(float* bus, const float* source, int32_t count, bool first,
-              RenderPath path) noexcept;
+// bus[k] = ((0 + sources[0][k]) + sources[1][k]) + ... : the designed additions onto a cleared
+// bus, in source order, without storing the bus between them.
+void sumOntoClearedBus(float* bus, const float* const* sources, int32_t n, int32_t count,
+                       RenderPath path) noexcept;
 
 // out[k] = (flanger[k] + reverb[k] + delay[k] + dry[k] + phaser[k]) × gain.
 struct OutputBuses {

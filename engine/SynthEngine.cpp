@@ -62,39 +62,29 @@ void SynthEngine::renderOscillators(int32_t count) noexcept {
   }
 }
 
-// The sounding oscillators are rendered a lane group at a time, and each group is mixed while
-// its buffers are still in the cache. Its oscillators' activity is final once it is rendered,
-// and groups go in index order, so every bus receives the same additions in the same order.
-// The first oscillator on a bus is written (as sample + 0) rather than added onto a cleared
-// bus; buses no oscillator reaches are cleared at the end.
+// The sounding oscillators are rendered in lane groups; then each send and the dry bus is
+// written once with the sum of its oscillators in index order (the designed additions onto the
+// cleared bus), so the buses need no clearing between blocks.
 void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
-  std::array<int32_t, kOscillatorCount> indexes{};
   std::array<Oscillator*, kOscillatorCount> list{};
   std::array<float*, kOscillatorCount> buffers{};
   int32_t n = 0;
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
-    indexes[std::size_t(n)] = i;
     list[std::size_t(n)] = &oscillators[std::size_t(i)];
     buffers[std::size_t(n)] = oscillatorBuffer(i);
     ++n;
   }
-  std::array<bool, busCount> written{};
-  const LaneKernelChoice kernel = laneKernelFor(path);
-  for (int32_t first = 0; first < n; first += kernel.width) {
-    const int32_t lanes = std::min(kernel.width, n - first);
-    oscillatorBank.render(list.data() + first, buffers.data() + first, lanes, count, kernel);
-    for (int32_t j = first; j < first + lanes; ++j) {
-      const int32_t i = indexes[std::size_t(j)];
-      if (!sounding(i)) continue;
-      const Bus target = busForRouting(routing[std::size_t(i)]);
-      if (target == busCount) continue;
-      addToBus(bus(target), oscillatorBuffer(i), count, !written[target], path);
-      written[target] = true;
-    }
-  }
+  oscillatorBank.render(list.data(), buffers.data(), n, count, laneKernelFor(path));
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    if (!written[send]) std::fill_n(bus(send), count, 0.0f);
+    std::array<const float*, kOscillatorCount> sources{};
+    int32_t routed = 0;
+    for (int32_t i = 0; i < kOscillatorCount; ++i) {
+      if (sounding(i) && busForRouting(routing[std::size_t(i)]) == send) {
+        sources[std::size_t(routed++)] = oscillatorBuffer(i);
+      }
+    }
+    sumOntoClearedBus(bus(send), sources.data(), routed, count, path);
   }
 }
 
