@@ -1,5 +1,5 @@
 // The interpolation rows of the sine table, the wrap of stray lanes and the portable (SSE2,
-// x86-64 baseline) kernel: four oscillators per vector.
+// x86-64 baseline) kernel: eight oscillators as two vectors of four.
 #include "engine/LaneKernels.h"
 
 #include <emmintrin.h>
@@ -30,8 +30,8 @@ struct RowTable {
 // One sample of four lanes: the interpolated read scaled by gain and amplitude, then the
 // phase step with its single subtraction of the period.
 template <bool kCheckStray>
-inline __m128 laneSample(LaneBlock& lanes, __m128& position, __m128 step, __m128 scale,
-                         __m128 level, __m128 length) noexcept {
+inline __m128 laneSample(LaneBlock& lanes, int32_t first, __m128& position, __m128 step,
+                         __m128 scale, __m128 level, __m128 length) noexcept {
   const __m128i index = _mm_cvttps_epi32(position);
   const __m128 fraction = _mm_sub_ps(position, _mm_cvtepi32_ps(index));
   alignas(16) int32_t at[4];  // byte offsets of the rows
@@ -54,9 +54,9 @@ inline __m128 laneSample(LaneBlock& lanes, __m128& position, __m128 step, __m128
   const __m128 inside =
       _mm_and_ps(_mm_cmpge_ps(position, _mm_setzero_ps()), _mm_cmplt_ps(position, length));
   if (_mm_movemask_ps(inside) != 0xF) {
-    _mm_store_ps(lanes.position.data(), position);
-    wrapStrayLanes(lanes, 4);
-    position = _mm_load_ps(lanes.position.data());
+    _mm_store_ps(lanes.position.data() + first, position);
+    wrapStrayLanes(lanes, first, 4);
+    position = _mm_load_ps(lanes.position.data() + first);
   }
   return result;
 }
@@ -69,14 +69,14 @@ const InterpolationRow* sineInterpolationRows() noexcept {
 }
 
 // On processors whose 256-bit units are pairs of 128-bit halves (the first Zen generation)
-// eight lanes cost as much as two groups of four and the transposes more: the 4-lane kernel
-// measures faster there.
+// a 256-bit lane group costs as much as two 128-bit ones and its transposes more: the portable
+// kernel measures faster there.
 LaneKernelChoice laneKernelFor(RenderPath path) noexcept {
   static const bool halvesOnly = __builtin_cpu_is("znver1");
   if ((path == RenderPath::avx2 || path == RenderPath::avx512) && !halvesOnly) {
     return {renderLanesAvx2, 8};
   }
-  return {renderLanesPortable, 4};
+  return {renderLanesPortable, 8};
 }
 
 bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {
@@ -87,8 +87,8 @@ bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {
   return true;
 }
 
-void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept {
-  for (int32_t j = 0; j < width; ++j) {
+void wrapStrayLanes(LaneBlock& lanes, int32_t first, int32_t width) noexcept {
+  for (int32_t j = first; j < first + width; ++j) {
     float& position = lanes.position[std::size_t(j)];
     if (!(position >= 0.0f && position < lanes.length)) {
       position = wrapOscillatorPhase(position, lanes.period);
@@ -98,39 +98,58 @@ void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept {
 
 namespace {
 
+// Four lanes' registers and buffers.
+struct Quad {
+  int32_t first;
+  __m128 position;
+  __m128 step;
+  __m128 scale;
+  __m128 level;
+  float* out[4];
+};
+
+// Eight lanes as two groups of four, each sample of one group then of the other (their work
+// overlaps in the processor).
 template <bool kCheckStray>
 void renderRun(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
-  __m128 position = _mm_load_ps(lanes.position.data());
-  const __m128 step = _mm_load_ps(lanes.step.data());
-  const __m128 scale = _mm_load_ps(lanes.scale.data());
-  const __m128 level = _mm_load_ps(lanes.level.data());
   const __m128 length = _mm_set1_ps(lanes.length);
-  float* out[4];
-  for (int32_t j = 0; j < 4; ++j) out[j] = lanes.out[std::size_t(j)] + offset;
+  Quad quads[2];
+  for (int32_t q = 0; q < 2; ++q) {
+    Quad& quad = quads[q];
+    quad.first = 4 * q;
+    quad.position = _mm_load_ps(lanes.position.data() + quad.first);
+    quad.step = _mm_load_ps(lanes.step.data() + quad.first);
+    quad.scale = _mm_load_ps(lanes.scale.data() + quad.first);
+    quad.level = _mm_load_ps(lanes.level.data() + quad.first);
+    for (int32_t j = 0; j < 4; ++j) quad.out[j] = lanes.out[std::size_t(quad.first + j)] + offset;
+  }
   int32_t k = 0;
   for (; k + 4 <= count; k += 4) {
-    __m128 s0 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
-    __m128 s1 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
-    __m128 s2 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
-    __m128 s3 = laneSample<kCheckStray>(lanes, position, step, scale, level, length);
-    _MM_TRANSPOSE4_PS(s0, s1, s2, s3);
-    _mm_storeu_ps(out[0] + k, s0);
-    _mm_storeu_ps(out[1] + k, s1);
-    _mm_storeu_ps(out[2] + k, s2);
-    _mm_storeu_ps(out[3] + k, s3);
+    for (Quad& quad : quads) {
+      __m128 s[4];
+      for (__m128& sample : s) {
+        sample = laneSample<kCheckStray>(lanes, quad.first, quad.position, quad.step,
+                                         quad.scale, quad.level, length);
+      }
+      _MM_TRANSPOSE4_PS(s[0], s[1], s[2], s[3]);
+      for (int32_t j = 0; j < 4; ++j) _mm_storeu_ps(quad.out[j] + k, s[j]);
+    }
   }
   for (; k < count; ++k) {
-    alignas(16) float sample[4];
-    _mm_store_ps(sample, laneSample<kCheckStray>(lanes, position, step, scale, level, length));
-    for (int32_t j = 0; j < 4; ++j) out[j][k] = sample[j];
+    for (Quad& quad : quads) {
+      alignas(16) float sample[4];
+      _mm_store_ps(sample, laneSample<kCheckStray>(lanes, quad.first, quad.position, quad.step,
+                                                   quad.scale, quad.level, length));
+      for (int32_t j = 0; j < 4; ++j) quad.out[j][k] = sample[j];
+    }
   }
-  _mm_store_ps(lanes.position.data(), position);
+  for (const Quad& quad : quads) _mm_store_ps(lanes.position.data() + quad.first, quad.position);
 }
 
 }  // namespace
 
 void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
-  if (lanesStaySteady(lanes, 4)) {
+  if (lanesStaySteady(lanes, 8)) {
     renderRun<false>(lanes, offset, count);
   } else {
     renderRun<true>(lanes, offset, count);

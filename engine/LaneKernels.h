@@ -1,4 +1,4 @@
-// The oscillator bank's inner loops: up to 16 oscillators evaluated side by side, one per SIMD
+// The oscillator bank's inner loops: eight oscillators evaluated side by side, one per SIMD
 // lane, with the oscillator's per-sample arithmetic in the same order, so each lane's samples
 // equal what Oscillator::render gives. A kernel knows nothing of curve steps; the bank calls it
 // for runs of samples between them.
@@ -23,7 +23,7 @@ struct alignas(16) InterpolationRow {
 [[nodiscard]] const InterpolationRow* sineInterpolationRows() noexcept;
 
 struct alignas(64) LaneBlock {
-  static constexpr int32_t kMaxLanes = 16;
+  static constexpr int32_t kMaxLanes = 8;
   std::array<float, kMaxLanes> position;  // read phase, kept in [0, length)
   std::array<float, kMaxLanes> step;      // increment
   std::array<float, kMaxLanes> scale;     // gain
@@ -35,7 +35,7 @@ struct alignas(64) LaneBlock {
 };
 
 // Renders samples offset .. offset+count-1 of every lane into out[lane][offset ...] and moves the
-// positions on. The portable kernel runs 4 lanes, the AVX2 kernel 8.
+// positions on. Both kernels run 8 lanes (the portable one as two vectors of four).
 using LaneKernel = void (*)(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
 
 void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
@@ -53,6 +53,6 @@ struct LaneKernelChoice {
 // exact), and no lane needs the stray check.
 [[nodiscard]] bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept;
 
-// Lanes whose position left [0, length) (only an increment outside the audible band does that)
+// Lanes first .. first+width-1 whose position left [0, length) (only an increment outside the audible band does that)
 // are wrapped as the oscillator wraps them.
-void wrapStrayLanes(LaneBlock& lanes, int32_t width) noexcept;
+void wrapStrayLanes(LaneBlock& lanes, int32_t first, int32_t width) noexcept;

@@ -57,7 +57,7 @@ template <bool kCheckStray>
                                       _mm256_cmp_ps(position, length, _CMP_LT_OQ));
   if (_mm256_movemask_ps(inside) != 0xFF) {
     _mm256_store_ps(lanes.position.data(), position);
-    wrapStrayLanes(lanes, 8);
+    wrapStrayLanes(lanes, 0, 8);
     position = _mm256_load_ps(lanes.position.data());
   }
   return result;

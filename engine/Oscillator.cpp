@@ -206,7 +206,7 @@ Oscillator::PhaseReplay Oscillator::replayQueuedPhases() const noexcept {
   return replay;
 }
 
-void Oscillator::applyQueuedPhases() noexcept {
+void Oscillator::applyQueuedPhasesNow() noexcept {
   const PhaseReplay replay = replayQueuedPhases();
   phase = replay.phase;
   phaseParameter = replay.parameter;

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "engine/EnvelopeLayer.h"
+#include "engine/SharedField.h"
 #include "engine/SineTable.h"
 
 // The designed wrap of a read phase into [0, period): while ≤ 0 add 1024, then while ≥ period
@@ -70,8 +71,13 @@ class Oscillator {
   };
 
   [[nodiscard]] PhaseReplay replayQueuedPhases() const noexcept;
-  // Render side: applies the queued phase settings to `phase`.
-  void applyQueuedPhases() noexcept;
+  // Render side: applies the queued phase settings to `phase` (most blocks find none).
+  void applyQueuedPhases() noexcept {
+    if (loadShared(phaseWrites) != phaseReads || loadShared(phaseSetting) != phaseParameter) {
+      applyQueuedPhasesNow();
+    }
+  }
+  void applyQueuedPhasesNow() noexcept;
   // The fifteen layer values of one curve step, layer 0 first in each bank.
   struct StepValues {
     std::array<float, kLayerCount> amplitude;
@@ -88,11 +94,9 @@ class Oscillator {
   void recomputeIncrement() noexcept;
   void updateActive() noexcept;
 
+  // The fields a block reads come first, together; the large envelope banks last.
   bool active = true;
   float amplitude = 0.0f;
-  Bank amplitudeBank{};
-  Bank pitchBank{};
-  Bank phaseBank{};
   int32_t sampleCounter = 0;
   int32_t tableLength = SineTable::kPeriod;
   const float* table;
@@ -122,4 +126,7 @@ class Oscillator {
   float lowestIncrement = 0.47f;
   float highestIncrement = 466.0f;
   int32_t stepLimit = 200;
+  Bank amplitudeBank{};
+  Bank pitchBank{};
+  Bank phaseBank{};
 };

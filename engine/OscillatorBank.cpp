@@ -49,20 +49,21 @@ void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
   block.rows = sineInterpolationRows();
   block.period = SineTable::kPeriod;
   block.length = float(SineTable::kPeriod);
-  for (int32_t j = 0; j < width; ++j) {
+  for (int32_t j = 0; j < lanes; ++j) {
+    Oscillator& oscillator = *oscillators[j];
+    oscillator.applyQueuedPhases();
+    block.position[std::size_t(j)] = oscillator.phase;
+    block.out[std::size_t(j)] = buffers[j];
+  }
+  for (int32_t j = lanes; j < width; ++j) {
     const auto lane = std::size_t(j);
     block.position[lane] = 0.0f;
     block.step[lane] = 0.0f;
     block.scale[lane] = 0.0f;
     block.level[lane] = 0.0f;
     block.out[lane] = unusedLane.data();
-    if (j >= lanes) continue;
-    Oscillator& oscillator = *oscillators[j];
-    oscillator.applyQueuedPhases();
-    block.position[lane] = oscillator.phase;
-    block.out[lane] = buffers[j];
   }
-  wrapStrayLanes(block, lanes);
+  wrapStrayLanes(block, 0, lanes);
 }
 
 void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* buffers,

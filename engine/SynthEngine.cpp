@@ -76,15 +76,16 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
     ++n;
   }
   oscillatorBank.render(list.data(), buffers.data(), n, count, laneKernelFor(path));
+  std::array<std::array<const float*, kOscillatorCount>, busCount> sources{};
+  std::array<int32_t, busCount> routed{};
+  for (int32_t i = 0; i < kOscillatorCount; ++i) {
+    if (!sounding(i)) continue;
+    const Bus target = routingBus[std::size_t(i)];
+    if (target == busCount) continue;
+    sources[target][std::size_t(routed[target]++)] = oscillatorBuffer(i);
+  }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    std::array<const float*, kOscillatorCount> sources{};
-    int32_t routed = 0;
-    for (int32_t i = 0; i < kOscillatorCount; ++i) {
-      if (sounding(i) && busForRouting(routing[std::size_t(i)]) == send) {
-        sources[std::size_t(routed++)] = oscillatorBuffer(i);
-      }
-    }
-    sumOntoClearedBus(bus(send), sources.data(), routed, count, path);
+    sumOntoClearedBus(bus(send), sources[send].data(), routed[send], count, path);
   }
 }
 
@@ -221,7 +222,9 @@ void SynthEngine::setMainDetune(float v) noexcept {
 }
 
 void SynthEngine::setRouting(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) assignFinite(routing[std::size_t(osc)], v);
+  if (!validOscillator(osc) || !std::isfinite(v)) return;
+  routing[std::size_t(osc)] = v;
+  routingBus[std::size_t(osc)] = busForRouting(v);
 }
 
 float SynthEngine::getRouting(int32_t osc) const noexcept {

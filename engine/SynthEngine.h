@@ -180,6 +180,12 @@ class SynthEngine {
   std::vector<float> buses;
   float sampleRate = 44100.0f;
   std::array<float, kOscillatorCount> routing{};
+  // The bus each routing value selects, kept by the setter for the fast paths' mixing.
+  std::array<Bus, kOscillatorCount> routingBus = [] {
+    std::array<Bus, kOscillatorCount> targets{};
+    targets.fill(dry);
+    return targets;
+  }();
   RenderPath path = fastestRenderPath();
   OscillatorBank oscillatorBank;
 };

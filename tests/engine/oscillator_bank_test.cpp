@@ -21,7 +21,7 @@ struct NamedKernel {
 };
 
 std::vector<NamedKernel> availableKernels() {
-  std::vector<NamedKernel> kernels{{"portable", {renderLanesPortable, 4}}};
+  std::vector<NamedKernel> kernels{{"portable", {renderLanesPortable, 8}}};
   if (renderPathSupported(RenderPath::avx2)) kernels.push_back({"avx2", {renderLanesAvx2, 8}});
   return kernels;
 }
@@ -34,8 +34,8 @@ std::array<float, 385> ramp(float from, float to) {
   return curve;
 }
 
-// Eleven oscillators: a full group of eight and a partial one (or two full groups of four and a
-// partial one), with curves, detunes that push a few out of the table's range, and phases.
+// Eleven oscillators: a full group of eight and a partial one, with curves, detunes that push a
+// few out of the table's range, and phases.
 std::vector<Oscillator> makeOscillators() {
   std::vector<Oscillator> oscillators(11);
   for (std::size_t i = 0; i < oscillators.size(); ++i) {
@@ -106,7 +106,7 @@ TEST(LaneKernels, EveryFastPathHasAKernelAndItsWidth) {
   for (RenderPath path : {RenderPath::portable, RenderPath::avx2, RenderPath::avx512}) {
     const LaneKernelChoice choice = laneKernelFor(path);
     EXPECT_NE(choice.kernel, nullptr) << renderPathName(path);
-    EXPECT_TRUE(choice.width == 4 || choice.width == 8) << renderPathName(path);
+    EXPECT_EQ(choice.width, 8) << renderPathName(path);
   }
   EXPECT_EQ(laneKernelFor(RenderPath::portable).kernel, &renderLanesPortable);
 }
