@@ -64,8 +64,7 @@ class AudioCounters {
 
 std::vector<RenderPath> supportedPaths() {
   std::vector<RenderPath> paths;
-  for (RenderPath path :
-       {RenderPath::reference, RenderPath::portable, RenderPath::avx2, RenderPath::avx512}) {
+  for (RenderPath path : kRenderPaths) {
     if (renderPathSupported(path)) paths.push_back(path);
   }
   return paths;

@@ -39,7 +39,7 @@ void SummaryReporter::Finalize() {
   if (reference && reference->realtimeFactor > 0.0) {
     std::printf("  full patch, 512-frame blocks: reference %.1fx realtime (%.0f ns/frame)\n",
                 reference->realtimeFactor, reference->nsPerFrame);
-    for (RenderPath path : {RenderPath::portable, RenderPath::avx2, RenderPath::avx512}) {
+    for (RenderPath path : kFastRenderPaths) {
       const Figures* fast = find(std::string("full_patch/") + renderPathName(path));
       if (!fast) continue;
       std::printf("  full patch, 512-frame blocks: %-8s %.1fx realtime (%.0f ns/frame), %.2fx the "

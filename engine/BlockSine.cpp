@@ -124,7 +124,6 @@ void sineToFloat(const double* angles, float* out, int32_t count, RenderPath pat
       for (int32_t k = 0; k < count; ++k) out[k] = librarySine(angles[k]);
       break;
     case RenderPath::avx2:
-    case RenderPath::avx512:
       sineToFloatAvx2(angles, out, count);
       break;
     case RenderPath::portable:

@@ -47,9 +47,7 @@ inline void sumLoop(float* out, const OutputBuses& b, float gain, int32_t count)
   sumLoop(out, b, gain, count);
 }
 
-bool useAvx2(RenderPath path) noexcept {
-  return path == RenderPath::avx2 || path == RenderPath::avx512;
-}
+bool useAvx2(RenderPath path) noexcept { return path == RenderPath::avx2; }
 
 }  // namespace
 

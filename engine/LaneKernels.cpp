@@ -71,12 +71,12 @@ const InterpolationRow* sineInterpolationRows() noexcept {
 // On processors whose 256-bit units are pairs of 128-bit halves (the first Zen generation)
 // a 256-bit lane group costs as much as two 128-bit ones and its transposes more: the portable
 // kernel measures faster there.
-LaneKernelChoice laneKernelFor(RenderPath path) noexcept {
-  static const bool halvesOnly = __builtin_cpu_is("znver1");
-  if ((path == RenderPath::avx2 || path == RenderPath::avx512) && !halvesOnly) {
-    return {renderLanesAvx2, 8};
-  }
-  return {renderLanesPortable, 8};
+LaneKernel laneKernelFor(RenderPath path) noexcept {
+  static const bool halvesOnly = [] {
+    __builtin_cpu_init();
+    return bool(__builtin_cpu_is("znver1"));
+  }();
+  return path == RenderPath::avx2 && !halvesOnly ? renderLanesAvx2 : renderLanesPortable;
 }
 
 bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {

@@ -23,12 +23,12 @@ struct alignas(16) InterpolationRow {
 [[nodiscard]] const InterpolationRow* sineInterpolationRows() noexcept;
 
 struct alignas(64) LaneBlock {
-  static constexpr int32_t kMaxLanes = 8;
-  std::array<float, kMaxLanes> position;  // read phase, kept in [0, length)
-  std::array<float, kMaxLanes> step;      // increment
-  std::array<float, kMaxLanes> scale;     // gain
-  std::array<float, kMaxLanes> level;     // amplitude
-  std::array<float*, kMaxLanes> out;      // each lane's buffer
+  static constexpr int32_t kLanes = 8;
+  std::array<float, kLanes> position;  // read phase, kept in [0, length)
+  std::array<float, kLanes> step;      // increment
+  std::array<float, kLanes> scale;     // gain
+  std::array<float, kLanes> level;     // amplitude
+  std::array<float*, kLanes> out;      // each lane's buffer
   const InterpolationRow* rows;
   float length;    // table period as a float
   int32_t period;  // table period
@@ -41,18 +41,14 @@ using LaneKernel = void (*)(LaneBlock& lanes, int32_t offset, int32_t count) noe
 void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
 void renderLanesAvx2(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
 
-struct LaneKernelChoice {
-  LaneKernel kernel;
-  int32_t width;  // lanes per group
-};
 // The kernel a fast render path uses (the reference path uses none).
-[[nodiscard]] LaneKernelChoice laneKernelFor(RenderPath path) noexcept;
+[[nodiscard]] LaneKernel laneKernelFor(RenderPath path) noexcept;
 
 // True when every lane's increment lies in [0, length): then a phase in [0, length) stays there
 // after its step and single subtraction (the sum is below twice the length and the subtraction
 // exact), and no lane needs the stray check.
 [[nodiscard]] bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept;
 
-// Lanes first .. first+width-1 whose position left [0, length) (only an increment outside the audible band does that)
-// are wrapped as the oscillator wraps them.
+// Lanes first .. first+width-1 whose position left [0, length) (only an increment outside the
+// audible band does that) are wrapped as the oscillator wraps them.
 void wrapStrayLanes(LaneBlock& lanes, int32_t first, int32_t width) noexcept;

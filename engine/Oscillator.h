@@ -22,7 +22,7 @@
 // subtract the period. Ends for any value: non-finite gives 0, huge magnitudes are reduced first.
 [[nodiscard]] float wrapOscillatorPhase(float phase, int32_t period) noexcept;
 
-class Oscillator {
+class alignas(64) Oscillator {
  public:
   static constexpr int32_t kLayerCount = 5;
 
@@ -94,38 +94,39 @@ class Oscillator {
   void recomputeIncrement() noexcept;
   void updateActive() noexcept;
 
-  // The fields a block reads come first, together; the large envelope banks last.
+  // The fields every block reads share the object's first cache line; the large envelope banks
+  // come last.
   bool active = true;
   float amplitude = 0.0f;
   int32_t sampleCounter = 0;
   int32_t tableLength = SineTable::kPeriod;
   const float* table;
+  float gain = 0.25f;
+  float increment = 3.0f;
+  float phase = 0.0f;
+  // The phase parameter (v − 0.5) the render has applied to `phase`; render side only.
+  float phaseParameter = 0.0f;
+  // Setter side: the latest phase parameter and a queue of the settings not yet applied. The
+  // setter writes `phaseSetting`, `queuedPhases` and `phaseWrites`, the render only
+  // `phaseReads`. Settings that find the queue full are applied together, from `phaseSetting`.
+  float phaseSetting = 0.0f;
+  uint32_t phaseWrites = 0;
+  uint32_t phaseReads = 0;
+  // Retuned with the rate: the curve-step interval (the counter value after which the next
+  // sample takes a step: 200 at 44.1 kHz) and the audible band in entries per sample.
+  int32_t stepLimit = 200;
+  float lowestIncrement = 0.47f;
+  float highestIncrement = 466.0f;
   int32_t harmonic = 1;
   float previousPhaseOffset = 0.0f;
   float currentPhaseOffset = 0.0f;
   float tableStep;
   float velocityGain = 0.5f;
   float volume = 0.5f;
-  float gain = 0.25f;
   float detune = 0.0f;
   float frequency = 3.0f;
   float mainDetune = 0.0f;
-  float increment = 3.0f;
-  float phase = 0.0f;
-  // The phase parameter (v − 0.5) the render has applied to `phase`; render side only.
-  float phaseParameter = 0.0f;
-  // Setter side: the latest phase parameter and a queue of the settings not yet applied. The
-  // setter writes `queuedPhases` and `phaseWrites`, the render only `phaseReads`. Settings that
-  // find the queue full are applied together, from `phaseSetting`.
-  float phaseSetting = 0.0f;
   std::array<float, kQueuedPhases> queuedPhases{};
-  uint32_t phaseWrites = 0;
-  uint32_t phaseReads = 0;
-  // Retuned with the rate: the audible band in entries per sample and the curve-step interval
-  // (the counter value after which the next sample takes a step: 200 at 44.1 kHz).
-  float lowestIncrement = 0.47f;
-  float highestIncrement = 466.0f;
-  int32_t stepLimit = 200;
   Bank amplitudeBank{};
   Bank pitchBank{};
   Bank phaseBank{};

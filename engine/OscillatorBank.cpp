@@ -16,17 +16,18 @@ int32_t samplesBeforeStep(int32_t counter, int32_t limit) noexcept {
 }  // namespace
 
 void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffers, int32_t n,
-                            int32_t count, LaneKernelChoice kernel) noexcept {
+                            int32_t count, LaneKernel kernel) noexcept {
   count = std::min(count, kBlockLimit);
   if (count <= 0) return;
   const float* shared = sineTable().data();
-  std::array<Oscillator*, 32> grouped{};
-  std::array<float*, 32> groupedBuffers{};
+  // Only the entries written are read: the arrays are left uninitialised.
+  std::array<Oscillator*, 32> grouped;
+  std::array<float*, 32> groupedBuffers;
   int32_t groupSize = 0;
   auto flush = [&] {
-    for (int32_t first = 0; first < groupSize; first += kernel.width) {
+    for (int32_t first = 0; first < groupSize; first += LaneBlock::kLanes) {
       renderGroup(grouped.data() + first, groupedBuffers.data() + first,
-                  std::min(kernel.width, groupSize - first), kernel.width, count, kernel.kernel);
+                  std::min(LaneBlock::kLanes, groupSize - first), count, kernel);
     }
     groupSize = 0;
   };
@@ -45,7 +46,7 @@ void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffer
 }
 
 void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
-                               float* const* buffers, int32_t lanes, int32_t width) noexcept {
+                               float* const* buffers, int32_t lanes) noexcept {
   block.rows = sineInterpolationRows();
   block.period = SineTable::kPeriod;
   block.length = float(SineTable::kPeriod);
@@ -55,7 +56,7 @@ void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
     block.position[std::size_t(j)] = oscillator.phase;
     block.out[std::size_t(j)] = buffers[j];
   }
-  for (int32_t j = lanes; j < width; ++j) {
+  for (int32_t j = lanes; j < LaneBlock::kLanes; ++j) {
     const auto lane = std::size_t(j);
     block.position[lane] = 0.0f;
     block.step[lane] = 0.0f;
@@ -67,11 +68,10 @@ void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
 }
 
 void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* buffers,
-                                 int32_t lanes, int32_t width, int32_t count,
-                                 LaneKernel kernel) noexcept {
+                                 int32_t lanes, int32_t count, LaneKernel kernel) noexcept {
   LaneBlock block;
-  loadLanes(block, oscillators, buffers, lanes, width);
-  std::array<int32_t, LaneBlock::kMaxLanes> untilStep{};
+  loadLanes(block, oscillators, buffers, lanes);
+  std::array<int32_t, LaneBlock::kLanes> untilStep{};
   for (int32_t j = 0; j < lanes; ++j) {
     const Oscillator& oscillator = *oscillators[j];
     untilStep[std::size_t(j)] = samplesBeforeStep(oscillator.sampleCounter, oscillator.stepLimit);

@@ -1,4 +1,4 @@
-// Renders many oscillators side by side: groups of 4 or 8 (the lanes of the chosen kernel) run
+// Renders many oscillators side by side: groups of eight (the lanes of the chosen kernel) run
 // through a lane kernel between curve steps, and each oscillator takes its curve steps on the
 // same samples as it would alone. Every oscillator ends in the state Oscillator::render leaves,
 // with the same samples in its buffer.
@@ -15,16 +15,16 @@ class OscillatorBank {
   static constexpr int32_t kBlockLimit = 2000;
 
   // Renders `count` (≤ kBlockLimit) samples of oscillators[0..n-1] into buffers[0..n-1] with
-  // the given lane kernel, groups of kernel.width at a time. An oscillator not on the shared
-  // sine table renders on its own.
+  // the given lane kernel, a group of LaneBlock::kLanes at a time. An oscillator not on the
+  // shared sine table renders on its own.
   void render(Oscillator* const* oscillators, float* const* buffers, int32_t n, int32_t count,
-              LaneKernelChoice kernel) noexcept;
+              LaneKernel kernel) noexcept;
 
  private:
   void renderGroup(Oscillator* const* oscillators, float* const* buffers, int32_t lanes,
-                   int32_t width, int32_t count, LaneKernel kernel) noexcept;
+                   int32_t count, LaneKernel kernel) noexcept;
   void loadLanes(LaneBlock& block, Oscillator* const* oscillators, float* const* buffers,
-                 int32_t lanes, int32_t width) noexcept;
+                 int32_t lanes) noexcept;
 
   // Where lanes without an oscillator write.
   std::array<float, kBlockLimit> unusedLane{};

@@ -1,21 +1,16 @@
 // Processor queries behind the render paths.
 #include "engine/RenderPath.h"
 
-#include <initializer_list>
-
 bool renderPathSupported(RenderPath path) noexcept {
   switch (path) {
     case RenderPath::reference:
     case RenderPath::portable:
       return true;
+    case RenderPath::avx2:
 #if defined(__x86_64__) || defined(__i386__)
-    case RenderPath::avx2:
+      __builtin_cpu_init();  // harmless when already done; needed if called during start-up
       return __builtin_cpu_supports("avx2");
-    case RenderPath::avx512:
-      return false;
 #else
-    case RenderPath::avx2:
-    case RenderPath::avx512:
       return false;
 #endif
   }
@@ -23,12 +18,8 @@ bool renderPathSupported(RenderPath path) noexcept {
 }
 
 RenderPath fastestRenderPath() noexcept {
-  static const RenderPath fastest = [] {
-    for (RenderPath path : {RenderPath::avx512, RenderPath::avx2}) {
-      if (renderPathSupported(path)) return path;
-    }
-    return RenderPath::portable;
-  }();
+  static const RenderPath fastest =
+      renderPathSupported(RenderPath::avx2) ? RenderPath::avx2 : RenderPath::portable;
   return fastest;
 }
 
@@ -37,7 +28,6 @@ const char* renderPathName(RenderPath path) noexcept {
     case RenderPath::reference: return "reference";
     case RenderPath::portable: return "portable";
     case RenderPath::avx2: return "avx2";
-    case RenderPath::avx512: return "avx512";
   }
   return "unknown";
 }

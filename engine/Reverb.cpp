@@ -134,7 +134,7 @@ Reverb::Run::~Run() {
 }
 
 void Reverb::Run::prepare(const float* in, int32_t first, int32_t n) noexcept {
-  if (path == RenderPath::avx2 || path == RenderPath::avx512) {
+  if (path == RenderPath::avx2) {
     runCombsAvx2(lanes, in + first, gain, sums.data() + first, n);
   } else {
     runCombsPortable(lanes, in + first, gain, sums.data() + first, n);

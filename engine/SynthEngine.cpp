@@ -66,8 +66,9 @@ void SynthEngine::renderOscillators(int32_t count) noexcept {
 // written once with the sum of its oscillators in index order (the designed additions onto the
 // cleared bus), so the buses need no clearing between blocks.
 void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
-  std::array<Oscillator*, kOscillatorCount> list{};
-  std::array<float*, kOscillatorCount> buffers{};
+  // Only the entries written are read: the arrays are left uninitialised.
+  std::array<Oscillator*, kOscillatorCount> list;
+  std::array<float*, kOscillatorCount> buffers;
   int32_t n = 0;
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
@@ -76,7 +77,7 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
     ++n;
   }
   oscillatorBank.render(list.data(), buffers.data(), n, count, laneKernelFor(path));
-  std::array<std::array<const float*, kOscillatorCount>, busCount> sources{};
+  std::array<std::array<const float*, kOscillatorCount>, busCount> sources;
   std::array<int32_t, busCount> routed{};
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;

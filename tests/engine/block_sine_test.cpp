@@ -50,8 +50,7 @@ int64_t mismatches(RenderPath path, const std::vector<double>& angles) {
 
 TEST(BlockSine, EveryPathRoundsLikeTheLibrarySine) {
   const std::vector<double> angles = testAngles();
-  for (RenderPath path :
-       {RenderPath::reference, RenderPath::portable, RenderPath::avx2, RenderPath::avx512}) {
+  for (RenderPath path : kRenderPaths) {
     if (!renderPathSupported(path)) continue;
     EXPECT_EQ(mismatches(path, angles), 0) << renderPathName(path);
     DenormalScope flushDenormals;

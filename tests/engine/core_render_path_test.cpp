@@ -132,7 +132,7 @@ TEST(CoreRenderPaths, EveryPathFollowsProgramsParametersAndMidiLikeTheReference)
     float peak = 0.0f;
     for (float sample : reference) peak = std::max(peak, std::fabs(sample));
     ASSERT_GT(peak, 0.01f) << "seed " << seed << " must be heard";
-    for (RenderPath path : {RenderPath::portable, RenderPath::avx2, RenderPath::avx512}) {
+    for (RenderPath path : kFastRenderPaths) {
       if (!renderPathSupported(path)) continue;
       const std::vector<float> actual = renderCore(path, seed, kFrames);
       ASSERT_EQ(actual.size(), reference.size());

@@ -17,12 +17,12 @@ namespace {
 
 struct NamedKernel {
   const char* name;
-  LaneKernelChoice choice;
+  LaneKernel kernel;
 };
 
 std::vector<NamedKernel> availableKernels() {
-  std::vector<NamedKernel> kernels{{"portable", {renderLanesPortable, 8}}};
-  if (renderPathSupported(RenderPath::avx2)) kernels.push_back({"avx2", {renderLanesAvx2, 8}});
+  std::vector<NamedKernel> kernels{{"portable", renderLanesPortable}};
+  if (renderPathSupported(RenderPath::avx2)) kernels.push_back({"avx2", renderLanesAvx2});
   return kernels;
 }
 
@@ -76,7 +76,7 @@ TEST(OscillatorBank, EveryLaneKernelRendersWhatEachOscillatorRendersAlone) {
           list.push_back(&banked[std::size_t(i)]);
           buffers.push_back(actual[std::size_t(i)].data());
         }
-        bank.render(list.data(), buffers.data(), int32_t(list.size()), block, kernel.choice);
+        bank.render(list.data(), buffers.data(), int32_t(list.size()), block, kernel.kernel);
         for (int32_t i = 0; i < n; ++i) {
           const auto& e = expected[std::size_t(i)];
           const auto& a = actual[std::size_t(i)];
@@ -102,13 +102,13 @@ TEST(OscillatorBank, OutOfRangeIncrementsAreRenderedAndLeaveTheOscillatorsInacti
   EXPECT_TRUE(oscillators[0].isActive());
 }
 
-TEST(LaneKernels, EveryFastPathHasAKernelAndItsWidth) {
-  for (RenderPath path : {RenderPath::portable, RenderPath::avx2, RenderPath::avx512}) {
-    const LaneKernelChoice choice = laneKernelFor(path);
-    EXPECT_NE(choice.kernel, nullptr) << renderPathName(path);
-    EXPECT_EQ(choice.width, 8) << renderPathName(path);
+TEST(LaneKernels, TheAvx2KernelIsChosenOnlyWhereTheProcessorHasAvx2) {
+  EXPECT_EQ(laneKernelFor(RenderPath::portable), &renderLanesPortable);
+  const LaneKernel avx2 = laneKernelFor(RenderPath::avx2);
+  EXPECT_TRUE(avx2 == &renderLanesPortable || avx2 == &renderLanesAvx2);
+  if (!renderPathSupported(RenderPath::avx2)) {
+    EXPECT_EQ(avx2, &renderLanesPortable);
   }
-  EXPECT_EQ(laneKernelFor(RenderPath::portable).kernel, &renderLanesPortable);
 }
 
 }  // namespace

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr RenderPath kFastPaths[] = {RenderPath::portable, RenderPath::avx2, RenderPath::avx512};
 constexpr int32_t kBlockCycle[] = {512, 1, 37, 2000, 4096, 64, 333, 7, 1500};
 
 // The first frame where two renders differ, or -1.
@@ -43,7 +42,7 @@ void expectSameSamples(const std::vector<float>& expected, const std::vector<flo
 template <class Body>
 void forEachFastPath(Body body) {
   int32_t run = 0;
-  for (RenderPath path : kFastPaths) {
+  for (RenderPath path : kFastRenderPaths) {
     if (!renderPathSupported(path)) {
       std::printf("[   INFO   ] path %s not supported here\n", renderPathName(path));
       continue;
@@ -199,7 +198,7 @@ TEST(RenderPaths, UnsupportedPathIsRefusedAndTheCurrentOneKept) {
   SynthEngine engine;
   EXPECT_TRUE(engine.setRenderPath(RenderPath::reference));
   EXPECT_EQ(engine.renderPath(), RenderPath::reference);
-  for (RenderPath path : kFastPaths) {
+  for (RenderPath path : kFastRenderPaths) {
     if (renderPathSupported(path)) continue;
     EXPECT_FALSE(engine.setRenderPath(path)) << renderPathName(path);
     EXPECT_EQ(engine.renderPath(), RenderPath::reference);
