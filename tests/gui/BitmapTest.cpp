@@ -1,6 +1,8 @@
 // Bitmaps (decoding, opaque and keyed drawing, source offsets, reference counting, missing
 // resources), the embedded resource table, offscreen contexts and the PNG writer.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
 
 #include <fstream>
 #include <functional>
@@ -18,7 +20,10 @@ namespace {
 constexpr GuiColor kNearWhite{254, 255, 255, 0};
 const Palette kRedBlue{{'.', kColorBlack}, {'R', kColorRed}, {'B', kColorBlue}};
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + "overtonic-" + name; }
+// ctest runs test cases as parallel processes: each process writes under its own name.
+std::string tempPath(const std::string& name) {
+  return ::testing::TempDir() + "overtonic-" + std::to_string(::getpid()) + "-" + name;
+}
 
 std::vector<std::uint8_t> readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
