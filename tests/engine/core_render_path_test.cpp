@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ChangeStream.h"
 #include "engine/RenderPath.h"
 #include "synth/ParameterTable.h"
 #include "synth/SynthPlugin.h"
@@ -19,19 +20,7 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
   return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-class Stream {
- public:
-  explicit Stream(uint32_t seed) : state(seed) {}
-  uint32_t next() {
-    state = state * 1664525u + 1013904223u;
-    return state >> 8;
-  }
-  int32_t below(int32_t n) { return int32_t(next() % uint32_t(n)); }
-  float unit() { return float(next() & 0xFFFF) / 65535.0f; }
-
- private:
-  uint32_t state;
-};
+using change_stream::Stream;
 
 EnvelopeCurve curveFrom(Stream& stream) {
   EnvelopeCurve curve{};

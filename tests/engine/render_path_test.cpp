@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ChangeStream.h"
 #include "FullPatch.h"
 #include "engine/Interpolation.h"
 #include "engine/LaneKernels.h"
@@ -114,20 +115,7 @@ TEST(RenderPaths, EveryPathRendersTheFullPatchLikeTheReferenceAtOtherRates) {
   }
 }
 
-// A small deterministic generator, so both engines receive the same stream of changes.
-class Stream {
- public:
-  explicit Stream(uint32_t seed) : state(seed) {}
-  uint32_t next() {
-    state = state * 1664525u + 1013904223u;
-    return state >> 8;
-  }
-  int32_t below(int32_t n) { return int32_t(next() % uint32_t(n)); }
-  float unit() { return float(next() & 0xFFFF) / 65535.0f; }
-
- private:
-  uint32_t state;
-};
+using change_stream::Stream;
 
 // One random change: settings (sometimes outside 0-1), switches, routings, envelope loads and
 // note starts, including notes whose upper harmonics leave the audible band.
