@@ -37,7 +37,7 @@ inline __m128 laneSample(LaneBlock& lanes, int32_t first, __m128& position, __m1
   alignas(16) int32_t at[4];  // byte offsets of the rows
   _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_slli_epi32(index, 4));
   // Read them back through memory: the load ports are idle here, the vector ports are not.
-  asm volatile("" : : "r"(at) : "memory");
+  asm("" : "+m"(at));
   const char* rows = reinterpret_cast<const char*>(lanes.rows);
   __m128 c0 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[0]));
   __m128 c1 = _mm_load_ps(reinterpret_cast<const float*>(rows + at[1]));

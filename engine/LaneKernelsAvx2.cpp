@@ -43,6 +43,8 @@ template <bool kCheckStray>
   alignas(32) int32_t at[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(at),
                      _mm256_slli_epi32(index, 4));  // byte offsets of the rows
+  // Read them back through memory: the load ports are idle here, the vector ports are not.
+  asm("" : "+m"(at));
   __m256 c0, c1, c2, c3;
   loadRows(reinterpret_cast<const char*>(lanes.rows), at, c0, c1, c2, c3);
   __m256 value = _mm256_add_ps(c2, _mm256_mul_ps(fraction, c3));
