@@ -98,52 +98,39 @@ void wrapStrayLanes(LaneBlock& lanes, int32_t first, int32_t width) noexcept {
 
 namespace {
 
-// Four lanes' registers and buffers.
-struct Quad {
-  int32_t first;
-  __m128 position;
-  __m128 step;
-  __m128 scale;
-  __m128 level;
-  float* out[4];
-};
-
-// Eight lanes as two groups of four, each sample of one group then of the other (their work
-// overlaps in the processor).
+// One group of four lanes over a run, its state in registers.
 template <bool kCheckStray>
-void renderRun(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
+void renderQuad(LaneBlock& lanes, int32_t first, int32_t offset, int32_t count) noexcept {
   const __m128 length = _mm_set1_ps(lanes.length);
-  Quad quads[2];
-  for (int32_t q = 0; q < 2; ++q) {
-    Quad& quad = quads[q];
-    quad.first = 4 * q;
-    quad.position = _mm_load_ps(lanes.position.data() + quad.first);
-    quad.step = _mm_load_ps(lanes.step.data() + quad.first);
-    quad.scale = _mm_load_ps(lanes.scale.data() + quad.first);
-    quad.level = _mm_load_ps(lanes.level.data() + quad.first);
-    for (int32_t j = 0; j < 4; ++j) quad.out[j] = lanes.out[std::size_t(quad.first + j)] + offset;
-  }
+  __m128 position = _mm_load_ps(lanes.position.data() + first);
+  const __m128 step = _mm_load_ps(lanes.step.data() + first);
+  const __m128 scale = _mm_load_ps(lanes.scale.data() + first);
+  const __m128 level = _mm_load_ps(lanes.level.data() + first);
+  float* out[4];
+  for (int32_t j = 0; j < 4; ++j) out[j] = lanes.out[std::size_t(first + j)] + offset;
   int32_t k = 0;
   for (; k + 4 <= count; k += 4) {
-    for (Quad& quad : quads) {
-      __m128 s[4];
-      for (__m128& sample : s) {
-        sample = laneSample<kCheckStray>(lanes, quad.first, quad.position, quad.step,
-                                         quad.scale, quad.level, length);
-      }
-      _MM_TRANSPOSE4_PS(s[0], s[1], s[2], s[3]);
-      for (int32_t j = 0; j < 4; ++j) _mm_storeu_ps(quad.out[j] + k, s[j]);
+    __m128 s[4];
+    for (__m128& sample : s) {
+      sample = laneSample<kCheckStray>(lanes, first, position, step, scale, level, length);
     }
+    _MM_TRANSPOSE4_PS(s[0], s[1], s[2], s[3]);
+    for (int32_t j = 0; j < 4; ++j) _mm_storeu_ps(out[j] + k, s[j]);
   }
   for (; k < count; ++k) {
-    for (Quad& quad : quads) {
-      alignas(16) float sample[4];
-      _mm_store_ps(sample, laneSample<kCheckStray>(lanes, quad.first, quad.position, quad.step,
-                                                   quad.scale, quad.level, length));
-      for (int32_t j = 0; j < 4; ++j) quad.out[j][k] = sample[j];
-    }
+    alignas(16) float sample[4];
+    _mm_store_ps(sample,
+                 laneSample<kCheckStray>(lanes, first, position, step, scale, level, length));
+    for (int32_t j = 0; j < 4; ++j) out[j][k] = sample[j];
   }
-  for (const Quad& quad : quads) _mm_store_ps(lanes.position.data() + quad.first, quad.position);
+  _mm_store_ps(lanes.position.data() + first, position);
+}
+
+// Eight lanes as two groups of four, one after the other.
+template <bool kCheckStray>
+void renderRun(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
+  renderQuad<kCheckStray>(lanes, 0, offset, count);
+  renderQuad<kCheckStray>(lanes, 4, offset, count);
 }
 
 }  // namespace
