@@ -15,30 +15,30 @@ constexpr CaptionFont kWordFont{false, 10.0};
 constexpr CaptionFont kNumberFont{true, 10.0};
 constexpr CaptionFont kRoutingFont{false, 10.0};
 
-std::vector<FaceSpec> offThenOn(const std::string& caption) {
+std::vector<FaceRecipe> offThenOn(const std::string& caption) {
   return {{Tone::blue, Symbol::caption, caption}, {Tone::orange, Symbol::caption, caption}};
 }
 
-void addTwoFrame(std::vector<BitmapSpec>& out, int id, int width, int frameHeight, CaptionFont font,
+void addTwoFrame(std::vector<BitmapRecipe>& out, int id, int width, int frameHeight, CaptionFont font,
                  const std::string& caption) {
   out.push_back({id, width, frameHeight, true, font, offThenOn(caption)});
 }
 
 // Layer and curve kind buttons 131-133 and the group buttons 166-174.
-void addWordButtons(std::vector<BitmapSpec>& out) {
+void addWordButtons(std::vector<BitmapRecipe>& out) {
   constexpr std::array<std::string_view, 3> kinds{"Volume", "Detune", "Phase"};
   for (int i = 0; i < 3; ++i) {
     addTwoFrame(out, 131 + i, 45, 15, kWordFont, std::string(kinds[i]));
   }
 }
 
-void addNumberButtons(std::vector<BitmapSpec>& out) {
+void addNumberButtons(std::vector<BitmapRecipe>& out) {
   for (int n = 1; n <= 32; ++n) {
     addTwoFrame(out, 133 + n, 20, 14, kNumberFont, std::to_string(n));
   }
 }
 
-void addGroupButtons(std::vector<BitmapSpec>& out) {
+void addGroupButtons(std::vector<BitmapRecipe>& out) {
   struct Group {
     int id;
     int width;
@@ -59,19 +59,19 @@ void addGroupButtons(std::vector<BitmapSpec>& out) {
 }
 
 // Routing strips 175-206: five states (dry, flanger, delay, phaser, reverb), each released then pressed.
-void addRoutingStrips(std::vector<BitmapSpec>& out) {
+void addRoutingStrips(std::vector<BitmapRecipe>& out) {
   for (int n = 1; n <= layout::kHarmonicCount; ++n) {
-    BitmapSpec spec{174 + n, 37, 14, true, kRoutingFont, {}};
+    BitmapRecipe recipe{174 + n, 37, 14, true, kRoutingFont, {}};
     for (const layout::RoutingBus& bus : layout::kRoutingBuses) {
       const std::string caption = std::to_string(n) + " " + std::string(bus.caption);
-      spec.frames.push_back({Tone::orange, Symbol::caption, caption});
-      spec.frames.push_back({Tone::blue, Symbol::caption, caption});
+      recipe.frames.push_back({Tone::orange, Symbol::caption, caption});
+      recipe.frames.push_back({Tone::blue, Symbol::caption, caption});
     }
-    out.push_back(std::move(spec));
+    out.push_back(std::move(recipe));
   }
 }
 
-void addSmallParts(std::vector<BitmapSpec>& out) {
+void addSmallParts(std::vector<BitmapRecipe>& out) {
   out.push_back({207,
                  40,
                  14,
@@ -87,8 +87,8 @@ void addSmallParts(std::vector<BitmapSpec>& out) {
 
 }  // namespace
 
-std::vector<BitmapSpec> controlBitmaps() {
-  std::vector<BitmapSpec> out;
+std::vector<BitmapRecipe> controlBitmaps() {
+  std::vector<BitmapRecipe> out;
   addWordButtons(out);
   addNumberButtons(out);
   addGroupButtons(out);
@@ -97,12 +97,12 @@ std::vector<BitmapSpec> controlBitmaps() {
   return out;
 }
 
-std::unique_ptr<Canvas> drawBitmap(const BitmapSpec& spec, const Fonts& fonts) {
-  auto canvas = std::make_unique<Canvas>(spec.width, spec.height());
+std::unique_ptr<Canvas> drawBitmap(const BitmapRecipe& recipe, const Fonts& fonts) {
+  auto canvas = std::make_unique<Canvas>(recipe.width, recipe.height());
   int top = 0;
-  for (const FaceSpec& face : spec.frames) {
-    paintFace(*canvas, fonts, {top, spec.width, spec.frameHeight, spec.rounded}, face, spec.font);
-    top += spec.frameHeight;
+  for (const FaceRecipe& face : recipe.frames) {
+    paintFace(*canvas, fonts, {top, recipe.width, recipe.frameHeight, recipe.rounded}, face, recipe.font);
+    top += recipe.frameHeight;
   }
   return canvas;
 }

@@ -13,20 +13,20 @@
 
 namespace artwork {
 
-struct BitmapSpec {
+struct BitmapRecipe {
   int id;
   int width;
   int frameHeight;
   bool rounded;
   CaptionFont font;
-  std::vector<FaceSpec> frames;
+  std::vector<FaceRecipe> frames;
 
   [[nodiscard]] int height() const { return frameHeight * static_cast<int>(frames.size()); }
 };
 
 // Ids 131 to 209, in id order.
-[[nodiscard]] std::vector<BitmapSpec> controlBitmaps();
+[[nodiscard]] std::vector<BitmapRecipe> controlBitmaps();
 
-[[nodiscard]] std::unique_ptr<Canvas> drawBitmap(const BitmapSpec& spec, const Fonts& fonts);
+[[nodiscard]] std::unique_ptr<Canvas> drawBitmap(const BitmapRecipe& recipe, const Fonts& fonts);
 
 }  // namespace artwork

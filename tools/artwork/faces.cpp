@@ -69,7 +69,7 @@ void paintTriangleWave(Canvas& canvas, const FaceFrame& f, Rgb ink) {
 
 }  // namespace
 
-void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceSpec& face, CaptionFont font) {
+void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceRecipe& face, CaptionFont font) {
   const palette::FaceColours& colours = coloursOf(face.tone);
   paintBody(canvas, frame, colours);
   switch (face.symbol) {

@@ -12,7 +12,7 @@ namespace artwork {
 enum class Tone { blue, orange, grey };
 enum class Symbol { caption, triangleWave, cross, none };
 
-struct FaceSpec {
+struct FaceRecipe {
   Tone tone;
   Symbol symbol;
   std::string caption;  // used with Symbol::caption
@@ -32,6 +32,6 @@ struct FaceFrame {
   bool rounded;
 };
 
-void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceSpec& face, CaptionFont font);
+void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceRecipe& face, CaptionFont font);
 
 }  // namespace artwork

@@ -70,8 +70,8 @@ bool ensureFolder(const std::string& path, std::string& error) {
 std::vector<DrawnBitmap> drawAll(const Fonts& fonts) {
   std::vector<DrawnBitmap> drawn;
   drawn.push_back({128, 600, drawBackground(fonts)});
-  for (const BitmapSpec& spec : controlBitmaps()) {
-    drawn.push_back({spec.id, spec.frameHeight, drawBitmap(spec, fonts)});
+  for (const BitmapRecipe& recipe : controlBitmaps()) {
+    drawn.push_back({recipe.id, recipe.frameHeight, drawBitmap(recipe, fonts)});
   }
   return drawn;
 }
