@@ -77,8 +77,8 @@ void Flanger::process(const float* in, float* out, int32_t count) noexcept {
 // The sine LFO in two passes per piece: its phases (a short serial chain), then their sines in
 // SIMD lanes.
 void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference) {
-    process(in, out, count);
+  if (path == RenderPath::reference || waveform >= 0.5f) {
+    process(in, out, count);  // the triangle needs no sine: the per-sample form is as fast
     return;
   }
   Run run(*this, path);
@@ -93,25 +93,21 @@ Flanger::Run::Run(Flanger& owner, RenderPath renderPath) noexcept
     : flanger(owner),
       path(renderPath),
       lineTap(owner.tap()),
-      sine(owner.waveform < 0.5f),
       rate(double(owner.sineRate)),
       write(owner.writeIndex),
       value(owner.sweepValue),
-      step(owner.triangleStep),
       phase(owner.sinePhase),
       position(owner.readPosition) {}
 
 Flanger::Run::~Run() {
   flanger.writeIndex = write;
   flanger.sweepValue = value;
-  flanger.triangleStep = step;
   flanger.sinePhase = phase;
   flanger.readPosition = position;
 }
 
-// The sine's values after each of those samples; the triangle needs nothing ahead.
+// The sine's values after each of those samples.
 void Flanger::Run::prepare(int32_t first, int32_t n) noexcept {
-  if (!sine) return;
   for (int32_t k = first; k < first + n; ++k) {
     angles[std::size_t(k)] = phase;
     phase += rate;

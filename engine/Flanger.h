@@ -60,10 +60,11 @@ class Flanger {
   };
 
  public:
-  // The block form's state, held in locals for one block: prepare(first, n) works out the LFO
-  // of samples first .. first+n-1 of a piece of at most kPiece samples (pieces and their parts
-  // in order), sample(k, x) then gives output k for each prepared k in turn, and the destructor
-  // stores the state back. The same arithmetic, in the same order, as process.
+  // The block form's state with the sine LFO, held in locals for one block: prepare(first, n)
+  // works out the sine of samples first .. first+n-1 of a piece of at most kPiece samples
+  // (pieces and their parts in order), sample(k, x) then gives output k for each prepared k in
+  // turn, and the destructor stores the state back. The same arithmetic, in the same order, as
+  // process with the sine waveform.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:
@@ -75,11 +76,7 @@ class Flanger {
     void prepare(int32_t first, int32_t n) noexcept;
     [[nodiscard]] float sample(int32_t k, float x) noexcept {
       const float y = flangeSample(lineTap, x, value, write, position);
-      if (sine) {
-        value = sines[std::size_t(k)];
-      } else {
-        advanceTriangle(value, step);
-      }
+      value = sines[std::size_t(k)];
       return y;
     }
 
@@ -87,11 +84,9 @@ class Flanger {
     Flanger& flanger;
     RenderPath path;
     Tap lineTap;
-    bool sine;
     double rate;
     int32_t write;
     float value;
-    float step;
     double phase;
     float position;
     std::array<double, kPiece> angles;
