@@ -1,10 +1,10 @@
 // Polynomial sine on SSE2 (two angles at a time) and AVX2 (four), with the check that makes the
 // float result exact. Range reduction: k = nearest integer to x/π, r = (x − k·Ph) − k·Pl with
-// Ph = π to 34 bits (k·Ph and the first subtraction are exact for |x| ≤ 4096) and Pl the rest,
+// Ph = π to 34 bits (k·Ph and the first subtraction are exact for |x| ≤ 4096), Pl the rest,
 // so sin x = (−1)^k sin r with |r| ≤ π/2; sin r by its Taylor series to r^15 (the first term
 // left out, and so the error, stays below 6.2e-12 there). The check allows 2^-36 (1.46e-11): a
 // float result is taken only when every value within 2^-36 of the polynomial's rounds to it,
-// which leaves about one sine in a thousand to the library.
+// which leaves about one sine in five hundred to the library.
 #include "engine/BlockSine.h"
 
 #include <immintrin.h>

@@ -8,8 +8,9 @@ namespace {
 
 constexpr int32_t kLanes = 8;
 
-// The rows at byte offsets at[0..7] as four vectors c0..c3, lane j holding row at[j]. Each pair of rows is
-// broadcast from memory and blended (no lane-crossing shuffle), then transposed within lanes.
+// The rows at byte offsets at[0..7] as four vectors c0..c3, lane j holding row at[j]. Each pair
+// of rows is broadcast from memory and blended (no lane-crossing shuffle), then transposed
+// within 128-bit halves.
 [[gnu::target("avx2")]] inline __m256 rowPair(const char* rows, int32_t low,
                                               int32_t high) noexcept {
   return _mm256_blend_ps(_mm256_broadcast_ps(reinterpret_cast<const __m128*>(rows + low)),

@@ -2,7 +2,6 @@
 #include "engine/OscillatorBank.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "engine/SineTable.h"
 
