@@ -6,6 +6,7 @@
 
 #include "engine/EngineRate.h"
 #include "engine/Interpolation.h"
+#include "engine/OscillatorStep.h"
 #include "engine/SharedField.h"
 
 namespace {
@@ -113,45 +114,6 @@ void Oscillator::curveStep() noexcept {
   for (std::size_t k = 0; k < values.pitch.size(); ++k) values.pitch[k] = pitchBank[k].next();
   for (std::size_t k = 0; k < values.phase.size(); ++k) values.phase[k] = phaseBank[k].next();
   applyStep(values);
-}
-
-// The fifteen layers are only ever reset together (start) and stepped together (here and in
-// curveStep), so they share one read position: it is advanced once and each layer reads its
-// curve there.
-void Oscillator::curveStepShared() noexcept {
-  const float from = amplitudeBank[0].readPosition();
-  const EnvelopeLayer::Read read = EnvelopeLayer::advanced(from);
-  StepValues values;
-  // A silent layer's interpolation gives exactly +0: it is skipped.
-  auto step = [&read](EnvelopeLayer& layer) {
-    layer.follow(read);
-    return layer.isSilent() ? 0.0f : layer.valueAt(read);
-  };
-  for (std::size_t k = 0; k < std::size_t(kLayerCount); ++k) {
-    values.amplitude[k] = step(amplitudeBank[k]);
-    values.pitch[k] = step(pitchBank[k]);
-    values.phase[k] = step(phaseBank[k]);
-  }
-  applyStep(values);
-}
-
-void Oscillator::applyStep(const StepValues& values) noexcept {
-  const auto& a = values.amplitude;
-  const float level = a[0] + (a[1] + a[2] + a[3] + a[4]) / 4.0f;
-  amplitude = std::isfinite(level) ? level : 0.0f;
-
-  float pitchSum = 0.0f;
-  for (float value : values.pitch) pitchSum += value;
-  increment = (pitchSum + (1.0f + mainDetune) * (1.0f + detune)) *
-              (float(harmonic) * frequency * tableStep);
-  updateActive();
-
-  float phaseSum = 0.0f;
-  for (float value : values.phase) phaseSum += value;
-  const float offset = phaseSum * (float(tableLength) * 0.5f);
-  currentPhaseOffset = std::isfinite(offset) ? offset : 0.0f;
-  phase = wrapOscillatorPhase(phase + (currentPhaseOffset - previousPhaseOffset), tableLength);
-  previousPhaseOffset = currentPhaseOffset;
 }
 
 void Oscillator::recomputeIncrement() noexcept {

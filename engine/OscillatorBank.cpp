@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/OscillatorStep.h"
 #include "engine/SineTable.h"
 
 namespace {
