@@ -14,8 +14,9 @@ cmake --build build -j "$jobs"
 cmake --install build --prefix "$root/build/stage" >/dev/null
 
 stage="$root/build/stage"
-plugin="$stage/.vst/overtonic.so"
-host="$stage/bin/overtonic-host"
+# The install manifest says where the files went (the plug-in folder is a cache setting).
+plugin="$(grep '/overtonic\.so$' build/install_manifest.txt | head -n 1)"
+host="$(grep '/overtonic-host$' build/install_manifest.txt | head -n 1)"
 
 echo
 echo "== what a host sees"
