@@ -14,11 +14,11 @@
 #include "overtonic-host/lib/PluginLibrary.h"
 
 #include "tests/gui/X11TestSupport.h"
+#include "tests/support/PluginFixture.h"
 
 namespace {
 
 using hostlib::PluginInstance;
-using hostlib::PluginLibrary;
 using x11test::HostWindow;
 using x11test::ServerGrab;
 
@@ -26,17 +26,6 @@ using x11test::ServerGrab;
 constexpr int kHostX = 660;
 constexpr int kHostY = 400;
 
-PluginLibrary& library() {
-  static PluginLibrary loaded = [] {
-    auto opened = PluginLibrary::open(OVERTONIC_PLUGIN_PATH);
-    if (!opened.ok()) {
-      ADD_FAILURE() << opened.error();
-      std::abort();
-    }
-    return std::move(opened).value();
-  }();
-  return loaded;
-}
 
 int openDescriptors() {
   int count = 0;
@@ -51,7 +40,7 @@ class EditorPluginX11Test : public ::testing::Test {
   void SetUp() override {
     host = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
     if (!host->usable()) GTEST_SKIP() << "no X display with XTest (the test command starts Xvfb)";
-    auto made = library().instantiate();
+    auto made = pluginLibrary().instantiate();
     ASSERT_TRUE(made.ok()) << made.error();
     plugin = std::move(made).value();
   }

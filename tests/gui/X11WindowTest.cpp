@@ -15,31 +15,13 @@
 #include "gui/DrawContext.h"
 #include "gui/platform/x11/X11Display.h"
 #include "gui/platform/x11/X11Window.h"
+#include "tests/gui/X11TestSupport.h"
 
 namespace {
 
 constexpr GuiPoint kParentPosition{50, 40};
 
-// Other test programs may share the X server (ctest runs them in parallel under one Xvfb). While
-// a test reads pixels or moves the one pointer, it holds the server and keeps its window on top,
-// so that no other client can move the pointer or cover the window meanwhile.
-class ServerGrab {
- public:
-  ServerGrab(Display* display, Window window) : display_(display) {
-    XGrabServer(display_);
-    XRaiseWindow(display_, window);
-    XSync(display_, False);
-  }
-  ~ServerGrab() {
-    XUngrabServer(display_);
-    XSync(display_, False);
-  }
-  ServerGrab(const ServerGrab&) = delete;
-  ServerGrab& operator=(const ServerGrab&) = delete;
-
- private:
-  Display* display_;
-};
+using x11test::ServerGrab;
 
 class X11Test : public ::testing::Test {
  protected:

@@ -7,27 +7,16 @@
 #include <string>
 
 #include "overtonic-host/lib/PluginLibrary.h"
+#include "tests/support/PluginFixture.h"
 
 namespace {
 
 using hostlib::HostOptions;
 using hostlib::PluginInstance;
-using hostlib::PluginLibrary;
 
-PluginLibrary& library() {
-  static PluginLibrary loaded = [] {
-    auto opened = PluginLibrary::open(OVERTONIC_PLUGIN_PATH);
-    if (!opened.ok()) {
-      ADD_FAILURE() << opened.error();
-      std::abort();
-    }
-    return std::move(opened).value();
-  }();
-  return loaded;
-}
 
 std::unique_ptr<PluginInstance> instantiate(const HostOptions& options = {}) {
-  auto made = library().instantiate(options);
+  auto made = pluginLibrary().instantiate(options);
   if (!made.ok()) {
     ADD_FAILURE() << made.error();
     return nullptr;
@@ -36,7 +25,7 @@ std::unique_ptr<PluginInstance> instantiate(const HostOptions& options = {}) {
 }
 
 TEST(PluginBoundary, TheEntryIsFoundUnderItsCurrentName) {
-  EXPECT_EQ(library().entryName(), "VSTPluginMain");
+  EXPECT_EQ(pluginLibrary().entryName(), "VSTPluginMain");
 }
 
 TEST(PluginBoundary, TheRecordReadsAsDesigned) {
@@ -67,7 +56,7 @@ TEST(PluginBoundary, TheRecordReadsAsDesigned) {
 TEST(PluginBoundary, AHostTooOldToAnswerItsVersionGetsNothing) {
   HostOptions tooOld;
   tooOld.versionAnswer = 0;
-  auto made = library().instantiate(tooOld);
+  auto made = pluginLibrary().instantiate(tooOld);
   EXPECT_FALSE(made.ok());
 }
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "tests/synth/PluginFixture.h"
+#include "tests/support/PluginFixture.h"
 
 namespace {
 

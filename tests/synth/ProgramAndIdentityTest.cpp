@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/synth/PluginFixture.h"
+#include "tests/support/PluginFixture.h"
 
 namespace {
 
