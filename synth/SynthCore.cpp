@@ -115,8 +115,6 @@ SynthCore::SynthCore(audioMasterCallback callback)
     setUniqueId(fourCharCode("TMOV"));
   }
   noteFrequencyTable();  // filled once per process, before any instance renders
-  noteGate = false;
-  noteOffset = 0;
   selectProgram(0);
 }
 
@@ -283,8 +281,6 @@ void SynthCore::changeSampleRate(float rate) {
   EffectBaseX::changeSampleRate(rate);
   engine.setSampleRate(rate);
 }
-
-void SynthCore::changeBlockSize(VstInt32 size) { EffectBaseX::changeBlockSize(size); }
 
 void SynthCore::onResume() { requestMidi(1); }
 

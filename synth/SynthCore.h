@@ -48,7 +48,6 @@ class SynthCore : public EffectBaseX {
   VstInt32 answerCanDo(char* text) override;
   bool readOutputProperties(VstInt32 index, VstPinProperties* properties) override;
   void changeSampleRate(float rate) override;
-  void changeBlockSize(VstInt32 size) override;
   void onResume() override;
 
   // MIDI and notes.
