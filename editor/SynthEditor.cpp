@@ -114,6 +114,11 @@ bool SynthEditor::getSlotCurve(VstInt32 slot, float* destination) {
 
 void SynthEditor::parameterChanged(VstInt32 index, float value) { setParameter(index, value); }
 
+// The panel has no value controls yet: a program change only asks for an update.
+void SynthEditor::programChanged() {
+  if (frame) requestUpdate();
+}
+
 // The controls showing a parameter take the value read back from the plug-in when the panel's
 // controls exist; until then only the update flag records the change.
 void SynthEditor::setParameter(VstInt32, float) {

@@ -55,6 +55,7 @@ class SynthEditor final : public EditorBase, public ControlListener, public Synt
   // Only a slot 0-122 whose curve editor exists is read; false otherwise.
   bool getSlotCurve(VstInt32 slot, float* destination) override;
   void parameterChanged(VstInt32 index, float value) override;
+  void programChanged() override;
 
   GuiBitmap* getBackgroundBitmap() const { return backgroundBitmap; }
   // The loaded panel bitmap with that id, null when the panel is closed or the id is not one.

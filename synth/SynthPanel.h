@@ -19,4 +19,8 @@ class SynthPanel {
   virtual bool getSlotCurve(VstInt32 slot, float* destination) = 0;
   // Every parameter set on the instrument other than the envelope command.
   virtual void parameterChanged(VstInt32 index, float value) = 0;
+  // The whole program changed at once (another program selected, a saved state restored). May
+  // come on any thread: the panel only notes it and re-reads its values and curves at its next
+  // idle, on the user-interface thread.
+  virtual void programChanged() = 0;
 };

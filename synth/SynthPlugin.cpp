@@ -33,6 +33,12 @@ void SynthPlugin::setParameter(VstInt32 index, float value) {
   if (panel) panel->parameterChanged(index, value);
 }
 
+void SynthPlugin::selectProgram(VstInt32 program) {
+  if (program < 0 || program >= kProgramCount) return;
+  SynthCore::selectProgram(program);
+  if (panel) panel->programChanged();
+}
+
 // The value carries a slot number. It is range-checked as a float before it is truncated, so
 // NaN, infinities and huge values never reach the conversion; the curve comes from the panel,
 // which has curves only while it is open.

@@ -11,6 +11,8 @@ class SynthPlugin : public SynthCore {
   ~SynthPlugin() override;
 
   void setParameter(VstInt32 index, float value) override;
+  // Selects the program, then tells the panel that everything it shows may have changed.
+  void selectProgram(VstInt32 program) override;
 
   // True when this instance's editor could not be allocated; the entry point then refuses it.
   bool editorAllocationFailed() const { return editorMissing; }

@@ -280,10 +280,25 @@ class FakePanel : public SynthPanel {
     return true;
   }
   void parameterChanged(VstInt32 index, float value) override { changes.push_back({index, value}); }
+  void programChanged() override { ++programChanges; }
   bool open = false;
+  int programChanges = 0;
   std::vector<VstInt32> requested;
   std::vector<std::pair<VstInt32, float>> changes;
 };
+
+TEST(PanelNotice, ProgramSelectionTellsThePanelOnceAndNoParameterChanges) {
+  auto plugin = makePlugin();
+  FakePanel panel;
+  plugin->attachPanel(&panel);
+  plugin->selectProgram(3);
+  EXPECT_EQ(panel.programChanges, 1);
+  EXPECT_TRUE(panel.changes.empty());
+  plugin->selectProgram(99);  // no such program: nothing changed, nothing to tell
+  plugin->selectProgram(-1);
+  EXPECT_EQ(panel.programChanges, 1);
+  EXPECT_EQ(plugin->currentProgramIndex(), 3);
+}
 
 TEST(EnvelopeCommand, IsIgnoredWhileThePanelIsClosed) {
   auto plugin = makePlugin();
