@@ -26,10 +26,11 @@ std::vector<CommandOption> saveOptions() {
 
 const std::string kCurveHelp =
     "\n--curve SLOT=FILE puts the points of a text file (up to 385 numbers; blanks, commas and\n"
-    "line ends separate them, '#' starts a comment) into envelope slot SLOT (0-122, or FIRST-LAST)\n"
-    "of the current program; --curve SLOT=SHAPE makes the points from a shape. Slots 0-31 are\n"
-    "the oscillators' amplitude curves, 32-63 pitch, 64-95 phase, 96-122 the group layers. The\n"
-    "instrument squares every point. Shapes (times in seconds; a curve lasts 5.83 s):\n" +
+    "line ends separate them, '#' starts a comment) into envelope slot SLOT (0-122, or\n"
+    "FIRST-LAST) of the current program; --curve SLOT=SHAPE makes the points from a shape.\n"
+    "Slots 0-31 are the oscillators' amplitude curves, 32-63 pitch, 64-95 phase, 96-122 the\n"
+    "group layers. The instrument squares every point. Shapes (times in seconds; a curve lasts\n"
+    "5.83 s):\n" +
     curveShapeHelp();
 
 const CommandLine kSave = {
@@ -168,7 +169,8 @@ std::string curveLines(const chunkformat::Program& program) {
     const auto drawn = std::count_if(curve.points.begin(), curve.points.end(),
                                      [](float p) { return p != 0.0f; });
     char line[160];
-    std::snprintf(line, sizeof line, "       curve %3u  %-48s points %.3g to %.3g, %td of %d not 0\n",
+    std::snprintf(line, sizeof line,
+                  "       curve %3u  %-48s points %.3g to %.3g, %td of %d not 0\n",
                   curve.slot, describeSlot(static_cast<int>(curve.slot)).c_str(),
                   static_cast<double>(*low), static_cast<double>(*high), drawn,
                   chunkformat::kCurvePoints);
@@ -205,8 +207,10 @@ std::string chunkContents(const PresetFile& file, bool values) {
   }
   for (size_t p = 0; p < programs.size(); ++p) {
     char line[128];
-    std::snprintf(line, sizeof line, "%5zu  \"%s\"  %zu values, %zu curves\n", p,
-                  programs[p].name.data(), programs[p].values.size(), programs[p].curves.size());
+    const size_t curves = programs[p].curves.size();
+    std::snprintf(line, sizeof line, "%5zu  \"%s\"  %zu values, %zu curve%s\n", p,
+                  programs[p].name.data(), programs[p].values.size(), curves,
+                  curves == 1 ? "" : "s");
     out += line;
     out += curveLines(programs[p]);
     if (values || file.kind == PresetFile::Kind::program) out += chunkValueLines(programs[p]);
@@ -225,8 +229,9 @@ int runShow(const std::vector<std::string>& words) {
   if (!preset.ok()) return reportError(kShow.command, preset.error(), kExitFailure);
   const PresetFile& file = preset.value();
   const bool isBank = file.kind == PresetFile::Kind::bank;
-  const char* form = file.isChunk ? (isBank ? "bank chunk file ('FBCh'" : "program chunk file ('FPCh'")
-                                  : (isBank ? "bank file ('FxBk'" : "program file ('FxCk'");
+  const char* form = file.isChunk
+                         ? (isBank ? "bank chunk file ('FBCh'" : "program chunk file ('FPCh'")
+                         : (isBank ? "bank file ('FxBk'" : "program file ('FxCk'");
   std::string out = path + ": VST 2 " + form + ", format version " +
                     std::to_string(file.formatVersion) + ")\n";
   out += "plug-in      " + describePluginId(file.pluginId) + ", version " +

@@ -178,18 +178,22 @@ struct Group {
   const char* members;
 };
 constexpr Group kGroups[9] = {
-    {1, "oscillators 1-16"},     {1, "oscillators 17-32"},
-    {2, "oscillators 1, 3 ... 31"}, {2, "oscillators 2, 4 ... 32"},
+    {1, "oscillators 1-16"},
+    {1, "oscillators 17-32"},
+    {2, "oscillators 1, 3 ... 31"},
+    {2, "oscillators 2, 4 ... 32"},
     {3, "oscillators 1, 7, 13, 19, 25, 31"},
-    {4, "oscillators 1-8"},      {4, "oscillators 9-16"},
-    {4, "oscillators 17-24"},    {4, "oscillators 25-32"},
+    {4, "oscillators 1-8"},
+    {4, "oscillators 9-16"},
+    {4, "oscillators 17-24"},
+    {4, "oscillators 25-32"},
 };
 constexpr const char* kBankNames[3] = {"amplitude", "pitch", "phase"};
 
 void setCurve(std::vector<chunkformat::SlotCurve>& curves, int slot, const CurvePoints& points) {
-  const auto at = std::lower_bound(
-      curves.begin(), curves.end(), static_cast<uint32_t>(slot),
-      [](const chunkformat::SlotCurve& c, uint32_t s) { return c.slot < s; });
+  const auto at =
+      std::lower_bound(curves.begin(), curves.end(), static_cast<uint32_t>(slot),
+                       [](const chunkformat::SlotCurve& c, uint32_t s) { return c.slot < s; });
   if (at != curves.end() && at->slot == static_cast<uint32_t>(slot)) {
     at->points = points;
   } else {
@@ -254,8 +258,8 @@ Status readCurveFiles(std::vector<CurveRequest>& requests) {
     if (request.file.empty()) continue;
     auto data = readWholeFile(request.file, kMaxCurveFileBytes, "curve file");
     if (!data.ok()) return fail("--curve " + request.text + ": " + data.error());
-    auto points = parseCurveText(std::string(data.value().begin(), data.value().end()),
-                                 request.file);
+    auto points =
+        parseCurveText(std::string(data.value().begin(), data.value().end()), request.file);
     if (!points.ok()) return fail("--curve " + request.text + ": " + points.error());
     request.points = points.value();
   }
@@ -292,7 +296,8 @@ std::string curveShapeHelp() {
   std::string text;
   for (const Shape& shape : shapes()) {
     text += "  " + usageOf(shape) + "\n      ";
-    for (char c : std::string(shape.help)) text += c == '\n' ? std::string("\n      ") : std::string(1, c);
+    for (char c : std::string(shape.help))
+      text += c == '\n' ? std::string("\n      ") : std::string(1, c);
     text += "\n";
   }
   return text;

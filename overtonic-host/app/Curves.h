@@ -22,10 +22,10 @@ inline constexpr double kSecondsPerCurvePoint = 201.0 / (0.3 * 44100.0);
 
 struct CurveRequest {
   int firstSlot = 0;
-  int lastSlot = 0;  // SLOT-SLOT gives a range; the same curve goes into each slot
-  std::string file;  // empty for a shape
+  int lastSlot = 0;      // SLOT-SLOT gives a range; the same curve goes into each slot
+  std::string file;      // empty for a shape
   CurvePoints points{};  // a shape's points, or the file's once read
-  std::string text;  // as typed, for messages
+  std::string text;      // as typed, for messages
 };
 
 // "SLOT=FILE" or "SLOT=SHAPE:ARGS"; SLOT is 0-122 or FIRST-LAST. A shape's arguments are checked
