@@ -159,6 +159,7 @@ std::vector<CommandOption> stateOptionList(bool withFiles) {
     optionList.push_back(
         {"--preset", "", "FILE.fxp", false, "load a program file into the current program"});
   optionList.push_back({"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"});
+  optionList.push_back({"--name", "", "TEXT", false, "rename the current program"});
   optionList.push_back({"--curve", "", "SLOT=FILE|SHAPE", true,
                         "put a curve into the current program (repeatable; see --help)"});
   return optionList;
@@ -170,6 +171,7 @@ Result<StateOptions> readStateOptions(const ParsedArguments& args) {
   state.program = args.value("--program");
   state.presetPath = args.value("--preset").value_or("");
   state.sets = args.all("--set");
+  state.name = args.value("--name");
   // Index ranges are checked once the plug-in is loaded; the syntax now.
   if (auto sets = parseAssignments(state.sets, INT32_MAX); !sets.ok()) return fail(sets.error());
   for (const std::string& text : args.all("--curve")) {
@@ -223,6 +225,11 @@ Status applyState(PluginInstance& plugin, const StateOptions& state, bool& usage
     if (Status s = loadPreset(plugin, *preset.value(), state.presetPath); !s) return s;
   }
   applyAssignments(plugin, sets.value());
+  if (state.name) {
+    std::vector<char> name(state.name->begin(), state.name->end());
+    name.resize(std::max<size_t>(name.size() + 1, hostlib::kTextBufferSize), '\0');
+    plugin.dispatch(effSetProgramName, 0, 0, name.data());
+  }
   return applyCurves(plugin, curves);
 }
 

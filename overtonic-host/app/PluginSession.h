@@ -43,16 +43,18 @@ hostlib::Status loadPreset(hostlib::PluginInstance& plugin, const PresetFile& pr
                            const std::string& name);
 
 // The plug-in state a command line can ask for, applied in this order: bank, program, program
-// file, parameter assignments, curves.
+// file, parameter assignments, program name, curves.
 struct StateOptions {
   std::string bankPath;
   std::optional<std::string> program;
   std::string presetPath;
   std::vector<std::string> sets;
+  std::optional<std::string> name;
   std::vector<CurveRequest> curves;
 };
 
-// The options --bank, --program, --preset, --set, --curve (the files only when `withFiles`).
+// The options --bank, --program, --preset, --set, --name, --curve (the files only when
+// `withFiles`).
 std::vector<CommandOption> stateOptionList(bool withFiles);
 // Reads them and checks the syntax of every --set before any plug-in is loaded.
 hostlib::Result<StateOptions> readStateOptions(const ParsedArguments& args);

@@ -323,6 +323,33 @@ TEST_F(HostCli, DamagedOrMisplacedChunkPresetsAreRefused) {
   EXPECT_THAT(noCurves.err, HasSubstr("the plug-in keeps no chunks to hold curves"));
 }
 
+// The committed example presets are what tools/make-examples.sh makes, and each plays the demo.
+TEST_F(HostCli, ExamplePresetsAreRegeneratedByTheirScriptAndPlayTheDemo) {
+  const std::string source = OVERTONIC_SOURCE_DIR;
+  const std::string command = "OVERTONIC_EXAMPLES_DIR='" + out_.root() + "' '" + source +
+                              "/tools/make-examples.sh' '" + kProgram + "' '" + kPlugin +
+                              "' >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  for (const char* name : {"pluck.fxp", "organ.fxp", "effects.fxp", "examples.fxb"}) {
+    EXPECT_EQ(slurp(out_.path(name)), slurp(source + "/examples/" + name))
+        << name << " differs from what tools/make-examples.sh makes";
+  }
+  for (const char* name : {"pluck.fxp", "organ.fxp", "effects.fxp"}) {
+    const std::string wav = out_.path(std::string(name) + ".wav");
+    ok({"render", kPlugin, "--midi", source + "/examples/demo.mid", "--preset",
+        source + "/examples/" + name, "-o", wav});
+    const WavContents played = readWav(wav);
+    double sum = 0;
+    for (float s : played.samples) sum += static_cast<double>(s) * static_cast<double>(s);
+    const auto count = static_cast<double>(std::max<size_t>(1, played.samples.size()));
+    const double rms = std::sqrt(sum / count);
+    EXPECT_GT(rms, 0.05) << name << " plays the demo audibly";
+  }
+  const RunResult bank = ok({"preset", "show", source + "/examples/examples.fxb"});
+  EXPECT_THAT(bank.out, AllOf(HasSubstr("\"Pluck\""), HasSubstr("\"Organ\""),
+                              HasSubstr("\"Every Effect\"")));
+}
+
 struct ErrorCase {
   const char* what;
   std::vector<std::string> args;
