@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace chunkformat {
 namespace {
@@ -242,29 +243,22 @@ class Reader {
 }  // namespace
 
 const char* describe(Refusal refusal) {
-  switch (refusal) {
-    case Refusal::none:
-      return "valid";
-    case Refusal::truncated:
-      return "cut short";
-    case Refusal::oversized:
-      return "longer than its header says";
-    case Refusal::badMagic:
-      return "not an Overtonic state (wrong magic)";
-    case Refusal::unsupportedVersion:
-      return "made by an incompatible version";
-    case Refusal::badChecksum:
-      return "checksum does not match";
-    case Refusal::countOutOfRange:
-      return "a count or number is out of range";
-    case Refusal::notFinite:
-      return "a value is not a finite number";
-    case Refusal::unterminatedName:
-      return "a program name has no terminating zero";
-    case Refusal::malformed:
-      return "sections missing, repeated or unknown";
-  }
-  return "unknown";
+  // In the order of the enumeration.
+  static constexpr const char* kTexts[] = {
+      "valid",
+      "cut short",
+      "longer than its header says",
+      "not an Overtonic state (wrong magic)",
+      "made by an incompatible version",
+      "checksum does not match",
+      "a count or number is out of range",
+      "a value is not a finite number",
+      "a program name has no terminating zero",
+      "sections missing, repeated or unknown",
+  };
+  static_assert(std::size(kTexts) == static_cast<size_t>(Refusal::malformed) + 1);
+  const auto at = static_cast<size_t>(refusal);
+  return at < std::size(kTexts) ? kTexts[at] : "unknown";
 }
 
 ReadResult read(std::span<const unsigned char> data) { return Reader(data).run(); }
