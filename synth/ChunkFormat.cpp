@@ -148,6 +148,8 @@ class Reader {
       }
       at = payload + length;
     }
+    // A bank needs its BANK section even when a newer minor version's sections were skipped.
+    if (isBank && !bankSeen_) return refuse(Refusal::malformed, end_);
     const size_t expected = isBank ? programCount_ : 1;
     if (result_.state.programs.size() != expected) return refuse(Refusal::malformed, end_);
     return true;

@@ -161,7 +161,8 @@ std::vector<CommandOption> stateOptionList(bool withFiles) {
   optionList.push_back({"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"});
   optionList.push_back({"--name", "", "TEXT", false, "rename the current program"});
   optionList.push_back({"--curve", "", "SLOT=FILE|SHAPE", true,
-                        "put a curve into the current program (repeatable; see --help)"});
+                        "put a curve into the current program (repeatable; shapes: preset "
+                        "save --help)"});
   return optionList;
 }
 

@@ -404,6 +404,13 @@ TEST(ChunkRestore, EveryRefusalLeavesTheInstanceAsItWas) {
        },
        false, cf::Refusal::none},
       {"bank chunk as a program", true, [](Bytes&) {}, false, cf::Refusal::none},
+      {"bank of a newer minor version without its bank section", false,
+       [](Bytes& b) {
+         b.resize(16 + 4);  // the header alone, then the checksum
+         put16(b, 6, 1);
+         put32(b, 8, 20);
+       },
+       true, cf::Refusal::malformed},
       {"unknown section", false,
        [](Bytes& b) {
          b.resize(b.size() - 4);
