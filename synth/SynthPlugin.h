@@ -13,6 +13,8 @@ class SynthPlugin : public SynthCore {
   void setParameter(VstInt32 index, float value) override;
   // Selects the program, then tells the panel that everything it shows may have changed.
   void selectProgram(VstInt32 program) override;
+  // Restores saved state, then tells the panel as a program selection does.
+  VstInt32 writeChunk(void* data, VstInt32 byteSize, bool isPreset) override;
 
   // True when this instance's editor could not be allocated; the entry point then refuses it.
   bool editorAllocationFailed() const { return editorMissing; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the whole test suite: installs what is missing, builds and tests the normal build, then
-# builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer. X11 tests run
-# under a private Xvfb display when no display is present.
+# builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes the
+# chunk, MIDI file and preset file readers briefly (tools/fuzz.sh). X11 tests run under a private
+# Xvfb display when no display is present.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -32,4 +33,9 @@ if [[ "${OVERTONIC_SKIP_SANITIZERS:-0}" != "1" ]]; then
   echo "== tests under the sanitizers"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_ctest build-asan
+fi
+
+if [[ "${OVERTONIC_SKIP_FUZZ:-0}" != "1" ]]; then
+  echo "== short fuzz runs of the chunk, MIDI file and preset file readers"
+  "$root/tools/fuzz.sh" --seconds "${OVERTONIC_FUZZ_SECONDS:-10}"
 fi
