@@ -13,15 +13,7 @@
 
 namespace {
 
-bool isPlainParameterTag(VstInt32 tag) {
-  using namespace parameters;
-  return tag == kMainVolume || tag == kMainDetune || (tag >= kVolumeFirst && tag <= 195) ||
-         tag == kReverbDry || tag == kReverbWet || (tag >= kOscSwitchFirst && tag <= 234);
-}
-
-bool isRoutingTag(VstInt32 tag) {
-  return tag >= parameters::kRoutingFirst && tag < parameters::kToggleFirst;
-}
+static_assert(SynthEditor::kLastControlTag == parameters::lastControlTag());
 
 VstInt16 toRectSide(std::int32_t pixels) {
   return static_cast<VstInt16>(std::clamp<std::int32_t>(pixels, 0, 32767));
@@ -29,7 +21,7 @@ VstInt16 toRectSide(std::int32_t pixels) {
 
 }  // namespace
 
-SynthEditor::SynthEditor(SynthPlugin* owner, FrameBackend* frameBackend)
+SynthEditor::SynthEditor(SynthPlugin* owner, FrameBackend& frameBackend)
     : EditorBase(owner, frameBackend), plugin(owner) {
   backgroundBitmap = new (std::nothrow) GuiBitmap(kBackgroundId);
   if (backgroundBitmap) {
@@ -53,7 +45,7 @@ VstIntPtr SynthEditor::open(void* window) {
   loadPanelBitmaps();
   curveEditors.reset(new (std::nothrow) CurveEditorTable{});
   const GuiRect panel{0, 0, rect.right, rect.bottom};
-  frame = new (std::nothrow) GuiFrame(panel, window, this, &getBackend());
+  frame = new (std::nothrow) GuiFrame(panel, window, this, getBackend());
   if (!curveEditors || !frame || !frame->isWindowOpen()) {
     close();
     return 0;
@@ -126,24 +118,29 @@ void SynthEditor::setParameter(VstInt32, float) {
   requestUpdate();
 }
 
-// Parameter controls pass their value on; the selection, layer and Reset buttons, whose logic
-// works on the panel's bars and curve editors, only have the frame redrawn.
+// Parameter controls pass their value on, as the parameter table says; the selection, layer and
+// Reset buttons, whose logic works on the panel's bars and curve editors, only have the frame
+// redrawn. Tags without a control (196, 236 and any outside the table) change nothing.
 void SynthEditor::valueChanged(DrawContext* context, GuiControl* control) {
+  using parameters::PanelRole;
   if (!control || !plugin) return;
   const VstInt32 tag = control->getTag();
-  if (static_cast<std::uint32_t>(tag) > static_cast<std::uint32_t>(kLastControlTag)) return;
-  if (tag == parameters::kUnusedA) return;
   const float value = control->getValue();
-  if (isPlainParameterTag(tag)) {
-    plugin->setParameterAndNotify(tag, value);
-    control->update(context);
-    return;
+  switch (parameters::panelRole(tag)) {
+    case PanelRole::none: return;
+    case PanelRole::automated:
+      plugin->setParameterAndNotify(tag, value);
+      control->update(context);
+      return;
+    case PanelRole::routing:
+      plugin->setParameter(tag, value);
+      control->update(context);
+      return;
+    case PanelRole::curveEditor: plugin->setParameter(tag, value); break;
+    case PanelRole::layerButton:
+    case PanelRole::curveKindButton:
+    case PanelRole::selectionButton:
+    case PanelRole::resetButton: break;
   }
-  if (isRoutingTag(tag)) {
-    plugin->setParameter(tag, value);
-    control->update(context);
-    return;
-  }
-  if (tag == parameters::kEnvelopeCommand) plugin->setParameter(tag, value);
   if (frame) frame->setDirty(true);
 }

@@ -53,10 +53,8 @@ class SynthEditorTest : public ::testing::Test {
     liveViews = GuiView::liveCount();
     liveBitmaps = GuiBitmap::liveCount();
     plugin = std::make_unique<SynthPlugin>(&recordingHost);
-    // The instance made its editor on the system back end; this one replaces it headless.
-    delete plugin->getEditorPointer();
-    plugin->setEditor(nullptr);
-    editor = new SynthEditor(plugin.get(), &backend);
+    ASSERT_EQ(plugin->getEditorPointer(), nullptr) << "the instrument alone makes no editor";
+    editor = new SynthEditor(plugin.get(), backend);
   }
   void TearDown() override {
     plugin.reset();
@@ -302,6 +300,42 @@ TEST_F(SynthEditorTest, ControlChangesBecomeParameterChanges) {
     } else if (c.tag >= 0 && c.tag < 237) {
       EXPECT_EQ(plugin->getParameter(c.tag), before) << c.name;
     }
+  }
+}
+
+// What the panel does with a change of each tag, written out from the documented control logic.
+enum class Passed { automated, routing, envelopeCommand, panelOnly, ignored };
+
+Passed documentedHandling(VstInt32 tag) {
+  auto in = [tag](VstInt32 first, VstInt32 last) { return tag >= first && tag <= last; };
+  if (in(0, 1) || in(82, 195) || in(197, 198) || in(199, 234)) return Passed::automated;
+  if (in(18, 49)) return Passed::routing;
+  if (tag == 8) return Passed::envelopeCommand;
+  if (in(2, 7) || in(9, 17) || in(50, 81) || tag == 235) return Passed::panelOnly;
+  return Passed::ignored;
+}
+
+TEST_F(SynthEditorTest, EveryTagIsPassedOnAsTheControlLogicSays) {
+  openPanel();
+  GuiFrame* frame = editor->getFrame();
+  for (VstInt32 tag = -2; tag < 240; ++tag) {
+    ProbeControl control({0, 0, 10, 10}, editor, tag);
+    control.setValue(0.7f);
+    const bool isIndex = tag >= 0 && tag < 237;
+    const float before = isIndex ? plugin->getParameter(tag) : 0.0f;
+    frame->setDirty(false);
+    hostCalls.clear();
+    editor->valueChanged(nullptr, &control);
+
+    const Passed expected = documentedHandling(tag);
+    EXPECT_EQ(countCalls(audioMasterAutomate), expected == Passed::automated ? 1 : 0)
+        << "tag " << tag;
+    const bool valueSet = expected == Passed::automated || expected == Passed::routing;
+    if (isIndex) {
+      EXPECT_NEAR(plugin->getParameter(tag), valueSet ? 0.7f : before, 1e-6f) << "tag " << tag;
+    }
+    const bool redrawn = expected == Passed::envelopeCommand || expected == Passed::panelOnly;
+    EXPECT_EQ(frame->isDirty(), redrawn) << "tag " << tag << ": the frame marked for a redraw";
   }
 }
 
