@@ -4,6 +4,7 @@
 # and "--end--" to $STANDIN_LOG, each followed by a zero byte (arguments may hold line breaks),
 # then behaves as $STANDIN_MODE says:
 #   reply      print $STANDIN_REPLY (printf %b escapes) and exit with $STANDIN_STATUS (default 0)
+#   slow       wait 0.4 s (a user choosing), then reply
 #   hang       wait forever without printing (a dialog left open)
 #   die        kill itself with SIGKILL (a dialog killed from outside)
 #   linger     close its output, then wait forever (a tool that never ends)
@@ -26,6 +27,7 @@ if [ -n "$STANDIN_LOG" ]; then
   } >> "$STANDIN_LOG"
 fi
 case "${STANDIN_MODE:-reply}" in
+  slow) sleep 0.4 ;;
   hang) exec sleep 1000 ;;
   die) kill -KILL $$ ;;
   linger) exec >&-; exec sleep 1000 ;;
