@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "gui/platform/DropData.h"
-#include "tests/support/DialogStandIns.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ class DroppedLinks : public ::testing::Test {
   static std::string canonical(const std::string& path) {
     return std::filesystem::canonical(path).string();
   }
-  standins::ScratchFolder folder;
+  ScratchFolder folder;
 };
 
 TEST_F(DroppedLinks, ALinkIsReplacedByWhatItFinallyPointsTo) {

@@ -7,34 +7,10 @@
 #include <vector>
 
 #include "gui/GuiFrame.h"
+#include "tests/gui/DropTaker.h"
 #include "tests/gui/FrameTestSupport.h"
 
 namespace {
-
-// A view that copies out what it was handed, as a view must (the buffers live for the call).
-class DropTaker : public GuiView {
- public:
-  explicit DropTaker(const GuiRect& rect) : GuiView(rect) {}
-  bool onDrop(void** items, std::int32_t count, std::int32_t type, GuiPoint where) override {
-    ++calls;
-    lastType = type;
-    lastCount = count;
-    lastWhere = where;
-    received.clear();
-    if (type == kDropFileNames) {
-      for (std::int32_t i = 0; i < count; ++i) received.emplace_back(static_cast<char*>(items[i]));
-    } else if (type == kDropText) {
-      received.emplace_back(static_cast<char*>(items[0]), static_cast<std::size_t>(count));
-    }
-    return accepts;
-  }
-  int calls = 0;
-  std::int32_t lastType = -1;
-  std::int32_t lastCount = -1;
-  GuiPoint lastWhere{-1, -1};
-  std::vector<std::string> received;
-  bool accepts = true;
-};
 
 class DropDispatch : public ::testing::Test {
  protected:

@@ -17,34 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace standins {
-
-namespace fs = std::filesystem;
-
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "overtonic-files-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) root_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    if (!root_.empty()) fs::remove_all(root_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  std::string path(const std::string& name) const { return root_ + "/" + name; }
-  std::string touch(const std::string& name) const {
-    std::ofstream(path(name)) << name;
-    return path(name);
-  }
-  const std::string& root() const { return root_; }
-
- private:
-  std::string root_;
-};
 
 // One run of a stand-in: its name, process id and arguments.
 struct Run {
@@ -71,8 +46,8 @@ class StandInTools {
     const char* path = std::getenv("PATH");
     if (path) savedPath_ = path;
     bin_ = folder_.path("bin");
-    fs::create_directory(bin_);
-    for (const char* name : names) fs::create_symlink(STANDIN_TOOL_PATH, bin_ + "/" + name);
+    std::filesystem::create_directory(bin_);
+    for (const char* name : names) std::filesystem::create_symlink(STANDIN_TOOL_PATH, bin_ + "/" + name);
     ::setenv("PATH", bin_.c_str(), 1);
     ::setenv("STANDIN_LOG", folder_.path("log").c_str(), 1);
     reply("");
