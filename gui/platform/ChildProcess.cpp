@@ -93,7 +93,8 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string>
   pid_t pid = -1;
   int spawned = setup.prepare(fds[1]) ? 0 : ENOMEM;
   if (spawned == 0) {
-    spawned = ::posix_spawnp(&pid, argv[0], &setup.actions, &setup.attributes, argv.data(), environ);
+    spawned =
+        ::posix_spawnp(&pid, argv[0], &setup.actions, &setup.attributes, argv.data(), environ);
   }
   ::close(fds[1]);
   if (spawned != 0) {

@@ -31,15 +31,17 @@ FileDialogRequest request(FileDialogMode mode) {
 }
 
 TEST(FileDialogArguments, ZenityGetsOneWordPerOptionForEachMode) {
-  EXPECT_EQ(zenityArguments(request(FileDialogMode::open), false),
-            (Words{"zenity", "--file-selection", "--title=Load a program",
-                   "--filename=/home/ann/presets/",
-                   "--file-filter=All Types: (*.fxp;*.fxb) | *.fxp *.fxb",
-                   "--file-filter=Program (.fxp) | *.fxp *.FXP", "--file-filter=Any Type (*.*) | *"}));
+  EXPECT_EQ(
+      zenityArguments(request(FileDialogMode::open), false),
+      (Words{"zenity", "--file-selection", "--title=Load a program",
+             "--filename=/home/ann/presets/",
+             "--file-filter=All Types: (*.fxp;*.fxb) | *.fxp *.fxb",
+             "--file-filter=Program (.fxp) | *.fxp *.FXP", "--file-filter=Any Type (*.*) | *"}));
   const Words save = zenityArguments(request(FileDialogMode::save), false);
   EXPECT_EQ(Words(save.begin() + 3, save.begin() + 5), (Words{"--save", "--confirm-overwrite"}));
   const Words several = zenityArguments(request(FileDialogMode::openSeveral), false);
-  EXPECT_EQ(Words(several.begin() + 3, several.begin() + 5), (Words{"--multiple", "--separator=\n"}));
+  EXPECT_EQ(Words(several.begin() + 3, several.begin() + 5),
+            (Words{"--multiple", "--separator=\n"}));
   EXPECT_EQ(zenityArguments(request(FileDialogMode::chooseFolder), false),
             (Words{"zenity", "--file-selection", "--title=Load a program", "--directory",
                    "--filename=/home/ann/presets/"}))
@@ -73,8 +75,8 @@ TEST(FileDialogArguments, KdialogGetsItsOwnSyntaxForEachMode) {
                                         "--getopenfilename", "/home/ann/presets", filter}));
   r.owner = 0;
   r.mode = FileDialogMode::save;
-  EXPECT_EQ(kdialogArguments(r), (Words{"kdialog", "--title", "Load a program",
-                                        "--getsavefilename", "/home/ann/presets", filter}));
+  EXPECT_EQ(kdialogArguments(r), (Words{"kdialog", "--title", "Load a program", "--getsavefilename",
+                                        "/home/ann/presets", filter}));
   r.mode = FileDialogMode::openSeveral;
   EXPECT_EQ(kdialogArguments(r),
             (Words{"kdialog", "--title", "Load a program", "--getopenfilename", "/home/ann/presets",
@@ -232,7 +234,8 @@ TEST(ChildProcess, TheChildStartsWithDefaultSignalsAndOnlyTheStandardFiles) {
   EXPECT_EQ(signalMask(status->output(), "SigIgn") & (1ull << (SIGPIPE - 1)), 0u)
       << status->output();
   EXPECT_EQ(files->output().find("\n" + std::to_string(leaked) + "\n"), std::string::npos)
-      << "the host's descriptor " << leaked << " reached the child:\n" << files->output();
+      << "the host's descriptor " << leaked << " reached the child:\n"
+      << files->output();
 }
 
 TEST(ChildProcess, AChildReapedBySomeoneElseStillCountsWithItsOutput) {

@@ -163,10 +163,8 @@ struct FailureCase {
 
 TEST(FileSelector, EveryFailingToolYieldsNothingAndLeavesNoProcess) {
   const std::vector<FailureCase> cases = {
-      {"cancelled", "reply", "", 1},
-      {"error with output", "reply", "/tmp/a.fxp\n", 255},
-      {"prints nothing", "reply", "", 0},
-      {"prints a relative name", "reply", "a.fxp\n", 0},
+      {"cancelled", "reply", "", 1},        {"error with output", "reply", "/tmp/a.fxp\n", 255},
+      {"prints nothing", "reply", "", 0},   {"prints a relative name", "reply", "a.fxp\n", 0},
       {"killed", "die", "/tmp/a.fxp\n", 0},
   };
   for (const FailureCase& c : cases) {
@@ -234,18 +232,21 @@ std::vector<std::string> labels(const std::vector<FileFilter>& filters) {
 TEST(FileSelectorTypes, TheTypeListFollowsTheRecordsTypes) {
   using Labels = std::vector<std::string>;
   Selection s(kVstFileLoad);
-  EXPECT_EQ(labels(GuiFileSelector::filtersFor(s.record)),
-            (Labels{"All Types: (*.fxp;*.fxb)", "Program (.fxp)", "Bank (.fxb)", "Any Type (*.*)"}));
+  EXPECT_EQ(
+      labels(GuiFileSelector::filtersFor(s.record)),
+      (Labels{"All Types: (*.fxp;*.fxb)", "Program (.fxp)", "Bank (.fxb)", "Any Type (*.*)"}));
   EXPECT_EQ(GuiFileSelector::filtersFor(s.record)[1].patterns,
             (std::vector<std::string>{"*.fxp", "*.FXP"}));
 
   s.record.nbFileTypes = 1;
-  EXPECT_EQ(labels(GuiFileSelector::filtersFor(s.record)), (Labels{"Program (.fxp)", "Any Type (*.*)"}));
+  EXPECT_EQ(labels(GuiFileSelector::filtersFor(s.record)),
+            (Labels{"Program (.fxp)", "Any Type (*.*)"}));
 
   std::snprintf(s.types[0].dosType, sizeof s.types[0].dosType, "%s", ".WAV");
   std::snprintf(s.types[1].dosType, sizeof s.types[1].dosType, "%s", "f p");
   s.record.nbFileTypes = 2;
-  EXPECT_EQ(labels(GuiFileSelector::filtersFor(s.record)), (Labels{"Program (.WAV)", "Any Type (*.*)"}))
+  EXPECT_EQ(labels(GuiFileSelector::filtersFor(s.record)),
+            (Labels{"Program (.WAV)", "Any Type (*.*)"}))
       << "a leading dot is dropped, an extension that is no name pattern is skipped";
   EXPECT_EQ(GuiFileSelector::filtersFor(s.record)[0].patterns,
             (std::vector<std::string>{"*.WAV", "*.wav"}));
@@ -411,7 +412,9 @@ TEST_F(SelectorWithEditor, ASecondRunWhileADialogIsOpenReturnsNothingAtOnce) {
 // caller's buffer for one).
 class SelectingHostEffect : public EffectBaseX {
  public:
-  SelectingHostEffect() : EffectBaseX(&SelectingHostEffect::hostCallback, 1, 1) { current() = this; }
+  SelectingHostEffect() : EffectBaseX(&SelectingHostEffect::hostCallback, 1, 1) {
+    current() = this;
+  }
   ~SelectingHostEffect() override { current() = nullptr; }
   void process(float**, float**, VstInt32) override {}
 

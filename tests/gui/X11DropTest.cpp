@@ -37,8 +37,8 @@ class X11Drop : public ::testing::Test {
     if (!display.usable()) GTEST_SKIP() << "Xvfb could not be started";
     host = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 300, 200);
     ASSERT_TRUE(host->usable());
-    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 240, 160}, host->asParent(), nullptr,
-                                       &backend);
+    frame =
+        std::make_unique<GuiFrame>(GuiRect{0, 0, 240, 160}, host->asParent(), nullptr, &backend);
     ASSERT_TRUE(frame->isWindowOpen());
     left = new DropTaker({0, 0, 119, 159});
     right = new DropTaker({120, 0, 239, 159});
@@ -107,9 +107,10 @@ TEST_F(X11Drop, TheFrameWindowAnnouncesXdndVersion5) {
   unsigned long count = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  ASSERT_EQ(XGetWindowProperty(host->display(), target, XInternAtom(host->display(), "XdndAware", False),
-                               0, 1, False, XA_ATOM, &type, &format, &count, &after, &data),
-            Success);
+  ASSERT_EQ(
+      XGetWindowProperty(host->display(), target, XInternAtom(host->display(), "XdndAware", False),
+                         0, 1, False, XA_ATOM, &type, &format, &count, &after, &data),
+      Success);
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(count, 1u);
   EXPECT_EQ(*reinterpret_cast<long*>(data), 5);
@@ -119,8 +120,8 @@ TEST_F(X11Drop, TheFrameWindowAnnouncesXdndVersion5) {
 TEST_F(X11Drop, AFileListReachesTheViewUnderTheCursorDecoded) {
   const std::string plain = folder.touch("plain.wav");
   const std::string spaced = folder.touch("my song 100%.wav");
-  source->offer({{"text/uri-list", uri(plain) + "\r\n" + uri(folder.path("my%20song%20100%25.wav")) +
-                                       "\r\n"}});
+  source->offer({{"text/uri-list",
+                  uri(plain) + "\r\n" + uri(folder.path("my%20song%20100%25.wav")) + "\r\n"}});
   ASSERT_TRUE(dragAndDrop(180, 40));
   EXPECT_TRUE(source->status->accepted);
   EXPECT_EQ(source->requestedType, "text/uri-list");
@@ -140,8 +141,8 @@ TEST_F(X11Drop, ALinkArrivesAsItsTargetAndABrokenLinkAsItself) {
   const std::string real = folder.touch("real.wav");
   ASSERT_EQ(::symlink(real.c_str(), folder.path("link.wav").c_str()), 0);
   ASSERT_EQ(::symlink(folder.path("gone.wav").c_str(), folder.path("broken.wav").c_str()), 0);
-  source->offer({{"text/uri-list",
-                  uri(folder.path("link.wav")) + "\r\n" + uri(folder.path("broken.wav")) + "\r\n"}});
+  source->offer({{"text/uri-list", uri(folder.path("link.wav")) + "\r\n" +
+                                       uri(folder.path("broken.wav")) + "\r\n"}});
   ASSERT_TRUE(dragAndDrop(30, 30));
   EXPECT_EQ(left->received,
             (Names{std::filesystem::canonical(real).string(), folder.path("broken.wav")}));
@@ -172,7 +173,9 @@ TEST_F(X11Drop, FileNamesAreTakenWhenASourceOffersThemBesideText) {
 
 TEST_F(X11Drop, TypesBeyondTheFirstThreeAreReadFromTheTypeList) {
   const std::string file = folder.touch("a.wav");
-  source->offer({{"image/png", "x"}, {"application/x-one", "x"}, {"application/x-two", "x"},
+  source->offer({{"image/png", "x"},
+                 {"application/x-one", "x"},
+                 {"application/x-two", "x"},
                  {"text/uri-list", uri(file)}});
   ASSERT_TRUE(dragAndDrop(30, 30));
   EXPECT_TRUE(source->status->accepted);
@@ -210,12 +213,13 @@ TEST_F(X11Drop, ControlHeldMeansCopyOtherwiseMove) {
 
 TEST_F(X11Drop, AMalformedUriListHandsOverOnlyItsValidNames) {
   const std::string good = folder.touch("good.wav");
-  const std::string list = "file://elsewhere/tmp/remote.wav\r\n"
-                           "/tmp/no-scheme.wav\r\n"
-                           "file:///tmp/bad%zzescape.wav\r\n"
-                           "file:///tmp/zero%00byte.wav\r\n" +
-                           std::string("file:///tmp/raw\0zero.wav\r\n", 26) + uri(good) + "\r\n" +
-                           "http://example.org/web.wav\r\n";
+  const std::string list =
+      "file://elsewhere/tmp/remote.wav\r\n"
+      "/tmp/no-scheme.wav\r\n"
+      "file:///tmp/bad%zzescape.wav\r\n"
+      "file:///tmp/zero%00byte.wav\r\n" +
+      std::string("file:///tmp/raw\0zero.wav\r\n", 26) + uri(good) + "\r\n" +
+      "http://example.org/web.wav\r\n";
   source->offer({{"text/uri-list", list}});
   ASSERT_TRUE(dragAndDrop(30, 30));
   EXPECT_EQ(left->received, (Names{good}));

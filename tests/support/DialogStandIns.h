@@ -47,15 +47,16 @@ class StandInTools {
     if (path) savedPath_ = path;
     bin_ = folder_.path("bin");
     std::filesystem::create_directory(bin_);
-    for (const char* name : names) std::filesystem::create_symlink(STANDIN_TOOL_PATH, bin_ + "/" + name);
+    for (const char* name : names)
+      std::filesystem::create_symlink(STANDIN_TOOL_PATH, bin_ + "/" + name);
     ::setenv("PATH", bin_.c_str(), 1);
     ::setenv("STANDIN_LOG", folder_.path("log").c_str(), 1);
     reply("");
   }
   ~StandInTools() {
     ::setenv("PATH", savedPath_.c_str(), 1);
-    for (const char* name : {"STANDIN_LOG", "STANDIN_REPLY", "STANDIN_STATUS", "STANDIN_MODE",
-                             "STANDIN_ATTACH"}) {
+    for (const char* name :
+         {"STANDIN_LOG", "STANDIN_REPLY", "STANDIN_STATUS", "STANDIN_MODE", "STANDIN_ATTACH"}) {
       ::unsetenv(name);
     }
   }
@@ -72,8 +73,10 @@ class StandInTools {
   void offerAttach(bool offered) { ::setenv("STANDIN_ATTACH", offered ? "1" : "0", 1); }
 
   std::vector<Run> runs() const {
-    std::ifstream log(folder_.path("log"), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    std::ifstream log(folder_.path("log"), std::ios::binary | std::ios::ate);
+    std::string bytes(log ? static_cast<std::size_t>(log.tellg()) : 0, '\0');
+    log.seekg(0);
+    log.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     std::vector<Run> result;
     std::vector<std::string> words;
     std::size_t begin = 0;

@@ -63,9 +63,10 @@ class XdndSource {
                       reinterpret_cast<const unsigned char*>(types.data()),
                       static_cast<int>(types.size()));
     }
-    long words[5] = {static_cast<long>(window_), (static_cast<long>(version) << 24) | (many ? 1 : 0),
-                     0, 0, 0};
-    for (std::size_t i = 0; i < 3 && i < types.size(); ++i) words[2 + i] = static_cast<long>(types[i]);
+    long words[5] = {static_cast<long>(window_),
+                     (static_cast<long>(version) << 24) | (many ? 1 : 0), 0, 0, 0};
+    for (std::size_t i = 0; i < 3 && i < types.size(); ++i)
+      words[2 + i] = static_cast<long>(types[i]);
     send(target, "XdndEnter", words);
   }
   void moveTo(Window target, int rootX, int rootY) {
@@ -106,11 +107,11 @@ class XdndSource {
     }
   }
 
-  std::optional<StatusReply> status;     // the last XdndStatus
+  std::optional<StatusReply> status;  // the last XdndStatus
   int statusCount = 0;
   std::optional<Finished> finished;
-  int requests = 0;                 // selection requests received
-  std::string requestedType;        // the type the target asked for
+  int requests = 0;           // selection requests received
+  std::string requestedType;  // the type the target asked for
 
  private:
   Atom atom(const std::string& name) { return XInternAtom(display_, name.c_str(), False); }
@@ -134,11 +135,12 @@ class XdndSource {
 
   void onMessage(const XClientMessageEvent& message) {
     if (message.message_type == atom("XdndStatus")) {
-      status = StatusReply{(message.data.l[1] & 1) != 0, nameOf(static_cast<Atom>(message.data.l[4]))};
+      status =
+          StatusReply{(message.data.l[1] & 1) != 0, nameOf(static_cast<Atom>(message.data.l[4]))};
       ++statusCount;
     } else if (message.message_type == atom("XdndFinished")) {
-      finished = Finished{(message.data.l[1] & 1) != 0,
-                          nameOf(static_cast<Atom>(message.data.l[2]))};
+      finished =
+          Finished{(message.data.l[1] & 1) != 0, nameOf(static_cast<Atom>(message.data.l[2]))};
     }
   }
 
