@@ -135,6 +135,7 @@ TEST_F(X11Drop, AFileListReachesTheViewUnderTheCursorDecoded) {
   EXPECT_TRUE(source->finished->success);
   EXPECT_EQ(source->finished->action, "XdndActionCopy")
       << "the source is told its data was copied, so it deletes nothing";
+  EXPECT_EQ(source->finished->target, target);
 }
 
 TEST_F(X11Drop, ALinkArrivesAsItsTargetAndABrokenLinkAsItself) {
@@ -146,6 +147,26 @@ TEST_F(X11Drop, ALinkArrivesAsItsTargetAndABrokenLinkAsItself) {
   ASSERT_TRUE(dragAndDrop(30, 30));
   EXPECT_EQ(left->received,
             (Names{std::filesystem::canonical(real).string(), folder.path("broken.wav")}));
+}
+
+TEST_F(X11Drop, ATopLevelWindowProxyingToTheFrameGetsTheDropAndTheRepliesNameIt) {
+  // The host's top-level window names the frame window as its XdndProxy; the source sends there
+  // with the top-level window in the messages, as sources do for proxies.
+  Display* dpy = host->display();
+  const Atom proxy = XInternAtom(dpy, "XdndProxy", False);
+  for (Window on : {host->window(), target}) {
+    XChangeProperty(dpy, on, proxy, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&target), 1);
+  }
+  XSync(dpy, False);
+  const std::string file = folder.touch("a.wav");
+  source->offer({{"text/uri-list", uri(file)}});
+  target = host->window();
+  ASSERT_TRUE(dragAndDrop(30, 30));
+  EXPECT_EQ(source->status->target, host->window());
+  EXPECT_EQ(source->finished->target, host->window());
+  EXPECT_TRUE(source->finished->success);
+  EXPECT_EQ(left->received, (Names{file}));
 }
 
 TEST_F(X11Drop, EachTextTypeArrivesAsTextWithItsByteSize) {

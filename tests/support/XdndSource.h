@@ -1,6 +1,7 @@
 // A small XDND (version 5) drag source for the tests: its own X connection and window, owner of
 // the XdndSelection while it drags, speaking the protocol to a target window as a file manager
-// or a text editor would: XdndEnter with its types (the first three in the message, all of them
+// or a text editor would (to the window named by the target's XdndProxy, if it has one, with
+// the target itself in the messages' window field): XdndEnter with its types (the first three in the message, all of them
 // in XdndTypeList when there are more), XdndPosition, XdndLeave, XdndDrop; it answers the
 // target's selection request with its data at once, in parts (INCR), with a refusal, or not at
 // all, and records the target's XdndStatus and XdndFinished. Everything is driven by pump(),
@@ -24,10 +25,12 @@ class XdndSource {
   struct StatusReply {  // (Xlib defines Status as a macro)
     bool accepted = false;
     std::string action;  // atom name, empty for None
+    Window target = 0;   // the window the reply speaks for
   };
   struct Finished {
     bool success = false;
     std::string action;
+    Window target = 0;
   };
 
   XdndSource() {
@@ -122,6 +125,22 @@ class XdndSource {
     if (text) XFree(text);
     return name;
   }
+  // The window named by the target's XdndProxy, else the target.
+  Window proxyOf(Window target) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    Window proxy = target;
+    if (XGetWindowProperty(display_, target, atom("XdndProxy"), 0, 1, False, XA_WINDOW, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && count == 1) {
+      proxy = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+    }
+    if (data) XFree(data);
+    return proxy;
+  }
   void send(Window target, const char* type, const long (&words)[5]) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -129,18 +148,20 @@ class XdndSource {
     event.xclient.message_type = atom(type);
     event.xclient.format = 32;
     for (int i = 0; i < 5; ++i) event.xclient.data.l[i] = words[i];
-    XSendEvent(display_, target, False, NoEventMask, &event);
+    XSendEvent(display_, proxyOf(target), False, NoEventMask, &event);
     XSync(display_, False);
   }
 
   void onMessage(const XClientMessageEvent& message) {
     if (message.message_type == atom("XdndStatus")) {
       status =
-          StatusReply{(message.data.l[1] & 1) != 0, nameOf(static_cast<Atom>(message.data.l[4]))};
+          StatusReply{(message.data.l[1] & 1) != 0, nameOf(static_cast<Atom>(message.data.l[4])),
+                      static_cast<Window>(message.data.l[0])};
       ++statusCount;
     } else if (message.message_type == atom("XdndFinished")) {
       finished =
-          Finished{(message.data.l[1] & 1) != 0, nameOf(static_cast<Atom>(message.data.l[2]))};
+          Finished{(message.data.l[1] & 1) != 0, nameOf(static_cast<Atom>(message.data.l[2])),
+                   static_cast<Window>(message.data.l[0])};
     }
   }
 

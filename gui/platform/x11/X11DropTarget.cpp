@@ -83,10 +83,10 @@ std::optional<FrameEvent> X11DropTarget::handle(const XEvent& event) {
     if (event.xclient.format != 32) return std::nullopt;
     const long* data = event.xclient.data.l;
     const Atom type = event.xclient.message_type;
-    if (type == atoms_.enter) onEnter(data);
+    if (type == atoms_.enter) onEnter(event.xclient.window, data);
     if (type == atoms_.position) onPosition(data);
     if (type == atoms_.leave) onLeave(data);
-    if (type == atoms_.drop) onDrop(data);
+    if (type == atoms_.drop) onDrop(event.xclient.window, data);
     return std::nullopt;
   }
   if (event.type == SelectionNotify && phase_ == Phase::converting) {
@@ -107,13 +107,14 @@ void X11DropTarget::expire() {
 
 // ---- the drag -------------------------------------------------------------------------------
 
-void X11DropTarget::onEnter(const long* data) {
+void X11DropTarget::onEnter(unsigned long addressee, const long* data) {
   const long version = (data[1] >> 24) & 0xFF;
   if (version < 3 || version > kProtocolVersion) return;  // a protocol we do not speak
   // A new drag ends whatever an earlier source left unfinished.
   if (phase_ != Phase::idle) finish(false);
   drag_ = Drag{};
   drag_.source = static_cast<unsigned long>(data[0]);
+  drag_.addressee = addressee;
   drag_.version = version;
   drag_.type = chooseType(data);
   phase_ = Phase::dragging;
@@ -165,7 +166,8 @@ void X11DropTarget::onPosition(const long* data) {
   }
   const bool accepted = drag_.type != 0 && drag_.positioned;
   const Atom action = !accepted ? None : controlHeld() ? atoms_.actionCopy : atoms_.actionMove;
-  sendToSource(source, atoms_.status, (accepted ? 1 : 0) | 2, 0, 0, static_cast<long>(action));
+  sendToSource(source, drag_.addressee, atoms_.status, (accepted ? 1 : 0) | 2, 0, 0,
+               static_cast<long>(action));
 }
 
 bool X11DropTarget::controlHeld() {
@@ -188,11 +190,13 @@ void X11DropTarget::onLeave(const long* data) {
   }
 }
 
-void X11DropTarget::onDrop(const long* data) {
+void X11DropTarget::onDrop(unsigned long addressee, const long* data) {
   const auto source = static_cast<unsigned long>(data[0]);
   if (phase_ != Phase::dragging || source != drag_.source) {
     // A drop we never accepted: the source still waits for its answer.
-    if (phase_ == Phase::idle && source != 0) sendToSource(source, atoms_.finished, 0, None, 0, 0);
+    if (phase_ == Phase::idle && source != 0) {
+      sendToSource(source, addressee, atoms_.finished, 0, None, 0, 0);
+    }
     return;
   }
   if (drag_.type == 0 || !drag_.positioned) {
@@ -299,6 +303,7 @@ std::optional<FrameEvent> X11DropTarget::deliver() {
 // cursor showed: a source told "moved" deletes its own copy (dragged text vanishes from an editor).
 void X11DropTarget::finish(bool success) {
   const unsigned long source = drag_.source;
+  const unsigned long addressee = drag_.addressee;
   phase_ = Phase::idle;
   drag_ = Drag{};
   data_.clear();
@@ -307,20 +312,20 @@ void X11DropTarget::finish(bool success) {
     XDeleteProperty(display_, window_, atoms_.property);
   }
   if (source != 0) {
-    sendToSource(source, atoms_.finished, success ? 1 : 0,
+    sendToSource(source, addressee, atoms_.finished, success ? 1 : 0,
                  success ? static_cast<long>(atoms_.actionCopy) : None, 0, 0);
   }
 }
 
-void X11DropTarget::sendToSource(unsigned long source, unsigned long messageType, long l1, long l2,
-                                 long l3, long l4) {
+void X11DropTarget::sendToSource(unsigned long source, unsigned long addressee,
+                                 unsigned long messageType, long l1, long l2, long l3, long l4) {
   XEvent message{};
   message.xclient.type = ClientMessage;
   message.xclient.display = display_;
   message.xclient.window = source;
   message.xclient.message_type = messageType;
   message.xclient.format = 32;
-  message.xclient.data.l[0] = static_cast<long>(window_);
+  message.xclient.data.l[0] = static_cast<long>(addressee ? addressee : window_);
   message.xclient.data.l[1] = l1;
   message.xclient.data.l[2] = l2;
   message.xclient.data.l[3] = l3;

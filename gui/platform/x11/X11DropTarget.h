@@ -7,8 +7,10 @@
 // other events, and a source that stops answering is given up after a time-out, so a silent or
 // vanished source can never hold the host.
 //
-// Sources find this window when they look for the deepest XdndAware window under the pointer;
-// a source that stops at the host's top-level window talks to the host instead.
+// Sources find this window when they look for the deepest XdndAware window under the pointer, or
+// when the top-level window holding it names it as its XdndProxy; a source that stops at a
+// top-level window without the proxy talks to that window's owner instead. Replies carry the
+// window the source addressed (the proxying top-level or this one), as sources expect.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +44,8 @@ class X11DropTarget {
   void windowGone() { windowGone_ = true; }
   void setTransferTimeout(std::int64_t milliseconds) { transferTimeoutMs_ = milliseconds; }
 
-  // Whether `event` (of this target's window) belongs to a drag and drop exchange.
+  // Whether `event` belongs to a drag and drop exchange with this target's window (XDND messages
+  // may name a top-level window that proxies to it).
   bool takes(const XEvent& event) const;
   // Handles such an event; a completed drop comes back as a FrameEvent of kind drop, in window
   // coordinates.
@@ -54,23 +57,24 @@ class X11DropTarget {
   enum class Phase { idle, dragging, converting, incremental };
   struct Drag {
     unsigned long source = 0;
+    unsigned long addressee = 0;  // the window the source sends to: this one or its proxy owner
     long version = 0;
     unsigned long type = 0;  // the data type to ask for; 0 when none offered is usable
     GuiPoint where{};        // last pointer position, window coordinates
     bool positioned = false;
   };
 
-  void onEnter(const long* data);
+  void onEnter(unsigned long addressee, const long* data);
   void onPosition(const long* data);
   void onLeave(const long* data);
-  void onDrop(const long* data);
+  void onDrop(unsigned long addressee, const long* data);
   std::optional<FrameEvent> onSelection(unsigned long property);
   std::optional<FrameEvent> onPart();
   std::optional<FrameEvent> deliver();
   unsigned long chooseType(const long* data) const;
   bool controlHeld();
-  void sendToSource(unsigned long source, unsigned long messageType, long l1, long l2, long l3,
-                    long l4);
+  void sendToSource(unsigned long source, unsigned long addressee, unsigned long messageType, long l1,
+                    long l2, long l3, long l4);
   void finish(bool success);
   // Appends the data property to data_ (and deletes it); false on failure or when too much.
   bool readData(bool& incremental);

@@ -29,10 +29,13 @@ constexpr std::array<unsigned int, 7> kCursorShapes{
 struct EventChoice {
   Window window;
   EventFilter filter;
+  const X11DropTarget* drop;
 };
 
 Bool chooseEvent(Display*, XEvent* event, XPointer closure) {
   const auto* choice = reinterpret_cast<const EventChoice*>(closure);
+  // Drag-and-drop messages may name the top-level window that proxies drops to this one.
+  if (choice->filter == EventFilter::all && choice->drop->takes(*event)) return True;
   if (event->xany.window != choice->window) return False;
   if (choice->filter == EventFilter::all) return True;
   return event->type == Expose || event->type == DestroyNotify;
@@ -111,7 +114,7 @@ std::uintptr_t X11FrameWindow::nativeId() const { return window_->id(); }
 
 std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
   Display* dpy = display_->raw();
-  EventChoice choice{window_->id(), filter};
+  EventChoice choice{window_->id(), filter, dropTarget_.get()};
   XEvent event;
   while (XCheckIfEvent(dpy, &event, chooseEvent, reinterpret_cast<XPointer>(&choice))) {
     if (dropTarget_->takes(event)) {
