@@ -51,6 +51,7 @@ class StandInTools {
       std::filesystem::create_symlink(STANDIN_TOOL_PATH, bin_ + "/" + name);
     ::setenv("PATH", bin_.c_str(), 1);
     ::setenv("STANDIN_LOG", folder_.path("log").c_str(), 1);
+    mode("reply");
     reply("");
   }
   ~StandInTools() {
@@ -63,9 +64,8 @@ class StandInTools {
   StandInTools(const StandInTools&) = delete;
   StandInTools& operator=(const StandInTools&) = delete;
 
-  // The next runs print `text` and exit with `status`.
+  // The next runs print `text` and exit with `status` (in the modes that reply).
   void reply(const std::string& text, int status = 0) {
-    ::setenv("STANDIN_MODE", "reply", 1);
     ::setenv("STANDIN_REPLY", text.c_str(), 1);
     ::setenv("STANDIN_STATUS", std::to_string(status).c_str(), 1);
   }
