@@ -124,16 +124,30 @@ void idleWindow(ToolkitWindow& window, double seconds, const std::function<bool(
 
 const CommandOption kSecondsOption{"--seconds", "", "S", false, "end by itself after S seconds"};
 
-std::optional<double> readSeconds(const ParsedArguments& parsed, const std::string& command,
-                                  int& status) {
-  const std::optional<std::string> text = parsed.value("--seconds");
-  if (!text) return -1.0;
-  auto seconds = parseNumber(*text, 0.0, 1e6);
-  if (!seconds.ok()) {
-    status = reportError(command, "--seconds: " + seconds.error(), kExitUsage);
+struct FilesCommand {
+  ParsedArguments parsed;
+  double seconds = -1.0;  // --seconds, -1 without it
+};
+
+// The start of both commands: options, no positional arguments, --seconds checked.
+std::optional<FilesCommand> parseFilesCommand(const CommandLine& line,
+                                              const std::vector<std::string>& args, int& status) {
+  auto parsed = parseCommandLine(line, args, status);
+  if (!parsed) return std::nullopt;
+  if (!parsed->positional().empty()) {
+    status = reportError(line.command, "takes no arguments", kExitUsage);
     return std::nullopt;
   }
-  return seconds.value();
+  FilesCommand command{std::move(*parsed)};
+  if (const std::optional<std::string> text = command.parsed.value("--seconds")) {
+    auto seconds = parseNumber(*text, 0.0, 1e6);
+    if (!seconds.ok()) {
+      status = reportError(line.command, "--seconds: " + seconds.error(), kExitUsage);
+      return std::nullopt;
+    }
+    command.seconds = seconds.value();
+  }
+  return command;
 }
 
 // ---- drop -------------------------------------------------------------------------------------
@@ -262,11 +276,8 @@ int selectBesideWindow(Selection& selection, double seconds) {
 
 int runDrop(const std::vector<std::string>& args) {
   int status = kExitOk;
-  auto parsed = parseCommandLine(kDrop, args, status);
-  if (!parsed) return status;
-  if (!parsed->positional().empty()) return reportError("drop", "takes no arguments", kExitUsage);
-  const std::optional<double> seconds = readSeconds(*parsed, "drop", status);
-  if (!seconds) return status;
+  const std::optional<FilesCommand> command = parseFilesCommand(kDrop, args, status);
+  if (!command) return status;
   auto display = EditorDisplay::connectToUsersDisplay();
   if (!display.ok()) return reportError("drop", display.error(), kExitFailure);
   auto window = ToolkitWindow::open(*display.value(), 480, 200, "overtonic-host drop",
@@ -276,20 +287,19 @@ int runDrop(const std::vector<std::string>& args) {
   std::snprintf(line, sizeof line, "window 0x%lx\n", window.value()->window());
   printOut(line);
   std::fflush(stdout);
-  idleWindow(*window.value(), *seconds, [] { return false; });
+  idleWindow(*window.value(), command->seconds, [] { return false; });
   return kExitOk;
 }
 
 int runSelect(const std::vector<std::string>& args) {
   int status = kExitOk;
-  auto parsed = parseCommandLine(kSelect, args, status);
-  if (!parsed) return status;
-  if (!parsed->positional().empty()) return reportError("select", "takes no arguments", kExitUsage);
-  const std::optional<double> seconds = readSeconds(*parsed, "select", status);
-  if (!seconds) return status;
-  auto selection = selectionFor(*parsed);
+  const std::optional<FilesCommand> command = parseFilesCommand(kSelect, args, status);
+  if (!command) return status;
+  auto selection = selectionFor(command->parsed);
   if (!selection.ok()) return reportError("select", selection.error(), kExitUsage);
-  if (parsed->has("--window")) return selectBesideWindow(*selection.value(), *seconds);
+  if (command->parsed.has("--window")) {
+    return selectBesideWindow(*selection.value(), command->seconds);
+  }
   GuiFileSelector selector(nullptr);
   return printChosen(selection.value()->record, selector.run(&selection.value()->record));
 }

@@ -110,19 +110,7 @@ EffectBaseX* ToolkitWindow::shell() const { return shell_.get(); }
 
 void ToolkitWindow::idle() {
   if (shell_) shell_->editorBase()->idle();
-  Display* dpy = asDisplay(display_.connection());
-  const Atom closeRequest = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
-  while (XPending(dpy) > 0) {
-    XEvent event;
-    XNextEvent(dpy, &event);
-    if (event.type == ClientMessage && event.xclient.window == window_ &&
-        static_cast<Atom>(event.xclient.data.l[0]) == closeRequest) {
-      closeRequested_ = true;
-    } else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
-      windowGone_ = true;
-      closeRequested_ = true;
-    }
-  }
+  display_.readWindowEvents(window_, closeRequested_, windowGone_);
 }
 
 }  // namespace hostapp

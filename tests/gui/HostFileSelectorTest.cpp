@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "overtonic-host/lib/PluginLibrary.h"
+#include "tests/support/PluginFixture.h"
 #include "tests/gui/fixtures/SelectorPluginCalls.h"
 #include "tests/support/DialogStandIns.h"
 
@@ -16,14 +17,7 @@ namespace {
 using hostlib::HostCall;
 
 hostlib::PluginLibrary& selectorPlugin() {
-  static hostlib::PluginLibrary loaded = [] {
-    auto opened = hostlib::PluginLibrary::open(SELECTOR_PLUGIN_PATH);
-    if (!opened.ok()) {
-      std::fprintf(stderr, "%s\n", opened.error().c_str());
-      std::abort();
-    }
-    return std::move(opened).value();
-  }();
+  static hostlib::PluginLibrary loaded = openPluginOrAbort(SELECTOR_PLUGIN_PATH);
   return loaded;
 }
 

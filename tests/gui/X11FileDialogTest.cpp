@@ -54,6 +54,15 @@ class FrameEditor : public EditorBase {
   }
 };
 
+VstFileSelect recordFor(VstInt32 command, char* buffer, VstInt32 size, const char* title) {
+  VstFileSelect record{};
+  record.command = command;
+  std::snprintf(record.title, sizeof record.title, "%s", title);
+  record.returnPath = buffer;
+  record.sizeReturnPath = size;
+  return record;
+}
+
 class X11FileDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,6 +79,18 @@ class X11FileDialog : public ::testing::Test {
     if (editor) editor->close();
     host.reset();
   }
+  // One selection through the stand-in `tool`; what the tool was asked.
+  standins::Run selectWith(const char* tool, bool attachOffered = true) {
+    standins::StandInTools tools{tool};
+    tools.offerAttach(attachOffered);
+    tools.reply("/tmp/a.fxp\n");
+    char buffer[64] = {};
+    VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, "Attach");
+    GuiFileSelector selector(&effect);
+    EXPECT_EQ(selector.run(&record), 1);
+    const std::vector<standins::Run> runs = tools.runs();
+    return runs.empty() ? standins::Run{} : runs.front();
+  }
 
   PrivateDisplay display;
   std::unique_ptr<x11test::HostWindow> host;
@@ -77,40 +98,17 @@ class X11FileDialog : public ::testing::Test {
   FrameEditor* editor = nullptr;
 };
 
-VstFileSelect recordFor(VstInt32 command, char* buffer, VstInt32 size, const char* title) {
-  VstFileSelect record{};
-  record.command = command;
-  std::snprintf(record.title, sizeof record.title, "%s", title);
-  record.returnPath = buffer;
-  record.sizeReturnPath = size;
-  return record;
-}
 
 TEST_F(X11FileDialog, ZenityIsAttachedToTheHostsWindowWhenItHasTheOption) {
   openEditorIn(host->window());
-  for (const bool offered : {true, false}) {
-    standins::StandInTools tools{"zenity"};
-    tools.offerAttach(offered);
-    tools.reply("/tmp/a.fxp\n");
-    char buffer[64] = {};
-    VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, "Attach");
-    GuiFileSelector selector(&effect);
-    EXPECT_EQ(selector.run(&record), 1);
-    ASSERT_EQ(tools.runs().size(), 1u);
-    const bool attached = tools.runs()[0].has("--attach=" + std::to_string(host->window()));
-    EXPECT_EQ(attached, offered) << "zenity " << (offered ? "with" : "without") << " --attach";
-  }
+  const std::string attach = "--attach=" + std::to_string(host->window());
+  EXPECT_TRUE(selectWith("zenity", true).has(attach));
+  EXPECT_FALSE(selectWith("zenity", false).has(attach)) << "a zenity without the option";
 }
 
 TEST_F(X11FileDialog, KdialogIsAttachedToTheHostsWindow) {
   openEditorIn(host->window());
-  standins::StandInTools tools{"kdialog"};
-  tools.reply("/tmp/a.fxp\n");
-  char buffer[64] = {};
-  VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, "Attach");
-  GuiFileSelector selector(&effect);
-  EXPECT_EQ(selector.run(&record), 1);
-  EXPECT_EQ(tools.runs().at(0).after("--attach"), std::to_string(host->window()));
+  EXPECT_EQ(selectWith("kdialog").after("--attach"), std::to_string(host->window()));
 }
 
 TEST_F(X11FileDialog, TheDialogBelongsToTheWindowTheWindowManagerManages) {
@@ -127,13 +125,7 @@ TEST_F(X11FileDialog, TheDialogBelongsToTheWindowTheWindowManagerManages) {
   XMapWindow(dpy, area);
   XSync(dpy, False);
   openEditorIn(area);
-  standins::StandInTools tools{"kdialog"};
-  tools.reply("/tmp/a.fxp\n");
-  char buffer[64] = {};
-  VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, "Owner");
-  GuiFileSelector selector(&effect);
-  EXPECT_EQ(selector.run(&record), 1);
-  EXPECT_EQ(tools.runs().at(0).after("--attach"), std::to_string(client));
+  EXPECT_EQ(selectWith("kdialog").after("--attach"), std::to_string(client));
 }
 
 // ---- the real zenity ----------------------------------------------------------------------
@@ -153,13 +145,22 @@ bool zenityInstalled() {
   return false;
 }
 
+// zenity's windows come and go while the test looks at them: errors about a vanished window are
+// expected, and must not end the test program as Xlib's default handler would.
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+
 class RealZenity : public X11FileDialog {
  protected:
   void SetUp() override {
     if (!zenityInstalled()) GTEST_SKIP() << "zenity is not installed";
+    previousHandler = XSetErrorHandler(ignoreXErrors);
     X11FileDialog::SetUp();
     if (IsSkipped()) return;
     openEditorIn(host->window());
+  }
+  void TearDown() override {
+    X11FileDialog::TearDown();
+    XSetErrorHandler(previousHandler);
   }
 
   // Idles the editor (the started selection completes there) until `done`, for up to 20 s.
@@ -204,12 +205,12 @@ class RealZenity : public X11FileDialog {
   }
   // Presses `symbol` until the dialog has closed: it checks a typed name for a moment before
   // its OK button takes Return.
-  bool pressUntilClosed(KeySym symbol, const std::int32_t& count) {
-    for (int attempt = 0; attempt < 10 && count < 0; ++attempt) {
+  bool pressUntilClosed(KeySym symbol) {
+    for (int attempt = 0; attempt < 10 && result < 0; ++attempt) {
       key(symbol);
-      for (int waited = 0; waited < 500 && count < 0; waited += 10) idleFor(10);
+      for (int waited = 0; waited < 500 && result < 0; waited += 10) idleFor(10);
     }
-    return idleUntil([&] { return count >= 0; });
+    return idleUntil([&] { return result >= 0; });
   }
   void key(KeySym symbol) {
     Display* dpy = host->display();
@@ -240,68 +241,65 @@ class RealZenity : public X11FileDialog {
     return found;
   }
 
+  // Starts a selection (`command`, titled `title`, in `start` if given) and answers zenity's
+  // window once it is on the screen, 0 if it never comes.
+  Window startDialog(VstInt32 command, const std::string& title, const std::string& start = "") {
+    record = recordFor(command, buffer, sizeof buffer, title.c_str());
+    startFolder = start;
+    if (!startFolder.empty()) record.initialPath = startFolder.data();
+    selector = std::make_unique<GuiFileSelector>(&effect);
+    if (!selector->start(&record, [this](std::int32_t n) { result = n; })) return 0;
+    return dialogWindow(title);
+  }
+  // Types `text` into the dialog and presses `finish` until the selection has completed.
+  bool answer(Window dialog, const std::string& text, KeySym finish) {
+    type(dialog, text);
+    return pressUntilClosed(finish);
+  }
+
   ScratchFolder folder;
+  char buffer[1024] = {};
+  VstFileSelect record{};
+  std::string startFolder;
+  std::unique_ptr<GuiFileSelector> selector;
+  std::int32_t result = -1;  // the started selection's count once it completed
+  XErrorHandler previousHandler = nullptr;
 };
 
 TEST_F(RealZenity, AFileIsSavedUnderATypedNameWhileTheEditorRuns) {
-  char buffer[1024] = {};
-  const std::string title = "Overtonic save test";
-  VstFileSelect record = recordFor(kVstFileSave, buffer, sizeof buffer, title.c_str());
-  std::string start = folder.root();
-  record.initialPath = start.data();
-  GuiFileSelector selector(&effect);
-  std::int32_t count = -1;
-  ASSERT_TRUE(selector.start(&record, [&](std::int32_t n) { count = n; }));
-  const Window dialog = dialogWindow(title);
+  const Window dialog = startDialog(kVstFileSave, "Overtonic save test", folder.root());
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
-  type(dialog, "new preset.fxp");
-  ASSERT_TRUE(pressUntilClosed(XK_Return, count)) << "the dialog never closed";
-  EXPECT_EQ(count, 1);
+  ASSERT_TRUE(answer(dialog, "new preset.fxp", XK_Return)) << "the dialog never closed";
+  EXPECT_EQ(result, 1);
   EXPECT_EQ(std::string(buffer), folder.path("new preset.fxp"));
 }
 
 TEST_F(RealZenity, AFileIsOpenedByItsTypedPath) {
   const std::string existing = folder.touch("lead.fxp");
-  char buffer[1024] = {};
-  const std::string title = "Overtonic open test";
-  VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, title.c_str());
-  GuiFileSelector selector(&effect);
-  std::int32_t count = -1;
-  ASSERT_TRUE(selector.start(&record, [&](std::int32_t n) { count = n; }));
-  const Window dialog = dialogWindow(title);
+  const Window dialog = startDialog(kVstFileLoad, "Overtonic open test");
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
-  type(dialog, existing);  // a leading slash opens the dialog's location field
-  ASSERT_TRUE(pressUntilClosed(XK_Return, count)) << "the dialog never closed";
-  EXPECT_EQ(count, 1);
+  // A leading slash opens the dialog's location field.
+  ASSERT_TRUE(answer(dialog, existing, XK_Return)) << "the dialog never closed";
+  EXPECT_EQ(result, 1);
   EXPECT_EQ(std::string(buffer), existing);
 }
 
 TEST_F(RealZenity, EscapeCancelsAndNothingIsChosen) {
-  char buffer[1024] = "untouched";
-  const std::string title = "Overtonic cancel test";
-  VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, title.c_str());
-  GuiFileSelector selector(&effect);
-  std::int32_t count = -1;
-  ASSERT_TRUE(selector.start(&record, [&](std::int32_t n) { count = n; }));
-  const Window dialog = dialogWindow(title);
+  std::snprintf(buffer, sizeof buffer, "%s", "untouched");
+  const Window dialog = startDialog(kVstFileLoad, "Overtonic cancel test");
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
-  type(dialog, "");
-  ASSERT_TRUE(pressUntilClosed(XK_Escape, count)) << "the dialog never closed";
-  EXPECT_EQ(count, 0);
+  ASSERT_TRUE(answer(dialog, "", XK_Escape)) << "the dialog never closed";
+  EXPECT_EQ(result, 0);
   EXPECT_STREQ(buffer, "");
 }
 
 TEST_F(RealZenity, ReleasingTheSelectorClosesTheOpenDialog) {
-  char buffer[1024] = {};
-  const std::string title = "Overtonic release test";
-  VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, title.c_str());
-  auto selector = std::make_unique<GuiFileSelector>(&effect);
-  ASSERT_TRUE(selector->start(&record, [](std::int32_t) {}));
-  const Window dialog = dialogWindow(title);
+  const Window dialog = startDialog(kVstFileLoad, "Overtonic release test");
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
   selector.reset();
   EXPECT_TRUE(idleUntil([&] { return !topLevelExists(dialog); }))
       << "the dialog stayed on the screen";
+  EXPECT_EQ(result, -1) << "a released selector completes nothing";
 }
 
 }  // namespace

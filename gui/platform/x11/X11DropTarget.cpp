@@ -19,6 +19,7 @@
 
 #include "gui/platform/DropData.h"
 #include "gui/platform/x11/X11Display.h"
+#include "gui/platform/x11/X11Window.h"
 
 namespace {
 
@@ -38,8 +39,11 @@ std::int64_t nowMs() { return SystemClock().ticks(); }
 
 }  // namespace
 
-X11DropTarget::X11DropTarget(Display* display, unsigned long window)
-    : display_(display), window_(window), localHost_(localHostName()) {
+X11DropTarget::X11DropTarget(X11Window& window)
+    : nativeWindow_(window),
+      display_(window.display()),
+      window_(window.id()),
+      localHost_(localHostName()) {
   X11ErrorTrap trap(display_);
   std::array<Atom, kAtomNames.size()> atoms{};
   XInternAtoms(display_, const_cast<char**>(kAtomNames.data()), static_cast<int>(atoms.size()),
@@ -170,18 +174,7 @@ void X11DropTarget::onPosition(const long* data) {
                static_cast<long>(action));
 }
 
-bool X11DropTarget::controlHeld() {
-  X11ErrorTrap trap(display_);
-  Window root = 0;
-  Window child = 0;
-  int rootX = 0;
-  int rootY = 0;
-  int x = 0;
-  int y = 0;
-  unsigned int mask = 0;
-  XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &x, &y, &mask);
-  return !trap.failed() && (mask & ControlMask) != 0;
-}
+bool X11DropTarget::controlHeld() { return (nativeWindow_.mouseButtons() & kMouseControl) != 0; }
 
 void X11DropTarget::onLeave(const long* data) {
   if (phase_ == Phase::dragging && static_cast<unsigned long>(data[0]) == drag_.source) {

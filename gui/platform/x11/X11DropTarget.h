@@ -20,6 +20,7 @@
 
 #include "gui/platform/FrameWindow.h"
 
+class X11Window;
 typedef struct _XDisplay Display;
 typedef union _XEvent XEvent;
 
@@ -32,7 +33,8 @@ class X11DropTarget {
   static constexpr std::size_t kMaxTransferBytes = 16u << 20;
 
   // Marks `window` XdndAware and asks for the property events that transfers in parts need.
-  X11DropTarget(Display* display, unsigned long window);
+  // The window must outlive the target.
+  explicit X11DropTarget(X11Window& window);
   // Tells a source still waiting that its drop failed, and takes the mark off the window unless
   // the window is gone.
   ~X11DropTarget();
@@ -79,6 +81,7 @@ class X11DropTarget {
   // Appends the data property to data_ (and deletes it); false on failure or when too much.
   bool readData(bool& incremental);
 
+  X11Window& nativeWindow_;
   Display* display_;
   unsigned long window_;
   bool registered_ = false;

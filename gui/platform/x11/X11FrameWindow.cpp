@@ -80,7 +80,7 @@ X11FrameWindow::X11FrameWindow(std::unique_ptr<X11Display> display,
                                std::unique_ptr<X11Window> window)
     : display_(std::move(display)),
       window_(std::move(window)),
-      dropTarget_(std::make_unique<X11DropTarget>(display_->raw(), window_->id())) {}
+      dropTarget_(std::make_unique<X11DropTarget>(*window_)) {}
 
 X11FrameWindow::~X11FrameWindow() {
   dropTarget_.reset();
