@@ -2,6 +2,7 @@
 // of the mouse-tracking loops.
 #include "gui/EditorBase.h"
 
+#include "gui/GuiFileSelector.h"
 #include "gui/GuiFrame.h"
 #include "gui/platform/FrameWindow.h"
 #include "host/EffectBaseX.h"
@@ -51,6 +52,7 @@ void EditorBase::idle() {
     update();
   }
   if (frame) frame->idle();
+  GuiFileSelector::pollAll(effect);
 }
 
 void EditorBase::update() {}

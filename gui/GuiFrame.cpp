@@ -11,6 +11,7 @@
 #include "gui/DrawSurface.h"
 #include "gui/EditorBase.h"
 #include "gui/GuiBitmap.h"
+#include "gui/GuiDrop.h"
 #include "host/EffectBaseX.h"
 
 namespace {
@@ -93,6 +94,7 @@ GuiFrame::~GuiFrame() {
 
 void GuiFrame::createWindow(std::uintptr_t parent) {
   window = backend.createChild(parent, size.width(), size.height(), windowClassName());
+  dropRegistered = window && window->acceptsDrops();
 }
 
 // ---- the view list ------------------------------------------------------------------------
@@ -283,6 +285,7 @@ void GuiFrame::dispatchEvent(const FrameEvent& event) {
       isOpen = false;
       systemWindow = nullptr;
       break;
+    case FrameEvent::Kind::drop: deliverDrop(*this, event); break;
   }
 }
 
@@ -439,6 +442,7 @@ bool GuiFrame::openWindow(GuiPoint position) {
 void GuiFrame::closeWindow() {
   if (!ownWindowMode || !hostWindow) return;
   window.reset();
+  dropRegistered = false;
   EffectBaseX* effect = editor ? editor->getEffect() : nullptr;
   if (effect && windowInfo) effect->hostCloseWindow(windowInfo.get());
   hostWindow = nullptr;

@@ -101,6 +101,7 @@ class GuiFrame : public GuiView {
   bool isWindowOpen() const { return isOpen; }
   bool isFirstDrawPending() const { return firstDrawPending; }
   bool isOwnWindowMode() const { return ownWindowMode; }
+  bool isDropRegistered() const { return dropRegistered; }
   std::int32_t getViewCount() const { return viewCount; }
   GuiView* getView(std::int32_t index) const;
   // The frame's window (null when there is none) and back buffer, for back ends and tests.

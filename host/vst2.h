@@ -362,6 +362,7 @@ static_assert(offsetof(VstFileSelect, returnMultiplePaths) == 1072);
 static_assert(offsetof(VstFileSelect, nbReturnPath) == 1080);
 static_assert(offsetof(VstFileSelect, reserved) == 1088);
 static_assert(offsetof(VstFileSelect, future) == 1096);
+static_assert(sizeof(VstFileSelect) == 1216);  // 1212 bytes, padded to the pointer alignment
 
 // Window request block for own-window editors (audioMasterOpenWindow / CloseWindow).
 struct VstWindow {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "gui/GuiTypes.h"
 #include "gui/platform/PlatformWindow.h"
@@ -24,6 +26,12 @@ enum CursorKind : std::int32_t {
   kCursorDiagonalFalling = 6,  // resize, falling to the right
 };
 
+// What a drop carries, as GuiView::onDrop's type.
+enum DropType : std::int32_t {
+  kDropFileNames = 0,  // items: `count` zero-terminated file names
+  kDropText = 1,       // items: one pointer to the text, `count` its size in bytes
+};
+
 // One input event of a frame window, in the window's own coordinates.
 struct FrameEvent {
   enum class Kind {
@@ -31,12 +39,16 @@ struct FrameEvent {
     buttonPress,  // buttons 1 (left), 2 (middle) or 3 (right) at `where`
     wheel,        // one wheel step: `distance` +1 (away from the user) or -1
     destroyed,    // the native window is gone
+    drop,         // something was dropped at `where`: `dropItems` of `dropType`
   };
   Kind kind = Kind::paint;
   GuiPoint where{};
   std::int32_t button = 0;
   float distance = 0.0f;
   GuiRect area{};
+  std::int32_t dropType = kDropFileNames;
+  // File names (never empty), or for text one item holding the text's bytes.
+  std::vector<std::string> dropItems{};
 };
 
 // Which pending events nextEvent may take. During a control's mouse-tracking loop only paint and
@@ -61,6 +73,12 @@ class FrameWindow : public PlatformWindow {
   virtual std::optional<GuiPoint> topWindowPosition() = 0;
   virtual bool resizeWithAncestors(std::int32_t width, std::int32_t height) = 0;
   virtual std::optional<GuiRect> parentRect() = 0;
+
+  // Whether the window takes drops (registered as a drop target when it was made).
+  virtual bool acceptsDrops() const { return false; }
+  // The window a dialog opened for the frame belongs to (on X11 the host's top-level window
+  // holding the frame); 0 when there is none.
+  virtual std::uintptr_t dialogOwner() { return 0; }
 };
 
 // Makes frame windows and tells the time. Whoever makes an editor or a frame hands it its back

@@ -143,6 +143,22 @@ hostlib::Result<std::unique_ptr<EditorDisplay>> EditorDisplay::startPrivate(int 
   return std::unique_ptr<EditorDisplay>(new EditorDisplay(display, name, pid));
 }
 
+void EditorDisplay::readWindowEvents(unsigned long window, bool& closeRequested, bool& gone) {
+  Display* dpy = asDisplay(display_);
+  const Atom deleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", True);
+  while (XPending(dpy) > 0) {
+    XEvent event;
+    XNextEvent(dpy, &event);
+    if (event.type == ClientMessage && event.xclient.window == window &&
+        static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) {
+      closeRequested = true;
+    } else if (event.type == DestroyNotify && event.xdestroywindow.window == window) {
+      gone = true;
+      closeRequested = true;
+    }
+  }
+}
+
 EditorDisplay::~EditorDisplay() {
   XCloseDisplay(asDisplay(display_));
   stopServer(serverPid_);
@@ -203,19 +219,7 @@ EditorWindow::~EditorWindow() {
 
 void EditorWindow::idle() {
   if (editorOpen_) plugin_.dispatch(effEditIdle);
-  Display* dpy = asDisplay(display_.connection());
-  const Atom deleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", True);
-  while (XPending(dpy) > 0) {
-    XEvent event;
-    XNextEvent(dpy, &event);
-    if (event.type == ClientMessage && event.xclient.window == window_ &&
-        static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) {
-      closeRequested_ = true;
-    } else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
-      windowGone_ = true;
-      closeRequested_ = true;
-    }
-  }
+  display_.readWindowEvents(window_, closeRequested_, windowGone_);
 }
 
 hostlib::Result<std::vector<std::uint32_t>> EditorWindow::capture() {

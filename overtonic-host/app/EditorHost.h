@@ -32,6 +32,9 @@ class EditorDisplay {
   const std::string& name() const { return name_; }
   bool isPrivate() const { return serverPid_ > 0; }
   void* connection() const { return display_; }
+  // Reads the pending events of the connection: a close request from the window manager for
+  // `window`, or its destruction, sets `closeRequested`; the destruction also sets `gone`.
+  void readWindowEvents(unsigned long window, bool& closeRequested, bool& gone);
 
  private:
   EditorDisplay(void* display, std::string name, int serverPid)

@@ -21,6 +21,8 @@ constexpr const char* kUsage =
     "  preset show FILE                 show a program or bank file\n"
     "  gui [PLUGIN]                     open the plug-in's editor in a window\n"
     "  snapshot [PLUGIN] -o PANEL.png   save a picture of the plug-in's editor\n"
+    "  drop                             a window that prints the files and text dropped on it\n"
+    "  select [OPTIONS]                 choose files in the desktop's dialog, print their paths\n"
     "\n"
     "Every command explains itself with --help. Exit status: 0 done, 1 failed, 2 wrong usage.\n";
 
@@ -31,6 +33,8 @@ int dispatch(const std::string& command, const std::vector<std::string>& rest) {
   if (command == "preset") return runPreset(rest);
   if (command == "gui") return runGui(rest);
   if (command == "snapshot") return runSnapshot(rest);
+  if (command == "drop") return runDrop(rest);
+  if (command == "select") return runSelect(rest);
   if (command == "help" || command == "--help" || command == "-h") {
     if (!rest.empty()) return dispatch(rest[0], {"--help"});
     printOut(kUsage);

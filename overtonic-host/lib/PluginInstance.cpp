@@ -211,7 +211,7 @@ size_t PluginInstance::countCalls(int32_t opcode) const {
 
 intptr_t PluginInstance::answerHostCall(bool nullEffect, int32_t opcode, int32_t index,
                                         intptr_t value, void* ptr, float opt) {
-  HostCall call{opcode, index, value, opt, {}, nullEffect};
+  HostCall call{opcode, index, value, opt, {}, nullEffect, ptr};
   if (opcode == audioMasterCanDo && ptr != nullptr) {
     const auto* text = static_cast<const char*>(ptr);
     call.text.assign(text, strnlen(text, kTextBufferSize));
@@ -234,13 +234,65 @@ intptr_t PluginInstance::answerHostCall(bool nullEffect, int32_t opcode, int32_t
     case audioMasterGetProductString: return copyHostText(ptr, kHostProduct);
     case audioMasterGetVendorVersion: return kHostVendorVersion;
     case audioMasterCanDo:  // 0, not -1: plug-ins read any non-zero answer as yes
+      if (options_.fileSelector &&
+          (canDoText == "openFileSelector" || canDoText == "closeFileSelector")) {
+        return 1;
+      }
       return std::find(kHostCanDo.begin(), kHostCanDo.end(), canDoText) != kHostCanDo.end() ? 1 : 0;
+    case audioMasterOpenFileSelector:
+      return openFileSelector(static_cast<VstFileSelect*>(ptr));
+    case audioMasterCloseFileSelector:
+      return closeFileSelector(static_cast<VstFileSelect*>(ptr));
     case audioMasterGetLanguage: return kLanguageEnglish;
     case audioMasterBeginEdit:
     case audioMasterEndEdit:
     case audioMasterUpdateDisplay: return kHandled;
     default: return 0;
   }
+}
+
+// One path goes into the plug-in's buffer when it gave one (refused when it does not fit), else
+// into the host's; several always into an array of the host's.
+intptr_t PluginInstance::openFileSelector(VstFileSelect* selection) {
+  if (!options_.fileSelector || selection == nullptr) return 0;
+  std::optional<std::vector<std::string>> chosen = options_.fileSelector(*selection);
+  if (!chosen || chosen->empty()) return 0;
+  auto kept = std::make_unique<HostSelection>();
+  kept->paths = std::move(*chosen);
+  if (selection->command == kVstMultipleFilesLoad) {
+    for (std::string& path : kept->paths) kept->pointers.push_back(path.data());
+    selection->returnMultiplePaths = kept->pointers.data();
+    selection->nbReturnPath = static_cast<VstInt32>(kept->pointers.size());
+  } else if (selection->returnPath != nullptr) {
+    const std::string& path = kept->paths.front();
+    const auto room = static_cast<size_t>(std::max<VstInt32>(selection->sizeReturnPath, 0));
+    if (path.size() >= room) return 0;
+    std::memcpy(selection->returnPath, path.c_str(), path.size() + 1);
+    selection->nbReturnPath = 1;
+  } else {
+    kept->ownsSinglePath = true;
+    selection->returnPath = kept->paths.front().data();
+    selection->nbReturnPath = 1;
+  }
+  std::lock_guard lock(selectionsMutex_);
+  selections_[selection] = std::move(kept);
+  return kHandled;
+}
+
+// Frees what the selection handed over and takes it out of the record.
+intptr_t PluginInstance::closeFileSelector(VstFileSelect* selection) {
+  std::lock_guard lock(selectionsMutex_);
+  auto found = selections_.find(selection);
+  if (found == selections_.end()) return 0;
+  HostSelection& kept = *found->second;
+  if (kept.ownsSinglePath && selection->returnPath == kept.paths.front().data()) {
+    selection->returnPath = nullptr;
+  }
+  if (!kept.pointers.empty() && selection->returnMultiplePaths == kept.pointers.data()) {
+    selection->returnMultiplePaths = nullptr;
+  }
+  selections_.erase(found);
+  return kHandled;
 }
 
 }  // namespace hostlib

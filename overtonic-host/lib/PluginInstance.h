@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,13 +27,25 @@ struct HostCall {
   float opt = 0;
   std::string text;         // ptr read as a C string for audioMasterCanDo, else empty
   bool nullEffect = false;  // the plug-in passed a null effect (as the entry does for the version)
+  const void* ptr = nullptr;
 };
+
+// The host's own file selector: what the user chose for a file-select record, or nullopt when
+// the selection was cancelled.
+using HostFileSelector =
+    std::function<std::optional<std::vector<std::string>>(const VstFileSelect& selection)>;
 
 // What our host answers and announces before start() sets the real values.
 struct HostOptions {
   intptr_t versionAnswer = kVstVersion;  // answer to audioMasterVersion (0 plays a host too old)
   float sampleRate = 44100;
   int32_t blockSize = 512;
+  // When set, the host offers its own file selector: it answers yes to "openFileSelector" and
+  // "closeFileSelector" and fills the record of audioMasterOpenFileSelector with what this
+  // returns (one path into the plug-in's buffer, or into one of the host's; several as an array
+  // of the host's), until audioMasterCloseFileSelector hands the record back. Most Linux hosts
+  // offer none.
+  HostFileSelector fileSelector;
 };
 
 // Our host's identity as the plug-in can ask for it.
@@ -120,6 +134,8 @@ class PluginInstance {
 
   intptr_t answerHostCall(bool nullEffect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
                           float opt);
+  intptr_t openFileSelector(VstFileSelect* selection);
+  intptr_t closeFileSelector(VstFileSelect* selection);
   std::string readText(int32_t opcode, int32_t index);
   void prepareChannels(int32_t frames);
   void runAudio(AEffectProcessProc entry, float* out, int32_t frames);
@@ -140,6 +156,15 @@ class PluginInstance {
   std::vector<float*> inputs_;
   std::vector<VstMidiEvent> eventCopies_;
   std::vector<intptr_t> eventList_;  // word-aligned storage of the VstEvents list
+
+  // What the host's file selector handed over, per record, until the record comes back.
+  struct HostSelection {
+    std::vector<std::string> paths;
+    std::vector<char*> pointers;  // the array of several paths
+    bool ownsSinglePath = false;  // paths[0] is the record's returnPath
+  };
+  std::mutex selectionsMutex_;
+  std::map<const VstFileSelect*, std::unique_ptr<HostSelection>> selections_;
 };
 
 }  // namespace hostlib

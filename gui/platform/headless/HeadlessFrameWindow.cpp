@@ -46,6 +46,11 @@ void HeadlessFrameWindow::postWheel(GuiPoint where, float distance) {
 
 void HeadlessFrameWindow::postDestroyed() { postEvent({FrameEvent::Kind::destroyed}); }
 
+void HeadlessFrameWindow::postDrop(GuiPoint where, std::int32_t type,
+                                   std::vector<std::string> items) {
+  postEvent({FrameEvent::Kind::drop, where, 0, 0.0f, {}, type, std::move(items)});
+}
+
 std::optional<FrameEvent> HeadlessFrameWindow::nextEvent(EventFilter filter) {
   for (auto it = events_.begin(); it != events_.end(); ++it) {
     const bool allowed = filter == EventFilter::all || it->kind == FrameEvent::Kind::paint ||

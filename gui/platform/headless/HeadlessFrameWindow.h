@@ -45,6 +45,8 @@ class HeadlessFrameWindow final : public FrameWindow {
   void postPress(GuiPoint where, std::int32_t button = 1);
   void postWheel(GuiPoint where, float distance);
   void postDestroyed();
+  // A drop as the window system hands it on: file names, or one item holding the text.
+  void postDrop(GuiPoint where, std::int32_t type, std::vector<std::string> items);
   std::size_t pendingEvents() const { return events_.size(); }
 
   std::uintptr_t parent() const { return parent_; }

@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "gui/platform/x11/X11Display.h"
+#include "gui/platform/x11/X11DropTarget.h"
+#include "gui/platform/x11/X11TopLevel.h"
 #include "gui/platform/x11/X11Window.h"
 
 namespace {
@@ -27,10 +29,13 @@ constexpr std::array<unsigned int, 7> kCursorShapes{
 struct EventChoice {
   Window window;
   EventFilter filter;
+  const X11DropTarget* drop;
 };
 
 Bool chooseEvent(Display*, XEvent* event, XPointer closure) {
   const auto* choice = reinterpret_cast<const EventChoice*>(closure);
+  // Drag-and-drop messages may name the top-level window that proxies drops to this one.
+  if (choice->filter == EventFilter::all && choice->drop->takes(*event)) return True;
   if (event->xany.window != choice->window) return False;
   if (choice->filter == EventFilter::all) return True;
   return event->type == Expose || event->type == DestroyNotify;
@@ -73,9 +78,12 @@ std::unique_ptr<X11FrameWindow> X11FrameWindow::create(const char* displayName,
 
 X11FrameWindow::X11FrameWindow(std::unique_ptr<X11Display> display,
                                std::unique_ptr<X11Window> window)
-    : display_(std::move(display)), window_(std::move(window)) {}
+    : display_(std::move(display)),
+      window_(std::move(window)),
+      dropTarget_(std::make_unique<X11DropTarget>(*window_)) {}
 
 X11FrameWindow::~X11FrameWindow() {
+  dropTarget_.reset();
   freeCursors();
   window_.reset();
   display_.reset();
@@ -106,9 +114,13 @@ std::uintptr_t X11FrameWindow::nativeId() const { return window_->id(); }
 
 std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
   Display* dpy = display_->raw();
-  EventChoice choice{window_->id(), filter};
+  EventChoice choice{window_->id(), filter, dropTarget_.get()};
   XEvent event;
   while (XCheckIfEvent(dpy, &event, chooseEvent, reinterpret_cast<XPointer>(&choice))) {
+    if (dropTarget_->takes(event)) {
+      if (std::optional<FrameEvent> drop = dropTarget_->handle(event)) return drop;
+      continue;
+    }
     switch (event.type) {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
@@ -138,10 +150,12 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
         if (event.xdestroywindow.window != window_->id()) break;
         gone_ = true;
         window_->markDestroyed();
+        dropTarget_->windowGone();
         return FrameEvent{FrameEvent::Kind::destroyed};
       default: break;  // map, configure, reparent: nothing to do
     }
   }
+  dropTarget_->expire();
   return std::nullopt;
 }
 
@@ -221,6 +235,12 @@ std::optional<GuiRect> X11FrameWindow::parentRect() {
   const auto parent = attributesOf(dpy, links->parent);
   if (!parent || trap.failed()) return std::nullopt;
   return GuiRect{parent->x, parent->y, parent->x + parent->width, parent->y + parent->height};
+}
+
+bool X11FrameWindow::acceptsDrops() const { return dropTarget_->registered(); }
+
+std::uintptr_t X11FrameWindow::dialogOwner() {
+  return gone_ ? 0 : clientTopLevel(display_->raw(), window_->id());
 }
 
 std::unique_ptr<FrameWindow> X11FrameBackend::createChild(std::uintptr_t parent,

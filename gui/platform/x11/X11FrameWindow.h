@@ -11,6 +11,7 @@
 #include "gui/platform/FrameWindow.h"
 
 class X11Display;
+class X11DropTarget;
 class X11Window;
 
 class X11FrameWindow final : public FrameWindow {
@@ -37,6 +38,11 @@ class X11FrameWindow final : public FrameWindow {
   std::optional<GuiPoint> topWindowPosition() override;
   bool resizeWithAncestors(std::int32_t width, std::int32_t height) override;
   std::optional<GuiRect> parentRect() override;
+  bool acceptsDrops() const override;
+  std::uintptr_t dialogOwner() override;
+
+  // The window's XDND drop target (for tests: its transfer time-out).
+  X11DropTarget* dropTarget() const { return dropTarget_.get(); }
 
  private:
   X11FrameWindow(std::unique_ptr<X11Display> display, std::unique_ptr<X11Window> window);
@@ -44,6 +50,7 @@ class X11FrameWindow final : public FrameWindow {
 
   std::unique_ptr<X11Display> display_;
   std::unique_ptr<X11Window> window_;
+  std::unique_ptr<X11DropTarget> dropTarget_;
   GuiRect pendingExpose_{};             // exposed area gathered until the last Expose of a series
   unsigned long cursors_[7] = {};       // font cursors made on first use, by CursorKind
   bool gone_ = false;                   // DestroyNotify seen: no more requests for the window
