@@ -78,11 +78,28 @@ GuiFrame::GuiFrame(const GuiRect& frameSize, const char* title, EditorBase* fram
   }
 }
 
+GuiFrame::CallGuard::CallGuard(GuiFrame& frame) : frame_(&frame), outer_(frame.callGuards) {
+  frame.callGuards = this;
+}
+
+GuiFrame::CallGuard::~CallGuard() {
+  if (!frameGone_) frame_->callGuards = outer_;
+}
+
 GuiFrame::~GuiFrame() {
   if (cursorChanged) setCursor(kCursorDefault);
   modalView = nullptr;
   removeAll(true);
   setBackground(nullptr);
+  if (callGuards) {
+    CallGuard* outermost = callGuards;
+    for (CallGuard* guard = callGuards; guard; guard = guard->outer_) {
+      guard->frameGone_ = true;
+      outermost = guard;
+    }
+    outermost->keptWindow_ = std::move(window);
+    outermost->keptBuffer_ = std::move(backBuffer);
+  }
   if (ownWindowMode) {
     closeWindow();
   } else {
@@ -127,6 +144,7 @@ bool GuiFrame::removeView(GuiView* view, bool withRelease) {
     // A view that leaves the list can no longer hold the focus.
     if (focusView == view) focusView = nullptr;
     view->onRemoved(this);
+    view->setFrame(nullptr);
     if (withRelease) view->release();
     break;
   }
@@ -145,6 +163,7 @@ bool GuiFrame::removeAll(bool withRelease) {
   for (std::int32_t i = 0; i < count; ++i) {
     GuiView* view = taken[static_cast<std::size_t>(i)];
     view->onRemoved(this);
+    view->setFrame(nullptr);
     if (withRelease) view->release();
   }
   return true;
@@ -222,7 +241,9 @@ bool GuiFrame::needsDrawing() const {
 }
 
 void GuiFrame::idle() {
+  const CallGuard guard(*this);
   handleEvents();
+  if (guard.frameGone()) return;
   if (!isOpen || firstDrawPending || !window || !needsDrawing()) return;
   DrawContext context(this, backBuffer.get(), window.get(), size);
   update(&context);
@@ -252,11 +273,13 @@ void GuiFrame::paintWindow(const GuiRect& area) {
 
 void GuiFrame::handleEvents() {
   if (!window) return;
+  const CallGuard guard(*this);
   const EventFilter filter = pressDepth > 0 ? EventFilter::paintOnly : EventFilter::all;
   for (int handled = 0; handled < kEventsPerCall && isOpen; ++handled) {
     const std::optional<FrameEvent> event = window->nextEvent(filter);
     if (!event) break;
     dispatchEvent(*event);
+    if (guard.frameGone()) return;
   }
 }
 
@@ -287,12 +310,15 @@ void GuiFrame::dispatchEvent(const FrameEvent& event) {
 }
 
 void GuiFrame::pressAt(GuiPoint where) {
+  const CallGuard guard(*this);
   ++pressDepth;
   {
     DrawContext context(this, backBuffer.get(), window.get(), size);
     onMouseDown(&context, where);
   }
+  if (guard.frameGone()) return;
   --pressDepth;
+  if (window) window->pressDispatched();
 }
 
 void GuiFrame::onMouseDown(DrawContext* context, GuiPoint where) {
@@ -343,6 +369,7 @@ bool GuiFrame::onWheel(DrawContext*, GuiPoint, float distance) {
   if (!view) return false;
   GuiPoint where;
   getCursorInFrame(where);
+  const CallGuard guard(*this);
   const Hold hold(view);
   DrawContext context(this, backBuffer.get(), window.get(), size);
   return view->onWheel(&context, where, distance);

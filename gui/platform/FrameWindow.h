@@ -51,6 +51,9 @@ class FrameWindow : public PlatformWindow {
   virtual void setCursor(std::int32_t kind) = 0;
   // The native window id (on X11 the window), for hosts and tests.
   virtual std::uintptr_t nativeId() const = 0;
+  // The frame has finished handling the last press nextEvent gave it (the control's tracking
+  // loop is over): from now on the pointer queries report the live state again.
+  virtual void pressDispatched() {}
 
   // Geometry of the windows around the frame window (see GuiFrame). Each answers nullopt or false
   // when the window tree cannot be read.
