@@ -11,6 +11,7 @@
 #include "gui/DrawSurface.h"
 #include "gui/EditorBase.h"
 #include "gui/GuiBitmap.h"
+#include "gui/KeyboardTarget.h"
 #include "host/EffectBaseX.h"
 
 namespace {
@@ -187,6 +188,12 @@ void GuiFrame::setFocusView(GuiView* view) {
   if (previous && previous != view) previous->loseFocus(nullptr);
 }
 
+void GuiFrame::setKeyboardTarget(KeyboardTarget* target) {
+  const bool had = keyboardTarget != nullptr;
+  keyboardTarget = target;
+  if (window && isOpen && had != (target != nullptr)) window->setKeyboardInput(target != nullptr);
+}
+
 bool GuiFrame::setModalView(GuiView* view) {
   if (view && modalView) return false;
   if (modalView) {
@@ -305,7 +312,19 @@ void GuiFrame::dispatchEvent(const FrameEvent& event) {
     case FrameEvent::Kind::destroyed:
       isOpen = false;
       systemWindow = nullptr;
+      // An open text field has lost its window: it closes as on any loss of focus.
+      if (KeyboardTarget* target = std::exchange(keyboardTarget, nullptr)) {
+        target->onKeyboardFocusLost();
+      }
       break;
+    case FrameEvent::Kind::key:
+      if (keyboardTarget) keyboardTarget->onKey(event.key);
+      break;
+    case FrameEvent::Kind::focusLost:
+      if (keyboardTarget) keyboardTarget->onKeyboardFocusLost();
+      break;
+    case FrameEvent::Kind::buttonRelease:
+    case FrameEvent::Kind::motion: break;  // frames track the pointer by polling
   }
 }
 

@@ -18,6 +18,7 @@
 
 class DrawSurface;
 class EditorBase;
+class KeyboardTarget;
 class GuiBitmap;
 struct VstWindow;
 
@@ -70,6 +71,10 @@ class GuiFrame : public GuiView {
   // The previous focus view, if any, loses its focus.
   void setFocusView(GuiView* view);
   GuiView* getFocusView() const { return focusView; }
+  // The receiver of the window's key presses (an open text field), null for none; while there
+  // is one the window holds the keyboard focus.
+  void setKeyboardTarget(KeyboardTarget* target);
+  KeyboardTarget* getKeyboardTarget() const { return keyboardTarget; }
   // Refused (false) when a view is given while another one is modal; null clears.
   bool setModalView(GuiView* view);
   GuiView* getModalView() const { return modalView; }
@@ -162,4 +167,5 @@ class GuiFrame : public GuiView {
   void* hostWindow = nullptr;         // own-window mode: the window the host opened
   std::int32_t pressDepth = 0;        // presses being handled (tracking loops running)
   CallGuard* callGuards = nullptr;    // innermost running operation that calls out
+  KeyboardTarget* keyboardTarget = nullptr;
 };

@@ -119,6 +119,7 @@ class ControlFixture : public ::testing::Test {
     return calls;
   }
   DrawSurface& backBuffer() { return *frame->getBackBuffer(); }
+  GuiColor at(std::int32_t x, std::int32_t y) { return backBuffer().pixel(x, y); }
 
   // Declared first: the effect deletes the editor, which needs the back end until then.
   HeadlessFrameBackend backend;

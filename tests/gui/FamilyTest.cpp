@@ -32,7 +32,6 @@ std::vector<GuiColor> firstFrames(std::size_t n) { return {kFrames.begin(), kFra
 
 class FamilyTest : public ControlFixture {
  protected:
-  GuiColor at(std::int32_t x, std::int32_t y) { return backBuffer().pixel(x, y); }
   // Redraws what is dirty and reads a pixel.
   GuiColor shownAt(std::int32_t x, std::int32_t y) {
     frame->idle();
