@@ -41,10 +41,10 @@ class RecordingListener : public ControlListener {
   std::function<void(GuiControl*)> onChange;
 };
 
-// An editor whose frame (of any size) lives on the headless back end.
+// An editor whose frame (of any size) lives on the given back end.
 class ControlEditor : public EditorBase {
  public:
-  ControlEditor(EffectBaseX* owner, HeadlessFrameBackend* frameBackend, GuiRect frameSize)
+  ControlEditor(EffectBaseX* owner, FrameBackend* frameBackend, GuiRect frameSize)
       : EditorBase(owner, frameBackend), frameSize_(frameSize) {}
   ~ControlEditor() override { ControlEditor::close(); }
   VstIntPtr open(void* window) override {
