@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "gui/ControlListener.h"
+#include "gui/DrawContext.h"
 #include "gui/EditorBase.h"
 #include "gui/GuiBitmap.h"
 #include "gui/GuiFrame.h"
@@ -61,4 +63,43 @@ float GuiControl::getWheelIncrement() const { return wheelIncrement; }
 void GuiControl::clampValue() {
   if (value > maxValue) value = maxValue;
   if (value < minValue) value = minValue;
+}
+
+void GuiControl::notifyListener(DrawContext* context) {
+  if (listener) listener->valueChanged(context, this);
+}
+
+void GuiControl::notifyIfDirty(DrawContext* context) {
+  if (isDirty()) notifyListener(context);
+}
+
+void GuiControl::beginEdit() {
+  if (frame) frame->beginEdit(tag);
+}
+
+void GuiControl::endEdit() {
+  if (frame) frame->endEdit(tag);
+}
+
+bool GuiControl::wheelStep(DrawContext* context, float distance) {
+  if (!mouseEnabled || !std::isfinite(distance)) return false;
+  const bool fine = context && (context->queryMouseButtons() & kMouseShift);
+  const float change = distance * wheelIncrement;
+  setValue(value + (fine ? change * 0.1f : change));
+  clampValue();
+  notifyIfDirty(context);
+  return true;
+}
+
+std::int32_t GuiControl::pressState(DrawContext* context) const {
+  if (!context || !mouseEnabled) return 0;
+  const std::int32_t state = context->queryMouseButtons();
+  return (state & kMouseLeft) ? state : 0;
+}
+
+bool GuiControl::controlClickSetsDefault(DrawContext* context, std::int32_t state) {
+  if (state != kControlClick) return false;
+  value = defaultValue;
+  notifyIfDirty(context);
+  return true;
 }

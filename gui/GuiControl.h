@@ -15,6 +15,10 @@ class GuiBitmap;
 
 class GuiControl : public GuiView {
  public:
+  // The button state of a control-click (left button and control, nothing else), which sets
+  // knobs, sliders and switches to their default value.
+  static constexpr std::int32_t kControlClick = kMouseLeft | kMouseControl;
+
   // Retains `background` (may be null).
   GuiControl(const GuiRect& size, ControlListener* listener, std::int32_t tag,
              GuiBitmap* background);
@@ -53,6 +57,27 @@ class GuiControl : public GuiView {
   void setListener(ControlListener* newListener) { listener = newListener; }
 
  protected:
+  // The first poll of a press, shared by the family: the button and modifier state, or 0 when
+  // the control does not take the press (no context, not mouse-enabled, no left button).
+  std::int32_t pressState(DrawContext* context) const;
+  // A control-click sets the default value and tells the listener if that changed it; true
+  // when `state` was one (the press is then over).
+  bool controlClickSetsDefault(DrawContext* context, std::int32_t state);
+  // Tells the listener that the user changed the value; nothing without a listener.
+  void notifyListener(DrawContext* context);
+  // notifyListener, when the value differs from the last redraw (or the control is marked dirty).
+  void notifyIfDirty(DrawContext* context);
+  // The wheel of knobs and sliders: the value moves by distance x wheelIncrement (a tenth of
+  // that with shift held), is clamped and the listener told if it changed. False (nothing done)
+  // when the control is not mouse-enabled or the distance is not a number.
+  bool wheelStep(DrawContext* context, float distance);
+  // The host's automation bracket around a held gesture, through the frame; nothing without one.
+  void beginEdit();
+  void endEdit();
+  // For tracking loops: true once the control has left the frame it was tracked in (the host
+  // closed the editor during the loop's idle time), so that the loop stops at once.
+  bool leftFrame(const GuiFrame* trackedIn) const { return trackedIn && frame != trackedIn; }
+
   ControlListener* listener;
   std::int32_t tag;
   float oldValue = 1.0f;

@@ -23,6 +23,7 @@ int runGui(const std::vector<std::string>& args);
 int runSnapshot(const std::vector<std::string>& args);
 int runDrop(const std::vector<std::string>& args);
 int runSelect(const std::vector<std::string>& args);
+int runGallery(const std::vector<std::string>& args);
 
 // "overtonic-host <command>: <message>" on standard error; returns `status`.
 int reportError(const std::string& command, const std::string& message, int status);

@@ -23,6 +23,7 @@ constexpr const char* kUsage =
     "  snapshot [PLUGIN] -o PANEL.png   save a picture of the plug-in's editor\n"
     "  drop                             a window that prints the files and text dropped on it\n"
     "  select [OPTIONS]                 choose files in the desktop's dialog, print their paths\n"
+    "  gallery [-o GALLERY.png]         show the GUI toolkit's controls (window or picture)\n"
     "\n"
     "Every command explains itself with --help. Exit status: 0 done, 1 failed, 2 wrong usage.\n";
 
@@ -35,6 +36,7 @@ int dispatch(const std::string& command, const std::vector<std::string>& rest) {
   if (command == "snapshot") return runSnapshot(rest);
   if (command == "drop") return runDrop(rest);
   if (command == "select") return runSelect(rest);
+  if (command == "gallery") return runGallery(rest);
   if (command == "help" || command == "--help" || command == "-h") {
     if (!rest.empty()) return dispatch(rest[0], {"--help"});
     printOut(kUsage);
