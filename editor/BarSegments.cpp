@@ -10,9 +10,12 @@ constexpr std::int64_t kSegmentPitch = 2;
 
 std::int64_t anchorOf(const BarLayout& layout, const GuiRect& rect) {
   switch (layout.anchor) {
-    case BarAnchor::bottom: return rect.bottom;
-    case BarAnchor::centre: return (std::int64_t{rect.top} + rect.bottom) / 2;
-    case BarAnchor::left: return rect.left;
+    case BarAnchor::bottom:
+      return rect.bottom;
+    case BarAnchor::centre:
+      return (std::int64_t{rect.top} + rect.bottom) / 2;
+    case BarAnchor::left:
+      return rect.left;
   }
   return rect.bottom;
 }
@@ -53,7 +56,7 @@ std::optional<float> barValueAt(const BarLayout& layout, const GuiRect& rect, Gu
       !layout.acceptsY.holds(rect.top, rect.bottom, where.v)) {
     return std::nullopt;
   }
-  const std::int64_t distance = layout.columns ? std::int64_t{where.h} - rect.left
-                                               : std::int64_t{rect.bottom} - where.v;
+  const std::int64_t distance =
+      layout.columns ? std::int64_t{where.h} - rect.left : std::int64_t{rect.bottom} - where.v;
   return static_cast<float>(distance) / layout.pixelsPerUnit;
 }

@@ -53,9 +53,9 @@ struct AcceptedSpan {
 };
 
 struct BarLayout {
-  BarAnchor anchor;     // where segment 0 lies
-  bool columns;         // vertical lines side by side (else horizontal lines stacked)
-  float valueOffset;    // s = (value - valueOffset) * valueScale
+  BarAnchor anchor;   // where segment 0 lies
+  bool columns;       // vertical lines side by side (else horizontal lines stacked)
+  float valueOffset;  // s = (value - valueOffset) * valueScale
   float valueScale;
   std::array<SegmentRun, 2> runs;
   std::int32_t runCount;
@@ -68,16 +68,15 @@ struct BarLayout {
 inline constexpr GuiColor kSegmentLit{190, 190, 190, 0};
 inline constexpr GuiColor kSegmentDark = kColorBlack;
 
-inline constexpr BarLayout kVerticalBar{
-    .anchor = BarAnchor::bottom,
-    .columns = false,
-    .valueOffset = 0.0f,
-    .valueScale = 50.0f,
-    .runs = {{{0, 1, 50, LitWhen::scaledAbove, false}, {}}},
-    .runCount = 1,
-    .pixelsPerUnit = 100.0f,
-    .acceptsX = {10, false},
-    .acceptsY = {0, true}};
+inline constexpr BarLayout kVerticalBar{.anchor = BarAnchor::bottom,
+                                        .columns = false,
+                                        .valueOffset = 0.0f,
+                                        .valueScale = 50.0f,
+                                        .runs = {{{0, 1, 50, LitWhen::scaledAbove, false}, {}}},
+                                        .runCount = 1,
+                                        .pixelsPerUnit = 100.0f,
+                                        .acceptsX = {10, false},
+                                        .acceptsY = {0, true}};
 
 inline constexpr BarLayout kBipolarBar{
     .anchor = BarAnchor::centre,
@@ -90,16 +89,15 @@ inline constexpr BarLayout kBipolarBar{
     .acceptsX = {0, false},
     .acceptsY = {0, true}};
 
-inline constexpr BarLayout kHorizontalBar{
-    .anchor = BarAnchor::left,
-    .columns = true,
-    .valueOffset = 0.0f,
-    .valueScale = 25.0f,
-    .runs = {{{0, 1, 25, LitWhen::scaledAbove, false}, {}}},
-    .runCount = 1,
-    .pixelsPerUnit = 50.0f,
-    .acceptsX = {0, true},
-    .acceptsY = {0, false}};
+inline constexpr BarLayout kHorizontalBar{.anchor = BarAnchor::left,
+                                          .columns = true,
+                                          .valueOffset = 0.0f,
+                                          .valueScale = 25.0f,
+                                          .runs = {{{0, 1, 25, LitWhen::scaledAbove, false}, {}}},
+                                          .runCount = 1,
+                                          .pixelsPerUnit = 50.0f,
+                                          .acceptsX = {0, true},
+                                          .acceptsY = {0, false}};
 
 // Paints every segment of the layout for `value` on `rect`: the pen goes black first, then each
 // segment in table order in its lit or dark colour. Nothing else is painted.

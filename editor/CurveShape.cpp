@@ -15,7 +15,7 @@ constexpr std::int32_t kLastAveraged = 372;
 // kTailDivisors[k]. The first eight divisors are the instrument's; 24, 32 and 48 continue the
 // same fall (each pair of steps halves p), and the last point is 0.
 constexpr std::int32_t kTailStart = kLastAveraged + 1;
-constexpr std::array<float, 11> kTailDivisors{1.5f, 2.0f,  3.0f,  4.0f,  6.0f, 8.0f,
+constexpr std::array<float, 11> kTailDivisors{1.5f,  2.0f,  3.0f,  4.0f,  6.0f, 8.0f,
                                               12.0f, 16.0f, 24.0f, 32.0f, 48.0f};
 static_assert(kTailStart + static_cast<std::int32_t>(kTailDivisors.size()) == kLastPoint);
 // The head rises in six equal steps from point 0 to the averaged point 6.

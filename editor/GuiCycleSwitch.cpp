@@ -4,10 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/ControlListener.h"
 #include "gui/DrawContext.h"
 #include "gui/GuiBitmap.h"
-#include "gui/GuiFrame.h"
 
 GuiCycleSwitch::GuiCycleSwitch(const GuiRect& switchSize, ControlListener* switchListener,
                                std::int32_t switchTag, std::int32_t states,
@@ -57,10 +55,6 @@ float GuiCycleSwitch::getValue() const {
   return static_cast<float>(state) / static_cast<float>(stateCount - 1);
 }
 
-void GuiCycleSwitch::notify(DrawContext* context) {
-  if (listener) listener->valueChanged(context, this);
-}
-
 void GuiCycleSwitch::onMouseDown(DrawContext* context, GuiPoint where) {
   if (!mouseEnabled || !context || !(context->queryMouseButtons() & kMouseLeft)) {
     pressed = 0;
@@ -68,20 +62,22 @@ void GuiCycleSwitch::onMouseDown(DrawContext* context, GuiPoint where) {
   }
   const std::int32_t startState = state;
   if (context->queryMouseButtons() != 0) {
-    trackHeldPress(context, where, startState);
+    if (!trackHeldPress(context, where, startState)) return;
   } else {
     state = nextState(state);  // the button was already up again: a plain click
   }
   draw(context);
   pressed = 0;  // left dirty: the next idle shows the released look
-  notify(context);
+  notifyListener(context);
 }
 
 // While any button or modifier is down: over the switch the pressed look of the next state,
-// off it the released look of the old one; the listener hears of every change.
-void GuiCycleSwitch::trackHeldPress(DrawContext* context, GuiPoint where,
-                                    std::int32_t startState) {
-  if (frame) frame->beginEdit(tag);
+// off it the released look of the old one; the listener hears of every change. False when the
+// switch left its frame during the loop's idle time (the host closed the editor): then nothing
+// more may be drawn.
+bool GuiCycleSwitch::trackHeldPress(DrawContext* context, GuiPoint where, std::int32_t startState) {
+  const GuiFrame* trackedIn = frame;
+  beginEdit();
   do {
     if (containsInclusive(size, where)) {
       pressed = 1;
@@ -90,11 +86,16 @@ void GuiCycleSwitch::trackHeldPress(DrawContext* context, GuiPoint where,
       pressed = 0;
       state = startState;
     }
-    if (isDirty()) notify(context);
+    notifyIfDirty(context);
     context->queryMouseLocation(where);
     pumpIdle();
+    if (leftFrame(trackedIn)) {
+      endEdit();
+      return false;
+    }
     draw(context);
   } while (context->queryMouseButtons() != 0);
   setDirty(true);
-  if (frame) frame->endEdit(tag);
+  endEdit();
+  return true;
 }

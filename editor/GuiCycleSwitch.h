@@ -39,8 +39,7 @@ class GuiCycleSwitch : public GuiControl {
 
  private:
   std::int32_t nextState(std::int32_t from) const { return (from + 1) % stateCount; }
-  void trackHeldPress(DrawContext* context, GuiPoint where, std::int32_t startState);
-  void notify(DrawContext* context);
+  bool trackHeldPress(DrawContext* context, GuiPoint where, std::int32_t startState);
 
   std::int32_t stateCount;
   GuiPoint backgroundOffset;

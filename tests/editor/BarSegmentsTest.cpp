@@ -8,19 +8,19 @@
 #include "editor/BarSegments.h"
 #include "gui/DrawContext.h"
 #include "gui/DrawSurface.h"
-#include "tests/editor/ControlTestRig.h"
+#include "tests/editor/PanelControlFixture.h"
 
 namespace {
 
-constexpr GuiRect kTall{10, 0, 20, 100};      // a vertical bar 100 pixels tall
-constexpr GuiRect kWide{10, 10, 60, 20};      // a horizontal bar 50 pixels wide
-constexpr GuiColor kGround = kColorBlue;      // what no segment paints
+constexpr GuiRect kTall{10, 0, 20, 100};  // a vertical bar 100 pixels tall
+constexpr GuiRect kWide{10, 10, 60, 20};  // a horizontal bar 50 pixels wide
+constexpr GuiColor kGround = kColorBlue;  // what no segment paints
 
 // The bar drawn for `value` on a blue surface.
 struct DrawnBar {
   DrawnBar(const BarLayout& layout, const GuiRect& rect, float value) : surface(80, 110) {
+    clearSurface(surface, kGround);
     DrawContext context(nullptr, &surface, nullptr);
-    controltest::fillArea(context, {0, 0, 80, 110}, kGround);
     drawBarSegments(context, layout, rect, value);
   }
   DrawSurface surface;
@@ -36,7 +36,9 @@ std::string states(const DrawSurface& surface, GuiPoint first, GuiPoint step, in
   return text;
 }
 
-std::string repeat(int count, char symbol) { return std::string(static_cast<std::size_t>(count), symbol); }
+std::string repeat(int count, char symbol) {
+  return std::string(static_cast<std::size_t>(count), symbol);
+}
 
 TEST(BarSegments, AVerticalBarAtHalfLightsRowsZeroTo24FromTheBottom) {
   const DrawnBar bar(kVerticalBar, kTall, 0.5f);
@@ -58,7 +60,8 @@ TEST(BarSegments, AVerticalBarLightsEachSegmentWhoseIndexIsBelowValueTimes50) {
   for (const Case& c : {Case{0.0f, 0}, Case{0.01f, 1}, Case{0.02f, 1}, Case{0.021f, 2},
                         Case{1.0f, 50}, Case{-0.5f, 0}, Case{3.0f, 50}}) {
     const DrawnBar bar(kVerticalBar, kTall, c.value);
-    EXPECT_EQ(states(bar.surface, {10, 100}, {0, -2}, 50), repeat(c.lit, 'L') + repeat(50 - c.lit, 'D'))
+    EXPECT_EQ(states(bar.surface, {10, 100}, {0, -2}, 50),
+              repeat(c.lit, 'L') + repeat(50 - c.lit, 'D'))
         << "value " << c.value;
   }
 }

@@ -35,8 +35,8 @@ TEST(CurveRows, ValuesAreRowsAboveTheBaselineOver120) {
     std::int32_t y;
     float value;
   };
-  for (const Case& c : {Case{324, 0.0f}, Case{264, 0.5f}, Case{204, 1.0f}, Case{384, -0.5f},
-                        Case{354, -0.25f}}) {
+  for (const Case& c :
+       {Case{324, 0.0f}, Case{264, 0.5f}, Case{204, 1.0f}, Case{384, -0.5f}, Case{354, -0.25f}}) {
     EXPECT_EQ(curveshape::valueAtRow(kBaseline, c.y), c.value) << "row " << c.y;
   }
 }
@@ -52,8 +52,8 @@ TEST(CurveRows, TipRowsTruncateTowardZeroAndStayDefinedForAnyValue) {
                                    {324, 0.004f, 323},   // 323.52
                                    {324, -0.004f, 324},  // 324.48
                                    {264, -0.5f, 324},
-                                   {10, 0.1f, -2},       // -2.0
-                                   {10, 0.09f, 0},       // -0.8 truncates up to 0
+                                   {10, 0.1f, -2},  // -2.0
+                                   {10, 0.09f, 0},  // -0.8 truncates up to 0
                                    {324, 1e30f, -16777216},
                                    {324, -inf, 16777216},
                                    {324, std::numeric_limits<float>::quiet_NaN(), 324}}};
@@ -120,8 +120,9 @@ TEST(CurveSegment, AStrokeToThePlotsRightEdgeStopsAtPoint384) {
 TEST(CurveSegment, HostileCoordinatesWriteOnlyTheCurveAndFinish) {
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  for (const auto& [current, previous] : {std::pair<GuiPoint, GuiPoint>{{kMax, kMin}, {kMin, kMax}},
-                                          std::pair<GuiPoint, GuiPoint>{{kMin, kMax}, {kMax, kMin}}}) {
+  for (const auto& [current, previous] :
+       {std::pair<GuiPoint, GuiPoint>{{kMax, kMin}, {kMin, kMax}},
+        std::pair<GuiPoint, GuiPoint>{{kMin, kMax}, {kMax, kMin}}}) {
     HeapCurve curve;
     curveshape::paintSegment(curve.points(), kPlotLeft, kBaseline, current, previous);
     EXPECT_EQ(curve[0], kSentinel);

@@ -7,12 +7,11 @@
 #include <limits>
 
 #include "editor/GuiCycleSwitch.h"
-#include "tests/editor/ControlTestRig.h"
+#include "tests/editor/PanelControlFixture.h"
 
 namespace {
 
-using controltest::ControlRig;
-using controltest::Step;
+using Step = HeadlessWindow::PointerStep;
 
 constexpr GuiRect kSwitchRect{100, 100, 120, 110};
 constexpr GuiPoint kInside{110, 105};
@@ -20,33 +19,22 @@ constexpr GuiPoint kOutside{150, 105};
 constexpr std::int32_t kFrameHeight = 10;
 // Frame f of the test bitmap is painted in kFrameColors[f]: state s released is frame 2s,
 // pressed frame 2s + 1.
-constexpr std::array<GuiColor, 6> kFrameColors{kColorRed,     kColorGreen, kColorBlue,
-                                               kColorYellow, kColorMagenta, kColorCyan};
+const std::vector<GuiColor> kFrameColors{kColorRed,    kColorGreen,   kColorBlue,
+                                         kColorYellow, kColorMagenta, kColorCyan};
 
-GuiBitmap* sixFrameBitmap() {
-  return controltest::paintedBitmap(20, 60, [](DrawContext& context) {
-    for (std::int32_t f = 0; f < 6; ++f) {
-      controltest::fillArea(context, {0, f * kFrameHeight, 20, (f + 1) * kFrameHeight},
-                            kFrameColors[static_cast<std::size_t>(f)]);
-    }
-  });
-}
-
-class CycleSwitchTest : public ::testing::Test {
+class CycleSwitchTest : public PanelControlTest {
  protected:
   GuiCycleSwitch* makeSwitch(std::int32_t states) {
-    GuiBitmap* bitmap = sixFrameBitmap();
-    auto* control = new GuiCycleSwitch(kSwitchRect, &rig.listener, 21, states, kFrameHeight,
-                                       bitmap, {0, 0});
-    bitmap->release();  // the switch holds its own reference
-    rig.attach(control);
-    rig.idle();
+    const BitmapRef bitmap{stripBitmap(20, kFrameHeight, kFrameColors)};
+    auto* control =
+        add(new GuiCycleSwitch(kSwitchRect, &listener, 21, states, kFrameHeight, bitmap, {0, 0}));
+    frame->idle();
     return control;
   }
-  void click() { rig.press({{kInside, kMouseLeft}}); }
-  GuiColor shown() const { return rig.pixel(kInside.h, kInside.v); }
-
-  ControlRig rig;
+  // A press already released when the switch looks again.
+  void quickClick() { press(kInside, {{kInside, kMouseLeft}}); }
+  void held(std::vector<Step> steps) { press(kInside, std::move(steps)); }
+  GuiColor shown() { return pixel(kInside.h, kInside.v); }
 };
 
 TEST_F(CycleSwitchTest, ClicksCycleThreeStatesThroughHalfAndOneBackToZero) {
@@ -55,12 +43,12 @@ TEST_F(CycleSwitchTest, ClicksCycleThreeStatesThroughHalfAndOneBackToZero) {
   const std::array<float, 4> values{0.5f, 1.0f, 0.0f, 0.5f};
   const std::array<GuiColor, 4> released{kColorBlue, kColorMagenta, kColorRed, kColorBlue};
   for (std::size_t i = 0; i < values.size(); ++i) {
-    click();
+    quickClick();
     EXPECT_EQ(control->getValue(), values[i]) << "click " << i + 1;
     EXPECT_EQ(shown(), released[i]) << "click " << i + 1 << ": the released look after idle";
   }
-  EXPECT_EQ(rig.listener.values(), std::vector<float>(values.begin(), values.end()));
-  EXPECT_TRUE(rig.hostCallIndexes(audioMasterBeginEdit).empty())
+  EXPECT_EQ(listener.values(), std::vector<float>(values.begin(), values.end()));
+  EXPECT_TRUE(editTags(audioMasterBeginEdit).empty())
       << "a click that is over before the switch looks again has no automation bracket";
 }
 
@@ -69,14 +57,14 @@ TEST_F(CycleSwitchTest, OneStateAndFewerStayAtStateZero) {
     SCOPED_TRACE(states);
     GuiCycleSwitch* control = makeSwitch(states);
     EXPECT_EQ(control->getStateCount(), 1);
-    click();
-    click();
+    quickClick();
+    quickClick();
     EXPECT_EQ(control->getState(), 0);
     EXPECT_EQ(control->getValue(), 0.0f);
     control->setValue(1.0f);
     EXPECT_EQ(control->getState(), 0);
     EXPECT_EQ(shown(), kColorRed);
-    rig.frame().removeView(control);
+    frame->removeView(control);
   }
 }
 
@@ -85,55 +73,55 @@ TEST_F(CycleSwitchTest, OneStateAndFewerStayAtStateZero) {
 TEST_F(CycleSwitchTest, PressMoveOutAndReleaseKeepsTheStateAndShowsEachLook) {
   GuiCycleSwitch* control = makeSwitch(3);
   std::vector<GuiColor> shownAtNotification;
-  rig.listener.onChange = [&](DrawContext*, GuiControl*) { shownAtNotification.push_back(shown()); };
-  rig.press({{kInside, kMouseLeft},
-             {kInside, kMouseLeft},
-             {kInside, kMouseLeft},
-             {kOutside, kMouseLeft},
-             {kOutside, kMouseLeft}});
+  listener.onChange = [&](GuiControl*) { shownAtNotification.push_back(shown()); };
+  held({{kInside, kMouseLeft},
+        {kInside, kMouseLeft},
+        {kInside, kMouseLeft},
+        {kOutside, kMouseLeft},
+        {kOutside, kMouseLeft}});
   EXPECT_EQ(control->getState(), 0);
   // Pressed over: 0.5 (the old look still on screen); moved off: 0.0 (the pressed look of state
   // 1 on screen); after release: 0.0, drawn released.
-  EXPECT_EQ(rig.listener.values(), (std::vector<float>{0.5f, 0.0f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.5f, 0.0f, 0.0f}));
   EXPECT_EQ(shownAtNotification, (std::vector<GuiColor>{kColorRed, kColorYellow, kColorRed}));
-  EXPECT_EQ(rig.hostCallIndexes(audioMasterBeginEdit), std::vector<VstInt32>{21});
-  EXPECT_EQ(rig.hostCallIndexes(audioMasterEndEdit), std::vector<VstInt32>{21});
+  EXPECT_EQ(editTags(audioMasterBeginEdit), std::vector<VstInt32>{21});
+  EXPECT_EQ(editTags(audioMasterEndEdit), std::vector<VstInt32>{21});
 }
 
 TEST_F(CycleSwitchTest, AHeldPressReleasedOverTheSwitchAdvancesAndShowsReleasedAtTheNextIdle) {
   GuiCycleSwitch* control = makeSwitch(3);
   GuiColor shownAtEnd{};
-  rig.listener.onChange = [&](DrawContext*, GuiControl*) { shownAtEnd = shown(); };
-  rig.pointer().scriptPointer({{kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}});
-  rig.window().postPress(kInside);
-  rig.frame().handleEvents();  // the press alone, without the idle's redraw
+  listener.onChange = [&](GuiControl*) { shownAtEnd = shown(); };
+  window->pointer().scriptPointer(
+      {{kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}});
+  window->postPress(kInside);
+  frame->handleEvents();  // the press alone, without the idle's redraw
   EXPECT_EQ(control->getState(), 1);
   EXPECT_EQ(shownAtEnd, kColorYellow) << "the last draw shows the pressed look";
   EXPECT_FALSE(control->isPressed());
   EXPECT_TRUE(control->isDirty()) << "left dirty for the released look";
-  rig.idle();
+  frame->idle();
   EXPECT_EQ(shown(), kColorBlue);
-  EXPECT_EQ(rig.listener.values(), (std::vector<float>{0.5f, 0.5f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.5f, 0.5f}));
 }
 
 TEST_F(CycleSwitchTest, ModifierKeysAloneKeepTheHeldLoopGoing) {
   GuiCycleSwitch* control = makeSwitch(3);
-  rig.press({{kInside, kMouseLeft | kMouseShift}, {kInside, kMouseShift}, {kInside, kMouseShift}});
+  held({{kInside, kMouseLeft | kMouseShift}, {kInside, kMouseShift}, {kInside, kMouseShift}});
   EXPECT_EQ(control->getState(), 1);
-  EXPECT_EQ(rig.hostCallIndexes(audioMasterBeginEdit).size(), 1u) << "a held press";
+  EXPECT_EQ(editTags(audioMasterBeginEdit).size(), 1u) << "a held press";
 }
 
 TEST_F(CycleSwitchTest, WithoutTheLeftButtonOrMouseNothingHappens) {
   GuiCycleSwitch* control = makeSwitch(3);
-  rig.press({{kInside, kMouseRight}});
+  held({{kInside, kMouseRight}});
   // A disabled switch is skipped by the frame; called directly it still refuses.
   control->setMouseEnabled(false);
-  rig.pointer().setPointer(kInside, kMouseLeft);
-  DrawContext context(&rig.frame(), rig.frame().getBackBuffer(), &rig.window());
-  control->onMouseDown(&context, kInside);
+  window->pointer().setPointer(kInside, kMouseLeft);
+  control->onMouseDown(context().get(), kInside);
   EXPECT_EQ(control->getState(), 0);
   EXPECT_FALSE(control->isPressed());
-  EXPECT_TRUE(rig.listener.notes.empty());
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 TEST_F(CycleSwitchTest, SetValueTruncatesTowardZeroAndHoldsTheEnds) {
@@ -181,25 +169,21 @@ TEST_F(CycleSwitchTest, DirtyFollowsStateAndLookAgainstTheLastDraw) {
   EXPECT_FALSE(control->isDirty());
   control->setValue(1.0f);
   EXPECT_TRUE(control->isDirty());
-  rig.idle();
+  frame->idle();
   EXPECT_FALSE(control->isDirty());
   EXPECT_EQ(shown(), kColorMagenta);
 }
 
 TEST_F(CycleSwitchTest, AKeyedSwitchLetsWhiteFramesShowWhatLiesBeneath) {
-  rig.attach(new ProbeView(kSwitchRect, kColorGreen));
-  GuiBitmap* white = controltest::paintedBitmap(20, 20, [](DrawContext& context) {
-    controltest::fillArea(context, {0, 0, 20, 20}, kColorWhite);
-  });
+  add(new ProbeView(kSwitchRect, kColorGreen));
+  const BitmapRef white{stripBitmap(20, kFrameHeight, {kColorWhite, kColorWhite})};
   auto* control =
-      new GuiCycleSwitch(kSwitchRect, &rig.listener, 21, 1, kFrameHeight, white, {0, 0});
-  white->release();
-  rig.attach(control);
-  rig.idle();
+      add(new GuiCycleSwitch(kSwitchRect, &listener, 21, 1, kFrameHeight, white, {0, 0}));
+  frame->idle();
   EXPECT_EQ(shown(), kColorWhite);
   control->setTransparent(true);
-  rig.frame().setDirty(true);  // a full redraw: the view beneath first
-  rig.idle();
+  frame->setDirty(true);  // a full redraw: the view beneath first
+  frame->idle();
   EXPECT_EQ(shown(), kColorGreen);
 }
 
