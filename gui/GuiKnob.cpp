@@ -9,6 +9,7 @@
 #include "gui/GuiBitmap.h"
 #include "gui/GuiFrame.h"
 #include "gui/PixelMath.h"
+#include "gui/StripDrawing.h"
 
 namespace {
 
@@ -57,14 +58,8 @@ void GuiKnob::computeAngleMapping() {
 // ---- drawing ------------------------------------------------------------------------------
 
 void GuiKnob::draw(DrawContext* context) {
-  if (context && background) {
-    if (transparent) {
-      background->drawKeyed(context, size, backgroundOffset);
-    } else {
-      background->draw(context, size, backgroundOffset);
-    }
-  }
-  if (context) drawHandle(context);
+  drawStripFrame(context, background, size, backgroundOffset, transparent);
+  drawHandle(context);
   setDirty(false);
 }
 
