@@ -149,6 +149,13 @@ class PanelControlsX11Test : public ::testing::Test {
     host.reset();
   }
 
+  // The frame takes the control's reference.
+  template <class Control>
+  Control* attach(Control* control, float value) {
+    control->setValue(value);
+    frame->addView(control);
+    return control;
+  }
   bool pumpUntil(const std::function<bool()>& done) {
     return x11test::pumpUntil([&] { frame->idle(); }, done);
   }
@@ -169,10 +176,8 @@ class PanelControlsX11Test : public ::testing::Test {
 };
 
 TEST_F(PanelControlsX11Test, ARealStrokePaintsTheCurveShowsItAndSmoothsOnRelease) {
-  auto* curve =
-      new WatchedCurveEditor({195, 205, 598, 344}, &listener, 8, nullptr, nullptr, {0, 0});
-  curve->setValue(36.0f);
-  frame->addView(curve);
+  auto* curve = attach(
+      new WatchedCurveEditor({195, 205, 598, 344}, &listener, 8, nullptr, nullptr, {0, 0}), 36.0f);
   ASSERT_TRUE(showsFirstPaint());
 
   PointerHand hand({kHostX, kHostY});
@@ -205,9 +210,8 @@ TEST_F(PanelControlsX11Test, ARealStrokePaintsTheCurveShowsItAndSmoothsOnRelease
 }
 
 TEST_F(PanelControlsX11Test, ARealDragSetsTheBarFromBottomToTopAndLightsIt) {
-  auto* bar = new GuiBarSlider({15, 54, 25, 154}, &listener, 0, nullptr, nullptr, {0, 0});
-  bar->setValue(0.3f);
-  frame->addView(bar);
+  auto* bar =
+      attach(new GuiBarSlider({15, 54, 25, 154}, &listener, 0, nullptr, nullptr, {0, 0}), 0.3f);
   ASSERT_TRUE(showsFirstPaint());
 
   PointerHand hand({kHostX, kHostY});
