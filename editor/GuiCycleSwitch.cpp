@@ -45,7 +45,6 @@ void GuiCycleSwitch::setValue(float newValue) {
 
 float GuiCycleSwitch::getValue() const {
   if (stateCount == 1) return 0.0f;
-  if (state >= stateCount) return 1.0f;
   return static_cast<float>(state) / static_cast<float>(stateCount - 1);
 }
 
