@@ -233,11 +233,19 @@ class X11MenuTest : public X11ControlTest {
 
 TEST_F(X11MenuTest, ClickingAnEntryOfTheOpenListChoosesIt) {
   std::size_t listsOpen = 0;
+  std::uint32_t listPixel = 0;
   openMenuAnd(*menu, [&] {
     listsOpen = popupsAt(listTopLeftOnScreen()).size();
+    // Beside the text of the last entry: the list's background.
+    const GuiPoint saw = entryPoint(*menu, 3);
+    listPixel = host->pixel(DefaultRootWindow(host->display()), kHostX + kMenuRect.left + 3,
+                            kHostY + saw.v);
     clickAt(entryPoint(*menu, 3));
   });
   EXPECT_EQ(listsOpen, 1u) << "the list was on the screen below the menu";
+  const GuiColor back = MenuLayout::kBackground;
+  EXPECT_EQ(listPixel, (std::uint32_t{back.red} << 16) | (std::uint32_t{back.green} << 8) | back.blue)
+      << "the list is drawn";
   EXPECT_EQ(menu->getCurrent(), 3);
   EXPECT_EQ(listener.values(), (std::vector<float>{3.0f}));
   EXPECT_TRUE(popupsAt(listTopLeftOnScreen()).empty()) << "nothing left on screen";
