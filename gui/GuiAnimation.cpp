@@ -29,7 +29,7 @@ void GuiAnimation::draw(DrawContext* context) {
 }
 
 void GuiAnimation::onMouseDown(DrawContext* context, GuiPoint) {
-  if (!context || !mouseEnabled || !(context->queryMouseButtons() & kMouseLeft)) return;
+  if (!pressState(context)) return;
   if (running) {
     stop();
   } else {

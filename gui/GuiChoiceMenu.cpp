@@ -103,8 +103,7 @@ void GuiChoiceMenu::draw(DrawContext* context) {
 // ---- the list -----------------------------------------------------------------------------
 
 void GuiChoiceMenu::onMouseDown(DrawContext* context, GuiPoint) {
-  if (!context || !mouseEnabled || entries.empty() || popup) return;
-  if (!(context->queryMouseButtons() & kMouseLeft)) return;
+  if (entries.empty() || popup || !pressState(context)) return;
   const std::int32_t chosen = runList(context);
   if (chosen < 0) return;
   value = static_cast<float>(chosen);

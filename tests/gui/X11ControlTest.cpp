@@ -84,16 +84,7 @@ class X11ControlTest : public ::testing::Test {
   // The frame-window point in the middle of entry `index` of `menu`'s list, which opens below
   // the menu.
   GuiPoint entryPoint(GuiChoiceMenu& menu, std::int32_t index) {
-    std::vector<MenuEntry> entries;
-    for (std::int32_t i = 0; i < menu.getEntryCount(); ++i) {
-      entries.push_back(MenuEntry::parse(menu.getEntry(i)));
-    }
-    DrawSurface scratch(1, 1);
-    DrawContext measure(nullptr, &scratch, nullptr);
-    measure.setFont(menu.getFont(), 0, menu.getFontStyle());
-    const MenuLayout layout(entries, menu.getEntriesPerColumn(), measure);
-    const GuiRect r = layout.entryRect(index);
-    return {kMenuRect.left + (r.left + r.right) / 2, kMenuRect.bottom + (r.top + r.bottom) / 2};
+    return middleOf(menuEntryRect(menu, index)).offsetBy({kMenuRect.left, kMenuRect.bottom});
   }
   // Override-redirect windows on the screen at `screenTopLeft` (our popups).
   std::vector<Window> popupsAt(GuiPoint screenTopLeft) {
