@@ -92,12 +92,11 @@ std::int32_t GuiChoiceMenu::getCurrent() const {
 // ---- the closed look ----------------------------------------------------------------------
 
 void GuiChoiceMenu::draw(DrawContext* context) {
-  GuiBitmap* normal = background;
-  if (popup && pressedBackground) background = pressedBackground;
   const char* current = getEntry(getCurrent());
-  drawText(context, hasFormatter() ? formatValue(value)
-                                   : (current ? MenuEntry::parse(current).text : std::string()));
-  background = normal;
+  drawText(context,
+           hasFormatter() ? formatValue(value)
+                          : (current ? MenuEntry::parse(current).text : std::string()),
+           popup ? pressedBackground : nullptr);
 }
 
 // ---- the list -----------------------------------------------------------------------------

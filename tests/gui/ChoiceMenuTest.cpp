@@ -204,6 +204,24 @@ TEST_F(ChoiceMenuTest, TheListOpensBelowTheMenuOrAboveItAtTheBottomOfTheScreen) 
   EXPECT_EQ(menu->getCurrent(), 0);
 }
 
+TEST_F(ChoiceMenuTest, TheMenuShowsItsPressedBackgroundWhileTheListIsOpen) {
+  BitmapRef normal{stripBitmap(100, 18, {kColorBlue})};
+  BitmapRef pressed{stripBitmap(100, 18, {kColorRed})};
+  auto* menu = add(new GuiChoiceMenu(kMenu, &listener, 31, normal, pressed, kStyleNoText));
+  menu->addEntry("a");
+  frame->idle();
+  EXPECT_EQ(at(60, 30), kColorBlue);
+  GuiColor whileOpen{};
+  effect.duringIdle = [&] { whileOpen = at(60, 30); };
+  backend.manualClock().advance(1000);  // the list's loop gives the host its idle at once
+  openWith({pointer(FrameEvent::Kind::motion, {-5, -5})});
+  effect.duringIdle = nullptr;
+  EXPECT_EQ(whileOpen, kColorRed) << "pressed while the list is open";
+  EXPECT_EQ(at(60, 30), kColorBlue) << "back to normal once it closed";
+  EXPECT_EQ(normal->getRefCount(), 2);
+  EXPECT_EQ(pressed->getRefCount(), 2);
+}
+
 TEST_F(ChoiceMenuTest, PressDragReleaseChoosesWhereTheButtonIsReleased) {
   GuiChoiceMenu* menu = addMenu({"A", "B", "C"});
   const GuiPoint b = middleOf(*menu, 1);
