@@ -149,6 +149,23 @@ constexpr TagRole roleOfTag(std::int32_t tag) {
   return TagRole::plainParameter;  // 0, 1, 82-195, 197-234
 }
 
+// Where a curve editor of rectangle `r` draws its 385 points: column left + i shows point i, and
+// a value v stands v * 120 pixels above the baseline, the plot's bottom row for volume curves and
+// its middle row for detune and phase curves. A mouse point is clamped into the plot.
+struct CurvePlot {
+  std::int32_t left;
+  std::int32_t top;
+  std::int32_t right;
+  std::int32_t bottom;
+  std::int32_t middle;
+  constexpr std::int32_t baseline(std::int32_t mode) const { return mode == 1 ? middle : bottom; }
+};
+inline constexpr float kCurvePixelsPerUnit = 120.0f;
+inline constexpr GuiRect kCurveEditorRect{195, 205, 598, 344};
+constexpr CurvePlot curvePlotOf(const GuiRect& r) {
+  return {r.left + 7, r.top + 4, r.right - 7, r.bottom - 20, (r.top + 4 + r.bottom - 20) / 2};
+}
+
 // ---- the layout --------------------------------------------------------------------------------
 
 namespace detail {
@@ -194,7 +211,6 @@ inline constexpr std::array<GuiRect, kGroups> kGroupRects{{{110, 207, 185, 221},
 inline constexpr std::array<GuiRect, 4> kEffectSwitchRects{
     {{39, 412, 50, 421}, {116, 412, 126, 421}, {269, 412, 280, 421}, {422, 412, 432, 421}}};
 
-inline constexpr GuiRect kCurveEditorRect{195, 205, 598, 344};
 inline constexpr GuiRect kResetRect{559, 191, 592, 206};
 
 // Column k of the harmonics area: the bars, with the oscillator switch above them.
