@@ -46,6 +46,14 @@ GuiBitmap::GuiBitmap(std::span<const std::uint8_t> png) : resourceId_(-1) {
   decode(png);
 }
 
+GuiBitmap::GuiBitmap(std::unique_ptr<DrawSurface> image) : resourceId_(-1) {
+  ++liveBitmaps;
+  if (!image || image->isEmpty()) return;
+  width_ = image->width();
+  height_ = image->height();
+  image_ = std::move(image);
+}
+
 GuiBitmap::~GuiBitmap() { --liveBitmaps; }
 
 std::int32_t GuiBitmap::liveCount() { return liveBitmaps.load(); }

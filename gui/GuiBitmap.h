@@ -21,6 +21,8 @@ class GuiBitmap {
   GuiBitmap(std::int32_t width, std::int32_t height);
   // An image decoded from PNG bytes (resource id -1); empty if they are not a readable PNG.
   explicit GuiBitmap(std::span<const std::uint8_t> png);
+  // An image painted in code (resource id -1), taken over; empty for a null or empty surface.
+  explicit GuiBitmap(std::unique_ptr<DrawSurface> image);
   GuiBitmap(const GuiBitmap&) = delete;
   GuiBitmap& operator=(const GuiBitmap&) = delete;
 

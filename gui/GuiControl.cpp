@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "gui/ControlListener.h"
 #include "gui/EditorBase.h"
 #include "gui/GuiBitmap.h"
 #include "gui/GuiFrame.h"
@@ -61,4 +62,20 @@ float GuiControl::getWheelIncrement() const { return wheelIncrement; }
 void GuiControl::clampValue() {
   if (value > maxValue) value = maxValue;
   if (value < minValue) value = minValue;
+}
+
+void GuiControl::notifyListener(DrawContext* context) {
+  if (listener) listener->valueChanged(context, this);
+}
+
+void GuiControl::notifyIfDirty(DrawContext* context) {
+  if (isDirty()) notifyListener(context);
+}
+
+void GuiControl::beginEdit() {
+  if (frame) frame->beginEdit(tag);
+}
+
+void GuiControl::endEdit() {
+  if (frame) frame->endEdit(tag);
 }

@@ -53,6 +53,17 @@ class GuiControl : public GuiView {
   void setListener(ControlListener* newListener) { listener = newListener; }
 
  protected:
+  // Tells the listener that the user changed the value; nothing without a listener.
+  void notifyListener(DrawContext* context);
+  // notifyListener, when the value differs from the last redraw (or the control is marked dirty).
+  void notifyIfDirty(DrawContext* context);
+  // The host's automation bracket around a held gesture, through the frame; nothing without one.
+  void beginEdit();
+  void endEdit();
+  // For tracking loops: true once the control has left the frame it was tracked in (the host
+  // closed the editor during the loop's idle time), so that the loop stops at once.
+  bool leftFrame(const GuiFrame* trackedIn) const { return trackedIn && frame != trackedIn; }
+
   ControlListener* listener;
   std::int32_t tag;
   float oldValue = 1.0f;
