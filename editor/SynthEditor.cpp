@@ -29,7 +29,7 @@ VstInt16 toRectSide(std::int32_t pixels) {
 
 }  // namespace
 
-SynthEditor::SynthEditor(SynthPlugin* owner, FrameBackend* frameBackend)
+SynthEditor::SynthEditor(SynthPlugin* owner, FrameBackend& frameBackend)
     : EditorBase(owner, frameBackend), plugin(owner) {
   backgroundBitmap = new (std::nothrow) GuiBitmap(kBackgroundId);
   if (backgroundBitmap) {
@@ -53,7 +53,7 @@ VstIntPtr SynthEditor::open(void* window) {
   loadPanelBitmaps();
   curveEditors.reset(new (std::nothrow) CurveEditorTable{});
   const GuiRect panel{0, 0, rect.right, rect.bottom};
-  frame = new (std::nothrow) GuiFrame(panel, window, this, &getBackend());
+  frame = new (std::nothrow) GuiFrame(panel, window, this, getBackend());
   if (!curveEditors || !frame || !frame->isWindowOpen()) {
     close();
     return 0;

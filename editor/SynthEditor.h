@@ -1,6 +1,6 @@
 // SynthEditor: the instrument's editor panel, 600 x 600 pixels drawn over one background image.
-// One exists per plug-in instance, made by the instance's constructor and kept for its whole
-// life. The background bitmap (128) is loaded once; the panel bitmaps (129-209), the frame and
+// One exists per plug-in instance, made by the plug-in's wiring right after the instance and kept
+// for the instance's whole life. The background bitmap (128) is loaded once; the panel bitmaps (129-209), the frame and
 // the table of curve editors exist only between open and close, and close releases everything
 // open made, so that any number of open/close cycles leaves nothing behind.
 //
@@ -33,9 +33,10 @@ class SynthEditor final : public EditorBase, public ControlListener, public Synt
 
   using CurveEditorTable = std::array<CurveSource*, kEnvelopeSlotCount>;
 
-  // Registers with the plug-in as its editor and panel (either may be null in tests); loads the
-  // background and takes the editor rectangle from its size. `backend` null: the system's.
-  explicit SynthEditor(SynthPlugin* plugin, FrameBackend* backend = nullptr);
+  // Registers with the plug-in as its editor (owned by it from then on) and its panel; a null
+  // plug-in registers nothing. Loads the background and takes the editor rectangle from its
+  // size. The panel's windows come from `backend`, which must outlive the editor.
+  SynthEditor(SynthPlugin* plugin, FrameBackend& backend);
   // Closes the panel if it is open, releases the background and leaves the plug-in.
   ~SynthEditor() override;
 

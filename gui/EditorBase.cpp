@@ -20,8 +20,8 @@ constexpr std::int32_t kNap = 4;
 
 std::int32_t toolkitKnobMode() { return knobMode; }
 
-EditorBase::EditorBase(EffectBaseX* owner, FrameBackend* frameBackend)
-    : effect(owner), backend(frameBackend ? *frameBackend : systemFrameBackend()) {
+EditorBase::EditorBase(EffectBaseX* owner, FrameBackend& frameBackend)
+    : effect(owner), backend(frameBackend) {
   lastIdleTicks = backend.clock().ticks();
   if (effect) {
     effect->setEditor(this);

@@ -20,9 +20,10 @@ std::int32_t toolkitKnobMode();
 
 class EditorBase : public EffectEditor {
  public:
-  // `backend` null means systemFrameBackend(). The effect may be null (then nothing is
-  // registered and the host forwarders do nothing).
-  explicit EditorBase(EffectBaseX* effect, FrameBackend* backend = nullptr);
+  // `backend` makes the frames' windows and tells the time; it must outlive the editor (the
+  // plug-in hands in the X11 back end, tests the headless one). The effect may be null (then
+  // nothing is registered and the host forwarders do nothing).
+  EditorBase(EffectBaseX* effect, FrameBackend& backend);
   ~EditorBase() override;
 
   // Hands out the address of the editor rectangle; 1.

@@ -48,11 +48,11 @@ const char* GuiFrame::windowClassName() {
 std::int32_t GuiFrame::windowClassUsers() { return windowClassCount; }
 
 GuiFrame::GuiFrame(const GuiRect& frameSize, void* parentWindow, EditorBase* frameEditor,
-                   FrameBackend* frameBackend)
+                   FrameBackend& frameBackend)
     : GuiView(frameSize),
       editor(frameEditor),
       systemWindow(parentWindow),
-      backend(frameBackend ? *frameBackend : systemFrameBackend()),
+      backend(frameBackend),
       backBuffer(std::make_unique<DrawSurface>(frameSize.width(), frameSize.height())) {
   ++windowClassCount;
   createWindow(reinterpret_cast<std::uintptr_t>(parentWindow));
@@ -63,13 +63,13 @@ GuiFrame::GuiFrame(const GuiRect& frameSize, void* parentWindow, EditorBase* fra
 }
 
 GuiFrame::GuiFrame(const GuiRect& frameSize, const char* title, EditorBase* frameEditor,
-                   std::int32_t style, FrameBackend* frameBackend)
+                   std::int32_t style, FrameBackend& frameBackend)
     : GuiView(frameSize),
       editor(frameEditor),
       systemWindow(nullptr),
       ownWindowMode(true),
       windowInfo(new (std::nothrow) VstWindow{}),
-      backend(frameBackend ? *frameBackend : systemFrameBackend()),
+      backend(frameBackend),
       backBuffer(std::make_unique<DrawSurface>(frameSize.width(), frameSize.height())) {
   ++windowClassCount;
   if (windowInfo) {

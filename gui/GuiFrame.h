@@ -25,13 +25,13 @@ class GuiFrame : public GuiView {
  public:
   // Embedded mode: creates the frame's child window inside `systemWindow` at once. When that
   // fails (no display, a bad window id) the frame is closed from the start: isWindowOpen() is
-  // false and every window operation does nothing. `backend` null means systemFrameBackend().
-  GuiFrame(const GuiRect& size, void* systemWindow, EditorBase* editor,
-           FrameBackend* backend = nullptr);
+  // false and every window operation does nothing. `backend` makes the window and must outlive
+  // the frame.
+  GuiFrame(const GuiRect& size, void* systemWindow, EditorBase* editor, FrameBackend& backend);
   // Own-window mode: no window until openWindow asks the host for one. `title` (up to 127
   // bytes) and `style` go into the window-request block.
   GuiFrame(const GuiRect& size, const char* title, EditorBase* editor, std::int32_t style,
-           FrameBackend* backend = nullptr);
+           FrameBackend& backend);
   // Restores the cursor, releases every view and the background, destroys the window and, in
   // own-window mode, asks the host to close its window.
   ~GuiFrame() override;

@@ -1,19 +1,12 @@
-// The final instrument class and the factory the entry point calls.
+// The final instrument class: the envelope command and the panel's notices.
 #include "synth/SynthPlugin.h"
 
 #include <cmath>
-#include <new>
 
-#include "editor/SynthEditor.h"
-#include "host/EffectFactory.h"
 #include "synth/ParameterTable.h"
 
 SynthPlugin::SynthPlugin(audioMasterCallback callback) : SynthCore(callback) {
   setUniqueId(fourCharCode("QNTR"));
-  // The editor registers itself as the instance's editor and panel and sets effFlagsHasEditor.
-  auto* madeEditor = new (std::nothrow) SynthEditor(this);
-  setEditor(madeEditor);
-  if (!madeEditor) editorMissing = true;
 }
 
 // The editor goes first, while the whole instance is still there for it to leave.
@@ -49,19 +42,4 @@ void SynthPlugin::runEnvelopeCommand(float value) {
   EnvelopeCurve curve{};
   if (!panel->getSlotCurve(slot, curve.data())) return;
   applyEnvelope(slot, curve.data());
-}
-
-// Only the instance whose editor could not be made is refused; later instances are unaffected.
-EffectBase* createEffectInstance(audioMasterCallback hostCallback) noexcept {
-  try {
-    auto* plugin = new (std::nothrow) SynthPlugin(hostCallback);
-    if (!plugin) return nullptr;
-    if (plugin->editorAllocationFailed()) {
-      delete plugin;
-      return nullptr;
-    }
-    return plugin;
-  } catch (...) {
-    return nullptr;
-  }
 }

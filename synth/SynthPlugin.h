@@ -1,5 +1,7 @@
-// The final instrument class: sets the instrument's unique identifier, owns the editor, turns
-// parameter 8 into the envelope command and tells the panel of every other parameter change.
+// The final instrument class: sets the instrument's unique identifier, turns parameter 8 into the
+// envelope command and tells the panel of every other parameter change and of program changes.
+// The panel arrives through the SynthPanel seam; the plug-in's wiring attaches the editor, which
+// the shell then owns (an instance without one works, silently, without a panel).
 #pragma once
 
 #include "synth/SynthCore.h"
@@ -14,15 +16,12 @@ class SynthPlugin : public SynthCore {
   // Selects the program, then tells the panel that everything it shows may have changed.
   void selectProgram(VstInt32 program) override;
 
-  // True when this instance's editor could not be allocated; the entry point then refuses it.
-  bool editorAllocationFailed() const { return editorMissing; }
-
-  // The panel side of the editor (the editor itself is owned through the shell's editor field).
+  // The panel side of the editor (the editor itself is owned through the shell's editor field);
+  // null detaches it.
   void attachPanel(SynthPanel* newPanel) { panel = newPanel; }
 
  private:
   void runEnvelopeCommand(float value);
 
   SynthPanel* panel = nullptr;
-  bool editorMissing = false;
 };

@@ -63,8 +63,9 @@ class FrameWindow : public PlatformWindow {
   virtual std::optional<GuiRect> parentRect() = 0;
 };
 
-// Makes frame windows and tells the time. A frame and its editor hold their back end by
-// reference; the back end must outlive them.
+// Makes frame windows and tells the time. Whoever makes an editor or a frame hands it its back
+// end (the plug-in the X11 one, tests the headless one); it is held by reference and must
+// outlive them.
 class FrameBackend {
  public:
   virtual ~FrameBackend() = default;
@@ -74,6 +75,3 @@ class FrameBackend {
                                                    std::int32_t height, const char* name) = 0;
   virtual PlatformClock& clock() = 0;
 };
-
-// The back end of the running system (X11), shared by every frame of the process.
-FrameBackend& systemFrameBackend();

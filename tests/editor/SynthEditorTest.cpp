@@ -53,10 +53,8 @@ class SynthEditorTest : public ::testing::Test {
     liveViews = GuiView::liveCount();
     liveBitmaps = GuiBitmap::liveCount();
     plugin = std::make_unique<SynthPlugin>(&recordingHost);
-    // The instance made its editor on the system back end; this one replaces it headless.
-    delete plugin->getEditorPointer();
-    plugin->setEditor(nullptr);
-    editor = new SynthEditor(plugin.get(), &backend);
+    ASSERT_EQ(plugin->getEditorPointer(), nullptr) << "the instrument alone makes no editor";
+    editor = new SynthEditor(plugin.get(), backend);
   }
   void TearDown() override {
     plugin.reset();

@@ -45,11 +45,11 @@ class RecordingListener : public ControlListener {
 class ControlEditor : public EditorBase {
  public:
   ControlEditor(EffectBaseX* owner, HeadlessFrameBackend* frameBackend, GuiRect frameSize)
-      : EditorBase(owner, frameBackend), frameSize_(frameSize) {}
+      : EditorBase(owner, *frameBackend), frameSize_(frameSize) {}
   ~ControlEditor() override { ControlEditor::close(); }
   VstIntPtr open(void* window) override {
     EditorBase::open(window);
-    frame = new GuiFrame(frameSize_, window, this, &getBackend());
+    frame = new GuiFrame(frameSize_, window, this, getBackend());
     return 1;
   }
   void close() override {

@@ -20,7 +20,7 @@ class EditorBaseTest : public ::testing::Test {
   // Declared first: the effect deletes the editor, which needs the back end until then.
   HeadlessFrameBackend backend;
   RecordingEffect effect;
-  CountingEditor* editor = new CountingEditor(&effect, &backend);
+  CountingEditor* editor = new CountingEditor(&effect, backend);
 };
 
 TEST_F(EditorBaseTest, RegistersAsTheEffectsEditorAndSetsTheHasEditorFlag) {
@@ -43,7 +43,7 @@ TEST_F(EditorBaseTest, GetRectHandsOutTheRectanglesAddress) {
 }
 
 TEST_F(EditorBaseTest, TheBaseOpenStoresTheWindowAsksForAnUpdateAndAnswersZero) {
-  EditorBase plain(nullptr, &backend);
+  EditorBase plain(nullptr, backend);
   EXPECT_EQ(plain.open(kParent), 0);
   EXPECT_EQ(plain.getSystemWindow(), kParent);
   EXPECT_TRUE(plain.isUpdatePending());
@@ -128,13 +128,13 @@ TEST_F(EditorBaseTest, TheFrameForwardsTheAutomationBracketToTheHost) {
       EXPECT_EQ(call.index, 17);
     }
   }
-  GuiFrame orphan({0, 0, 10, 10}, kParent, nullptr, &backend);
+  GuiFrame orphan({0, 0, 10, 10}, kParent, nullptr, backend);
   orphan.beginEdit(1);
   EXPECT_EQ(orphan.endEdit(1), 0) << "without an editor nothing reaches a host";
 }
 
 TEST_F(EditorBaseTest, OwnWindowModeAsksTheHostForAWindowAndClosesItAgain) {
-  GuiFrame frame({0, 0, 320, 200}, "Panel title", editor, 5, &backend);
+  GuiFrame frame({0, 0, 320, 200}, "Panel title", editor, 5, backend);
   EXPECT_TRUE(frame.isOwnWindowMode());
   EXPECT_FALSE(frame.openWindow({10, 20})) << "the host has no window to give";
   EXPECT_EQ(frame.getPlatformWindow(), nullptr);
@@ -159,7 +159,7 @@ TEST_F(EditorBaseTest, OwnWindowModeAsksTheHostForAWindowAndClosesItAgain) {
   frame.closeWindow();
   EXPECT_EQ(frame.getPlatformWindow(), nullptr);
   EXPECT_EQ(effect.count(audioMasterCloseWindow), 1);
-  GuiFrame embedded({0, 0, 10, 10}, kParent, editor, &backend);
+  GuiFrame embedded({0, 0, 10, 10}, kParent, editor, backend);
   EXPECT_FALSE(embedded.openWindow({0, 0})) << "an embedded frame has no window to open";
 }
 
@@ -183,7 +183,7 @@ TEST(EditorBasePump, GivesTheHostItsIdleOnlyAfterEnoughTime) {
   for (const PumpCase& c : cases) {
     HeadlessFrameBackend backend;
     RecordingEffect effect;
-    auto* editor = new CountingEditor(&effect, &backend);
+    auto* editor = new CountingEditor(&effect, backend);
     backend.manualClock().advance(c.sinceLastIdle);
     editor->pumpIdle();
     EXPECT_EQ(effect.count(audioMasterIdle), c.hostIdle ? 1 : 0) << c.name;
@@ -194,7 +194,7 @@ TEST(EditorBasePump, GivesTheHostItsIdleOnlyAfterEnoughTime) {
 TEST(EditorBasePump, ATrackingLoopIdlesTheHostNoMoreThanEvery50Ms) {
   HeadlessFrameBackend backend;
   RecordingEffect effect;
-  auto* editor = new CountingEditor(&effect, &backend);
+  auto* editor = new CountingEditor(&effect, backend);
   std::vector<std::int64_t> idleTimes;
   effect.duringIdle = [&] { idleTimes.push_back(backend.manualClock().ticks()); };
   // A drag of one second in which every pass also spends 1 ms drawing.
@@ -213,7 +213,7 @@ TEST(EditorBasePump, ATrackingLoopIdlesTheHostNoMoreThanEvery50Ms) {
 TEST(EditorBasePump, HandlesOnePendingPaintWhenTheHostIsIdled) {
   HeadlessFrameBackend backend;
   RecordingEffect effect;
-  auto* editor = new CountingEditor(&effect, &backend);
+  auto* editor = new CountingEditor(&effect, backend);
   editor->open(kParent);
   editor->idle();
   HeadlessFrameWindow* window = backend.lastWindow();

@@ -22,7 +22,7 @@ class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     liveViewsAtStart = GuiView::liveCount();
-    frame = std::make_unique<GuiFrame>(kFrameRect, kParent, nullptr, &backend);
+    frame = std::make_unique<GuiFrame>(kFrameRect, kParent, nullptr, backend);
     window = backend.lastWindow();
     ASSERT_NE(window, nullptr);
   }
@@ -72,7 +72,7 @@ TEST_F(FrameTest, WindowClassCountSurvivesWhileAnyFrameExists) {
   EXPECT_GE(before, 1);
   const std::string name = GuiFrame::windowClassName();
   {
-    GuiFrame second(kFrameRect, kParent, nullptr, &backend);
+    GuiFrame second(kFrameRect, kParent, nullptr, backend);
     EXPECT_EQ(GuiFrame::windowClassUsers(), before + 1);
   }
   EXPECT_EQ(GuiFrame::windowClassUsers(), before) << "the first frame still uses the class";
@@ -83,7 +83,7 @@ TEST_F(FrameTest, WindowClassCountSurvivesWhileAnyFrameExists) {
 
 TEST_F(FrameTest, AFrameWhoseWindowCannotBeMadeIsClosedAndDoesNothing) {
   backend.setRefuseWindows(true);
-  GuiFrame refused(kFrameRect, kParent, nullptr, &backend);
+  GuiFrame refused(kFrameRect, kParent, nullptr, backend);
   EXPECT_FALSE(refused.isWindowOpen());
   EXPECT_EQ(refused.getPlatformWindow(), nullptr);
   EXPECT_EQ(refused.getSystemWindow(), nullptr);

@@ -154,12 +154,12 @@ class RecordingEffect : public EffectBaseX {
 // updates.
 class CountingEditor : public EditorBase {
  public:
-  CountingEditor(EffectBaseX* owner, HeadlessFrameBackend* frameBackend)
+  CountingEditor(EffectBaseX* owner, HeadlessFrameBackend& frameBackend)
       : EditorBase(owner, frameBackend) {}
   ~CountingEditor() override { CountingEditor::close(); }
   VstIntPtr open(void* window) override {
     EditorBase::open(window);
-    frame = new GuiFrame({0, 0, 100, 100}, window, this, &getBackend());
+    frame = new GuiFrame({0, 0, 100, 100}, window, this, getBackend());
     return 1;
   }
   void close() override {

@@ -158,7 +158,7 @@ TEST(GuiControl, HoldsOneReferenceToItsBackgroundWhileItHasIt) {
 TEST(GuiControl, PumpIdleReachesTheEditorOfItsFrameOnly) {
   HeadlessFrameBackend backend;
   RecordingEffect effect;
-  auto* editor = new CountingEditor(&effect, &backend);  // owned by the effect
+  auto* editor = new CountingEditor(&effect, backend);  // owned by the effect
   ProbeControl loose({0, 0, 1, 1}, nullptr, 0);
   loose.pumpIdle();  // no frame: nothing
   editor->open(reinterpret_cast<void*>(std::uintptr_t{1}));

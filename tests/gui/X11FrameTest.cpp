@@ -29,7 +29,7 @@ class X11FrameTest : public ::testing::Test {
     host = std::make_unique<HostWindow>(kHostX, kHostY, 240, 180);
     if (!host->usable()) GTEST_SKIP() << "no X display with XTest (the test command starts Xvfb)";
     frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 200, 150}, host->asParent(), nullptr,
-                                       &backend);
+                                       backend);
     ASSERT_TRUE(frame->isWindowOpen());
     view = new ProbeView({20, 20, 60, 60}, kColorRed);
     frame->addView(view);
@@ -173,11 +173,11 @@ TEST(X11FrameBadParent, ABadParentWindowFailsWithoutEndingTheProcess) {
   XSync(host.display(), False);
   X11FrameBackend backend;
   for (const BadParentCase& c : cases) {
-    GuiFrame frame({0, 0, 50, 50}, reinterpret_cast<void*>(c.id), nullptr, &backend);
+    GuiFrame frame({0, 0, 50, 50}, reinterpret_cast<void*>(c.id), nullptr, backend);
     EXPECT_FALSE(frame.isWindowOpen()) << c.name;
     frame.idle();
   }
-  GuiFrame good({0, 0, 50, 50}, host.asParent(), nullptr, &backend);
+  GuiFrame good({0, 0, 50, 50}, host.asParent(), nullptr, backend);
   EXPECT_TRUE(good.isWindowOpen()) << "the process and the back end still work";
 }
 

@@ -228,8 +228,3 @@ std::unique_ptr<FrameWindow> X11FrameBackend::createChild(std::uintptr_t parent,
                                                           const char* name) {
   return X11FrameWindow::create(nullptr, parent, width, height, name);
 }
-
-FrameBackend& systemFrameBackend() {
-  static X11FrameBackend backend;
-  return backend;
-}

@@ -49,7 +49,8 @@ class X11FrameWindow final : public FrameWindow {
   bool gone_ = false;                   // DestroyNotify seen: no more requests for the window
 };
 
-// The system back end: frames on X11 windows of $DISPLAY, the steady clock.
+// The plug-in's back end: frames on X11 windows of $DISPLAY, the steady clock. One serves any
+// number of frames.
 class X11FrameBackend final : public FrameBackend {
  public:
   std::unique_ptr<FrameWindow> createChild(std::uintptr_t parent, std::int32_t width,

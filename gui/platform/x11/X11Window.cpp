@@ -1,20 +1,15 @@
 // X11 window, presentation and pointer polling. Button and modifier bits follow the toolkit's
 // MouseState: Button1 -> left, Button2 -> middle, Button3 -> right, Shift, Control, Mod1 (Alt).
-// On the usual 24-bit true-colour visual the back buffer's pixels are sent as they are with
-// XPutImage; other visuals go through a cairo-xlib surface, which converts. (The direct copy
-// also avoids the shared-memory path of cairo-xlib, which leaks a little per connection.)
 #include "gui/platform/x11/X11Window.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <cairo-xlib.h>
-#include <cairo.h>
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <string>
 
+#include "gui/platform/x11/X11Cairo.h"
 #include "gui/platform/x11/X11Display.h"
 
 namespace {
@@ -41,22 +36,13 @@ Bool isLeftPressOf(Display*, XEvent* event, XPointer window) {
          event->xbutton.window == *reinterpret_cast<Window*>(window);
 }
 
-// Whether the window keeps pixels as 0x00RRGGBB words, like a 24-bit image surface.
-bool storesPixelsLikeTheBackBuffer(const Visual* visual, int depth) {
-  return depth == 24 && visual->c_class == TrueColor && visual->red_mask == 0xff0000 &&
-         visual->green_mask == 0x00ff00 && visual->blue_mask == 0x0000ff;
-}
-
 }  // namespace
 
 X11Window::X11Window(Display* display, unsigned long window, void* visual, int depth,
                      std::int32_t width, std::int32_t height, bool owned)
     : display_(display),
       window_(window),
-      visual_(visual),
-      directUpload_(storesPixelsLikeTheBackBuffer(static_cast<Visual*>(visual), depth)),
-      width_(width),
-      height_(height),
+      painter_(std::make_unique<X11CairoPainter>(display, window, visual, depth, width, height)),
       owned_(owned) {}
 
 std::unique_ptr<X11Window> X11Window::createChild(X11Display& display, unsigned long parent,
@@ -102,16 +88,13 @@ std::unique_ptr<X11Window> X11Window::wrap(X11Display& display, unsigned long wi
 }
 
 X11Window::~X11Window() {
-  if (surface_) cairo_surface_destroy(surface_);
+  painter_.reset();
   X11ErrorTrap trap(display_);
-  if (gc_) XFreeGC(display_, static_cast<GC>(gc_));
   if (owned_ && !destroyed_) XDestroyWindow(display_, window_);
 }
 
 void X11Window::setSize(std::int32_t width, std::int32_t height) {
-  width_ = std::max(width, 1);
-  height_ = std::max(height, 1);
-  if (surface_) cairo_xlib_surface_set_size(surface_, width_, height_);
+  painter_->setSize(width, height);
 }
 
 GuiPoint X11Window::origin() {
@@ -127,58 +110,11 @@ GuiPoint X11Window::origin() {
 }
 
 void X11Window::present(cairo_surface_t* backBuffer, const GuiRect& area) {
-  if (destroyed_ || !backBuffer || area.isEmpty()) return;
-  const GuiRect bounds{0, 0, cairo_image_surface_get_width(backBuffer),
-                       cairo_image_surface_get_height(backBuffer)};
-  const GuiRect visible = area.intersect(bounds);
-  if (visible.isEmpty()) return;
+  if (destroyed_ || painter_->paint(backBuffer, area)) return;
+  // A window that no longer exists is left alone from now on.
   X11ErrorTrap trap(display_);
-  cairo_surface_flush(backBuffer);
-  const bool direct =
-      directUpload_ && cairo_image_surface_get_format(backBuffer) == CAIRO_FORMAT_RGB24;
-  if (direct) {
-    putPixels(backBuffer, visible);
-  } else {
-    paintThroughCairo(backBuffer, visible);
-  }
-  if (trap.failed()) {
-    // A window that no longer exists is left alone from now on.
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display_, window_, &attributes)) destroyed_ = true;
-  }
-}
-
-void X11Window::putPixels(cairo_surface_t* backBuffer, const GuiRect& area) {
-  if (!gc_) gc_ = XCreateGC(display_, window_, 0, nullptr);
-  XImage* image =
-      XCreateImage(display_, static_cast<Visual*>(visual_), 24, ZPixmap, 0,
-                   reinterpret_cast<char*>(cairo_image_surface_get_data(backBuffer)),
-                   static_cast<unsigned int>(cairo_image_surface_get_width(backBuffer)),
-                   static_cast<unsigned int>(cairo_image_surface_get_height(backBuffer)), 32,
-                   cairo_image_surface_get_stride(backBuffer));
-  if (!image) return;
-  // The back buffer holds 32-bit words in the machine's byte order; Xlib swaps if the server's
-  // differs.
-  image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-  XPutImage(display_, window_, static_cast<GC>(gc_), image, area.left, area.top, area.left,
-            area.top, static_cast<unsigned int>(area.width()),
-            static_cast<unsigned int>(area.height()));
-  image->data = nullptr;  // the pixels belong to the back buffer
-  XDestroyImage(image);
-}
-
-void X11Window::paintThroughCairo(cairo_surface_t* backBuffer, const GuiRect& area) {
-  if (!surface_) {
-    surface_ = cairo_xlib_surface_create(display_, window_, static_cast<Visual*>(visual_), width_,
-                                         height_);
-  }
-  cairo_t* cr = cairo_create(surface_);
-  cairo_set_source_surface(cr, backBuffer, 0, 0);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
-  cairo_fill(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(surface_);
+  XWindowAttributes attributes{};
+  if (!XGetWindowAttributes(display_, window_, &attributes)) destroyed_ = true;
 }
 
 std::optional<X11Window::Pointer> X11Window::queryPointer() {

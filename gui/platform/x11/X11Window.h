@@ -1,5 +1,5 @@
 // The X11 back end's window: a native window on our own connection, presented by copying the
-// back buffer's pixels to it, with the pointer polled through XQueryPointer. Every request that can
+// back buffer's pixels to it (X11Cairo), with the pointer polled through XQueryPointer. Every request that can
 // fail on a bad or vanished window is trapped, so that a host's bad window id never ends the
 // process.
 #pragma once
@@ -10,6 +10,7 @@
 
 #include "gui/platform/PlatformWindow.h"
 
+class X11CairoPainter;
 class X11Display;
 typedef struct _XDisplay Display;
 
@@ -57,19 +58,12 @@ class X11Window final : public PlatformWindow {
   X11Window(Display* display, unsigned long window, void* visual, int depth, std::int32_t width,
             std::int32_t height, bool owned);
   std::optional<Pointer> queryPointer();
-  void putPixels(cairo_surface_t* backBuffer, const GuiRect& area);
-  void paintThroughCairo(cairo_surface_t* backBuffer, const GuiRect& area);
 
   Display* display_;
   unsigned long window_;
-  void* visual_;
-  bool directUpload_;  // the visual stores pixels exactly as the back buffer does
-  void* gc_ = nullptr;
-  std::int32_t width_;
-  std::int32_t height_;
+  std::unique_ptr<X11CairoPainter> painter_;  // goes before the window
   bool owned_;
   bool destroyed_ = false;
-  cairo_surface_t* surface_ = nullptr;
   std::optional<std::int64_t> lastEventTicks_;
   SystemClock clock_;
 };

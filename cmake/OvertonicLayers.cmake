@@ -1,0 +1,35 @@
+# What each layer's library links, directly or through other targets, written at configure time to
+# <build>/layer-links/<target>.txt (one entry a line) for the layer checks among the tests
+# (tests/support/CheckLayers.cmake). Link-only wrappers are unwrapped. Imported targets made in a
+# subfolder (pkg-config's, X11::X11) are not visible here: they are listed by name, not followed.
+
+function(overtonic_link_closure target out)
+  set(seen "")
+  set(todo "${target}")
+  while(todo)
+    list(POP_FRONT todo item)
+    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" item "${item}")
+    if(item STREQUAL "" OR item IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen "${item}")
+    if(TARGET "${item}")
+      foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+        get_target_property(links "${item}" ${property})
+        if(links)
+          list(APPEND todo ${links})
+        endif()
+      endforeach()
+    endif()
+  endwhile()
+  list(REMOVE_ITEM seen "${target}")
+  set(${out} "${seen}" PARENT_SCOPE)
+endfunction()
+
+function(overtonic_write_link_closures)
+  foreach(target ${ARGN})
+    overtonic_link_closure(${target} closure)
+    list(JOIN closure "\n" lines)
+    file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/layer-links/${target}.txt" CONTENT "${lines}\n")
+  endforeach()
+endfunction()

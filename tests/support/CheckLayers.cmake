@@ -1,0 +1,58 @@
+# Keeps the layers pointing one way. Two checks, run as ctest cases:
+#   -DBINARIES=a|b|... -DFORBIDDEN=regex [-DDIRECT=ON]
+#       no binary may load a shared library matching regex: any library it loads (ldd), or with
+#       DIRECT only those it was linked with itself (its NEEDED entries; cairo, for one, loads
+#       Xlib on its own)
+#   -DSOURCES=dir|dir -DFORBIDDEN=regex
+#       no .h/.cpp file directly in those folders may have an #include line matching regex
+#   -DLINKS=file -DFORBIDDEN=regex
+#       no entry of a layer's link list (cmake/OvertonicLayers.cmake) may match regex
+if(DEFINED BINARIES)
+  string(REPLACE "|" ";" binaries "${BINARIES}")
+  foreach(binary ${binaries})
+    if(DIRECT)
+      execute_process(COMMAND readelf -d "${binary}" OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+      string(REGEX MATCHALL "[^\n]*NEEDED[^\n]*" needed "${listing}")
+      string(JOIN "\n" listing ${needed})
+    else()
+      execute_process(COMMAND ldd "${binary}" OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+    endif()
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "could not list the libraries of ${binary}")
+    endif()
+    string(REGEX MATCHALL "[^\n]*(${FORBIDDEN})[^\n]*" hits "${listing}")
+    if(hits)
+      message(FATAL_ERROR "${binary} loads libraries of a layer above it:\n${hits}")
+    endif()
+    message(STATUS "${binary}: nothing matching ${FORBIDDEN}")
+  endforeach()
+endif()
+
+if(DEFINED SOURCES)
+  string(REPLACE "|" ";" folders "${SOURCES}")
+  foreach(folder ${folders})
+    file(GLOB files "${folder}/*.h" "${folder}/*.cpp")
+    foreach(file ${files})
+      file(STRINGS "${file}" includes REGEX "^#include")
+      foreach(line ${includes})
+        if(line MATCHES "${FORBIDDEN}")
+          message(FATAL_ERROR "${file} reaches a layer above it: ${line}")
+        endif()
+      endforeach()
+    endforeach()
+    message(STATUS "${folder}: no include matching ${FORBIDDEN}")
+  endforeach()
+endif()
+
+if(DEFINED LINKS)
+  if(NOT EXISTS "${LINKS}")
+    message(FATAL_ERROR "no link list ${LINKS}: configure the build again")
+  endif()
+  file(STRINGS "${LINKS}" entries)
+  foreach(entry ${entries})
+    if(entry MATCHES "${FORBIDDEN}")
+      message(FATAL_ERROR "${LINKS}: links ${entry}")
+    endif()
+  endforeach()
+  message(STATUS "${LINKS}: nothing matching ${FORBIDDEN}")
+endif()
