@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "gui/DrawContext.h"
-#include "gui/GuiBitmap.h"
+#include "gui/StripDrawing.h"
 
 GuiCycleSwitch::GuiCycleSwitch(const GuiRect& switchSize, ControlListener* switchListener,
                                std::int32_t switchTag, std::int32_t states,
@@ -16,16 +16,10 @@ GuiCycleSwitch::GuiCycleSwitch(const GuiRect& switchSize, ControlListener* switc
       frameHeight(heightOfFrame) {}
 
 void GuiCycleSwitch::draw(DrawContext* context) {
-  if (background && context) {
-    const std::int64_t frameIndex = std::int64_t{pressed} + 2 * std::int64_t{state};
-    const GuiPoint source{backgroundOffset.h,
-                          saturateToInt32(backgroundOffset.v + frameIndex * frameHeight)};
-    if (transparent) {
-      background->drawKeyed(context, size, source);
-    } else {
-      background->draw(context, size, source);
-    }
-  }
+  const std::int64_t frameIndex = std::int64_t{pressed} + 2 * std::int64_t{state};
+  const GuiPoint source{backgroundOffset.h,
+                        saturateToInt32(backgroundOffset.v + frameIndex * frameHeight)};
+  drawStripFrame(context, background, size, source, transparent);
   setDirty(false);
 }
 
@@ -51,7 +45,6 @@ void GuiCycleSwitch::setValue(float newValue) {
 
 float GuiCycleSwitch::getValue() const {
   if (stateCount == 1) return 0.0f;
-  if (state >= stateCount) return 1.0f;
   return static_cast<float>(state) / static_cast<float>(stateCount - 1);
 }
 
