@@ -74,16 +74,24 @@ inline constexpr std::int32_t kGroupTarget = kOscillators;
 inline constexpr std::int32_t kTargets = kOscillators + kGroups;
 inline constexpr std::int32_t kFirstGroupSlot = kCurveKinds * kOscillators;  // 96
 
-// The selection button of each group, in group order (the order of the group slots).
-inline constexpr std::array<std::int32_t, kGroups> kGroupTags{10, 9, 11, 12, 13, 14, 15, 16, 17};
+// The selection button of each group, in group order (the order of the group slots): "Lower 1/2"
+// (tag 10) comes before "Upper 1/2" (tag 9), the others follow their tags.
+inline constexpr std::array<std::int32_t, kGroups> kGroupTags{
+    parameters::kGroupButtons.at(1), parameters::kGroupButtons.at(0), parameters::kGroupButtons.at(2),
+    parameters::kGroupButtons.at(3), parameters::kGroupButtons.at(4), parameters::kGroupButtons.at(5),
+    parameters::kGroupButtons.at(6), parameters::kGroupButtons.at(7), parameters::kGroupButtons.at(8)};
 // Layer buttons and curve kind buttons, by kind; the first tag of each layer's 32 bars.
-inline constexpr std::array<std::int32_t, kCurveKinds> kLayerButtonTags{2, 3, 4};
-inline constexpr std::array<std::int32_t, kCurveKinds> kKindButtonTags{5, 6, 7};
+inline constexpr std::array<std::int32_t, kCurveKinds> kLayerButtonTags{
+    parameters::kLayerButtons.at(0), parameters::kLayerButtons.at(1), parameters::kLayerButtons.at(2)};
+inline constexpr std::array<std::int32_t, kCurveKinds> kKindButtonTags{
+    parameters::kCurveKindButtons.at(0), parameters::kCurveKindButtons.at(1),
+    parameters::kCurveKindButtons.at(2)};
 inline constexpr std::array<std::int32_t, kCurveKinds> kLayerFirstTags{
-    parameters::kVolumeFirst, parameters::kDetuneFirst, parameters::kPhaseFirst};
-inline constexpr std::int32_t kResetTag = 235;
-inline constexpr std::int32_t kLastTag = 235;
+    parameters::kVolumeBars.first, parameters::kDetuneBars.first, parameters::kPhaseBars.first};
+inline constexpr std::int32_t kResetTag = parameters::kUnusedB;
+inline constexpr std::int32_t kLastTag = parameters::lastControlTag();
 inline constexpr std::int32_t kTagCount = kLastTag + 1;
+static_assert(kLastTag == kResetTag, "Reset is the panel's last control");
 
 constexpr std::int32_t slotOf(std::int32_t kind, std::int32_t target) {
   return target < kGroupTarget ? kind * kOscillators + target
@@ -99,16 +107,14 @@ constexpr std::int32_t baselineModeOfSlot(std::int32_t slot) {
 
 // The target a selection button chooses (tags 50-81 and 9-17), or nullopt for any other tag.
 constexpr std::optional<std::int32_t> targetOfSelectionTag(std::int32_t tag) {
-  if (tag >= parameters::kToggleFirst && tag < parameters::kToggleFirst + kOscillators) {
-    return tag - parameters::kToggleFirst;
-  }
+  if (parameters::kOscillatorButtons.contains(tag)) return tag - parameters::kOscillatorButtons.first;
   for (std::int32_t g = 0; g < kGroups; ++g) {
     if (kGroupTags[static_cast<std::size_t>(g)] == tag) return kGroupTarget + g;
   }
   return std::nullopt;
 }
 constexpr std::int32_t selectionTagOfTarget(std::int32_t target) {
-  return target < kGroupTarget ? parameters::kToggleFirst + target
+  return target < kGroupTarget ? parameters::kOscillatorButtons.at(target)
                                : kGroupTags[static_cast<std::size_t>(target - kGroupTarget)];
 }
 // The layer (curve kind) of a layer button or of a harmonics bar, or nullopt.
@@ -123,30 +129,6 @@ constexpr std::optional<std::int32_t> kindOfKindButton(std::int32_t tag) {
     if (kKindButtonTags[static_cast<std::size_t>(k)] == tag) return k;
   }
   return std::nullopt;
-}
-
-// What a control change of each tag does on the panel.
-enum class TagRole : std::uint8_t {
-  none,            // no control (196) or outside the panel's tags
-  plainParameter,  // sets its parameter and tells the host
-  routing,         // sets its parameter without telling the host
-  envelope,        // a curve editor: the envelope command with its slot
-  layerButton,     // chooses the bar layer on show
-  kindButton,      // chooses the curve kind on show
-  selection,       // chooses the oscillator or group whose curve is on show
-  reset,           // clears the curve on show
-};
-
-constexpr TagRole roleOfTag(std::int32_t tag) {
-  using namespace parameters;
-  if (tag < 0 || tag > kLastTag || tag == kUnusedA) return TagRole::none;
-  if (tag == kEnvelopeCommand) return TagRole::envelope;
-  if (tag == kResetTag) return TagRole::reset;
-  if (kindOfLayerButton(tag)) return TagRole::layerButton;
-  if (kindOfKindButton(tag)) return TagRole::kindButton;
-  if (targetOfSelectionTag(tag)) return TagRole::selection;
-  if (tag >= kRoutingFirst && tag < kRoutingFirst + kOscillators) return TagRole::routing;
-  return TagRole::plainParameter;  // 0, 1, 82-195, 197-234
 }
 
 // Where a curve editor of rectangle `r` draws its 385 points: column left + i shows point i, and
@@ -182,19 +164,34 @@ struct EffectBar {
   std::int32_t left;
   std::int32_t top;
 };
+inline constexpr parameters::IndexRange kDelay = parameters::kDelaySettings;      // time, fb, vol
+inline constexpr parameters::IndexRange kFlanger = parameters::kFlangerSettings;  // see the table
+inline constexpr parameters::IndexRange kPhaser = parameters::kPhaserSettings;
+inline constexpr parameters::IndexRange kReverb = parameters::kReverbSettings;
 inline constexpr std::array<EffectBar, 19> kEffectBars{{
-    {parameters::kDelayVolume, 48, 440},    {parameters::kDelayFeedback, 48, 490},
-    {parameters::kDelayTime, 48, 540},      {181, 122, 440},  // flanger delay
-    {182, 122, 490},  {183, 122, 540},      {185, 197, 506},  {186, 197, 542},  // ... LFO
-    {184, 197, 440},  // flanger feedback
-    {parameters::kPhaserDepth, 275, 440},   {parameters::kPhaserMinFreq, 275, 490},
-    {parameters::kPhaserMaxFreq, 275, 540}, {parameters::kPhaserFeedback, 352, 440},
-    {parameters::kPhaserRate, 352, 490},    {parameters::kReverbRoomSize, 430, 442},
-    {parameters::kReverbDamping, 430, 492}, {parameters::kReverbWidth, 430, 542},
-    {parameters::kReverbDry, 505, 442},     {parameters::kReverbWet, 505, 492},
+    {kDelay.at(2), 48, 440},    // volume
+    {kDelay.at(1), 48, 490},    // feedback
+    {kDelay.at(0), 48, 540},    // delay time
+    {kFlanger.at(0), 122, 440}, // delay
+    {kFlanger.at(1), 122, 490}, // dry volume
+    {kFlanger.at(2), 122, 540}, // wet volume
+    {kFlanger.at(4), 197, 506}, // sweep depth (LFO box)
+    {kFlanger.at(5), 197, 542}, // sweep rate (LFO box)
+    {kFlanger.at(3), 197, 440}, // feedback (the line gain)
+    {kPhaser.at(0), 275, 440},  // depth
+    {kPhaser.at(2), 275, 490},  // lowest frequency
+    {kPhaser.at(3), 275, 540},  // highest frequency
+    {kPhaser.at(1), 352, 440},  // feedback
+    {kPhaser.at(4), 352, 490},  // rate
+    {kReverb.at(0), 430, 442},  // room size
+    {kReverb.at(1), 430, 492},  // damping
+    {kReverb.at(2), 430, 542},  // width
+    {kReverb.at(4), 505, 442},  // dry
+    {kReverb.at(5), 505, 492},  // wet
 }};
-// The sweep shape switch stands after this bar in creation order.
-inline constexpr std::int32_t kSweepShapeAfter = 184;
+// The sweep shape switch stands after the flanger's feedback bar in creation order.
+inline constexpr std::int32_t kSweepShapeAfter = kFlanger.at(3);
+inline constexpr std::int32_t kSweepShape = kFlanger.at(6);
 inline constexpr GuiRect kSweepShapeRect{201, 482, 241, 496};
 
 // Group buttons in creation order (the order of kGroupTags): rectangle; bitmaps 166-174 follow it.
@@ -292,16 +289,16 @@ constexpr std::array<ControlSpec, kControlCount> buildLayout() {
   using namespace parameters;
   std::array<ControlSpec, kControlCount> layout{};
   std::size_t n = 0;
-  layout[n++] = bar(ControlKind::barSlider, kMainVolume, {15, 54, 25, 154}, true);
-  layout[n++] = bar(ControlKind::bipolarBarSlider, kMainDetune, {39, 54, 49, 154}, true);
+  layout[n++] = bar(ControlKind::barSlider, kMainSettings.at(0), {15, 54, 25, 154}, true);
+  layout[n++] = bar(ControlKind::bipolarBarSlider, kMainSettings.at(1), {39, 54, 49, 154}, true);
   // The main bars swap their two empty bitmaps.
   for (std::size_t i = 0; i < 2; ++i) {
     layout[i].bitmap = kEmptyBitmapB;
     layout[i].handleBitmap = kEmptyBitmapA;
   }
   for (std::int32_t k = 0; k < kOscillators; ++k) {  // routing: eight columns, four rows
-    layout[n++] = cycleSwitch(kRoutingFirst + k, at(150 + 40 * (k % 8), 347 + 14 * (k / 8), 37, 14),
-                              5, 175 + k);
+    layout[n++] = cycleSwitch(kRoutingSwitches.at(k),
+                              at(150 + 40 * (k % 8), 347 + 14 * (k / 8), 37, 14), 5, 175 + k);
   }
   for (std::int32_t k = 0; k < kCurveKinds; ++k) {  // layer buttons
     layout[n++] = button(kLayerButtonTags[static_cast<std::size_t>(k)], at(199 + 48 * k, 30, 45, 15),
@@ -316,33 +313,34 @@ constexpr std::array<ControlSpec, kControlCount> buildLayout() {
                          166 + g);
   }
   for (std::int32_t k = 0; k < kOscillators; ++k) {  // oscillator buttons: four columns
-    layout[n++] = button(kToggleFirst + k, at(10 + 21 * (k % 4), 207 + 16 * (k / 4), 20, 14), 134 + k);
+    layout[n++] = button(kOscillatorButtons.at(k), at(10 + 21 * (k % 4), 207 + 16 * (k / 4), 20, 14),
+                         134 + k);
   }
   for (std::int32_t k = 0; k < kOscillators; ++k) {
-    layout[n++] = bar(ControlKind::barSlider, kVolumeFirst + k, harmonicBar(k), false);
+    layout[n++] = bar(ControlKind::barSlider, kVolumeBars.at(k), harmonicBar(k), false);
   }
   for (std::int32_t k = 0; k < kOscillators; ++k) {
-    layout[n++] = bar(ControlKind::bipolarBarSlider, kDetuneFirst + k, harmonicBar(k), false);
+    layout[n++] = bar(ControlKind::bipolarBarSlider, kDetuneBars.at(k), harmonicBar(k), false);
   }
   for (std::int32_t k = 0; k < kOscillators; ++k) {
-    layout[n++] = bar(ControlKind::bipolarBarSlider, kPhaseFirst + k, harmonicBar(k), false);
+    layout[n++] = bar(ControlKind::bipolarBarSlider, kPhaseBars.at(k), harmonicBar(k), false);
   }
   for (std::int32_t slot = 0; slot < kEnvelopeSlotCount; ++slot) layout[n++] = curveEditor(slot);
   for (const EffectBar& effect : kEffectBars) {
-    const std::int32_t below = effect.tag >= kReverbRoomSize ? 5 : 3;
+    const std::int32_t below = kReverb.contains(effect.tag) ? 5 : 3;
     layout[n++] = bar(ControlKind::horizontalBarSlider, effect.tag, at(effect.left, effect.top, 50, 10), true);
     layout[n++] = display(effect.tag, {effect.left + 12, effect.top + 10 + below, effect.left + 37,
                                        effect.top + 25});
     if (effect.tag == kSweepShapeAfter) {
-      layout[n++] = cycleSwitch(kFlangerLast, kSweepShapeRect, 2, 207);
+      layout[n++] = cycleSwitch(kSweepShape, kSweepShapeRect, 2, 207);
     }
   }
   // The oscillator and effect switches show their parameters, like the bars.
   for (std::int32_t k = 0; k < kOscillators; ++k) {
-    layout[n++] = button(kOscSwitchFirst + k, oscillatorSwitch(k), 208, StartValue::parameter);
+    layout[n++] = button(kOscillatorSwitches.at(k), oscillatorSwitch(k), 208, StartValue::parameter);
   }
   for (std::int32_t e = 0; e < 4; ++e) {
-    layout[n++] = button(kDelaySwitch + e, kEffectSwitchRects[static_cast<std::size_t>(e)], 208,
+    layout[n++] = button(kEffectSwitches.at(e), kEffectSwitchRects[static_cast<std::size_t>(e)], 208,
                          StartValue::parameter);
   }
   ControlSpec reset = button(kResetTag, kResetRect, 209);

@@ -19,7 +19,7 @@ namespace {
 using panel::ControlKind;
 using panel::ControlSpec;
 using panel::StartValue;
-using panel::TagRole;
+using parameters::PanelRole;
 
 VstInt16 toRectSide(std::int32_t pixels) {
   return static_cast<VstInt16>(std::clamp<std::int32_t>(pixels, 0, 32767));
@@ -216,28 +216,29 @@ void SynthEditor::loadCurve(std::int32_t slot) {
 
 // ---- control-change logic ------------------------------------------------------------------
 
+// What a tag does comes from the parameter table; tags without a control (196, 236 and any
+// outside the table) change nothing, not even the frame.
 void SynthEditor::valueChanged(DrawContext* context, GuiControl* control) {
   if (!control || !effect) return;
   const std::int32_t tag = control->getTag();
-  const TagRole role = panel::roleOfTag(tag);
   const float value = control->getValue();
-  switch (role) {
-    case TagRole::none: return;
-    case TagRole::plainParameter:
+  switch (parameters::panelRole(tag)) {
+    case PanelRole::none: return;
+    case PanelRole::automated:
       effect->setParameterAndNotify(tag, value);
       control->update(context);
       return;
-    case TagRole::routing:
+    case PanelRole::routing:
       effect->setParameter(tag, value);
       control->update(context);
       return;
-    case TagRole::envelope: effect->setParameter(tag, value); break;
-    case TagRole::layerButton: pressLayerButton(*panel::kindOfLayerButton(tag), value); break;
-    case TagRole::kindButton: pressKindButton(*panel::kindOfKindButton(tag), value); break;
-    case TagRole::selection:
+    case PanelRole::curveEditor: effect->setParameter(tag, value); break;
+    case PanelRole::layerButton: pressLayerButton(*panel::kindOfLayerButton(tag), value); break;
+    case PanelRole::curveKindButton: pressKindButton(*panel::kindOfKindButton(tag), value); break;
+    case PanelRole::selectionButton:
       pressSelectionButton(tag, *panel::targetOfSelectionTag(tag), value);
       break;
-    case TagRole::reset: resetShownCurve(); break;
+    case PanelRole::resetButton: resetShownCurve(); break;
   }
   if (frame) frame->setDirty(true);
 }

@@ -1,6 +1,7 @@
 // One program: the stored host value of every parameter that has a program field, the 123 envelope
 // curves of the panel and a name. Values are stored raw (as the host sent them); the engine
-// applies the transforms. Fields are in their designed declaration order.
+// applies the transforms. Fields are in their designed declaration order; which parameter each
+// value belongs to, and its default, is in the parameter table (ParameterTable.h).
 #pragma once
 
 #include <array>
@@ -23,17 +24,13 @@ struct PanelSwitchValues {
   std::array<float, 6> switches;
   std::array<float, 32> toggles;
   std::array<float, 9> selectors;
-
-  // The value of a panel-switch parameter index, or null for any other index.
-  float* find(VstInt32 index);
-  const float* find(VstInt32 index) const;
 };
 
 constexpr int kProgramNameSize = 24;
 
 class ProgramRecord {
  public:
-  ProgramRecord();  // the designed defaults, name "Basic", all curve points 0
+  ProgramRecord();  // the table's defaults, name "Basic", all curve points 0
   virtual ~ProgramRecord();
   ProgramRecord(const ProgramRecord&) = delete;
   // Copies every value, the name and the curve points into this record's own storage.

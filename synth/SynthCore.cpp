@@ -1,6 +1,6 @@
-// The instrument's core. Parameters are described once, as a table of groups that say how a
-// host value reaches the engine and how it reads back; setting a parameter, reading it and
-// selecting a program all walk that table. Host values that are not finite are ignored.
+// The instrument's core. Every parameter fact comes from the parameter table (ParameterTable.h):
+// setting a parameter, reading it and selecting a program all walk it. Host values that are not
+// finite are ignored.
 #include "synth/SynthCore.h"
 
 #include <algorithm>
@@ -16,82 +16,7 @@ using namespace parameters;
 
 namespace {
 
-// A run of parameter indexes that share one engine setting: a single setting, or one per
-// oscillator (the offset in the run is the oscillator number).
-struct ParameterGroup {
-  VstInt32 first;
-  VstInt32 count;
-  void (SynthEngine::*set)(float);
-  float (SynthEngine::*get)() const;
-  void (SynthEngine::*setAt)(int32_t, float);
-  float (SynthEngine::*getAt)(int32_t) const;
-
-  void apply(SynthEngine& engine, VstInt32 offset, float value) const {
-    if (set) {
-      (engine.*set)(value);
-    } else {
-      (engine.*setAt)(offset, value);
-    }
-  }
-  float read(const SynthEngine& engine, VstInt32 offset) const {
-    return get ? (engine.*get)() : (engine.*getAt)(offset);
-  }
-};
-
-constexpr ParameterGroup setting(VstInt32 index, void (SynthEngine::*set)(float),
-                                 float (SynthEngine::*get)() const) {
-  return {index, 1, set, get, nullptr, nullptr};
-}
-
-constexpr ParameterGroup perOscillator(VstInt32 first, void (SynthEngine::*set)(int32_t, float),
-                                       float (SynthEngine::*get)(int32_t) const) {
-  return {first, kOscillators, nullptr, nullptr, set, get};
-}
-
-using E = SynthEngine;
-
-// In the order a program is selected: main settings, oscillators, routing, delay, flanger,
-// phaser, reverb, switches.
-constexpr ParameterGroup kEngineGroups[] = {
-    setting(kMainDetune, &E::setMainDetune, &E::getMainDetune),
-    setting(kMainVolume, &E::setMainVolume, &E::getMainVolume),
-    perOscillator(kPhaseFirst, &E::setOscillatorPhase, &E::getOscillatorPhase),
-    perOscillator(kVolumeFirst, &E::setOscillatorVolume, &E::getOscillatorVolume),
-    perOscillator(kDetuneFirst, &E::setOscillatorDetune, &E::getOscillatorDetune),
-    perOscillator(kRoutingFirst, &E::setRouting, &E::getRouting),
-    setting(kDelayVolume, &E::setDelayLevel, &E::getDelayLevel),
-    setting(kDelayFeedback, &E::setDelayFeedback, &E::getDelayFeedback),
-    setting(kDelayTime, &E::setDelayTime, &E::getDelayTime),
-    setting(181, &E::setFlangerCentreDelay, &E::getFlangerCentreDelay),
-    setting(182, &E::setFlangerDryLevel, &E::getFlangerDryLevel),
-    setting(183, &E::setFlangerWetLevel, &E::getFlangerWetLevel),
-    setting(184, &E::setFlangerInputGain, &E::getFlangerInputGain),
-    setting(185, &E::setFlangerSweepDepth, &E::getFlangerSweepDepth),
-    setting(186, &E::setFlangerRate, &E::getFlangerRate),
-    setting(187, &E::setFlangerWaveform, &E::getFlangerWaveform),
-    setting(kPhaserDepth, &E::setPhaserDepth, &E::getPhaserDepth),
-    setting(kPhaserFeedback, &E::setPhaserFeedback, &E::getPhaserFeedback),
-    setting(kPhaserMaxFreq, &E::setPhaserMaximum, &E::getPhaserMaximum),
-    setting(kPhaserMinFreq, &E::setPhaserMinimum, &E::getPhaserMinimum),
-    setting(kPhaserRate, &E::setPhaserRate, &E::getPhaserRate),
-    setting(kReverbDamping, &E::setReverbDamping, &E::getReverbDamping),
-    setting(kReverbDry, &E::setReverbDry, &E::getReverbDry),
-    setting(kReverbRoomSize, &E::setReverbRoomSize, &E::getReverbRoomSize),
-    setting(kReverbWet, &E::setReverbWet, &E::getReverbWet),
-    setting(kReverbWidth, &E::setReverbWidth, &E::getReverbWidth),
-    perOscillator(kOscSwitchFirst, &E::setOscillatorSwitch, &E::getOscillatorSwitch),
-    setting(kDelaySwitch, &E::setDelaySwitch, &E::getDelaySwitch),
-    setting(kFlangerSwitch, &E::setFlangerSwitch, &E::getFlangerSwitch),
-    setting(kPhaserSwitch, &E::setPhaserSwitch, &E::getPhaserSwitch),
-    setting(kReverbSwitch, &E::setReverbSwitch, &E::getReverbSwitch),
-};
-
-const ParameterGroup* engineGroupOf(VstInt32 index) {
-  for (const ParameterGroup& group : kEngineGroups) {
-    if (index >= group.first && index < group.first + group.count) return &group;
-  }
-  return nullptr;
-}
+static_assert(SynthCore::kParameterCount == kCount);
 
 constexpr char kEffectName[] = "Tallowmere Overtonic";
 constexpr char kVendorName[] = "Tallowmere Recordings";
@@ -140,30 +65,40 @@ void SynthCore::processReplacing(float**, float** outputs, VstInt32 sampleFrames
 // ---- parameters ------------------------------------------------------------------------------
 
 void SynthCore::setParameter(VstInt32 index, float value) {
-  if (!isIndex(index) || !std::isfinite(value)) return;
-  if (float* field = currentRecord().fieldFor(index)) *field = value;
-  applyParameter(index, value);
+  const ParameterRun* run = runOf(index);
+  if (!run || !std::isfinite(value)) return;
+  const VstInt32 offset = index - run->indexes.first;
+  if (float* field = run->fieldIn(currentRecord(), offset)) *field = value;
+  applyLive(*run, offset, value);
 }
 
-void SynthCore::applyParameter(VstInt32 index, float value) {
-  if (const ParameterGroup* group = engineGroupOf(index)) {
-    group->apply(engine, index - group->first, value);
-  } else if (float* panelValue = panelValues.find(index)) {
-    *panelValue = value;
-  } else if (index == kTestNote) {
-    if (value < 0.5f) {
-      noteStart(kTestNoteNumber, kTestNoteVelocity, 0);
-    } else {
-      noteGate = false;
-    }
+void SynthCore::applyLive(const ParameterRun& run, VstInt32 offset, float value) {
+  switch (run.live) {
+    case LiveValue::engine: run.engine.set(engine, offset, value); break;
+    case LiveValue::panelSwitch: *run.program.panel(panelValues, offset) = value; break;
+    case LiveValue::testNote:
+      if (value < 0.5f) {
+        noteStart(kTestNoteNumber, kTestNoteVelocity, 0);
+      } else {
+        noteGate = false;
+      }
+      break;
+    case LiveValue::envelopeCommand:
+    case LiveValue::none: break;
   }
 }
 
 float SynthCore::getParameter(VstInt32 index) {
-  if (const ParameterGroup* group = engineGroupOf(index)) {
-    return group->read(engine, index - group->first);
+  const ParameterRun* run = runOf(index);
+  if (!run) return 0.0f;
+  const VstInt32 offset = index - run->indexes.first;
+  switch (run->live) {
+    case LiveValue::engine: return run->engine.get(engine, offset);
+    case LiveValue::panelSwitch: return *run->program.panel(panelValues, offset);
+    case LiveValue::envelopeCommand:
+    case LiveValue::testNote:
+    case LiveValue::none: break;
   }
-  if (const float* panelValue = panelValues.find(index)) return *panelValue;
   return 0.0f;
 }
 
@@ -190,15 +125,14 @@ void SynthCore::selectProgram(VstInt32 program) {
   applyProgram(currentRecord());
 }
 
-// Pushes every stored value into the engine and the panel values, then every curve into the
-// oscillators' envelope layers.
-void SynthCore::applyProgram(const ProgramRecord& record) {
-  for (const ParameterGroup& group : kEngineGroups) {
-    for (VstInt32 offset = 0; offset < group.count; ++offset) {
-      group.apply(engine, offset, *record.fieldFor(group.first + offset));
+// Pushes every stored value into the engine and the panel values in the table's order, then every
+// curve into the oscillators' envelope layers.
+void SynthCore::applyProgram(ProgramRecord& record) {
+  for (const ParameterRun& run : kParameterRuns) {
+    for (VstInt32 offset = 0; offset < run.indexes.count; ++offset) {
+      if (const float* stored = run.fieldIn(record, offset)) applyLive(run, offset, *stored);
     }
   }
-  panelValues = record.panel;
   for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
     applyEnvelope(slot, record.curve(slot).data());
   }

@@ -10,6 +10,10 @@
 #include "host/EffectBaseX.h"
 #include "synth/ProgramRecord.h"
 
+namespace parameters {
+struct ParameterRun;
+}
+
 class SynthCore : public EffectBaseX {
  public:
   static constexpr VstInt32 kProgramCount = 32;
@@ -66,8 +70,9 @@ class SynthCore : public EffectBaseX {
   ProgramRecord& currentRecord() { return programs[static_cast<size_t>(curProgram)]; }
 
  private:
-  void applyParameter(VstInt32 index, float value);
-  void applyProgram(const ProgramRecord& record);
+  // Sets the live value of the index `offset` places into `run`.
+  void applyLive(const parameters::ParameterRun& run, VstInt32 offset, float value);
+  void applyProgram(ProgramRecord& record);
 
   SynthEngine engine;
   std::unique_ptr<ProgramRecord[]> programs;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the whole test suite: installs what is missing, builds and tests the normal build, then
-# builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer. X11 tests run
-# under a private Xvfb display when no display is present.
+# builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer. Every test run has
+# a private Xvfb display (24-bit, with XTest), so the X11 tests never touch the desktop and a
+# missing display is a real failure.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -11,11 +12,7 @@ jobs="${OVERTONIC_JOBS:-$(nproc)}"
 
 run_ctest() {
   local dir="$1"
-  if [[ -z "${DISPLAY:-}" ]]; then
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
-  else
-    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
-  fi
+  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
 echo "== build (RelWithDebInfo)"

@@ -195,64 +195,56 @@ std::string asText(const PluginReport& r) {
 }
 
 std::string asJson(const PluginReport& r) {
-  JsonWriter json;
-  json.beginObject();
-  json.key("path").value(r.path);
-  json.key("effectName").value(r.effectName);
-  json.key("vendor").value(r.vendor);
-  json.key("product").value(r.product);
-  json.key("vendorVersion").value(static_cast<int64_t>(r.vendorVersion));
-  json.key("uniqueId").beginObject();
-  json.key("text").value(fourCharText(r.record.uniqueID));
-  json.key("hex").value(hex32(r.record.uniqueID));
-  json.key("value").value(r.record.uniqueID);
-  json.endObject();
-  json.key("version").value(r.record.version);
-  json.key("vstVersion").value(static_cast<int64_t>(r.vstVersion));
-  json.key("plugCategory").value(static_cast<int64_t>(r.plugCategory));
-  json.key("record").beginObject();
-  json.key("magic").value(fourCharText(r.record.magic));
-  json.key("numPrograms").value(r.record.numPrograms);
-  json.key("numParams").value(r.record.numParams);
-  json.key("numInputs").value(r.record.numInputs);
-  json.key("numOutputs").value(r.record.numOutputs);
-  json.key("flags").value(r.record.flags);
-  json.key("flagNames").beginArray();
-  for (const std::string& name : r.flagNames) json.value(name);
-  json.endArray();
-  json.key("initialDelay").value(r.record.initialDelay);
-  json.key("ioRatio").value(r.record.ioRatio);
-  json.endObject();
-  json.key("canDo").beginObject();
-  for (const auto& [question, answer] : r.canDo)
-    json.key(question).value(static_cast<int64_t>(answer));
-  json.endObject();
-  json.key("outputs").beginArray();
+  Json flagNames = Json::array();
+  for (const std::string& name : r.flagNames) flagNames.push_back(jsonText(name));
+  Json canDo = Json::object();
+  for (const auto& [question, answer] : r.canDo) {
+    canDo[question] = static_cast<int64_t>(answer);
+  }
+  Json outputs = Json::array();
   for (const PinRow& pin : r.outputs) {
-    json.beginObject()
-        .key("index")
-        .value(pin.index)
-        .key("label")
-        .value(pin.label)
-        .key("flags")
-        .value(pin.flags)
-        .endObject();
+    outputs.push_back({{"index", pin.index}, {"label", jsonText(pin.label)}, {"flags", pin.flags}});
   }
-  json.endArray();
-  json.key("currentProgram").value(r.currentProgram);
-  json.key("programs").beginArray();
-  for (const std::string& name : r.programs) json.value(name);
-  json.endArray();
-  json.key("parameters").beginArray();
+  Json programs = Json::array();
+  for (const std::string& name : r.programs) programs.push_back(jsonText(name));
+  Json parameters = Json::array();
   for (const ParameterRow& p : r.parameters) {
-    json.beginObject();
-    json.key("index").value(p.index).key("name").value(p.name).key("label").value(p.label);
-    json.key("value").value(p.value).key("display").value(p.display);
-    json.endObject();
+    parameters.push_back({{"index", p.index},
+                          {"name", jsonText(p.name)},
+                          {"label", jsonText(p.label)},
+                          {"value", p.value},
+                          {"display", jsonText(p.display)}});
   }
-  json.endArray();
-  json.endObject();
-  return json.text();
+  const Json document = {
+      {"path", jsonText(r.path)},
+      {"effectName", jsonText(r.effectName)},
+      {"vendor", jsonText(r.vendor)},
+      {"product", jsonText(r.product)},
+      {"vendorVersion", static_cast<int64_t>(r.vendorVersion)},
+      {"uniqueId",
+       {{"text", jsonText(fourCharText(r.record.uniqueID))},
+        {"hex", hex32(r.record.uniqueID)},
+        {"value", r.record.uniqueID}}},
+      {"version", r.record.version},
+      {"vstVersion", static_cast<int64_t>(r.vstVersion)},
+      {"plugCategory", static_cast<int64_t>(r.plugCategory)},
+      {"record",
+       {{"magic", jsonText(fourCharText(r.record.magic))},
+        {"numPrograms", r.record.numPrograms},
+        {"numParams", r.record.numParams},
+        {"numInputs", r.record.numInputs},
+        {"numOutputs", r.record.numOutputs},
+        {"flags", r.record.flags},
+        {"flagNames", flagNames},
+        {"initialDelay", r.record.initialDelay},
+        {"ioRatio", r.record.ioRatio}}},
+      {"canDo", canDo},
+      {"outputs", outputs},
+      {"currentProgram", r.currentProgram},
+      {"programs", programs},
+      {"parameters", parameters},
+  };
+  return jsonDocument(document);
 }
 
 const CommandLine kInfo = {

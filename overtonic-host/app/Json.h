@@ -1,42 +1,24 @@
-// A small JSON writer for the `--json` outputs: objects, arrays, strings (escaped; bytes that are
-// not valid UTF-8 are written as \u00XX), integers, and floats with enough digits to read back
-// the same float (NaN and infinities become null).
+// JSON for the `--json` outputs, on nlohmann-json: keys in the order they are written, numbers as
+// the shortest text that reads back the same float, NaN and infinities as null. A plug-in's
+// texts go in through jsonText, which keeps every byte visible: valid UTF-8 as it is, any other
+// byte as the character with that code (as if the text were Latin-1).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace hostapp {
 
-class JsonWriter {
- public:
-  JsonWriter& beginObject();
-  JsonWriter& endObject();
-  JsonWriter& beginArray();
-  JsonWriter& endArray();
-  JsonWriter& key(const std::string& name);  // inside an object, before each value
-  JsonWriter& value(const std::string& text);
-  JsonWriter& value(const char* text) { return value(std::string(text)); }
-  JsonWriter& value(int64_t number);
-  JsonWriter& value(int32_t number) { return value(static_cast<int64_t>(number)); }
-  JsonWriter& value(float number);
-  JsonWriter& value(double number);
-  JsonWriter& value(bool flag);
-  JsonWriter& null();
+using Json = nlohmann::basic_json<nlohmann::ordered_map, std::vector, std::string, bool,
+                                  std::int64_t, std::uint64_t, float>;
 
-  // The document, with two-space indentation and a final newline.
-  std::string text() const { return out_ + "\n"; }
+// A text from a plug-in or the command line as a JSON string.
+Json jsonText(const std::string& bytes);
 
- private:
-  void beforeValue();
-  JsonWriter& close(char bracket);
-  void newline();
-  std::string out_;
-  std::vector<bool> hasItems_;  // per open container
-  bool afterKey_ = false;
-};
-
-std::string jsonEscape(const std::string& text);
+// The document with two-space indentation and a final newline.
+std::string jsonDocument(const Json& document);
 
 }  // namespace hostapp

@@ -40,7 +40,7 @@ class EditorPluginX11Test : public ::testing::Test {
  protected:
   void SetUp() override {
     host = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
-    if (!host->usable()) GTEST_SKIP() << "no X display with XTest (the test command starts Xvfb)";
+    ASSERT_TRUE(host->usable()) << x11test::kNeedsDisplay;
     auto made = pluginLibrary().instantiate();
     ASSERT_TRUE(made.ok()) << made.error();
     plugin = std::move(made).value();
@@ -73,7 +73,7 @@ TEST_F(EditorPluginX11Test, TheRectangleIs600By600BeforeAnyOpen) {
 }
 
 TEST_F(EditorPluginX11Test, OpenShowsTheBackgroundInAChildOfTheHostWindow) {
-  if (!host->hasTrueColour24()) GTEST_SKIP() << "pixel read-back needs a 24-bit visual";
+  ASSERT_TRUE(host->hasTrueColour24()) << x11test::kNeeds24Bit;
   ASSERT_EQ(openIn(host->asParent()), 1);
   const std::vector<Window> children = host->children();
   ASSERT_EQ(children.size(), 1u);

@@ -1,6 +1,6 @@
 // The panel layout as data: places of known controls, one control per parameter the panel shows,
-// the 123 curve editors, what starts on show, what every tag does, and the panel's curve
-// numbering checked against the plug-in's own slot table.
+// the 123 curve editors, what starts on show, controls that fit what the parameter table says
+// their tags do, and the panel's curve numbering checked against the plug-in's own slot table.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -14,7 +14,6 @@ namespace {
 using panel::ControlKind;
 using panel::ControlSpec;
 using panel::StartValue;
-using panel::TagRole;
 
 struct PlaceCase {
   const char* what;
@@ -150,24 +149,29 @@ TEST(PanelLayoutTest, ControlsLieOnThePanelWithBitmapsFromTheResourceRange) {
   }
 }
 
-struct RoleCase {
-  std::int32_t tag;
-  TagRole role;
-};
-
-TEST(PanelLayoutTest, EveryTagHasItsRole) {
-  const RoleCase cases[] = {
-      {-1, TagRole::none},          {0, TagRole::plainParameter},  {1, TagRole::plainParameter},
-      {2, TagRole::layerButton},    {4, TagRole::layerButton},     {5, TagRole::kindButton},
-      {7, TagRole::kindButton},     {8, TagRole::envelope},        {9, TagRole::selection},
-      {17, TagRole::selection},     {18, TagRole::routing},        {49, TagRole::routing},
-      {50, TagRole::selection},     {81, TagRole::selection},      {82, TagRole::plainParameter},
-      {187, TagRole::plainParameter}, {195, TagRole::plainParameter}, {196, TagRole::none},
-      {197, TagRole::plainParameter}, {234, TagRole::plainParameter}, {235, TagRole::reset},
-      {236, TagRole::none},         {1 << 30, TagRole::none},
-  };
-  for (const RoleCase& c : cases) {
-    EXPECT_EQ(panel::roleOfTag(c.tag), c.role) << "tag " << c.tag;
+// The parameter table says what each tag does; the layout puts a control of the matching kind
+// on every tag that does something.
+TEST(PanelLayoutTest, EveryControlKindMatchesWhatTheParameterTableSaysItsTagDoes) {
+  using parameters::PanelRole;
+  for (const ControlSpec& spec : panel::kLayout) {
+    if (spec.kind == ControlKind::valueDisplay) continue;
+    const PanelRole role = parameters::panelRole(spec.tag);
+    switch (spec.kind) {
+      case ControlKind::curveEditor: EXPECT_EQ(role, PanelRole::curveEditor); break;
+      case ControlKind::momentaryButton: EXPECT_EQ(role, PanelRole::resetButton); break;
+      case ControlKind::cycleSwitch:
+        EXPECT_TRUE(role == PanelRole::routing || role == PanelRole::automated) << spec.tag;
+        break;
+      case ControlKind::onOffButton:
+        EXPECT_NE(role, PanelRole::none) << spec.tag;
+        EXPECT_NE(role, PanelRole::routing) << spec.tag;
+        break;
+      default: EXPECT_EQ(role, PanelRole::automated) << "bar " << spec.tag; break;
+    }
+  }
+  for (std::int32_t tag : {196, 236}) {
+    EXPECT_EQ(parameters::panelRole(tag), PanelRole::none);
+    EXPECT_EQ(panel::findByTag(tag), nullptr);
   }
 }
 

@@ -27,7 +27,7 @@ class X11FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     host = std::make_unique<HostWindow>(kHostX, kHostY, 240, 180);
-    if (!host->usable()) GTEST_SKIP() << "no X display with XTest (the test command starts Xvfb)";
+    ASSERT_TRUE(host->usable()) << x11test::kNeedsDisplay;
     frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 200, 150}, host->asParent(), nullptr,
                                        backend);
     ASSERT_TRUE(frame->isWindowOpen());
@@ -79,7 +79,7 @@ TEST_F(X11FrameTest, TheFrameWindowIsAChildOfTheHostWindowNamedByTheWindowClass)
 }
 
 TEST_F(X11FrameTest, TheFirstPaintAndIdleRedrawsReachTheScreen) {
-  if (!host->hasTrueColour24()) GTEST_SKIP() << "pixel read-back needs a 24-bit visual";
+  ASSERT_TRUE(host->hasTrueColour24()) << x11test::kNeeds24Bit;
   EXPECT_EQ(framePixel(40, 40), 0xFF0000u) << "the view after the first paint";
   EXPECT_EQ(framePixel(100, 100), 0x000000u) << "the empty back buffer elsewhere";
   auto* other = new ProbeView({100, 80, 140, 120}, kColorCyan);
@@ -89,7 +89,7 @@ TEST_F(X11FrameTest, TheFirstPaintAndIdleRedrawsReachTheScreen) {
 }
 
 TEST_F(X11FrameTest, AnExposedWindowIsPaintedAgainFromTheBackBuffer) {
-  if (!host->hasTrueColour24()) GTEST_SKIP() << "pixel read-back needs a 24-bit visual";
+  ASSERT_TRUE(host->hasTrueColour24()) << x11test::kNeeds24Bit;
   const int drawsBefore = view->draws;
   XClearArea(host->display(), frameWindow(), 0, 0, 0, 0, True);  // lose everything, send Expose
   XSync(host->display(), False);
@@ -164,7 +164,7 @@ struct BadParentCase {
 
 TEST(X11FrameBadParent, ABadParentWindowFailsWithoutEndingTheProcess) {
   HostWindow host(kHostX, kHostY, 10, 10);
-  if (!host.usable()) GTEST_SKIP() << "no X display";
+  ASSERT_TRUE(host.usable()) << x11test::kNeedsDisplay;
   const BadParentCase cases[] = {
       {"no window", 0}, {"unused id", 0x7ffffff}, {"all bits", ~std::uintptr_t{0}},
       {"a pixmap, not a window", static_cast<std::uintptr_t>(XCreatePixmap(

@@ -18,6 +18,14 @@
 
 namespace x11test {
 
+// The x11 tests run under the test command's private Xvfb (24-bit true colour, with XTest), so a
+// missing display, extension or visual is a failure there, never a reason to skip.
+inline constexpr char kNeedsDisplay[] =
+    "no X display with XTest: run the x11 tests under xvfb-run -a -s \"-screen 0 1280x1024x24\" "
+    "(tools/test.sh does), or leave them out with ctest -LE x11";
+inline constexpr char kNeeds24Bit[] =
+    "pixel read-back needs a 24-bit true-colour visual (xvfb-run -s \"-screen 0 1280x1024x24\")";
+
 // While alive no other client can reach the server, and `window` is on top.
 class ServerGrab {
  public:

@@ -136,35 +136,37 @@ TEST(WavWriter, UnknownFormatNamesTheChoices) {
   EXPECT_EQ(format.error(), "'s32' is not a sample format (f32, s16 or s24)");
 }
 
-TEST(Json, NestedDocumentWithExactStrings) {
-  JsonWriter json;
-  json.beginObject();
-  json.key("name").value(" Main Volume ");
-  json.key("list").beginArray().value(int64_t{1}).value(true).null().endArray();
-  json.key("empty").beginObject().endObject();
-  json.endObject();
-  EXPECT_EQ(json.text(),
+TEST(Json, NestedDocumentKeepsKeyOrderAndExactStrings) {
+  const Json document = {{"name", jsonText(" Main Volume ")},
+                         {"list", {int64_t{1}, true, nullptr}},
+                         {"empty", Json::object()},
+                         {"after", "last"}};
+  EXPECT_EQ(jsonDocument(document),
             "{\n  \"name\": \" Main Volume \",\n  \"list\": [\n    1,\n    true,\n    null\n  ],\n"
-            "  \"empty\": {}\n}\n");
+            "  \"empty\": {},\n  \"after\": \"last\"\n}\n");
 }
 
-TEST(Json, EscapesControlsQuotesAndInvalidUtf8) {
-  EXPECT_EQ(jsonEscape("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
-  EXPECT_EQ(jsonEscape("caf\xC3\xA9"), "\"caf\xC3\xA9\"") << "valid UTF-8 passes";
-  EXPECT_EQ(jsonEscape("\xE9t\xC3"), "\"\\u00e9t\\u00c3\"") << "stray bytes are escaped";
-  EXPECT_EQ(jsonEscape("\xC0\x80"), "\"\\u00c0\\u0080\"") << "overlong encodings are not UTF-8";
+// One text through jsonText and the document writer.
+std::string written(const std::string& bytes) { return jsonDocument(jsonText(bytes)); }
+
+TEST(Json, EscapesControlsAndQuotesAndKeepsEveryByteVisible) {
+  EXPECT_EQ(written("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"\n");
+  EXPECT_EQ(written("caf\xC3\xA9"), "\"caf\xC3\xA9\"\n") << "valid UTF-8 passes";
+  EXPECT_EQ(written("\xE9t\xC3"), "\"\xC3\xA9t\xC3\x83\"\n") << "stray bytes are Latin-1";
+  EXPECT_EQ(written("\xC0\x80"), "\"\xC3\x80\xC2\x80\"\n") << "overlong encodings are not UTF-8";
+  EXPECT_EQ(written(std::string("a\0b", 3)), "\"a\\u0000b\"\n") << "a zero byte stays";
 }
 
 TEST(Json, FloatsReadBackExactlyAndNonFiniteIsNull) {
-  JsonWriter json;
-  json.beginArray()
-      .value(0.1f)
-      .value(std::numeric_limits<float>::quiet_NaN())
-      .value(-INFINITY)
-      .value(0.7)
-      .endArray();
-  EXPECT_EQ(json.text(), "[\n  0.100000001,\n  null,\n  null,\n  0.69999999999999996\n]\n");
-  EXPECT_EQ(std::stof("0.100000001"), 0.1f);
+  const Json values = {0.1f, std::numeric_limits<float>::quiet_NaN(), -INFINITY, 0.899999976f,
+                       1e-30f};
+  const std::string text = jsonDocument(values);
+  EXPECT_EQ(text, "[\n  0.1,\n  null,\n  null,\n  0.9,\n  1e-30\n]\n");
+  const std::pair<const char*, float> shown[] = {{"0.1", 0.1f}, {"0.9", 0.899999976f},
+                                                  {"1e-30", 1e-30f}};
+  for (const auto& [shownText, value] : shown) {
+    EXPECT_EQ(std::stof(shownText), value) << shownText << " reads back as the float written";
+  }
 }
 
 }  // namespace
