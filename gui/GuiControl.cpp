@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "gui/ControlListener.h"
+#include "gui/DrawContext.h"
 #include "gui/EditorBase.h"
 #include "gui/GuiBitmap.h"
 #include "gui/GuiFrame.h"
@@ -78,4 +79,14 @@ void GuiControl::beginEdit() {
 
 void GuiControl::endEdit() {
   if (frame) frame->endEdit(tag);
+}
+
+bool GuiControl::wheelStep(DrawContext* context, float distance) {
+  if (!mouseEnabled || !std::isfinite(distance)) return false;
+  const bool fine = context && (context->queryMouseButtons() & kMouseShift);
+  const float change = distance * wheelIncrement;
+  setValue(value + (fine ? change * 0.1f : change));
+  clampValue();
+  notifyIfDirty(context);
+  return true;
 }

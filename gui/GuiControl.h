@@ -15,6 +15,10 @@ class GuiBitmap;
 
 class GuiControl : public GuiView {
  public:
+  // The button state of a control-click (left button and control, nothing else), which sets
+  // knobs, sliders and switches to their default value.
+  static constexpr std::int32_t kControlClick = kMouseLeft | kMouseControl;
+
   // Retains `background` (may be null).
   GuiControl(const GuiRect& size, ControlListener* listener, std::int32_t tag,
              GuiBitmap* background);
@@ -57,6 +61,10 @@ class GuiControl : public GuiView {
   void notifyListener(DrawContext* context);
   // notifyListener, when the value differs from the last redraw (or the control is marked dirty).
   void notifyIfDirty(DrawContext* context);
+  // The wheel of knobs and sliders: the value moves by distance x wheelIncrement (a tenth of
+  // that with shift held), is clamped and the listener told if it changed. False (nothing done)
+  // when the control is not mouse-enabled or the distance is not a number.
+  bool wheelStep(DrawContext* context, float distance);
   // The host's automation bracket around a held gesture, through the frame; nothing without one.
   void beginEdit();
   void endEdit();

@@ -11,6 +11,7 @@
 #include "gui/DrawSurface.h"
 #include "gui/EditorBase.h"
 #include "gui/GuiBitmap.h"
+#include "gui/KeyboardTarget.h"
 #include "host/EffectBaseX.h"
 
 namespace {
@@ -78,11 +79,28 @@ GuiFrame::GuiFrame(const GuiRect& frameSize, const char* title, EditorBase* fram
   }
 }
 
+GuiFrame::CallGuard::CallGuard(GuiFrame& frame) : frame_(&frame), outer_(frame.callGuards) {
+  frame.callGuards = this;
+}
+
+GuiFrame::CallGuard::~CallGuard() {
+  if (!frameGone_) frame_->callGuards = outer_;
+}
+
 GuiFrame::~GuiFrame() {
   if (cursorChanged) setCursor(kCursorDefault);
   modalView = nullptr;
   removeAll(true);
   setBackground(nullptr);
+  if (callGuards) {
+    CallGuard* outermost = callGuards;
+    for (CallGuard* guard = callGuards; guard; guard = guard->outer_) {
+      guard->frameGone_ = true;
+      outermost = guard;
+    }
+    outermost->keptWindow_ = std::move(window);
+    outermost->keptBuffer_ = std::move(backBuffer);
+  }
   if (ownWindowMode) {
     closeWindow();
   } else {
@@ -127,6 +145,7 @@ bool GuiFrame::removeView(GuiView* view, bool withRelease) {
     // A view that leaves the list can no longer hold the focus.
     if (focusView == view) focusView = nullptr;
     view->onRemoved(this);
+    view->setFrame(nullptr);
     if (withRelease) view->release();
     break;
   }
@@ -145,6 +164,7 @@ bool GuiFrame::removeAll(bool withRelease) {
   for (std::int32_t i = 0; i < count; ++i) {
     GuiView* view = taken[static_cast<std::size_t>(i)];
     view->onRemoved(this);
+    view->setFrame(nullptr);
     if (withRelease) view->release();
   }
   return true;
@@ -166,6 +186,12 @@ void GuiFrame::setBackground(GuiBitmap* bitmap) {
 void GuiFrame::setFocusView(GuiView* view) {
   GuiView* previous = std::exchange(focusView, view);
   if (previous && previous != view) previous->loseFocus(nullptr);
+}
+
+void GuiFrame::setKeyboardTarget(KeyboardTarget* target) {
+  const bool had = keyboardTarget != nullptr;
+  keyboardTarget = target;
+  if (window && isOpen && had != (target != nullptr)) window->setKeyboardInput(target != nullptr);
 }
 
 bool GuiFrame::setModalView(GuiView* view) {
@@ -222,7 +248,9 @@ bool GuiFrame::needsDrawing() const {
 }
 
 void GuiFrame::idle() {
+  const CallGuard guard(*this);
   handleEvents();
+  if (guard.frameGone()) return;
   if (!isOpen || firstDrawPending || !window || !needsDrawing()) return;
   DrawContext context(this, backBuffer.get(), window.get(), size);
   update(&context);
@@ -252,11 +280,13 @@ void GuiFrame::paintWindow(const GuiRect& area) {
 
 void GuiFrame::handleEvents() {
   if (!window) return;
+  const CallGuard guard(*this);
   const EventFilter filter = pressDepth > 0 ? EventFilter::paintOnly : EventFilter::all;
   for (int handled = 0; handled < kEventsPerCall && isOpen; ++handled) {
     const std::optional<FrameEvent> event = window->nextEvent(filter);
     if (!event) break;
     dispatchEvent(*event);
+    if (guard.frameGone()) return;
   }
 }
 
@@ -282,17 +312,32 @@ void GuiFrame::dispatchEvent(const FrameEvent& event) {
     case FrameEvent::Kind::destroyed:
       isOpen = false;
       systemWindow = nullptr;
+      // An open text field has lost its window: it closes as on any loss of focus.
+      if (KeyboardTarget* target = std::exchange(keyboardTarget, nullptr)) {
+        target->onKeyboardFocusLost();
+      }
       break;
+    case FrameEvent::Kind::key:
+      if (keyboardTarget) keyboardTarget->onKey(event.key);
+      break;
+    case FrameEvent::Kind::focusLost:
+      if (keyboardTarget) keyboardTarget->onKeyboardFocusLost();
+      break;
+    case FrameEvent::Kind::buttonRelease:
+    case FrameEvent::Kind::motion: break;  // frames track the pointer by polling
   }
 }
 
 void GuiFrame::pressAt(GuiPoint where) {
+  const CallGuard guard(*this);
   ++pressDepth;
   {
     DrawContext context(this, backBuffer.get(), window.get(), size);
     onMouseDown(&context, where);
   }
+  if (guard.frameGone()) return;
   --pressDepth;
+  if (window) window->pressDispatched();
 }
 
 void GuiFrame::onMouseDown(DrawContext* context, GuiPoint where) {
@@ -343,6 +388,7 @@ bool GuiFrame::onWheel(DrawContext*, GuiPoint, float distance) {
   if (!view) return false;
   GuiPoint where;
   getCursorInFrame(where);
+  const CallGuard guard(*this);
   const Hold hold(view);
   DrawContext context(this, backBuffer.get(), window.get(), size);
   return view->onWheel(&context, where, distance);

@@ -18,6 +18,7 @@
 
 class DrawSurface;
 class EditorBase;
+class KeyboardTarget;
 class GuiBitmap;
 struct VstWindow;
 
@@ -45,7 +46,8 @@ class GuiFrame : public GuiView {
   // Appends the view and takes over the caller's reference. False (the reference stays with the
   // caller) for null, the frame itself, a view already in the list, or when memory runs out.
   virtual bool addView(GuiView* view);
-  // Takes the view out (releasing it if asked); true whether or not it was there.
+  // Takes the view out (releasing it if asked); true whether or not it was there. A view taken
+  // out has no frame any more.
   virtual bool removeView(GuiView* view, bool withRelease = true);
   virtual bool removeAll(bool withRelease = true);
   virtual bool containsView(GuiView* view) const;
@@ -69,6 +71,10 @@ class GuiFrame : public GuiView {
   // The previous focus view, if any, loses its focus.
   void setFocusView(GuiView* view);
   GuiView* getFocusView() const { return focusView; }
+  // The receiver of the window's key presses (an open text field), null for none; while there
+  // is one the window holds the keyboard focus.
+  void setKeyboardTarget(KeyboardTarget* target);
+  KeyboardTarget* getKeyboardTarget() const { return keyboardTarget; }
   // Refused (false) when a view is given while another one is modal; null clears.
   bool setModalView(GuiView* view);
   GuiView* getModalView() const { return modalView; }
@@ -113,6 +119,28 @@ class GuiFrame : public GuiView {
   static std::int32_t windowClassUsers();
 
  private:
+  // Marks an operation on the stack that calls out of the toolkit: a press runs a control's
+  // tracking loop, which gives the host idle time, and the host may destroy the frame then (it
+  // closes the editor). The destructor tells every such operation, which then touches nothing
+  // of the frame, and hands the window and back buffer to the outermost one, so that the drawing
+  // context of the running press stays valid until it ends.
+  class CallGuard {
+   public:
+    explicit CallGuard(GuiFrame& frame);
+    ~CallGuard();
+    CallGuard(const CallGuard&) = delete;
+    CallGuard& operator=(const CallGuard&) = delete;
+    bool frameGone() const { return frameGone_; }
+
+   private:
+    friend class GuiFrame;
+    GuiFrame* frame_;
+    CallGuard* outer_;
+    bool frameGone_ = false;
+    std::unique_ptr<FrameWindow> keptWindow_;
+    std::unique_ptr<DrawSurface> keptBuffer_;
+  };
+
   void createWindow(std::uintptr_t parent);
   void dispatchEvent(const FrameEvent& event);
   void paintWindow(const GuiRect& area);
@@ -138,4 +166,6 @@ class GuiFrame : public GuiView {
   std::unique_ptr<DrawSurface> backBuffer;
   void* hostWindow = nullptr;         // own-window mode: the window the host opened
   std::int32_t pressDepth = 0;        // presses being handled (tracking loops running)
+  CallGuard* callGuards = nullptr;    // innermost running operation that calls out
+  KeyboardTarget* keyboardTarget = nullptr;
 };

@@ -16,8 +16,6 @@ namespace {
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 // The knob mode (EditorBase::setDragMode) that makes linear dragging the default.
 constexpr std::int32_t kLinearKnobMode = 2;
-// The exact button state of a control-click: left button and control, nothing else.
-constexpr std::int32_t kControlClick = kMouseLeft | kMouseControl;
 
 // `angle` brought into [0, 2 pi).
 float wrapAngle(float angle) {
@@ -260,11 +258,5 @@ void GuiKnob::trackLinear(DrawContext* context, GuiPoint where, std::int32_t but
 }
 
 bool GuiKnob::onWheel(DrawContext* context, GuiPoint, float distance) {
-  if (!mouseEnabled || !std::isfinite(distance)) return false;
-  const bool fine = context && (context->queryMouseButtons() & kMouseShift);
-  const float change = distance * wheelIncrement;
-  setValue(value + (fine ? change * 0.1f : change));
-  clampValue();
-  notifyIfDirty(context);
-  return true;
+  return wheelStep(context, distance);
 }

@@ -13,9 +13,8 @@ GuiMomentaryButton::GuiMomentaryButton(const GuiRect& buttonSize, ControlListene
 
 void GuiMomentaryButton::draw(DrawContext* context) {
   clampValue();
-  const GuiPoint source =
-      value == 0.0f ? backgroundOffset : backgroundOffset.offsetBy({0, frameHeight});
-  drawStripFrame(context, background, size, source, transparent);
+  drawStripFrame(context, background, size,
+                 frameSource(backgroundOffset, value == 0.0f ? 0 : 1, frameHeight), transparent);
   setDirty(false);
 }
 

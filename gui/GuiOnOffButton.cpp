@@ -13,7 +13,8 @@ GuiOnOffButton::GuiOnOffButton(const GuiRect& buttonSize, ControlListener* butto
 
 void GuiOnOffButton::draw(DrawContext* context) {
   const std::int32_t half = background ? background->getHeight() / 2 : 0;
-  drawStripFrame(context, background, size, {0, value == 0.0f ? 0 : half}, transparent);
+  drawStripFrame(context, background, size, frameSource({0, 0}, value == 0.0f ? 0 : 1, half),
+                 transparent);
   setDirty(false);
 }
 

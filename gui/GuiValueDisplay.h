@@ -8,20 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "gui/ControlStyle.h"
 #include "gui/GuiControl.h"
-
-// Style bits of the display family (and of the sliders, 0x20 and 0x40).
-enum ControlStyle : std::int32_t {
-  kStyleShadowText = 0x4,
-  kStyleHandleFollowsValue = 0x20,  // sliders: handle position = value (else 1 - value)
-  kStyleInvertedDrag = 0x40,        // sliders: dragged value = 1 - fraction of the travel
-  kStyleSunkenFrame = 0x80,
-  kStyleRaisedFrame = 0x100,
-  kStyleCheckCurrent = 0x400,       // choice menu: the current entry carries a check mark
-  kStyleNoText = 0x800,
-  kStyleNoDraw = 0x1000,
-  kStyleDoubleClick = 0x2000,       // text field opens only on a double click
-};
 
 // Formatters write at most 255 characters and a terminating zero into `text`.
 using ValueToText = void (*)(float value, char* text);

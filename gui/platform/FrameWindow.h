@@ -1,7 +1,8 @@
 // The seam between a frame and its native window: what a GuiFrame needs beyond drawing and
 // pointer polling (PlatformWindow). A back end creates the frame's child window inside the host's
-// window, hands the frame its input as plain event values (paint, button press, wheel,
-// destruction), sets cursors and answers the window-geometry questions. The X11 back end
+// window, hands the frame its input as plain event values (paint, button press, wheel, keys for
+// an open text field, destruction), opens popups (menus), sets cursors and answers the
+// window-geometry questions. The X11 back end
 // (x11/) is the plug-in's; the headless back end (headless/) is driven by tests. No platform
 // header is included here.
 #pragma once
@@ -11,7 +12,9 @@
 #include <optional>
 
 #include "gui/GuiTypes.h"
+#include "gui/platform/FrameEvent.h"
 #include "gui/platform/PlatformWindow.h"
+#include "gui/platform/PopupWindow.h"
 
 // Cursor shapes of GuiFrame::setCursor. Kind 0 goes back to the window's default cursor.
 enum CursorKind : std::int32_t {
@@ -22,21 +25,6 @@ enum CursorKind : std::int32_t {
   kCursorMove = 4,
   kCursorDiagonalRising = 5,   // resize, rising to the right
   kCursorDiagonalFalling = 6,  // resize, falling to the right
-};
-
-// One input event of a frame window, in the window's own coordinates.
-struct FrameEvent {
-  enum class Kind {
-    paint,        // the window needs a full redraw; `area` is what the system lost
-    buttonPress,  // buttons 1 (left), 2 (middle) or 3 (right) at `where`
-    wheel,        // one wheel step: `distance` +1 (away from the user) or -1
-    destroyed,    // the native window is gone
-  };
-  Kind kind = Kind::paint;
-  GuiPoint where{};
-  std::int32_t button = 0;
-  float distance = 0.0f;
-  GuiRect area{};
 };
 
 // Which pending events nextEvent may take. During a control's mouse-tracking loop only paint and
@@ -51,6 +39,18 @@ class FrameWindow : public PlatformWindow {
   virtual void setCursor(std::int32_t kind) = 0;
   // The native window id (on X11 the window), for hosts and tests.
   virtual std::uintptr_t nativeId() const = 0;
+  // The frame has finished handling the last press nextEvent gave it (the control's tracking
+  // loop is over): from now on the pointer queries report the live state again.
+  virtual void pressDispatched() {}
+  // While enabled (a text field is open) the window has the keyboard focus and nextEvent also
+  // delivers key presses and the loss of the focus; disabling gives the focus back to where it
+  // was, if the window still has it.
+  virtual void setKeyboardInput(bool enabled) = 0;
+  // A popup of width x height next to `anchor` (a rectangle in this window's coordinates): below
+  // it where the screen allows, else above it, moved sideways to stay on the screen. Null when
+  // it cannot be made. The popup must not outlive this window; if it does, it is closed.
+  virtual std::unique_ptr<PopupWindow> openPopup(const GuiRect& anchor, std::int32_t width,
+                                                 std::int32_t height) = 0;
 
   // Geometry of the windows around the frame window (see GuiFrame). Each answers nullopt or false
   // when the window tree cannot be read.

@@ -41,10 +41,10 @@ class RecordingListener : public ControlListener {
   std::function<void(GuiControl*)> onChange;
 };
 
-// An editor whose frame (of any size) lives on the headless back end.
+// An editor whose frame (of any size) lives on the given back end.
 class ControlEditor : public EditorBase {
  public:
-  ControlEditor(EffectBaseX* owner, HeadlessFrameBackend* frameBackend, GuiRect frameSize)
+  ControlEditor(EffectBaseX* owner, FrameBackend* frameBackend, GuiRect frameSize)
       : EditorBase(owner, *frameBackend), frameSize_(frameSize) {}
   ~ControlEditor() override { ControlEditor::close(); }
   VstIntPtr open(void* window) override {
@@ -119,6 +119,7 @@ class ControlFixture : public ::testing::Test {
     return calls;
   }
   DrawSurface& backBuffer() { return *frame->getBackBuffer(); }
+  GuiColor at(std::int32_t x, std::int32_t y) { return backBuffer().pixel(x, y); }
 
   // Declared first: the effect deletes the editor, which needs the back end until then.
   HeadlessFrameBackend backend;

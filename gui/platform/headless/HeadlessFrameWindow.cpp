@@ -1,6 +1,7 @@
 // Headless frame windows: a queue of posted events, a recorded cursor and settable geometry.
 #include "gui/platform/headless/HeadlessFrameWindow.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,91 @@ HeadlessFrameWindow::HeadlessFrameWindow(HeadlessFrameBackend* owner, std::uintp
       parentRect_(GuiRect{0, 0, width, height}) {}
 
 HeadlessFrameWindow::~HeadlessFrameWindow() {
+  if (openPopup_) openPopup_->detachFromWindow();
   if (owner_) owner_->windowGone(this);
+}
+
+void HeadlessFrameWindow::postKey(const KeyInput& key) {
+  FrameEvent event{FrameEvent::Kind::key};
+  event.key = key;
+  postEvent(event);
+}
+
+// One key press per UTF-8 character: a lead byte and its continuation bytes.
+void HeadlessFrameWindow::postText(const char* utf8) {
+  if (!utf8) return;
+  for (const char* p = utf8; *p;) {
+    std::size_t length = 1;
+    while (p[length] && (static_cast<unsigned char>(p[length]) & 0xC0) == 0x80) ++length;
+    const std::string character(p, length);
+    postKey(KeyInput::typing(character.c_str()));
+    p += length;
+  }
+}
+
+void HeadlessFrameWindow::postFocusLost() { postEvent({FrameEvent::Kind::focusLost}); }
+
+void HeadlessFrameWindow::setKeyboardInput(bool enabled) {
+  if (enabled && !keyboardInput_) ++keyboardGrants_;
+  keyboardInput_ = enabled;
+}
+
+void HeadlessFrameWindow::scriptPopup(std::vector<FrameEvent> events) {
+  popupScript_.assign(events.begin(), events.end());
+}
+
+// Below the anchor if it fits on the screen, else above it; moved sideways onto the screen.
+std::unique_ptr<PopupWindow> HeadlessFrameWindow::openPopup(const GuiRect& anchor,
+                                                            std::int32_t width,
+                                                            std::int32_t height) {
+  if (width <= 0 || height <= 0 || openPopup_) return nullptr;
+  const GuiPoint at = pointer_.origin();
+  std::int32_t top = anchor.bottom;
+  if (at.v + top + height > screen_.bottom) top = anchor.top - height;
+  std::int32_t left = anchor.left;
+  if (at.h + left + width > screen_.right) left = screen_.right - width - at.h;
+  if (at.h + left < screen_.left) left = screen_.left - at.h;
+  const GuiRect bounds{left, top, left + width, top + height};
+  auto popup = std::make_unique<HeadlessPopupWindow>(this, bounds, std::move(popupScript_));
+  popupScript_.clear();
+  popups_.push_back({anchor, bounds, true, 0});
+  openPopup_ = popup.get();
+  return popup;
+}
+
+void HeadlessFrameWindow::popupClosed(HeadlessPopupWindow* popup) {
+  if (popup != openPopup_) return;
+  openPopup_ = nullptr;
+  popups_.back().open = false;
+}
+
+HeadlessPopupWindow::HeadlessPopupWindow(HeadlessFrameWindow* owner, const GuiRect& bounds,
+                                         std::deque<FrameEvent> script)
+    : owner_(owner), bounds_(bounds), script_(std::move(script)) {}
+
+HeadlessPopupWindow::~HeadlessPopupWindow() {
+  if (owner_) owner_->popupClosed(this);
+}
+
+void HeadlessPopupWindow::present(cairo_surface_t*, const GuiRect&) {
+  if (open_ && owner_) owner_->popupPresented();
+}
+
+std::optional<FrameEvent> HeadlessPopupWindow::nextEvent() {
+  if (!open_) return std::nullopt;
+  if (script_.empty()) {
+    open_ = false;  // the script is over: as if the system had closed the popup
+    return std::nullopt;
+  }
+  const FrameEvent event = script_.front();
+  script_.pop_front();
+  return event;
+}
+
+void HeadlessPopupWindow::detachFromWindow() {
+  if (owner_) owner_->popupClosed(this);
+  owner_ = nullptr;
+  open_ = false;
 }
 
 void HeadlessFrameWindow::present(cairo_surface_t* backBuffer, const GuiRect& area) {

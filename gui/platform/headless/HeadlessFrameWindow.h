@@ -15,6 +15,34 @@
 #include "gui/platform/headless/HeadlessWindow.h"
 
 class HeadlessFrameBackend;
+class HeadlessFrameWindow;
+
+// A popup that exists only for the test: its input is the script the test gave its window
+// before the popup opened, and once that is used up the popup counts as closed by the system
+// (so a menu's loop always ends).
+class HeadlessPopupWindow final : public PopupWindow {
+ public:
+  HeadlessPopupWindow(HeadlessFrameWindow* owner, const GuiRect& bounds,
+                      std::deque<FrameEvent> script);
+  ~HeadlessPopupWindow() override;
+  HeadlessPopupWindow(const HeadlessPopupWindow&) = delete;
+  HeadlessPopupWindow& operator=(const HeadlessPopupWindow&) = delete;
+
+  GuiRect bounds() const override { return bounds_; }
+  void present(cairo_surface_t* image, const GuiRect& area) override;
+  std::optional<FrameEvent> nextEvent() override;
+  void waitForEvent(std::int32_t) override {}
+  bool isOpen() const override { return open_; }
+
+  // Called by the window when it goes away first.
+  void detachFromWindow();
+
+ private:
+  HeadlessFrameWindow* owner_;
+  GuiRect bounds_;
+  std::deque<FrameEvent> script_;
+  bool open_ = true;
+};
 
 class HeadlessFrameWindow final : public FrameWindow {
  public:
@@ -31,6 +59,9 @@ class HeadlessFrameWindow final : public FrameWindow {
   bool awaitSecondClick() override { return pointer_.awaitSecondClick(); }
 
   std::optional<FrameEvent> nextEvent(EventFilter filter) override;
+  void setKeyboardInput(bool enabled) override;
+  std::unique_ptr<PopupWindow> openPopup(const GuiRect& anchor, std::int32_t width,
+                                         std::int32_t height) override;
   void setCursor(std::int32_t kind) override;
   std::uintptr_t nativeId() const override { return id_; }
   std::optional<GuiPoint> topWindowPosition() override { return topPosition_; }
@@ -45,7 +76,28 @@ class HeadlessFrameWindow final : public FrameWindow {
   void postPress(GuiPoint where, std::int32_t button = 1);
   void postWheel(GuiPoint where, float distance);
   void postDestroyed();
+  // A key press, text typed as one key press per UTF-8 character, the loss of keyboard focus.
+  void postKey(const KeyInput& key);
+  void postText(const char* utf8);
+  void postFocusLost();
   std::size_t pendingEvents() const { return events_.size(); }
+  // Whether a text field has the keyboard now, and how often it was taken.
+  bool hasKeyboardInput() const { return keyboardInput_; }
+  std::int32_t keyboardGrants() const { return keyboardGrants_; }
+
+  // What the next popup will receive, in order. Positions are popup coordinates.
+  void scriptPopup(std::vector<FrameEvent> events);
+  // Every popup opened so far: where it was asked for, where it was put, whether it is still
+  // open, how often it was presented.
+  struct PopupRecord {
+    GuiRect anchor;
+    GuiRect bounds;
+    bool open = true;
+    std::int32_t presents = 0;
+  };
+  const std::vector<PopupRecord>& popups() const { return popups_; }
+  // The size of the screen around the window, for placing popups (1280 x 1024 unless set).
+  void setScreen(const GuiRect& screen) { screen_ = screen; }
 
   std::uintptr_t parent() const { return parent_; }
   const std::string& name() const { return name_; }
@@ -60,6 +112,9 @@ class HeadlessFrameWindow final : public FrameWindow {
   void setParentRect(std::optional<GuiRect> rect) { parentRect_ = rect; }
   // Called by the backend when it goes away first.
   void detachFromBackend() { owner_ = nullptr; }
+  // Called by a popup when it is presented and when it closes.
+  void popupPresented() { ++popups_.back().presents; }
+  void popupClosed(HeadlessPopupWindow* popup);
 
  private:
   HeadlessFrameBackend* owner_;
@@ -75,6 +130,12 @@ class HeadlessFrameWindow final : public FrameWindow {
   GuiRect presented_{};
   std::optional<GuiPoint> topPosition_ = GuiPoint{0, 0};
   std::optional<GuiRect> parentRect_;
+  bool keyboardInput_ = false;
+  std::int32_t keyboardGrants_ = 0;
+  std::deque<FrameEvent> popupScript_;
+  std::vector<PopupRecord> popups_;
+  HeadlessPopupWindow* openPopup_ = nullptr;
+  GuiRect screen_{0, 0, 1280, 1024};
 };
 
 // Makes headless frame windows on a manual clock. The window most recently made (and still

@@ -76,6 +76,7 @@ X11FrameWindow::X11FrameWindow(std::unique_ptr<X11Display> display,
     : display_(std::move(display)), window_(std::move(window)) {}
 
 X11FrameWindow::~X11FrameWindow() {
+  releaseInput();
   freeCursors();
   window_.reset();
   display_.reset();
@@ -96,9 +97,16 @@ void X11FrameWindow::present(cairo_surface_t* backBuffer, const GuiRect& area) {
   window_->present(backBuffer, area);
 }
 
-std::int32_t X11FrameWindow::mouseButtons() { return window_->mouseButtons(); }
+// While a press is handled the event stream decides (see X11PressTracker).
+std::int32_t X11FrameWindow::mouseButtons() {
+  if (const auto fromEvents = press_.poll(display_->raw(), window_->id())) return *fromEvents;
+  return window_->mouseButtons();
+}
 
-GuiPoint X11FrameWindow::pointerPosition() { return window_->pointerPosition(); }
+GuiPoint X11FrameWindow::pointerPosition() {
+  if (const auto fromEvents = press_.position()) return *fromEvents;
+  return window_->pointerPosition();
+}
 
 bool X11FrameWindow::awaitSecondClick() { return window_->awaitSecondClick(); }
 
@@ -123,6 +131,7 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
         const XButtonEvent& e = event.xbutton;
         window_->noteEventTime(SystemClock().ticks());
         if (e.button >= Button1 && e.button <= Button3) {
+          press_.begin(e.button, e.state, {e.x_root, e.y_root});
           FrameEvent press{FrameEvent::Kind::buttonPress, {e.x, e.y}};
           press.button = static_cast<std::int32_t>(e.button);
           return press;
@@ -134,6 +143,10 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
         }
         break;  // horizontal wheel buttons are not used
       }
+      case KeyPress:
+      case FocusOut:
+        if (auto input = keyboardEvent(event)) return input;
+        break;
       case DestroyNotify:
         if (event.xdestroywindow.window != window_->id()) break;
         gone_ = true;

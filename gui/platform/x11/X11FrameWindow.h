@@ -9,9 +9,14 @@
 #include <optional>
 
 #include "gui/platform/FrameWindow.h"
+#include "gui/platform/x11/X11PressTracker.h"
 
 class X11Display;
+class X11PopupWindow;
 class X11Window;
+typedef union _XEvent XEvent;
+typedef struct _XIM* XIM;
+typedef struct _XIC* XIC;
 
 class X11FrameWindow final : public FrameWindow {
  public:
@@ -34,6 +39,10 @@ class X11FrameWindow final : public FrameWindow {
   std::optional<FrameEvent> nextEvent(EventFilter filter) override;
   void setCursor(std::int32_t kind) override;
   std::uintptr_t nativeId() const override;
+  void pressDispatched() override { press_.end(); }
+  void setKeyboardInput(bool enabled) override;
+  std::unique_ptr<PopupWindow> openPopup(const GuiRect& anchor, std::int32_t width,
+                                         std::int32_t height) override;
   std::optional<GuiPoint> topWindowPosition() override;
   bool resizeWithAncestors(std::int32_t width, std::int32_t height) override;
   std::optional<GuiRect> parentRect() override;
@@ -41,12 +50,22 @@ class X11FrameWindow final : public FrameWindow {
  private:
   X11FrameWindow(std::unique_ptr<X11Display> display, std::unique_ptr<X11Window> window);
   void freeCursors();
+  // Key presses and focus loss while keyboard input is on (X11FrameInput.cpp).
+  std::optional<FrameEvent> keyboardEvent(XEvent& event);
+  void makeInputContext();
+  void releaseInput();
 
   std::unique_ptr<X11Display> display_;
   std::unique_ptr<X11Window> window_;
   GuiRect pendingExpose_{};             // exposed area gathered until the last Expose of a series
   unsigned long cursors_[7] = {};       // font cursors made on first use, by CursorKind
   bool gone_ = false;                   // DestroyNotify seen: no more requests for the window
+  X11PressTracker press_;               // pointer state while a press is being handled
+  bool keyboardInput_ = false;          // a text field is open
+  unsigned long focusBefore_ = 0;       // who had the focus before the field took it
+  XIM inputMethod_ = nullptr;           // for UTF-8 text from key presses, made on first use
+  XIC inputContext_ = nullptr;
+  X11PopupWindow* popup_ = nullptr;     // the open popup, closed if it would outlive us
 };
 
 // The plug-in's back end: frames on X11 windows of $DISPLAY, the steady clock. One serves any

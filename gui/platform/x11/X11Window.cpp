@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr long kEventMask = ExposureMask | ButtonPressMask | StructureNotifyMask;
+// Releases are selected so that the press tracker can follow a click through the queue.
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
 constexpr std::int32_t kPollMs = 5;
 
 struct MaskBit {
@@ -132,14 +133,17 @@ std::optional<X11Window::Pointer> X11Window::queryPointer() {
   return Pointer{{rootX, rootY}, mask};
 }
 
-std::int32_t X11Window::mouseButtons() {
-  const std::optional<Pointer> pointer = queryPointer();
-  if (!pointer) return 0;
+std::int32_t X11Window::mouseStateOf(unsigned int mask) {
   std::int32_t state = 0;
   for (const MaskBit& bit : kMaskBits) {
-    if (pointer->mask & bit.x11) state |= bit.toolkit;
+    if (mask & bit.x11) state |= bit.toolkit;
   }
   return state;
+}
+
+std::int32_t X11Window::mouseButtons() {
+  const std::optional<Pointer> pointer = queryPointer();
+  return pointer ? mouseStateOf(pointer->mask) : 0;
 }
 
 GuiPoint X11Window::pointerPosition() {

@@ -19,6 +19,9 @@ class X11Window final : public PlatformWindow {
   // Double-click time of the toolkit (X11 has no system-wide setting for it).
   static constexpr std::int32_t kDoubleClickMs = 500;
 
+  // MouseState bits of an X button and modifier mask.
+  static std::int32_t mouseStateOf(unsigned int mask);
+
   // Creates a width x height child window of `parent` at (0, 0), selecting exposure, button
   // press and structure events, named `name` (window name and class; may be null), mapped and
   // flushed. Null when the parent is not a window or the window cannot be made. `display`
@@ -39,6 +42,7 @@ class X11Window final : public PlatformWindow {
   void setSize(std::int32_t width, std::int32_t height);
   // The window has been destroyed behind our back: from now on nothing is sent to the server.
   void markDestroyed() { destroyed_ = true; }
+  bool isDestroyed() const { return destroyed_; }
   // When an event of this window was dispatched (steady-clock milliseconds): the start of the
   // double-click time. Without one, the double-click time counts from the query itself.
   void noteEventTime(std::int64_t ticks) { lastEventTicks_ = ticks; }
