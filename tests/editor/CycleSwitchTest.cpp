@@ -105,6 +105,19 @@ TEST_F(CycleSwitchTest, AHeldPressReleasedOverTheSwitchAdvancesAndShowsReleasedA
   EXPECT_EQ(listener.values(), (std::vector<float>{0.5f, 0.5f}));
 }
 
+TEST_F(CycleSwitchTest, TheHostClosingTheEditorDuringAHeldPressEndsTheLoopAtOnce) {
+  makeSwitch(3);
+  const std::int32_t viewsBefore = GuiView::liveCount();
+  effect.duringIdle = [&] { editor->close(); };
+  backend.manualClock().advance(1000);  // the loop's first idle pump gives the host its idle
+  held(
+      {{kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}});
+  effect.duringIdle = nullptr;
+  EXPECT_EQ(editor->getFrame(), nullptr);
+  EXPECT_EQ(listener.values(), std::vector<float>{0.5f}) << "nothing after the close";
+  EXPECT_EQ(GuiView::liveCount(), viewsBefore - 2) << "frame and switch are gone";
+}
+
 TEST_F(CycleSwitchTest, ModifierKeysAloneKeepTheHeldLoopGoing) {
   GuiCycleSwitch* control = makeSwitch(3);
   held({{kInside, kMouseLeft | kMouseShift}, {kInside, kMouseShift}, {kInside, kMouseShift}});
