@@ -4,6 +4,7 @@
 #include "host/EffectBase.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -159,7 +160,9 @@ VstIntPtr EffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr valu
       if (!ptr) return 0;
       return readChunk(static_cast<void**>(ptr), index != 0);
     case effSetChunk:
-      if (!ptr) return 0;
+      // The size travels in a pointer-sized word: one that does not fit the operation's
+      // 32-bit size is refused rather than cut.
+      if (!ptr || value <= 0 || value > INT32_MAX) return 0;
       return writeChunk(ptr, static_cast<VstInt32>(value), index != 0);
     default: return 0;
   }

@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <span>
 
 #include "engine/NoteTable.h"
 #include "synth/EnvelopeSlots.h"
 #include "synth/ParameterTable.h"
+#include "synth/ProgramChunk.h"
 
 using namespace parameters;
 
@@ -37,6 +39,8 @@ SynthCore::SynthCore(audioMasterCallback callback)
     setHasVu(false);
     setHasClip(false);
     setIsSynth(true);
+    // The curves have no parameters: only a chunk carries them into a host's project.
+    setProgramsAreChunks(true);
     setUniqueId(fourCharCode("TMOV"));
   }
   noteFrequencyTable();  // filled once per process, before any instance renders
@@ -160,6 +164,40 @@ bool SynthCore::duplicateProgram(VstInt32 destination) {
   if (destination < 0 || destination >= kProgramCount) return false;
   programs[static_cast<size_t>(destination)] = currentRecord();
   return true;
+}
+
+VstInt32 SynthCore::readChunk(void** data, bool isPreset) {
+  if (!data) return 0;
+  chunkData = isPreset ? programchunk::encodeProgram(currentRecord())
+                       : programchunk::encodeBank({programs.get(), kProgramCount}, curProgram);
+  *data = chunkData.data();
+  return static_cast<VstInt32>(chunkData.size());
+}
+
+// Everything that can fail (reading, allocation) happens before the first record changes; the
+// programs are then applied the way a program selection applies them.
+VstInt32 SynthCore::writeChunk(void* data, VstInt32 byteSize, bool isPreset) {
+  if (!data || byteSize <= 0) return 0;
+  const std::span bytes(static_cast<const unsigned char*>(data), static_cast<size_t>(byteSize));
+  const chunkformat::ReadResult chunk = programchunk::decode(
+      bytes, isPreset ? chunkformat::Kind::program : chunkformat::Kind::bank);
+  if (chunk.refusal != chunkformat::Refusal::none) return 0;
+  const auto defaults = std::make_unique<ProgramRecord>();
+  if (isPreset) {
+    programchunk::assign(chunk.state.programs.front(), *defaults, currentRecord());
+  } else {
+    for (VstInt32 p = 0; p < kProgramCount; ++p) {
+      ProgramRecord& record = programs[static_cast<size_t>(p)];
+      if (static_cast<size_t>(p) < chunk.state.programs.size()) {
+        programchunk::assign(chunk.state.programs[static_cast<size_t>(p)], *defaults, record);
+      } else {
+        record = *defaults;
+      }
+    }
+    curProgram = static_cast<VstInt32>(chunk.state.currentProgram);
+  }
+  applyProgram(currentRecord());
+  return 1;
 }
 
 void SynthCore::applyEnvelope(VstInt32 slot, const float* curve) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "engine/SynthEngine.h"
 #include "host/EffectBaseX.h"
@@ -39,6 +40,12 @@ class SynthCore : public EffectBaseX {
   void readProgramName(char* text) override;
   bool readProgramNameAt(VstInt32 category, VstInt32 index, char* text) override;
   bool duplicateProgram(VstInt32 destination) override;
+
+  // Saved state: the whole bank (isPreset false) or the current program as one chunk of bytes,
+  // owned by the instance until the next call or effClose. A restore checks the whole chunk
+  // first and answers 0, changing nothing, when it refuses it; it never starts a note.
+  VstInt32 readChunk(void** data, bool isPreset) override;
+  VstInt32 writeChunk(void* data, VstInt32 byteSize, bool isPreset) override;
 
   // Envelope curves: stores the curve of a slot in the current program and loads it into the
   // layers of the oscillators the slot addresses. Slots outside 0-122 change nothing.
@@ -81,4 +88,5 @@ class SynthCore : public EffectBaseX {
   VstInt32 lastVelocity = 0;
   VstInt32 noteOffset = 0;
   bool noteGate = false;
+  std::vector<unsigned char> chunkData;  // the last chunk handed to the host
 };

@@ -32,6 +32,12 @@ void SynthPlugin::selectProgram(VstInt32 program) {
   if (panel) panel->programChanged();
 }
 
+VstInt32 SynthPlugin::writeChunk(void* data, VstInt32 byteSize, bool isPreset) {
+  const VstInt32 restored = SynthCore::writeChunk(data, byteSize, isPreset);
+  if (restored && panel) panel->programChanged();
+  return restored;
+}
+
 // The value carries a slot number. It is range-checked as a float before it is truncated, so
 // NaN, infinities and huge values never reach the conversion; the curve comes from the panel,
 // which has curves only while it is open.

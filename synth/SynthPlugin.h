@@ -15,6 +15,8 @@ class SynthPlugin : public SynthCore {
   void setParameter(VstInt32 index, float value) override;
   // Selects the program, then tells the panel that everything it shows may have changed.
   void selectProgram(VstInt32 program) override;
+  // Restores saved state, then tells the panel as a program selection does.
+  VstInt32 writeChunk(void* data, VstInt32 byteSize, bool isPreset) override;
 
   // The panel side of the editor (the editor itself is owned through the shell's editor field);
   // null detaches it.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian machine and runs the main job: installs missing packages
 # (as root), configures and builds, stages the plug-in and the host program under build/stage,
-# shows what a host sees of the plug-in and renders examples/demo.mid through it into out/.
+# shows what a host sees of the plug-in and plays examples/demo.mid through it with the example
+# preset examples/pluck.fxp into out/demo.wav and out/demo.png, and checks that it is audible.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -23,12 +24,21 @@ echo "== what a host sees"
 "$host" info "$plugin"
 
 echo
-echo "== a render of examples/demo.mid through the plug-in"
+echo "== examples/demo.mid played with the preset examples/pluck.fxp"
 mkdir -p "$root/out"
-"$host" render "$plugin" --midi examples/demo.mid -o "$root/out/demo.wav" --plot "$root/out/demo.png"
+report="$("$host" render "$plugin" --midi examples/demo.mid --preset examples/pluck.fxp \
+  -o "$root/out/demo.wav" --plot "$root/out/demo.png")"
+echo "$report"
+# The render prints "peak ... (LINEAR), RMS ... (LINEAR)": music, not silence, is at least -40 dBFS.
+rms="$(sed -n 's/.*RMS .*(\([0-9.]*\)).*/\1/p' <<<"$report")"
+if ! awk -v rms="${rms:-0}" 'BEGIN { exit !(rms >= 0.01) }'; then
+  echo "bootstrap: the demo render is silent or nearly so (RMS ${rms:-unknown})" >&2
+  exit 1
+fi
 
 echo
 echo "Plug-in:      $plugin"
 echo "Host program: $host"
 echo "Demo render:  $root/out/demo.wav (plot: $root/out/demo.png)"
+echo "Presets:      examples/*.fxp and examples/examples.fxb (made by tools/make-examples.sh)"
 echo "Install for your own hosts with: cmake --install build   (puts overtonic.so into ~/.vst)"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the whole test suite: installs what is missing, builds and tests the normal build, then
-# builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer. Every test run has
-# a private Xvfb display (24-bit, with XTest), so the X11 tests never touch the desktop and a
-# missing display is a real failure.
+# builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes the
+# chunk, MIDI file and preset file readers briefly (tools/fuzz.sh). Every test run has a private
+# Xvfb display (24-bit, with XTest), so the X11 tests never touch the desktop and a missing
+# display is a real failure.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -29,4 +30,9 @@ if [[ "${OVERTONIC_SKIP_SANITIZERS:-0}" != "1" ]]; then
   echo "== tests under the sanitizers"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_ctest build-asan
+fi
+
+if [[ "${OVERTONIC_SKIP_FUZZ:-0}" != "1" ]]; then
+  echo "== short fuzz runs of the chunk, MIDI file and preset file readers"
+  "$root/tools/fuzz.sh" --seconds "${OVERTONIC_FUZZ_SECONDS:-10}"
 fi

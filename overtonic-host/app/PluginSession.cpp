@@ -93,6 +93,8 @@ Status checkPresetFits(const PresetFile& preset, const std::string& name,
     return fail(name + ": made for plug-in " + describePluginId(preset.pluginId) + ", not for " +
                 describePluginId(effect->uniqueID));
   }
+  if (preset.isChunk && !plugin.offersChunks())
+    return fail(name + ": holds a chunk, and the plug-in takes no chunks");
   if (preset.kind == PresetFile::Kind::bank &&
       preset.programs.size() > static_cast<size_t>(std::max(effect->numPrograms, 0))) {
     return fail(name + ": holds " + std::to_string(preset.programs.size()) +
@@ -120,16 +122,23 @@ void loadProgram(PluginInstance& plugin, const ProgramData& program) {
 
 }  // namespace
 
-void loadPreset(PluginInstance& plugin, const PresetFile& preset) {
+Status loadPreset(PluginInstance& plugin, const PresetFile& preset, const std::string& name) {
+  if (preset.isChunk) {
+    const bool program = preset.kind == PresetFile::Kind::program;
+    if (!plugin.setChunk(preset.chunk, program))
+      return fail(name + ": the plug-in refused the " + (program ? "program" : "bank") + " chunk");
+    return {};
+  }
   if (preset.kind == PresetFile::Kind::program) {
     loadProgram(plugin, preset.programs.front());
-    return;
+    return {};
   }
   for (size_t p = 0; p < preset.programs.size(); ++p) {
     plugin.setProgram(static_cast<int32_t>(p));
     loadProgram(plugin, preset.programs[p]);
   }
   if (!preset.programs.empty()) plugin.setProgram(preset.currentProgram);
+  return {};
 }
 
 ProgramData captureProgram(PluginInstance& plugin) {
@@ -150,6 +159,10 @@ std::vector<CommandOption> stateOptionList(bool withFiles) {
     optionList.push_back(
         {"--preset", "", "FILE.fxp", false, "load a program file into the current program"});
   optionList.push_back({"--set", "", "INDEX=VALUE", true, "set a parameter (repeatable)"});
+  optionList.push_back({"--name", "", "TEXT", false, "rename the current program"});
+  optionList.push_back({"--curve", "", "SLOT=FILE|SHAPE", true,
+                        "put a curve into the current program (repeatable; shapes: preset "
+                        "save --help)"});
   return optionList;
 }
 
@@ -159,8 +172,14 @@ Result<StateOptions> readStateOptions(const ParsedArguments& args) {
   state.program = args.value("--program");
   state.presetPath = args.value("--preset").value_or("");
   state.sets = args.all("--set");
+  state.name = args.value("--name");
   // Index ranges are checked once the plug-in is loaded; the syntax now.
   if (auto sets = parseAssignments(state.sets, INT32_MAX); !sets.ok()) return fail(sets.error());
+  for (const std::string& text : args.all("--curve")) {
+    auto curve = parseCurveRequest(text);
+    if (!curve.ok()) return fail("--curve " + curve.error());
+    state.curves.push_back(std::move(curve).value());
+  }
   return state;
 }
 
@@ -197,11 +216,22 @@ Status applyState(PluginInstance& plugin, const StateOptions& state, bool& usage
   if (!bank.ok()) return fail(bank.error());
   auto preset = readPresetOption(state.presetPath, PresetFile::Kind::program, plugin);
   if (!preset.ok()) return fail(preset.error());
-  if (bank.value()) loadPreset(plugin, *bank.value());
+  std::vector<CurveRequest> curves = state.curves;
+  if (Status read = readCurveFiles(curves); !read) return read;
+  if (bank.value()) {
+    if (Status s = loadPreset(plugin, *bank.value(), state.bankPath); !s) return s;
+  }
   if (program) plugin.setProgram(*program);
-  if (preset.value()) loadPreset(plugin, *preset.value());
+  if (preset.value()) {
+    if (Status s = loadPreset(plugin, *preset.value(), state.presetPath); !s) return s;
+  }
   applyAssignments(plugin, sets.value());
-  return {};
+  if (state.name) {
+    std::vector<char> name(state.name->begin(), state.name->end());
+    name.resize(std::max<size_t>(name.size() + 1, hostlib::kTextBufferSize), '\0');
+    plugin.dispatch(effSetProgramName, 0, 0, name.data());
+  }
+  return applyCurves(plugin, curves);
 }
 
 }  // namespace hostapp

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "overtonic-host/app/Arguments.h"
+#include "overtonic-host/app/Curves.h"
 #include "overtonic-host/app/PresetFile.h"
 #include "overtonic-host/app/Values.h"
 #include "overtonic-host/lib/PluginInstance.h"
@@ -32,23 +33,28 @@ hostlib::Result<int32_t> parseProgramNumber(const std::string& text, int32_t pro
 void applyAssignments(hostlib::PluginInstance& plugin,
                       const std::vector<ParameterAssignment>& sets);
 
-// Refuses a file made for another plug-in, or with more parameters or programs than it has.
+// Refuses a file made for another plug-in, with more parameters or programs than it has, or a
+// chunk preset for a plug-in that takes no chunks.
 hostlib::Status checkPresetFits(const PresetFile& preset, const std::string& name,
                                 const hostlib::PluginInstance& plugin);
 // A program file goes into the current program; a bank replaces every program it holds and
-// selects its current program.
-void loadPreset(hostlib::PluginInstance& plugin, const PresetFile& preset);
+// selects its current program. A chunk preset goes to the plug-in whole, which may refuse it.
+hostlib::Status loadPreset(hostlib::PluginInstance& plugin, const PresetFile& preset,
+                           const std::string& name);
 
 // The plug-in state a command line can ask for, applied in this order: bank, program, program
-// file, parameter assignments.
+// file, parameter assignments, program name, curves.
 struct StateOptions {
   std::string bankPath;
   std::optional<std::string> program;
   std::string presetPath;
   std::vector<std::string> sets;
+  std::optional<std::string> name;
+  std::vector<CurveRequest> curves;
 };
 
-// The options --bank, --program, --preset, --set (the files only when `withFiles`).
+// The options --bank, --program, --preset, --set, --name, --curve (the files only when
+// `withFiles`).
 std::vector<CommandOption> stateOptionList(bool withFiles);
 // Reads them and checks the syntax of every --set before any plug-in is loaded.
 hostlib::Result<StateOptions> readStateOptions(const ParsedArguments& args);

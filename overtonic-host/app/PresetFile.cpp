@@ -1,4 +1,4 @@
-// Encoding and checked decoding of VST 2 program and bank files.
+// Encoding and checked decoding of VST 2 program and bank files, parameter and chunk forms.
 #include "overtonic-host/app/PresetFile.h"
 
 #include <algorithm>
@@ -33,6 +33,19 @@ void putInt(std::vector<unsigned char>& out, int32_t value) {
   put32(out, static_cast<uint32_t>(value));
 }
 
+// The byte size field at offset 4 counts everything after it.
+void patchByteSize(std::vector<unsigned char>& out) {
+  const auto byteSize = static_cast<uint32_t>(out.size() - 8);
+  for (int i = 0; i < 4; ++i)
+    out[4 + static_cast<size_t>(i)] = static_cast<unsigned char>(byteSize >> (24 - 8 * i));
+}
+
+void appendName(std::vector<unsigned char>& out, const std::string& text) {
+  char name[kProgramNameBytes] = {};
+  std::memcpy(name, text.data(), std::min(text.size(), kProgramNameBytes - 1));
+  out.insert(out.end(), name, name + kProgramNameBytes);
+}
+
 void appendProgram(std::vector<unsigned char>& out, int32_t id, int32_t version,
                    const ProgramData& program) {
   const auto count = static_cast<int32_t>(program.parameters.size());
@@ -43,9 +56,7 @@ void appendProgram(std::vector<unsigned char>& out, int32_t id, int32_t version,
   putInt(out, id);
   putInt(out, version);
   putInt(out, count);
-  char name[kProgramNameBytes] = {};
-  std::memcpy(name, program.name.data(), std::min(program.name.size(), kProgramNameBytes - 1));
-  out.insert(out.end(), name, name + kProgramNameBytes);
+  appendName(out, program.name);
   for (float value : program.parameters) put32(out, std::bit_cast<uint32_t>(value));
 }
 
@@ -62,10 +73,8 @@ class PresetReader {
     const int32_t kind = get32(8);
     if (kind == kProgramMagic) return readProgramFile();
     if (kind == kBankMagic) return readBankFile();
-    if (kind == kProgramChunkMagic || kind == kBankChunkMagic) {
-      return error(8, "holds an opaque chunk ('" + fourCharText(kind) +
-                          "'); only parameter presets can be loaded");
-    }
+    if (kind == kProgramChunkMagic) return readChunkFile(PresetFile::Kind::program);
+    if (kind == kBankChunkMagic) return readChunkFile(PresetFile::Kind::bank);
     return error(8, "unknown preset kind '" + fourCharText(kind) + "'");
   }
 
@@ -177,6 +186,47 @@ class PresetReader {
     return file;
   }
 
+  // 'FPCh' or 'FBCh': the header of its kind, then the chunk size and the chunk.
+  Result<PresetFile> readChunkFile(PresetFile::Kind kind) {
+    PresetFile file;
+    file.kind = kind;
+    file.isChunk = true;
+    const bool isBank = kind == PresetFile::Kind::bank;
+    const size_t headerBytes = isBank ? kBankChunkHeaderBytes : kProgramChunkHeaderBytes;
+    if (data_.size() < headerBytes) return error(0, "chunk preset header cut short");
+    file.formatVersion = get32(12);
+    file.pluginId = get32(16);
+    file.pluginVersion = get32(20);
+    file.programCount = get32(24);
+    if (file.programCount < 0 || file.programCount > kMaxBankPrograms) {
+      return error(24, "program count " + std::to_string(file.programCount) +
+                           " is not believable");
+    }
+    if (isBank) {
+      file.currentProgram = file.formatVersion >= 2 ? get32(28) : 0;
+      if (file.currentProgram < 0 ||
+          (file.programCount > 0 && file.currentProgram >= file.programCount)) {
+        return error(28, "current program " + std::to_string(file.currentProgram) +
+                             " is outside the bank's " + std::to_string(file.programCount) +
+                             " programs");
+      }
+    } else {
+      const auto* name = reinterpret_cast<const char*>(data_.data() + 28);
+      file.programs.push_back({std::string(name, strnlen(name, kProgramNameBytes)), {}});
+    }
+    const int32_t size = get32(headerBytes - 4);
+    if (size <= 0 || static_cast<size_t>(size) > data_.size() - headerBytes) {
+      return error(headerBytes - 4, "chunk size " + std::to_string(size) + " does not fit the " +
+                                        std::to_string(data_.size() - headerBytes) +
+                                        " bytes that follow");
+    }
+    if (hostlib::Status s = checkDeclaredSize(0, headerBytes + static_cast<size_t>(size)); !s)
+      return fail(s.error());
+    const auto* start = data_.data() + headerBytes;
+    file.chunk.assign(start, start + size);
+    return file;
+  }
+
   std::span<const unsigned char> data_;
   std::string name_;
 };
@@ -204,9 +254,35 @@ std::vector<unsigned char> encodeBank(int32_t pluginId, int32_t pluginVersion,
   putInt(out, currentProgram);
   out.resize(kBankHeaderBytes, 0);
   for (const ProgramData& program : programs) appendProgram(out, pluginId, pluginVersion, program);
-  const auto byteSize = static_cast<uint32_t>(out.size() - 8);
-  for (int i = 0; i < 4; ++i)
-    out[4 + static_cast<size_t>(i)] = static_cast<unsigned char>(byteSize >> (24 - 8 * i));
+  patchByteSize(out);
+  return out;
+}
+
+std::vector<unsigned char> encodeProgramChunk(int32_t pluginId, int32_t pluginVersion,
+                                              int32_t programCount, const std::string& name,
+                                              std::span<const unsigned char> chunk) {
+  std::vector<unsigned char> out;
+  for (int32_t word : {kChunkMagic, 0, kProgramChunkMagic, 1, pluginId, pluginVersion,
+                       programCount})
+    putInt(out, word);
+  appendName(out, name);
+  putInt(out, static_cast<int32_t>(chunk.size()));
+  out.insert(out.end(), chunk.begin(), chunk.end());
+  patchByteSize(out);
+  return out;
+}
+
+std::vector<unsigned char> encodeBankChunk(int32_t pluginId, int32_t pluginVersion,
+                                           int32_t programCount, int32_t currentProgram,
+                                           std::span<const unsigned char> chunk) {
+  std::vector<unsigned char> out;
+  for (int32_t word : {kChunkMagic, 0, kBankChunkMagic, 2, pluginId, pluginVersion, programCount,
+                       currentProgram})
+    putInt(out, word);
+  out.resize(kBankChunkHeaderBytes - 4, 0);
+  putInt(out, static_cast<int32_t>(chunk.size()));
+  out.insert(out.end(), chunk.begin(), chunk.end());
+  patchByteSize(out);
   return out;
 }
 

@@ -102,6 +102,27 @@ float PluginInstance::getParameter(int32_t index) {
   return effect_->getParameter(effect_, index);
 }
 
+bool PluginInstance::offersChunks() const {
+  return effect_ != nullptr && (effect_->flags & effFlagsProgramChunks) != 0;
+}
+
+std::vector<unsigned char> PluginInstance::getChunk(bool program) {
+  void* data = nullptr;
+  const intptr_t size = dispatch(effGetChunk, program ? 1 : 0, 0, &data);
+  if (size <= 0 || data == nullptr) return {};
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  return std::vector<unsigned char>(bytes, bytes + size);
+}
+
+// The plug-in receives its own copy: a plug-in may not keep the pointer, but must not be able to
+// change the caller's bytes either.
+bool PluginInstance::setChunk(std::span<const unsigned char> chunk, bool program) {
+  if (chunk.empty()) return false;
+  std::vector<unsigned char> copy(chunk.begin(), chunk.end());
+  return dispatch(effSetChunk, program ? 1 : 0, static_cast<intptr_t>(copy.size()), copy.data()) !=
+         0;
+}
+
 void PluginInstance::start(float sampleRate, int32_t blockSize) {
   if (effect_ == nullptr) return;
   sampleRate_ = sampleRate;

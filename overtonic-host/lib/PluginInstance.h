@@ -79,6 +79,13 @@ class PluginInstance {
   void setProgram(int32_t program) { dispatch(effSetProgram, 0, program); }
   int32_t program() { return static_cast<int32_t>(dispatch(effGetProgram)); }
 
+  // Saved state: effGetChunk copied out of the plug-in's memory (empty when it offers none), and
+  // effSetChunk, true when the plug-in took it. `program` selects index 1 (the current program)
+  // instead of index 0 (the bank).
+  bool offersChunks() const;
+  std::vector<unsigned char> getChunk(bool program);
+  bool setChunk(std::span<const unsigned char> chunk, bool program);
+
   // effOpen was sent by instantiate. start: effSetSampleRate, effSetBlockSize, effMainsChanged(1).
   void start(float sampleRate, int32_t blockSize);
   void stop();  // effMainsChanged(0)

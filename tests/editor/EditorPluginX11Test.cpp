@@ -69,7 +69,7 @@ TEST_F(EditorPluginX11Test, TheRectangleIs600By600BeforeAnyOpen) {
   EXPECT_EQ(rect->left, 0);
   EXPECT_EQ(rect->bottom, 600);
   EXPECT_EQ(rect->right, 600);
-  EXPECT_EQ(plugin->effect()->flags, 0x111);
+  EXPECT_EQ(plugin->effect()->flags, 0x131);
 }
 
 TEST_F(EditorPluginX11Test, OpenShowsTheBackgroundInAChildOfTheHostWindow) {

@@ -44,7 +44,7 @@ TEST_F(SynthEditorTest, ConstructionLoadsTheBackgroundAndSetsTheRectangle) {
   ASSERT_NE(editor->getBackgroundBitmap(), nullptr);
   EXPECT_TRUE(editor->getBackgroundBitmap()->isLoaded());
   EXPECT_EQ(plugin->getEditorPointer(), editor);
-  EXPECT_EQ(plugin->getAEffect()->flags, 0x111);
+  EXPECT_EQ(plugin->getAEffect()->flags, 0x131);
   EXPECT_FALSE(editor->isPanelOpen());
   EXPECT_EQ(editor->getFrame(), nullptr);
   EXPECT_EQ(editor->getPanelBitmap(131), nullptr) << "panel bitmaps wait for open";

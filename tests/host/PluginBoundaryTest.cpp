@@ -37,8 +37,8 @@ TEST(PluginBoundary, TheRecordReadsAsDesigned) {
   EXPECT_EQ(record->numParams, 237);
   EXPECT_EQ(record->numInputs, 0);
   EXPECT_EQ(record->numOutputs, 1);
-  // Has an editor, can replace and is a synth; clip and VU are clear.
-  EXPECT_EQ(record->flags, 0x111);
+  // Has an editor, can replace, keeps its programs in chunks and is a synth; clip and VU are clear.
+  EXPECT_EQ(record->flags, 0x131);
   EXPECT_EQ(record->uniqueID, 0x514E5452);  // 'QNTR'
   EXPECT_EQ(record->version, 1);
   EXPECT_EQ(record->initialDelay, 0);

@@ -163,7 +163,7 @@ TEST_F(HostCli, RenderPlaysAMidiFileAndDrawsThePlot) {
 TEST_F(HostCli, PresetRoundTripThroughSaveShowInfoAndRender) {
   const std::string fxp = out_.path("warm.fxp");
   const RunResult saved =
-      ok({"preset", "save", fxp, kPlugin, "--set", "82=0.7", "--set", "1=0.25"});
+      ok({"preset", "save", fxp, kPlugin, "--set", "82=0.7", "--set", "1=0.25", "--parameters"});
   EXPECT_THAT(saved.out, HasSubstr("wrote " + fxp));
   EXPECT_EQ(fs::file_size(fxp), 56u + 4u * 237u);
 
@@ -185,7 +185,7 @@ TEST_F(HostCli, PresetRoundTripThroughSaveShowInfoAndRender) {
 
 TEST_F(HostCli, BankRoundTripKeepsEveryProgramAndTheCurrentOne) {
   const std::string fxb = out_.path("all.fxb");
-  ok({"preset", "bank-save", fxb, kPlugin, "--program", "3", "--set", "82=0.5"});
+  ok({"preset", "bank-save", fxb, kPlugin, "--program", "3", "--set", "82=0.5", "--parameters"});
   EXPECT_EQ(fs::file_size(fxb), 156u + 32u * (56u + 4u * 237u));
   const RunResult shown = ok({"preset", "show", fxb});
   EXPECT_THAT(shown.out, HasSubstr("bank file ('FxBk'"));
@@ -211,6 +211,142 @@ TEST_F(HostCli, PresetOfAnotherPluginIsRefused) {
   const RunResult asBank = host({"info", kPlugin, "--bank", foreign});
   EXPECT_EQ(asBank.status, 1);
   EXPECT_THAT(asBank.err, HasSubstr("is a program file, not a bank"));
+}
+
+// ---- chunk presets: the curves travel with the program --------------------------------------
+
+// A plucked sound on four oscillators, typed on the command line.
+const std::vector<std::string> kPluck = {
+    "--set", "82=0.9", "--set", "83=0.6", "--set", "84=0.45", "--set", "85=0.3",
+    "--curve", "0=ad:0.005:1.2", "--curve", "1-3=ad:0.005:0.6", "--curve", "32=vibrato:0.2:5:0.3"};
+
+std::vector<std::string> with(std::vector<std::string> words,
+                              const std::vector<std::string>& more) {
+  words.insert(words.end(), more.begin(), more.end());
+  return words;
+}
+
+// The bytes of a chunk preset's chunk.
+std::vector<unsigned char> chunkOf(const std::string& path) {
+  auto preset = hostapp::readPreset(path);
+  EXPECT_TRUE(preset.ok()) << preset.error();
+  return preset.ok() ? preset.value().chunk : std::vector<unsigned char>{};
+}
+
+float peak(const std::vector<float>& samples) {
+  float highest = 0;
+  for (float s : samples) highest = std::max(highest, std::fabs(s));
+  return highest;
+}
+
+TEST_F(HostCli, ProgramChunkPresetCarriesCurvesIntoARender) {
+  const std::string fxp = out_.path("pluck.fxp");
+  const RunResult saved = ok(with({"preset", "save", fxp, kPlugin}, kPluck));
+  EXPECT_THAT(saved.out, HasSubstr("as a chunk of"));
+
+  EXPECT_THAT(ok({"preset", "show", fxp}).out,
+              AllOf(HasSubstr("program chunk file ('FPCh'"), HasSubstr("Overtonic state 1.0"),
+                    HasSubstr("233 values, 5 curves"),
+                    HasSubstr("curve   0  amplitude, oscillator 1 "),
+                    HasSubstr("curve   3  amplitude, oscillator 4 "),
+                    HasSubstr("curve  32  pitch, oscillator 1 "),
+                    HasSubstr("   82  0.899999976\n")));
+
+  const std::string fromPreset = out_.path("preset.wav");
+  const std::string direct = out_.path("direct.wav");
+  ok({"render", kPlugin, "--preset", fxp, "--note", "A3:110:1.5", "-o", fromPreset});
+  ok(with({"render", kPlugin, "--note", "A3:110:1.5", "-o", direct}, kPluck));
+  const WavContents a = readWav(fromPreset);
+  const WavContents b = readWav(direct);
+  ASSERT_TRUE(a.opened && b.opened);
+  EXPECT_GT(peak(a.samples), 0.05f) << "the preset's curves make the note audible";
+  EXPECT_EQ(a.samples, b.samples);
+
+  // Loaded into another program and saved again, the chunk comes back byte for byte.
+  const std::string again = out_.path("again.fxp");
+  ok({"preset", "save", again, kPlugin, "--program", "7", "--preset", fxp});
+  EXPECT_EQ(chunkOf(again), chunkOf(fxp));
+}
+
+TEST_F(HostCli, BankChunkPresetKeepsEveryProgramsCurvesAndTheCurrentOne) {
+  const std::string fxb = out_.path("bank.fxb");
+  ok(with({"preset", "bank-save", fxb, kPlugin, "--program", "3"}, kPluck));
+  const RunResult shown = ok({"preset", "show", fxb});
+  EXPECT_THAT(shown.out, HasSubstr("bank chunk file ('FBCh'"));
+  EXPECT_THAT(shown.out, HasSubstr("programs     32, current 3"));
+  EXPECT_THAT(shown.out, HasSubstr("    3  \"Basic\"  233 values, 5 curves"));
+  EXPECT_THAT(shown.out, HasSubstr("    4  \"Basic\"  233 values, 0 curves"));
+
+  const std::string again = out_.path("again.fxb");
+  ok({"preset", "bank-save", again, kPlugin, "--bank", fxb});
+  EXPECT_EQ(chunkOf(again), chunkOf(fxb));
+
+  ok({"render", kPlugin, "--bank", fxb, "--note", "60:100:0.5", "-o", out_.path("three.wav")});
+  ok({"render", kPlugin, "--bank", fxb, "--program", "4", "--note", "60:100:0.5", "-o",
+      out_.path("four.wav")});
+  EXPECT_GT(peak(readWav(out_.path("three.wav")).samples), 0.05f) << "the bank's current program";
+  EXPECT_EQ(peak(readWav(out_.path("four.wav")).samples), 0.0f) << "a program without curves";
+}
+
+TEST_F(HostCli, CurveFilesAreReadFromText) {
+  std::string text = "# a slow swell\n";
+  for (int k = 0; k < 385; ++k) text += std::to_string(k / 384.0) + (k % 8 == 7 ? "\n" : ", ");
+  const std::string curve = out_.write("swell.txt", text);
+  const std::string fxp = out_.path("swell.fxp");
+  ok({"preset", "save", fxp, kPlugin, "--set", "82=1", "--curve", "0=" + curve});
+  EXPECT_THAT(ok({"preset", "show", fxp}).out,
+              testing::ContainsRegex("curve   0  amplitude, oscillator 1 +points 0 to 1, "
+                                     "384 of 385 not 0"));
+}
+
+TEST_F(HostCli, DamagedOrMisplacedChunkPresetsAreRefused) {
+  const std::string fxp = out_.path("good.fxp");
+  ok(with({"preset", "save", fxp, kPlugin}, kPluck));
+  std::string bytes = slurp(fxp);
+  bytes[bytes.size() - 100] ^= 0x01;  // inside the chunk: its checksum no longer matches
+  const std::string damaged = out_.write("damaged.fxp", bytes);
+  const RunResult refused =
+      host({"render", kPlugin, "--preset", damaged, "--note", "60", "-o", out_.path("x.wav")});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_THAT(refused.err, HasSubstr(damaged + ": the plug-in refused the program chunk"));
+  EXPECT_THAT(out_.entries(), Not(testing::Contains("x.wav")));
+
+  const std::string fake = out_.write(  // for the fixture plug-in 'HlFx', which offers no chunks
+      "fake.fxp",
+      hostapp::encodeProgramChunk(0x486C4678, 1, 4, "x", std::vector<unsigned char>(8)));
+  const RunResult noChunks = host({"info", FAKE_PLUGIN_PATH, "--preset", fake});
+  EXPECT_EQ(noChunks.status, 1);
+  EXPECT_THAT(noChunks.err, HasSubstr("holds a chunk, and the plug-in takes no chunks"));
+  const RunResult noCurves = host({"info", FAKE_PLUGIN_PATH, "--curve", "0=const:1"});
+  EXPECT_EQ(noCurves.status, 1);
+  EXPECT_THAT(noCurves.err, HasSubstr("the plug-in keeps no chunks to hold curves"));
+}
+
+// The committed example presets are what tools/make-examples.sh makes, and each plays the demo.
+TEST_F(HostCli, ExamplePresetsAreRegeneratedByTheirScriptAndPlayTheDemo) {
+  const std::string source = OVERTONIC_SOURCE_DIR;
+  const std::string command = "OVERTONIC_EXAMPLES_DIR='" + out_.root() + "' '" + source +
+                              "/tools/make-examples.sh' '" + kProgram + "' '" + kPlugin +
+                              "' >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  for (const char* name : {"pluck.fxp", "organ.fxp", "effects.fxp", "examples.fxb"}) {
+    EXPECT_EQ(slurp(out_.path(name)), slurp(source + "/examples/" + name))
+        << name << " differs from what tools/make-examples.sh makes";
+  }
+  for (const char* name : {"pluck.fxp", "organ.fxp", "effects.fxp"}) {
+    const std::string wav = out_.path(std::string(name) + ".wav");
+    ok({"render", kPlugin, "--midi", source + "/examples/demo.mid", "--preset",
+        source + "/examples/" + name, "-o", wav});
+    const WavContents played = readWav(wav);
+    double sum = 0;
+    for (float s : played.samples) sum += static_cast<double>(s) * static_cast<double>(s);
+    const auto count = static_cast<double>(std::max<size_t>(1, played.samples.size()));
+    const double rms = std::sqrt(sum / count);
+    EXPECT_GT(rms, 0.05) << name << " plays the demo audibly";
+  }
+  const RunResult bank = ok({"preset", "show", source + "/examples/examples.fxb"});
+  EXPECT_THAT(bank.out, AllOf(HasSubstr("\"Pluck\""), HasSubstr("\"Organ\""),
+                              HasSubstr("\"Every Effect\"")));
 }
 
 struct ErrorCase {
@@ -314,6 +450,18 @@ TEST_F(HostCli, BadInputGivesOneLineMessagesAndExitStatus) {
        1,
        {"none.fxp: cannot open preset file"}},
       {"unknown preset subcommand", {"preset", "load"}, 2, {"unknown subcommand 'load'"}},
+      {"bad curve slot",
+       {"render", kPlugin, "--note", "60", "-o", wav, "--curve", "200=const:1"},
+       2,
+       {"--curve slot 200 is outside 0 to 122"}},
+      {"bad curve shape",
+       {"preset", "save", out_.path("c.fxp"), kPlugin, "--curve", "0=ad:1"},
+       2,
+       {"the shape is ad:ATTACK:DECAY[:PEAK]"}},
+      {"missing curve file",
+       {"preset", "save", out_.path("c.fxp"), kPlugin, "--curve", "0=" + out_.path("no.txt")},
+       1,
+       {"--curve 0=", "no.txt: cannot open curve file"}},
   };
   const auto before = out_.entries();
   for (const ErrorCase& c : cases) {

@@ -13,7 +13,9 @@
 namespace {
 
 using hostapp::encodeBank;
+using hostapp::encodeBankChunk;
 using hostapp::encodeProgram;
+using hostapp::encodeProgramChunk;
 using hostapp::parsePreset;
 using hostapp::PresetFile;
 using hostapp::ProgramData;
@@ -53,6 +55,46 @@ TEST(PresetFileLayout, ProgramFileIsBigEndianWithTheStandardHeader) {
   EXPECT_EQ(word(data, 56), 0x3F000000u) << "0.5 as a big-endian float";
   EXPECT_EQ(word(data, 60), 0x3F800000u);
   EXPECT_EQ(word(data, 64), 0u);
+}
+
+TEST(PresetFileLayout, ProgramChunkFileCarriesNameAndChunkAfterTheStandardHeader) {
+  const Bytes chunk = {1, 2, 3, 4, 5};
+  const Bytes data = encodeProgramChunk(kId, 2, 32, "Pluck", chunk);
+  ASSERT_EQ(data.size(), 60u + 5u);
+  EXPECT_EQ(word(data, 0), 0x43636E4Bu) << "'CcnK'";
+  EXPECT_EQ(word(data, 4), data.size() - 8);
+  EXPECT_EQ(word(data, 8), 0x46504368u) << "'FPCh'";
+  EXPECT_EQ(word(data, 12), 1u);
+  EXPECT_EQ(word(data, 16), static_cast<uint32_t>(kId));
+  EXPECT_EQ(word(data, 20), 2u);
+  EXPECT_EQ(word(data, 24), 32u) << "program count";
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&data[28])), "Pluck");
+  EXPECT_EQ(word(data, 56), 5u) << "chunk size";
+  EXPECT_EQ(Bytes(data.begin() + 60, data.end()), chunk);
+  auto parsed = parsePreset(data, "pluck.fxp");
+  ASSERT_TRUE(parsed.ok()) << parsed.error();
+  EXPECT_TRUE(parsed.value().isChunk);
+  EXPECT_EQ(parsed.value().kind, PresetFile::Kind::program);
+  EXPECT_EQ(parsed.value().programs.at(0).name, "Pluck");
+  EXPECT_EQ(parsed.value().chunk, chunk);
+}
+
+TEST(PresetFileLayout, BankChunkFileHasVersion2HeaderAndTheChunkAt160) {
+  const Bytes chunk(1000, 7);
+  const Bytes data = encodeBankChunk(kId, 1, 32, 9, chunk);
+  ASSERT_EQ(data.size(), 160u + 1000u);
+  EXPECT_EQ(word(data, 4), data.size() - 8);
+  EXPECT_EQ(word(data, 8), 0x46424368u) << "'FBCh'";
+  EXPECT_EQ(word(data, 12), 2u);
+  EXPECT_EQ(word(data, 24), 32u);
+  EXPECT_EQ(word(data, 28), 9u) << "current program";
+  EXPECT_EQ(word(data, 156), 1000u) << "chunk size";
+  auto parsed = parsePreset(data, "all.fxb");
+  ASSERT_TRUE(parsed.ok()) << parsed.error();
+  EXPECT_TRUE(parsed.value().isChunk);
+  EXPECT_EQ(parsed.value().kind, PresetFile::Kind::bank);
+  EXPECT_EQ(parsed.value().currentProgram, 9);
+  EXPECT_EQ(parsed.value().chunk, chunk);
 }
 
 TEST(PresetFileLayout, BankFileHasVersion2HeaderAndFullProgramRecords) {
@@ -131,14 +173,14 @@ TEST(PresetFileHostile, DamagedOrLyingFilesAreRefusedWithOffsetAndReason) {
     setWord(data, at, value);
     return data;
   };
+  const Bytes fpch = encodeProgramChunk(kId, 1, 32, "c", Bytes(40, 1));
+  const Bytes fbch = encodeBankChunk(kId, 1, 32, 3, Bytes(40, 1));
   const uint32_t nan = std::bit_cast<uint32_t>(std::numeric_limits<float>::quiet_NaN());
   const uint32_t inf = std::bit_cast<uint32_t>(std::numeric_limits<float>::infinity());
   const std::vector<HostileCase> cases = {
       {"empty", {}, "too short for a VST preset file", 0},
       {"not a preset", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1}, "no 'CcnK' mark", 0},
       {"unknown kind", edit(fxp, 8, 0x41424344), "unknown preset kind 'ABCD'", 8},
-      {"opaque program chunk", edit(fxp, 8, 0x46504368), "opaque chunk ('FPCh')", 8},
-      {"opaque bank chunk", edit(fxb, 8, 0x46424368), "opaque chunk ('FBCh')", 8},
       {"program cut inside the header", Bytes(fxp.begin(), fxp.begin() + 40),
        "program record cut short", 0},
       {"program cut inside the values", Bytes(fxp.begin(), fxp.end() - 2),
@@ -157,6 +199,19 @@ TEST(PresetFileHostile, DamagedOrLyingFilesAreRefusedWithOffsetAndReason) {
        "is for plug-in 'ABCD'", 172},
       {"bank program without mark", edit(fxb, 216 + 8, 0x41424344), "without 'FxCk' mark", 224},
       {"bank byte size lies", edit(fxb, 4, 100), "smaller than its contents", 4},
+      {"chunk program header cut short", Bytes(fpch.begin(), fpch.begin() + 50),
+       "chunk preset header cut short", 0},
+      {"chunk size past the end", edit(fpch, 56, 5000), "chunk size 5000 does not fit", 56},
+      {"negative chunk size", edit(fpch, 56, 0xFFFFFFFF), "chunk size -1 does not fit", 56},
+      {"empty chunk", edit(fpch, 56, 0), "chunk size 0 does not fit", 56},
+      {"chunk byte size lies", edit(fpch, 4, 30), "smaller than its contents", 4},
+      {"chunk bank cut inside the header", Bytes(fbch.begin(), fbch.begin() + 159),
+       "chunk preset header cut short", 0},
+      {"chunk bank current program outside", edit(fbch, 28, 32),
+       "current program 32 is outside the bank's 32 programs", 28},
+      {"chunk bank program count", edit(fbch, 24, 0x80000000u), "program count -2147483648", 24},
+      {"bank chunk inside a bank", edit(fxb, 156 + 8, 0x46504368), "program holds an opaque chunk",
+       164},
   };
   for (const HostileCase& c : cases) {
     auto parsed = parsePreset(c.data, "hostile.fxp");

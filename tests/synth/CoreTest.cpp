@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/NoteTable.h"
+#include "synth/ChunkFormat.h"
 #include "synth/SynthPlugin.h"
 
 namespace {
@@ -347,6 +348,60 @@ TEST(EnvelopeCommand, OtherParametersAreAppliedThenReportedToThePanel) {
   ASSERT_EQ(panel.changes.size(), 2u);
   EXPECT_EQ(panel.changes[0], (std::pair<VstInt32, float>{180, 0.25f}));
   EXPECT_EQ(plugin->getParameter(180), 0.25f);
+}
+
+// ---- saved state -----------------------------------------------------------------------------
+
+std::vector<unsigned char> programChunkWithCurve(int slot, float point) {
+  chunkformat::State state;
+  chunkformat::Program program;
+  program.curves.push_back({static_cast<uint32_t>(slot), {}});
+  program.curves.back().points.fill(point);
+  state.programs.push_back(program);
+  return chunkformat::write(state);
+}
+
+TEST(SavedState, ARestoredProgramLoadsItsCurvesAndTellsThePanelOnce) {
+  auto plugin = makePlugin();
+  FakePanel panel;
+  plugin->attachPanel(&panel);
+  plugin->selectProgram(6);
+  panel.programChanges = 0;
+  auto chunk = programChunkWithCurve(102, -0.5f);  // amplitude layer 2 of the even oscillators
+  ASSERT_EQ(plugin->writeChunk(chunk.data(), static_cast<VstInt32>(chunk.size()), true), 1);
+  EXPECT_EQ(panel.programChanges, 1);
+  EXPECT_TRUE(panel.changes.empty());
+  EXPECT_EQ(plugin->getEngine().oscillator(4).layer(EnvelopeBank::amplitude, 2).point(9), 0.25f);
+  EXPECT_EQ(plugin->getEngine().oscillator(5).layer(EnvelopeBank::amplitude, 2).point(9), 0.0f);
+  EXPECT_EQ(plugin->program(6).curve(102)[9], -0.5f);
+  EXPECT_EQ(plugin->program(0).curve(102)[9], 0.0f);
+  EXPECT_FALSE(plugin->isNoteGateOpen());
+}
+
+TEST(SavedState, ARefusedChunkTellsThePanelNothing) {
+  auto plugin = makePlugin();
+  FakePanel panel;
+  plugin->attachPanel(&panel);
+  auto chunk = programChunkWithCurve(3, 1.0f);
+  chunk[20] ^= 1;  // checksum no longer matches
+  EXPECT_EQ(plugin->writeChunk(chunk.data(), static_cast<VstInt32>(chunk.size()), true), 0);
+  EXPECT_EQ(panel.programChanges, 0);
+  EXPECT_EQ(plugin->getEngine().oscillator(3).layer(EnvelopeBank::amplitude, 0).point(9), 0.0f);
+}
+
+TEST(SavedState, ABankRestoreSelectsItsCurrentProgram) {
+  auto plugin = makePlugin();
+  plugin->selectProgram(2);
+  plugin->applyEnvelope(0, constantCurve(0.5f).data());
+  void* data = nullptr;
+  const VstInt32 size = plugin->readChunk(&data, false);
+  ASSERT_GT(size, 0);
+  const std::vector<unsigned char> bank(static_cast<unsigned char*>(data),
+                                        static_cast<unsigned char*>(data) + size);
+  auto other = makePlugin();
+  ASSERT_EQ(other->writeChunk(const_cast<unsigned char*>(bank.data()), size, false), 1);
+  EXPECT_EQ(other->currentProgramIndex(), 2);
+  EXPECT_EQ(other->getEngine().oscillator(0).layer(EnvelopeBank::amplitude, 0).point(1), 0.25f);
 }
 
 }  // namespace
