@@ -1,7 +1,7 @@
 // The panel makes the instrument playable, end to end: the built plug-in loaded by our host
 // library, its editor embedded in a window on a private X server, worked with the real pointer
-// (XTest) while the plug-in's own press handling and drag loops follow it, and the sound measured
-// from processReplacing. A private server per test keeps the one pointer to ourselves while
+// (XTest) while the plug-in's own press handling and drag loops follow it, the sound measured
+// from processReplacing, and what was painted saved and restored as a host's session does. A private server per test keeps the one pointer to ourselves while
 // other test programs run in parallel.
 #include <gtest/gtest.h>
 
@@ -165,6 +165,39 @@ TEST_F(PanelPlaysTest, OscillatorOneRoutedToTheDelayIsHeardAgainOneSecondLater) 
   EXPECT_GT(sound, 0.01);
   EXPECT_GT(echo, 0.1 * sound) << "the echo";
   EXPECT_LT(rmsAround(echoed, 0.8), 0.1 * echo) << "silence between the burst and its echo";
+}
+
+// What the panel painted is saved with the host's session: the bank chunk taken after painting
+// restores the curves and values into a fresh instance, which then plays the same note sample for
+// sample.
+TEST_F(PanelPlaysTest, ASavedStateAfterPaintingPlaysTheSameInAFreshInstance) {
+  click(50);
+  paint(panel::kVolumeCurve, {0.1f, 0.8f, 0.3f, 0.6f, 0.0f});
+  click(6);  // the detune curve of oscillator 1
+  paint(panel::kDetuneCurve, {0.0f, 0.3f, -0.2f, 0.0f});
+  click(10);  // "Lower 1/2": the detune curve of oscillators 1-16
+  paint(panel::kDetuneCurve, {0.1f, -0.1f});
+  click(2);
+  dragBar(82, 0.7f);
+  dragBar(83, 0.5f);
+  const std::vector<unsigned char> saved = plugin->getChunk(false);
+  ASSERT_FALSE(saved.empty());
+
+  auto restored = newInstance();
+  ASSERT_TRUE(restored);
+  restored->start(static_cast<float>(kRate), kBlock);
+  ASSERT_TRUE(restored->setChunk(saved, false));
+  for (std::int32_t index : {82, 83, 50, 199}) {
+    EXPECT_EQ(restored->getParameter(index), plugin->getParameter(index)) << index;
+  }
+  const std::vector<float> original = renderNote(kCurveSamples / 2);
+  std::swap(plugin, restored);
+  const std::vector<float> copy = renderNote(kCurveSamples / 2);
+  std::swap(plugin, restored);
+  EXPECT_GT(rmsAround(original, 1.0), 0.005) << "the painted note sounds";
+  std::size_t differing = 0;
+  for (std::size_t i = 0; i < original.size(); ++i) differing += original[i] == copy[i] ? 0 : 1;
+  EXPECT_EQ(differing, 0u) << "samples that differ after the restore";
 }
 
 }  // namespace

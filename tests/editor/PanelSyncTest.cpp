@@ -1,6 +1,7 @@
 // What the panel shows: every control of the layout made at open in its place with its starting
 // value, the curves of the current program in the curve editors, parameter changes from the host
-// followed (on show or not, nothing while closed), and another program read at the next idle.
+// followed (on show or not, nothing while closed), and another program or a restored state read
+// at the next idle.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -186,6 +187,22 @@ TEST_F(PanelProgramTest, ANoticeFromAnotherThreadIsTakenAtTheNextIdle) {
   EXPECT_EQ(curveOf(0)[100], 0.5f);
   editor->idle();
   EXPECT_EQ(curveOf(0)[100], 0.125f);
+}
+
+TEST_F(PanelProgramTest, AStateRestoredByTheHostIsShownAtTheNextIdle) {
+  SynthPlugin saved(&paneltest::recordingHost);
+  saved.applyEnvelope(0, constantCurve(0.375f).data());
+  saved.setParameter(82, 0.25f);
+  void* data = nullptr;
+  const VstIntPtr size = saved.dispatcher(effGetChunk, 0, 0, &data, 0.0f);
+  ASSERT_GT(size, 0);
+  const std::vector<char> bytes(static_cast<char*>(data), static_cast<char*>(data) + size);
+  ASSERT_EQ(plugin->dispatcher(effSetChunk, 0, size, const_cast<char*>(bytes.data()), 0.0f), 1);
+  EXPECT_EQ(curveOf(0)[100], 0.0f) << "read at the next idle, not in the host's call";
+  editor->idle();
+  EXPECT_EQ(curveOf(0), constantCurve(0.375f));
+  EXPECT_NEAR(shown(82), 0.25f, 1e-6f);
+  EXPECT_EQ(shown(50), 1.0f) << "the selection stays";
 }
 
 }  // namespace
