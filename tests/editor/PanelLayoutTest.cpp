@@ -173,6 +173,7 @@ TEST(PanelLayoutTest, EveryControlKindMatchesWhatTheParameterTableSaysItsTagDoes
     EXPECT_EQ(parameters::panelRole(tag), PanelRole::none);
     EXPECT_EQ(panel::findByTag(tag), nullptr);
   }
+  EXPECT_EQ(panel::kLastTag, parameters::lastControlTag());
 }
 
 // The panel's (kind, target) numbering must address what the plug-in's slot table says.
