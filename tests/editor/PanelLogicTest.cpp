@@ -193,6 +193,29 @@ TEST_F(PanelLogicTest, Tag196AndForeignTagsDoNothing) {
   editor->valueChanged(nullptr, nullptr);
 }
 
+// A host may close the editor from the idle call a held press gives it; the press then ends
+// without touching what is gone, and the panel opens again whole.
+TEST_F(PanelLogicTest, TheHostClosingTheEditorDuringAHeldPressIsHarmless) {
+  click(50);
+  paintLine({plot.left + 30, plot.bottom - 40}, {plot.left + 90, plot.bottom - 40});
+  ASSERT_NE(storedCurve(0)[50], 0.0f);
+  paneltest::hostCalls().clear();
+  paneltest::duringHostIdle() = [this] { plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f); };
+  const GuiPoint reset = centreOf(control(panel::kResetTag).getSize());
+  std::vector<paneltest::Step> held(40, {reset, 1});
+  held.push_back({reset, 0});
+  press(reset, std::move(held));
+  paneltest::duringHostIdle() = nullptr;
+  int idles = 0;
+  for (const paneltest::HostCall& call : paneltest::hostCalls()) idles += call.opcode == audioMasterIdle;
+  ASSERT_GE(idles, 1) << "the press gave the host its idle call";
+  EXPECT_FALSE(editor->isPanelOpen());
+  EXPECT_EQ(GuiView::liveCount(), liveViews) << "every view of the panel is gone";
+  ASSERT_EQ(editor->open(paneltest::kParent), 1);
+  EXPECT_EQ(storedCurve(0)[50], 0.0f) << "Reset acted on the press, before the close";
+  EXPECT_EQ(curveOf(0), storedCurve(0)) << "the panel shows the program's curve again";
+}
+
 // The host may set the selection and layer buttons to anything; the views on show follow what
 // the user presses and are never attached twice.
 TEST_F(PanelLogicTest, AHostSetLayerButtonNeverLeavesTwoLayersOnShow) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,9 +35,16 @@ inline std::vector<HostCall>& hostCalls() {
   return calls;
 }
 
+// Runs inside the host's idle call (audioMasterIdle), when set.
+inline std::function<void()>& duringHostIdle() {
+  static std::function<void()> action;
+  return action;
+}
+
 inline VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
                                float opt) {
   hostCalls().push_back({opcode, index, opt});
+  if (opcode == audioMasterIdle && duringHostIdle()) duringHostIdle()();
   return opcode == audioMasterVersion ? 2400 : 0;
 }
 
@@ -61,6 +69,7 @@ class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     hostCalls().clear();
+    duringHostIdle() = nullptr;
     liveViews = GuiView::liveCount();
     liveBitmaps = GuiBitmap::liveCount();
     plugin = std::make_unique<SynthPlugin>(&recordingHost);
@@ -68,6 +77,7 @@ class PanelTest : public ::testing::Test {
     editor = new SynthEditor(plugin.get(), backend);
   }
   void TearDown() override {
+    duringHostIdle() = nullptr;
     plugin.reset();
     EXPECT_EQ(GuiView::liveCount(), liveViews) << "views left alive";
     EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps) << "bitmaps left alive";
