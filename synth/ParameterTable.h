@@ -136,7 +136,6 @@ struct ProgramStorage {
   float value = 0.0f;
   VstInt32 leading = kOscillators;
 
-  constexpr bool stored() const { return field != nullptr || panel != nullptr; }
   constexpr float defaultAt(VstInt32 offset) const { return offset < leading ? value : 0.0f; }
 };
 
@@ -355,6 +354,7 @@ constexpr bool coversEveryIndexOnce() {
   return true;
 }
 static_assert(coversEveryIndexOnce(), "every index 0-236 has exactly one row");
+
 static_assert(std::size(kRows) < 0xFF);
 
 inline constexpr std::array<std::uint8_t, kCount> kRowOfIndex = rowOfIndex();
@@ -371,8 +371,8 @@ constexpr const ParameterRun* runOf(VstInt32 index) {
 
 // How the panel passes on a change of the control with this tag; none outside 0-236.
 constexpr PanelRole panelRole(VstInt32 tag) {
-  const ParameterRun* run = runOf(tag);
-  return run ? run->panelRole : PanelRole::none;
+  if (!isIndex(tag)) return PanelRole::none;
+  return table::kRows[table::kRowOfIndex[static_cast<std::size_t>(tag)]].panelRole;
 }
 
 // The highest tag of a panel control.
