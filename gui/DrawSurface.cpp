@@ -57,7 +57,23 @@ cairo_status_t writeChunk(void* closure, const unsigned char* data, unsigned int
   return CAIRO_STATUS_SUCCESS;
 }
 
+cairo_status_t appendChunk(void* closure, const unsigned char* data, unsigned int length) {
+  auto* bytes = static_cast<std::vector<std::uint8_t>*>(closure);
+  bytes->insert(bytes->end(), data, data + length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
 }  // namespace
+
+std::vector<std::uint8_t> DrawSurface::encodePng() const {
+  std::vector<std::uint8_t> bytes;
+  if (isEmpty()) return bytes;
+  cairo_surface_flush(surface_);
+  if (cairo_surface_write_to_png_stream(surface_, appendChunk, &bytes) != CAIRO_STATUS_SUCCESS) {
+    bytes.clear();
+  }
+  return bytes;
+}
 
 WriteResult DrawSurface::writePng(const std::string& path) const {
   if (isEmpty()) return {false, path + ": the surface is empty (0 x 0)"};

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "gui/GuiTypes.h"
 
@@ -40,6 +41,8 @@ class DrawSurface {
   GuiColor pixel(std::int32_t x, std::int32_t y) const;
 
   WriteResult writePng(const std::string& path) const;
+  // The surface as PNG file bytes; empty for an empty surface or when encoding fails.
+  std::vector<std::uint8_t> encodePng() const;
 
   // Never null: an empty surface is still a valid (0 x 0) cairo surface.
   cairo_surface_t* cairoSurface() const { return surface_; }

@@ -29,15 +29,25 @@ void GuiAnimation::draw(DrawContext* context) {
 }
 
 void GuiAnimation::onMouseDown(DrawContext* context, GuiPoint) {
-  if (!context || !mouseEnabled || !(context->queryMouseButtons() & kMouseLeft)) return;
-  value = 0.0f;
-  running = !running;
+  if (!pressState(context)) return;
   if (running) {
-    setDirty(true);
+    stop();
+  } else {
+    start();
     notifyListener(context);
-  } else if (frame) {
-    frame->setDirty(true);  // what the last frame covered is drawn again
   }
+}
+
+void GuiAnimation::start() {
+  value = 0.0f;
+  running = true;
+  setDirty(true);
+}
+
+void GuiAnimation::stop() {
+  value = 0.0f;
+  running = false;
+  if (frame) frame->setDirty(true);  // what the last frame covered is drawn again
 }
 
 void GuiAnimation::nextFrame() {

@@ -20,6 +20,9 @@ class GuiAnimation : public GuiControl {
   // listener.
   void onMouseDown(DrawContext* context, GuiPoint where) override;
 
+  // Starts from the first frame (tells no listener), or stops; what a click does, for owners.
+  void start();
+  void stop();
   // One frame height on, back to the first frame past the last one.
   void nextFrame();
   // One frame height back, to the last frame's row below the first.

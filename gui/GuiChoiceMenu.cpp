@@ -92,19 +92,17 @@ std::int32_t GuiChoiceMenu::getCurrent() const {
 // ---- the closed look ----------------------------------------------------------------------
 
 void GuiChoiceMenu::draw(DrawContext* context) {
-  GuiBitmap* normal = background;
-  if (popup && pressedBackground) background = pressedBackground;
   const char* current = getEntry(getCurrent());
-  drawText(context, hasFormatter() ? formatValue(value)
-                                   : (current ? MenuEntry::parse(current).text : std::string()));
-  background = normal;
+  drawText(context,
+           hasFormatter() ? formatValue(value)
+                          : (current ? MenuEntry::parse(current).text : std::string()),
+           popup ? pressedBackground : nullptr);
 }
 
 // ---- the list -----------------------------------------------------------------------------
 
 void GuiChoiceMenu::onMouseDown(DrawContext* context, GuiPoint) {
-  if (!context || !mouseEnabled || entries.empty() || popup) return;
-  if (!(context->queryMouseButtons() & kMouseLeft)) return;
+  if (entries.empty() || popup || !pressState(context)) return;
   const std::int32_t chosen = runList(context);
   if (chosen < 0) return;
   value = static_cast<float>(chosen);

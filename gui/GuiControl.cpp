@@ -90,3 +90,16 @@ bool GuiControl::wheelStep(DrawContext* context, float distance) {
   notifyIfDirty(context);
   return true;
 }
+
+std::int32_t GuiControl::pressState(DrawContext* context) const {
+  if (!context || !mouseEnabled) return 0;
+  const std::int32_t state = context->queryMouseButtons();
+  return (state & kMouseLeft) ? state : 0;
+}
+
+bool GuiControl::controlClickSetsDefault(DrawContext* context, std::int32_t state) {
+  if (state != kControlClick) return false;
+  value = defaultValue;
+  notifyIfDirty(context);
+  return true;
+}

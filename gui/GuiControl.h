@@ -57,6 +57,12 @@ class GuiControl : public GuiView {
   void setListener(ControlListener* newListener) { listener = newListener; }
 
  protected:
+  // The first poll of a press, shared by the family: the button and modifier state, or 0 when
+  // the control does not take the press (no context, not mouse-enabled, no left button).
+  std::int32_t pressState(DrawContext* context) const;
+  // A control-click sets the default value and tells the listener if that changed it; true
+  // when `state` was one (the press is then over).
+  bool controlClickSetsDefault(DrawContext* context, std::int32_t state);
   // Tells the listener that the user changed the value; nothing without a listener.
   void notifyListener(DrawContext* context);
   // notifyListener, when the value differs from the last redraw (or the control is marked dirty).

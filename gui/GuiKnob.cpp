@@ -165,14 +165,8 @@ float GuiKnob::getFineDivisor() const { return fineDivisor; }
 // ---- mouse --------------------------------------------------------------------------------
 
 void GuiKnob::onMouseDown(DrawContext* context, GuiPoint where) {
-  if (!context || !mouseEnabled) return;
-  const std::int32_t buttons = context->queryMouseButtons();
-  if (!(buttons & kMouseLeft)) return;
-  if (buttons == kControlClick) {
-    value = defaultValue;
-    notifyIfDirty(context);
-    return;
-  }
+  const std::int32_t buttons = pressState(context);
+  if (!buttons || controlClickSetsDefault(context, buttons)) return;
   bool linear = toolkitKnobMode() == kLinearKnobMode;
   if (buttons & kMouseAlt) linear = !linear;
   beginEdit();

@@ -19,20 +19,19 @@ void GuiMomentaryButton::draw(DrawContext* context) {
 }
 
 void GuiMomentaryButton::onMouseDown(DrawContext* context, GuiPoint where) {
-  if (!context || !mouseEnabled) return;
-  const std::int32_t state = context->queryMouseButtons();
-  if (!(state & kMouseLeft)) return;
+  const std::int32_t state = pressState(context);
+  if (!state) return;
   trackPress(context, where, state, HoldRule::anyDown);
   value = 0.0f;
   notifyListener(context);
 }
 
-void GuiMomentaryButton::trackPress(DrawContext* context, GuiPoint where, std::int32_t pressState,
+void GuiMomentaryButton::trackPress(DrawContext* context, GuiPoint where, std::int32_t pressed,
                                     HoldRule rule) {
   const float start = value;
   const float opposite = start == 0.0f ? 1.0f : 0.0f;
   auto held = [&](std::int32_t state) {
-    return rule == HoldRule::anyDown ? state != 0 : state == pressState;
+    return rule == HoldRule::anyDown ? state != 0 : state == pressed;
   };
   if (!held(context->queryMouseButtons())) {
     value = opposite;

@@ -26,7 +26,7 @@ class GuiMomentaryButton : public GuiControl {
   // in which the value is the opposite of the starting value while the pointer is over the
   // button (edges included) and the starting value elsewhere, the listener told of each change;
   // when it is already released, the opposite value and the listener told.
-  void trackPress(DrawContext* context, GuiPoint where, std::int32_t pressState, HoldRule rule);
+  void trackPress(DrawContext* context, GuiPoint where, std::int32_t pressed, HoldRule rule);
 
   GuiPoint backgroundOffset;
   std::int32_t frameHeight;

@@ -19,7 +19,7 @@ void GuiOnOffButton::draw(DrawContext* context) {
 }
 
 void GuiOnOffButton::onMouseDown(DrawContext* context, GuiPoint) {
-  if (!context || !mouseEnabled || !(context->queryMouseButtons() & kMouseLeft)) return;
+  if (!pressState(context)) return;
   value = std::trunc(value) == 0.0f ? 1.0f : 0.0f;
   draw(context);
   notifyListener(context);

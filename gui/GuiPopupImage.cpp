@@ -19,7 +19,7 @@ void GuiPopupImage::draw(DrawContext* context) {
 }
 
 void GuiPopupImage::onMouseDown(DrawContext* context, GuiPoint) {
-  if (!context || !mouseEnabled || !(context->queryMouseButtons() & kMouseLeft)) return;
+  if (!pressState(context)) return;
   if (isPoppedUp()) {
     close();
   } else {

@@ -92,14 +92,8 @@ void GuiSlider::draw(DrawContext* context) {
 }
 
 void GuiSlider::onMouseDown(DrawContext* context, GuiPoint where) {
-  if (!context || !mouseEnabled) return;
-  const std::int32_t pressState = context->queryMouseButtons();
-  if (!(pressState & kMouseLeft)) return;
-  if (pressState == kControlClick) {
-    value = defaultValue;
-    notifyIfDirty(context);
-    return;
-  }
+  const std::int32_t state = pressState(context);
+  if (!state || controlClickSetsDefault(context, state)) return;
   // The handle keeps the point where it was taken; a press beside it takes it by its middle.
   const float length = handleLength();
   const float at = static_cast<float>(handlePosition());
@@ -107,16 +101,16 @@ void GuiSlider::onMouseDown(DrawContext* context, GuiPoint where) {
   const float grip = (pressed >= at && pressed <= at + length) ? pressed - at : length * 0.5f;
   float anchorPointer = pressed;
   float anchorHandle = pressed - grip;
-  bool zoomed = (pressState & kMouseShift) != 0;
+  bool zoomed = (state & kMouseShift) != 0;
 
   const GuiFrame* trackedIn = frame;
   beginEdit();
   bool held = true;
   while (held) {
-    const std::int32_t state = context->queryMouseButtons();
-    held = (state & kMouseLeft) != 0;
+    const std::int32_t now = context->queryMouseButtons();
+    held = (now & kMouseLeft) != 0;
     const float pointer = along(where);
-    const bool zoomNow = (state & kMouseShift) != 0;
+    const bool zoomNow = (now & kMouseShift) != 0;
     if (zoomNow != zoomed) {
       // Re-anchor, so that changing the speed never makes the handle jump.
       const float zoom = zoomed ? kZoomFactor : 1.0f;

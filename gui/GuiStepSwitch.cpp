@@ -47,14 +47,8 @@ float GuiStepSwitch::valueAt(GuiPoint where) const {
 }
 
 void GuiStepSwitch::onMouseDown(DrawContext* context, GuiPoint where) {
-  if (!context || !mouseEnabled) return;
-  const std::int32_t pressState = context->queryMouseButtons();
-  if (!(pressState & kMouseLeft)) return;
-  if (pressState == kControlClick) {
-    value = defaultValue;
-    notifyIfDirty(context);
-    return;
-  }
+  const std::int32_t pressed = pressState(context);
+  if (!pressed || controlClickSetsDefault(context, pressed)) return;
   const GuiFrame* trackedIn = frame;
   beginEdit();
   do {
@@ -63,6 +57,6 @@ void GuiStepSwitch::onMouseDown(DrawContext* context, GuiPoint where) {
     context->queryMouseLocation(where);
     pumpIdle();
     if (leftFrame(trackedIn)) return;
-  } while (context->queryMouseButtons() == pressState);
+  } while (context->queryMouseButtons() == pressed);
   endEdit();
 }

@@ -95,7 +95,7 @@ void GuiTextEdit::drawField(DrawContext* context) {
 }
 
 void GuiTextEdit::onMouseDown(DrawContext* context, GuiPoint) {
-  if (!context || !mouseEnabled || !(context->queryMouseButtons() & kMouseLeft)) return;
+  if (!pressState(context)) return;
   if ((style & kStyleDoubleClick) && !context->awaitSecondClick()) return;
   if (frame) {
     frame->setFocusView(this);

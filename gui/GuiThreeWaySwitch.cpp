@@ -34,7 +34,7 @@ float GuiThreeWaySwitch::valueAt(GuiPoint where, float current) const {
 }
 
 void GuiThreeWaySwitch::onMouseDown(DrawContext* context, GuiPoint where) {
-  if (!context || !mouseEnabled || !(context->queryMouseButtons() & kMouseLeft)) return;
+  if (!pressState(context)) return;
   const GuiFrame* trackedIn = frame;
   beginEdit();
   do {

@@ -17,8 +17,7 @@ void GuiTwoFrameButton::draw(DrawContext* context) {
 }
 
 void GuiTwoFrameButton::onMouseDown(DrawContext* context, GuiPoint where) {
-  if (!context || !mouseEnabled) return;
-  const std::int32_t state = context->queryMouseButtons();
-  if (!(state & kMouseLeft)) return;
+  const std::int32_t state = pressState(context);
+  if (!state) return;
   trackPress(context, where, state, HoldRule::sameState);
 }

@@ -45,14 +45,15 @@ std::string GuiValueDisplay::valueText() const { return formatValue(value); }
 
 void GuiValueDisplay::draw(DrawContext* context) { drawText(context, formatValue(value)); }
 
-void GuiValueDisplay::drawText(DrawContext* context, const std::string& text) {
+void GuiValueDisplay::drawText(DrawContext* context, const std::string& text, GuiBitmap* face) {
   if (!context || (style & kStyleNoDraw)) {
     setDirty(false);
     return;
   }
   const bool frame3d = (style & (kStyleSunkenFrame | kStyleRaisedFrame)) != 0;
-  if (background) {
-    drawStripFrame(context, background, size, textOffset, transparent);
+  if (!face) face = background;
+  if (face) {
+    drawStripFrame(context, face, size, textOffset, transparent);
   } else if (!transparent) {
     context->setFillColor(backColor);
     context->fillRect(size);

@@ -62,8 +62,9 @@ class GuiValueDisplay : public GuiControl {
   bool hasFormatter() const { return formatterEx || formatter; }
   // The text a formatter (or "%2.2f") makes of `v`, at most kMaxText characters.
   std::string formatValue(float v) const;
-  // Everything draw does, with `text` as the text; the text field and the menu show their own.
-  void drawText(DrawContext* context, const std::string& text);
+  // Everything draw does, with `text` as the text and `face` (null: the background) as the
+  // bitmap; the text field and the menu show their own.
+  void drawText(DrawContext* context, const std::string& text, GuiBitmap* face = nullptr);
   void drawFrame3d(DrawContext* context);
 
   ValueToText formatter = nullptr;

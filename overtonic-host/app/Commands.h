@@ -21,6 +21,7 @@ int runRender(const std::vector<std::string>& args);
 int runPreset(const std::vector<std::string>& args);
 int runGui(const std::vector<std::string>& args);
 int runSnapshot(const std::vector<std::string>& args);
+int runGallery(const std::vector<std::string>& args);
 
 // "overtonic-host <command>: <message>" on standard error; returns `status`.
 int reportError(const std::string& command, const std::string& message, int status);

@@ -164,45 +164,58 @@ hostlib::Result<std::unique_ptr<EditorWindow>> EditorWindow::open(EditorDisplay&
     return hostlib::fail("the plug-in's editor rectangle is empty (" + std::to_string(width) + " x " +
                          std::to_string(height) + ")");
   }
-  Display* dpy = asDisplay(display.connection());
-  const Window window = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0,
-                                            static_cast<unsigned>(width),
-                                            static_cast<unsigned>(height), 0, 0, 0);
-  XStoreName(dpy, window, title.c_str());
-  XSizeHints* hints = XAllocSizeHints();
-  if (hints) {
-    hints->flags = PMinSize | PMaxSize;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
-    XSetWMNormalHints(dpy, window, hints);
-    XFree(hints);
-  }
-  Atom deleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
-  XSetWMProtocols(dpy, window, &deleteWindow, 1);
-  XSelectInput(dpy, window, StructureNotifyMask);
-  XMapWindow(dpy, window);
-  XSync(dpy, False);
-  std::unique_ptr<EditorWindow> made(new EditorWindow(display, plugin, window, width, height));
-  if (plugin.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(window))) == 0) {
-    return hostlib::fail("the plug-in could not open its editor in window " + std::to_string(window));
+  std::unique_ptr<EditorWindow> made(new EditorWindow(display, plugin, title, width, height));
+  if (plugin.dispatch(effEditOpen, 0, 0, made->window_.asParent()) == 0) {
+    return hostlib::fail("the plug-in could not open its editor in window " +
+                         std::to_string(made->window_.id()));
   }
   made->editorOpen_ = true;
   return made;
 }
 
 EditorWindow::EditorWindow(EditorDisplay& display, hostlib::PluginInstance& plugin,
-                           unsigned long window, int width, int height)
-    : display_(display), plugin_(plugin), window_(window), width_(width), height_(height) {}
+                           const std::string& title, int width, int height)
+    : display_(display), plugin_(plugin), window_(display, title, width, height), width_(width),
+      height_(height) {}
 
 EditorWindow::~EditorWindow() {
   if (editorOpen_) plugin_.dispatch(effEditClose);
-  Display* dpy = asDisplay(display_.connection());
-  if (!windowGone_) XDestroyWindow(dpy, window_);
-  XSync(dpy, False);
 }
 
 void EditorWindow::idle() {
   if (editorOpen_) plugin_.dispatch(effEditIdle);
+  window_.readEvents();
+}
+
+HostTopWindow::HostTopWindow(EditorDisplay& display, const std::string& title, int width,
+                             int height)
+    : display_(display) {
+  Display* dpy = asDisplay(display.connection());
+  window_ = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, static_cast<unsigned>(width),
+                                static_cast<unsigned>(height), 0, 0, 0);
+  XStoreName(dpy, window_, title.c_str());
+  XSizeHints* hints = XAllocSizeHints();
+  if (hints) {
+    hints->flags = PMinSize | PMaxSize;
+    hints->min_width = hints->max_width = width;
+    hints->min_height = hints->max_height = height;
+    XSetWMNormalHints(dpy, window_, hints);
+    XFree(hints);
+  }
+  Atom deleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(dpy, window_, &deleteWindow, 1);
+  XSelectInput(dpy, window_, StructureNotifyMask);
+  XMapWindow(dpy, window_);
+  XSync(dpy, False);
+}
+
+HostTopWindow::~HostTopWindow() {
+  Display* dpy = asDisplay(display_.connection());
+  if (!gone_) XDestroyWindow(dpy, window_);
+  XSync(dpy, False);
+}
+
+void HostTopWindow::readEvents() {
   Display* dpy = asDisplay(display_.connection());
   const Atom deleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", True);
   while (XPending(dpy) > 0) {
@@ -212,17 +225,17 @@ void EditorWindow::idle() {
         static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) {
       closeRequested_ = true;
     } else if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
-      windowGone_ = true;
+      gone_ = true;
       closeRequested_ = true;
     }
   }
 }
 
 hostlib::Result<std::vector<std::uint32_t>> EditorWindow::capture() {
-  if (windowGone_) return hostlib::fail("the editor window is gone");
+  if (window_.isGone()) return hostlib::fail("the editor window is gone");
   Display* dpy = asDisplay(display_.connection());
   XSync(dpy, False);
-  XImage* image = XGetImage(dpy, window_, 0, 0, static_cast<unsigned>(width_),
+  XImage* image = XGetImage(dpy, window_.id(), 0, 0, static_cast<unsigned>(width_),
                             static_cast<unsigned>(height_), AllPlanes, ZPixmap);
   if (!image) return hostlib::fail("cannot read the editor window's pixels");
   const unsigned long redMask = image->red_mask, greenMask = image->green_mask,

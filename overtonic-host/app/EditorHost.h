@@ -41,6 +41,30 @@ class EditorDisplay {
   int serverPid_;
 };
 
+// A fixed-size top-level window that the window manager may ask to close, for content that is
+// embedded in it as a host embeds an editor.
+class HostTopWindow {
+ public:
+  HostTopWindow(EditorDisplay& display, const std::string& title, int width, int height);
+  // Destroys the window unless it is already gone.
+  ~HostTopWindow();
+  HostTopWindow(const HostTopWindow&) = delete;
+  HostTopWindow& operator=(const HostTopWindow&) = delete;
+
+  unsigned long id() const { return window_; }
+  void* asParent() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)); }
+  // Reads the window's pending events: a close request, or the window destroyed.
+  void readEvents();
+  bool closeRequested() const { return closeRequested_; }
+  bool isGone() const { return gone_; }
+
+ private:
+  EditorDisplay& display_;
+  unsigned long window_;
+  bool closeRequested_ = false;
+  bool gone_ = false;
+};
+
 class EditorWindow {
  public:
   // Asks the plug-in for its rectangle, makes a window of that size titled `title`, maps it and
@@ -57,25 +81,23 @@ class EditorWindow {
   // One effEditIdle, then the window's own events (a close request from the window manager, the
   // window destroyed).
   void idle();
-  bool closeRequested() const { return closeRequested_; }
+  bool closeRequested() const { return window_.closeRequested(); }
   int width() const { return width_; }
   int height() const { return height_; }
   // The X11 window the editor is embedded in.
-  unsigned long nativeWindow() const { return window_; }
+  unsigned long nativeWindow() const { return window_.id(); }
   // What the window shows now: width x height pixels 0x00RRGGBB, row by row.
   hostlib::Result<std::vector<std::uint32_t>> capture();
 
  private:
-  EditorWindow(EditorDisplay& display, hostlib::PluginInstance& plugin, unsigned long window,
+  EditorWindow(EditorDisplay& display, hostlib::PluginInstance& plugin, const std::string& title,
                int width, int height);
   EditorDisplay& display_;
   hostlib::PluginInstance& plugin_;
-  unsigned long window_;
+  HostTopWindow window_;
   int width_;
   int height_;
-  bool closeRequested_ = false;
   bool editorOpen_ = false;
-  bool windowGone_ = false;
 };
 
 }  // namespace hostapp

@@ -21,6 +21,7 @@ constexpr const char* kUsage =
     "  preset show FILE                 show a program or bank file\n"
     "  gui [PLUGIN]                     open the plug-in's editor in a window\n"
     "  snapshot [PLUGIN] -o PANEL.png   save a picture of the plug-in's editor\n"
+    "  gallery [-o GALLERY.png]         show the GUI toolkit's controls (window or picture)\n"
     "\n"
     "Every command explains itself with --help. Exit status: 0 done, 1 failed, 2 wrong usage.\n";
 
@@ -31,6 +32,7 @@ int dispatch(const std::string& command, const std::vector<std::string>& rest) {
   if (command == "preset") return runPreset(rest);
   if (command == "gui") return runGui(rest);
   if (command == "snapshot") return runSnapshot(rest);
+  if (command == "gallery") return runGallery(rest);
   if (command == "help" || command == "--help" || command == "-h") {
     if (!rest.empty()) return dispatch(rest[0], {"--help"});
     printOut(kUsage);

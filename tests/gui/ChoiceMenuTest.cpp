@@ -25,7 +25,6 @@ FrameEvent keyEvent(KeyName name) {
   return event;
 }
 
-// The middle of entry `index` of a list laid out like the menu's.
 class ChoiceMenuTest : public ControlFixture {
  protected:
   GuiChoiceMenu* addMenu(std::vector<const char*> texts, std::int32_t style = 0) {
@@ -35,16 +34,7 @@ class ChoiceMenuTest : public ControlFixture {
     return menu;
   }
   GuiPoint middleOf(GuiChoiceMenu& menu, std::int32_t index) {
-    std::vector<MenuEntry> entries;
-    for (std::int32_t i = 0; i < menu.getEntryCount(); ++i) {
-      entries.push_back(MenuEntry::parse(menu.getEntry(i)));
-    }
-    DrawSurface scratch(1, 1);
-    DrawContext measure(nullptr, &scratch, nullptr);
-    measure.setFont(menu.getFont(), 0, menu.getFontStyle());
-    const MenuLayout layout(entries, menu.getEntriesPerColumn(), measure);
-    const GuiRect r = layout.entryRect(index);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return ::middleOf(menuEntryRect(menu, index));
   }
   // A click on the menu, with the popup then receiving `script`.
   void openWith(std::vector<FrameEvent> script) {
@@ -135,10 +125,7 @@ TEST(MenuLayout, OnlyChoosableEntriesAreFoundAndTheKeysSkipTheRest) {
   std::vector<MenuEntry> entries;
   for (const char* text : {"A", "-GB", "-", "-TD", "E", "F"}) entries.push_back(MenuEntry::parse(text));
   const MenuLayout layout(entries, 3, measure);
-  auto middle = [&](std::int32_t i) {
-    const GuiRect r = layout.entryRect(i);
-    return GuiPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  };
+  auto middle = [&](std::int32_t i) { return ::middleOf(layout.entryRect(i)); };
   EXPECT_EQ(layout.choosableAt(middle(0)), 0);
   EXPECT_EQ(layout.choosableAt(middle(1)), -1) << "greyed";
   EXPECT_EQ(layout.choosableAt(middle(2)), -1) << "separator";
@@ -215,6 +202,24 @@ TEST_F(ChoiceMenuTest, TheListOpensBelowTheMenuOrAboveItAtTheBottomOfTheScreen) 
   EXPECT_EQ(above.bottom, kMenu.top);
   EXPECT_TRUE(listener.calls.empty()) << "nothing chosen";
   EXPECT_EQ(menu->getCurrent(), 0);
+}
+
+TEST_F(ChoiceMenuTest, TheMenuShowsItsPressedBackgroundWhileTheListIsOpen) {
+  BitmapRef normal{stripBitmap(100, 18, {kColorBlue})};
+  BitmapRef pressed{stripBitmap(100, 18, {kColorRed})};
+  auto* menu = add(new GuiChoiceMenu(kMenu, &listener, 31, normal, pressed, kStyleNoText));
+  menu->addEntry("a");
+  frame->idle();
+  EXPECT_EQ(at(60, 30), kColorBlue);
+  GuiColor whileOpen{};
+  effect.duringIdle = [&] { whileOpen = at(60, 30); };
+  backend.manualClock().advance(1000);  // the list's loop gives the host its idle at once
+  openWith({pointer(FrameEvent::Kind::motion, {-5, -5})});
+  effect.duringIdle = nullptr;
+  EXPECT_EQ(whileOpen, kColorRed) << "pressed while the list is open";
+  EXPECT_EQ(at(60, 30), kColorBlue) << "back to normal once it closed";
+  EXPECT_EQ(normal->getRefCount(), 2);
+  EXPECT_EQ(pressed->getRefCount(), 2);
 }
 
 TEST_F(ChoiceMenuTest, PressDragReleaseChoosesWhereTheButtonIsReleased) {

@@ -15,8 +15,10 @@
 #include "gui/DrawContext.h"
 #include "gui/DrawSurface.h"
 #include "gui/GuiBitmap.h"
+#include "gui/GuiChoiceMenu.h"
 #include "gui/GuiControl.h"
 #include "gui/GuiFrame.h"
+#include "gui/MenuLayout.h"
 #include "gui/platform/headless/HeadlessFrameWindow.h"
 #include "tests/gui/FrameTestSupport.h"
 
@@ -167,3 +169,17 @@ inline void clearSurface(DrawSurface& surface, GuiColor color) {
   ctx.setFillColor(color);
   ctx.fillRect({-1, -1, surface.width(), surface.height()});
 }
+
+// Where entry `index` of `menu`'s list lies in the list (as the menu lays it out), and its
+// middle.
+inline GuiRect menuEntryRect(GuiChoiceMenu& menu, std::int32_t index) {
+  std::vector<MenuEntry> entries;
+  for (std::int32_t i = 0; i < menu.getEntryCount(); ++i) {
+    entries.push_back(MenuEntry::parse(menu.getEntry(i)));
+  }
+  DrawSurface scratch(1, 1);
+  DrawContext measure(nullptr, &scratch, nullptr);
+  measure.setFont(menu.getFont(), 0, menu.getFontStyle());
+  return MenuLayout(entries, menu.getEntriesPerColumn(), measure).entryRect(index);
+}
+inline GuiPoint middleOf(const GuiRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

@@ -84,16 +84,7 @@ class X11ControlTest : public ::testing::Test {
   // The frame-window point in the middle of entry `index` of `menu`'s list, which opens below
   // the menu.
   GuiPoint entryPoint(GuiChoiceMenu& menu, std::int32_t index) {
-    std::vector<MenuEntry> entries;
-    for (std::int32_t i = 0; i < menu.getEntryCount(); ++i) {
-      entries.push_back(MenuEntry::parse(menu.getEntry(i)));
-    }
-    DrawSurface scratch(1, 1);
-    DrawContext measure(nullptr, &scratch, nullptr);
-    measure.setFont(menu.getFont(), 0, menu.getFontStyle());
-    const MenuLayout layout(entries, menu.getEntriesPerColumn(), measure);
-    const GuiRect r = layout.entryRect(index);
-    return {kMenuRect.left + (r.left + r.right) / 2, kMenuRect.bottom + (r.top + r.bottom) / 2};
+    return middleOf(menuEntryRect(menu, index)).offsetBy({kMenuRect.left, kMenuRect.bottom});
   }
   // Override-redirect windows on the screen at `screenTopLeft` (our popups).
   std::vector<Window> popupsAt(GuiPoint screenTopLeft) {
@@ -233,11 +224,19 @@ class X11MenuTest : public X11ControlTest {
 
 TEST_F(X11MenuTest, ClickingAnEntryOfTheOpenListChoosesIt) {
   std::size_t listsOpen = 0;
+  std::uint32_t listPixel = 0;
   openMenuAnd(*menu, [&] {
     listsOpen = popupsAt(listTopLeftOnScreen()).size();
+    // Beside the text of the last entry: the list's background.
+    const GuiPoint saw = entryPoint(*menu, 3);
+    listPixel = host->pixel(DefaultRootWindow(host->display()), kHostX + kMenuRect.left + 3,
+                            kHostY + saw.v);
     clickAt(entryPoint(*menu, 3));
   });
   EXPECT_EQ(listsOpen, 1u) << "the list was on the screen below the menu";
+  const GuiColor back = MenuLayout::kBackground;
+  EXPECT_EQ(listPixel, (std::uint32_t{back.red} << 16) | (std::uint32_t{back.green} << 8) | back.blue)
+      << "the list is drawn";
   EXPECT_EQ(menu->getCurrent(), 3);
   EXPECT_EQ(listener.values(), (std::vector<float>{3.0f}));
   EXPECT_TRUE(popupsAt(listTopLeftOnScreen()).empty()) << "nothing left on screen";
