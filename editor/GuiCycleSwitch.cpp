@@ -49,7 +49,7 @@ float GuiCycleSwitch::getValue() const {
 }
 
 void GuiCycleSwitch::onMouseDown(DrawContext* context, GuiPoint where) {
-  if (!mouseEnabled || !context || !(context->queryMouseButtons() & kMouseLeft)) {
+  if (pressState(context) == 0) {
     pressed = 0;
     return;
   }
