@@ -215,67 +215,33 @@ constexpr GuiRect harmonicBar(std::int32_t k) { return at(204 + 12 * k, 60, 10, 
 constexpr GuiRect oscillatorSwitch(std::int32_t k) { return at(204 + 12 * k, 50, 10, 10); }
 
 constexpr ControlSpec bar(ControlKind kind, std::int32_t tag, GuiRect rect, bool attached) {
-  ControlSpec spec;
-  spec.kind = kind;
-  spec.tag = tag;
-  spec.rect = rect;
-  spec.bitmap = kEmptyBitmapA;
-  spec.handleBitmap = kEmptyBitmapB;
-  spec.start = StartValue::parameter;
-  spec.parameter = tag;
-  spec.attached = attached;
-  return spec;
+  return {.kind = kind, .tag = tag, .rect = rect, .bitmap = kEmptyBitmapA,
+          .handleBitmap = kEmptyBitmapB, .start = StartValue::parameter, .parameter = tag,
+          .attached = attached};
 }
 
 constexpr ControlSpec button(std::int32_t tag, GuiRect rect, std::int32_t bitmap,
                              StartValue start = StartValue::zero) {
-  ControlSpec spec;
-  spec.kind = ControlKind::onOffButton;
-  spec.tag = tag;
-  spec.rect = rect;
-  spec.bitmap = bitmap;
-  spec.start = start;
-  spec.parameter = tag;
-  spec.attached = true;
-  return spec;
+  return {.kind = ControlKind::onOffButton, .tag = tag, .rect = rect, .bitmap = bitmap,
+          .start = start, .parameter = tag, .attached = true};
 }
 
 constexpr ControlSpec cycleSwitch(std::int32_t tag, GuiRect rect, std::int32_t states,
                                   std::int32_t bitmap) {
-  ControlSpec spec;
-  spec.kind = ControlKind::cycleSwitch;
-  spec.tag = tag;
-  spec.rect = rect;
-  spec.bitmap = bitmap;
-  spec.frameHeight = 14;
-  spec.states = states;
-  spec.start = StartValue::parameter;
-  spec.parameter = tag;
-  spec.attached = true;
-  return spec;
+  return {.kind = ControlKind::cycleSwitch, .tag = tag, .rect = rect, .bitmap = bitmap,
+          .frameHeight = 14, .states = states, .start = StartValue::parameter, .parameter = tag,
+          .attached = true};
 }
 
 constexpr ControlSpec display(std::int32_t parameter, GuiRect rect) {
-  ControlSpec spec;
-  spec.kind = ControlKind::valueDisplay;
-  spec.rect = rect;
-  spec.start = StartValue::parameter;
-  spec.parameter = parameter;
-  spec.attached = true;
-  return spec;
+  return {.kind = ControlKind::valueDisplay, .rect = rect, .start = StartValue::parameter,
+          .parameter = parameter, .attached = true};
 }
 
 constexpr ControlSpec curveEditor(std::int32_t slot) {
-  ControlSpec spec;
-  spec.kind = ControlKind::curveEditor;
-  spec.tag = parameters::kEnvelopeCommand;
-  spec.rect = kCurveEditorRect;
-  spec.bitmap = kEmptyBitmapA;
-  spec.handleBitmap = kEmptyBitmapB;
-  spec.start = StartValue::slot;
-  spec.slot = slot;
-  spec.baselineMode = baselineModeOfSlot(slot);
-  return spec;
+  return {.kind = ControlKind::curveEditor, .tag = parameters::kEnvelopeCommand,
+          .rect = kCurveEditorRect, .bitmap = kEmptyBitmapA, .handleBitmap = kEmptyBitmapB,
+          .start = StartValue::slot, .slot = slot, .baselineMode = baselineModeOfSlot(slot)};
 }
 
 constexpr std::size_t kControlCount = 2 + kOscillators /* routing */ + 3 + 3 + kGroups +
