@@ -112,7 +112,7 @@ hostlib::Result<std::pair<int, int>> editorSize(hostlib::PluginInstance& plugin)
 
 std::vector<CommandOption> panelOptionList() {
   return {
-      {"--paint", "", "TARGET:KIND:V,V,...", true, "paint a curve with the pointer"},
+      {"--paint", "", "TARGET:KIND:V,V,...", true, "paint a curve with the pointer (repeatable)"},
       {"--select", "", "TARGET", false, "the oscillator or group selected at the end"},
       {"--kind", "", "KIND", false, "the curve kind selected at the end"},
       {"--layer", "", "KIND", false, "the bar layer shown: volume, detune or phase"},
