@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "MedianRuns.h"
 #include "SummaryReporter.h"
 #include "engine/Delay.h"
 #include "engine/Flanger.h"
@@ -254,17 +255,7 @@ void registerAll() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> args(argv, argv + argc);
-  bool repetitionsGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0) repetitionsGiven = true;
-  }
-  std::string repetitions = "--benchmark_repetitions=5";
-  std::string aggregates = "--benchmark_report_aggregates_only=true";
-  if (!repetitionsGiven) {
-    args.push_back(repetitions.data());
-    args.push_back(aggregates.data());
-  }
+  std::vector<char*> args = withMedianRuns(argc, argv);
   int count = int(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;

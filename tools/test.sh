@@ -2,8 +2,8 @@
 # Runs the whole test suite: installs what is missing, builds and tests the normal build, then
 # builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes the
 # chunk, MIDI file and preset file readers briefly (tools/fuzz.sh). Every test run has a private
-# Xvfb display (24-bit, with XTest), so the X11 tests never touch the desktop and a missing display
-# is a real failure.
+# Xvfb display (24-bit, with XTest), so the X11 tests never touch the desktop and a missing
+# display is a real failure.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"

@@ -9,6 +9,7 @@
 
 #include "overtonic-host/app/Commands.h"
 #include "overtonic-host/app/EditorHost.h"
+#include "overtonic-host/app/Plot.h"
 #include "overtonic-host/app/PluginSession.h"
 
 namespace hostapp {
@@ -61,6 +62,7 @@ bool parseSeconds(const std::string& text, double& seconds) {
 }  // namespace
 
 int runGui(const std::vector<std::string>& args) {
+  const DrawingCachesReleasedAtEnd releaseAtEnd;
   int status = kExitOk;
   CommandLine line = kGui;
   line.options.push_back({"--seconds", "", "S", false, "close the editor by itself after S seconds"});

@@ -11,6 +11,9 @@
 #include "overtonic-host/app/Commands.h"
 #include "overtonic-host/app/EditorHost.h"
 #include "overtonic-host/app/Files.h"
+#include "overtonic-host/app/PanelPointer.h"
+#include "overtonic-host/app/PanelScript.h"
+#include "overtonic-host/app/Plot.h"
 #include "overtonic-host/app/PluginSession.h"
 
 namespace hostapp {
@@ -19,12 +22,21 @@ namespace {
 const CommandLine kSnapshot = {
     "snapshot",
     "snapshot [PLUGIN] -o PANEL.png [--display] [--bank F] [--program N] [--preset F]\n"
-    "       [--set INDEX=VALUE ...]",
+    "       [--set INDEX=VALUE ...] [--paint TARGET:KIND:V,V,... ...] [--select TARGET]\n"
+    "       [--kind KIND] [--layer KIND]",
     "Opens the plug-in's editor in a window of the editor's size exactly as a host embeds it,\n"
     "idles it until the picture stays the same (at least 0.3 s, at most 5 s) and writes what\n"
     "the window shows to PANEL.png. The window lives on a private Xvfb started for the command\n"
     "(the xvfb package), unless --display asks for the display named by DISPLAY. The state\n"
-    "options are applied before the editor opens.",
+    "options are applied before the editor opens.\n"
+    "\n"
+    "The panel options work the panel with the pointer once it is open, as a user would (on\n"
+    "the user's display they move the real pointer): each --paint selects an oscillator (1-32)\n"
+    "or group (lower, upper, odd, even, octave, first, second, third, fourth) and a curve kind\n"
+    "(volume, detune, phase) and paints the values, spread evenly over the curve, with the\n"
+    "mouse; then --select and --kind choose the curve on show (by default the last one painted)\n"
+    "and --layer shows the volume, detune or phase bars of the harmonics.\n"
+    "Example: --set 82=0.8 --paint 1:volume:0,0.9,0.4,0 --layer volume",
     {},
 };
 
@@ -98,17 +110,70 @@ hostlib::Result<std::pair<int, int>> editorSize(hostlib::PluginInstance& plugin)
   return std::pair<int, int>{rect->right - rect->left, rect->bottom - rect->top};
 }
 
+std::vector<CommandOption> panelOptionList() {
+  return {
+      {"--paint", "", "TARGET:KIND:V,V,...", true, "paint a curve with the pointer (repeatable)"},
+      {"--select", "", "TARGET", false, "the oscillator or group selected at the end"},
+      {"--kind", "", "KIND", false, "the curve kind selected at the end"},
+      {"--layer", "", "KIND", false, "the bar layer shown: volume, detune or phase"},
+  };
+}
+
+hostlib::Result<PanelRequest> readPanelOptions(const ParsedArguments& args) {
+  PanelRequest request;
+  for (const std::string& text : args.all("--paint")) {
+    auto paint = parsePaint(text);
+    if (!paint.ok()) return hostlib::fail("--paint: " + paint.error());
+    request.paints.push_back(std::move(paint).value());
+  }
+  if (auto text = args.value("--select")) {
+    auto target = parseTarget(*text);
+    if (!target.ok()) return hostlib::fail("--select: " + target.error());
+    request.target = target.value();
+  }
+  if (auto text = args.value("--kind")) {
+    auto kind = parseCurveKind(*text);
+    if (!kind.ok()) return hostlib::fail("--kind: " + kind.error());
+    request.kind = kind.value();
+  }
+  if (auto text = args.value("--layer")) {
+    auto layer = parseCurveKind(*text);
+    if (!layer.ok()) return hostlib::fail("--layer: " + layer.error());
+    request.layer = layer.value();
+  }
+  return request;
+}
+
+// The panel is first idled until it has drawn itself, then worked with the pointer.
+hostlib::Status workPanel(EditorDisplay& display, EditorWindow& window, const PanelRequest& request) {
+  if (request.empty()) return {};
+  for (int i = 0; i < 10; ++i) {
+    window.idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kEditorIdleMs));
+  }
+  auto pointer = PanelPointer::connect(display);
+  if (!pointer.ok()) return hostlib::fail(pointer.error());
+  for (const PointerGesture& gesture : planPanel(request)) {
+    if (hostlib::Status s = pointer.value()->play(window, gesture); !s) return s;
+  }
+  return {};
+}
+
 }  // namespace
 
 int runSnapshot(const std::vector<std::string>& args) {
+  const DrawingCachesReleasedAtEnd releaseAtEnd;
   int status = kExitOk;
   CommandLine line = kSnapshot;
   line.options.push_back({"--output", "-o", "PANEL.png", false, "the PNG file to write"});
   line.options.push_back({"--display", "", "", false, "use the display named by DISPLAY"});
   for (const CommandOption& option : stateOptionList(true)) line.options.push_back(option);
+  for (const CommandOption& option : panelOptionList()) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   if (parsed->positional().size() > 1) return reportError("snapshot", "more than one plug-in given", kExitUsage);
+  auto request = readPanelOptions(*parsed);
+  if (!request.ok()) return reportError("snapshot", request.error(), kExitUsage);
   const std::optional<std::string> outputPath = parsed->value("--output");
   if (!outputPath) return reportError("snapshot", "no output file given (-o PANEL.png)", kExitUsage);
   auto state = readStateOptions(*parsed);
@@ -140,6 +205,9 @@ int runSnapshot(const std::vector<std::string>& args) {
   {
     auto window = EditorWindow::open(*display.value(), *plugin.value(), plugin.value()->effectName());
     if (!window.ok()) return reportError("snapshot", window.error(), kExitFailure);
+    if (hostlib::Status s = workPanel(*display.value(), *window.value(), request.value()); !s) {
+      return reportError("snapshot", s.error(), kExitFailure);
+    }
     picture = settledPicture(*window.value());
   }
   if (!picture.ok()) return reportError("snapshot", picture.error(), kExitFailure);

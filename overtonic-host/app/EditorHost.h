@@ -87,6 +87,8 @@ class EditorWindow {
   bool closeRequested() const { return window_.closeRequested(); }
   int width() const { return width_; }
   int height() const { return height_; }
+  // The X11 window the editor is embedded in.
+  unsigned long nativeWindow() const { return window_.id(); }
   // What the window shows now: width x height pixels 0x00RRGGBB, row by row.
   hostlib::Result<std::vector<std::uint32_t>> capture();
 

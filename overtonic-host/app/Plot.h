@@ -77,4 +77,13 @@ hostlib::Result<OutputFile> drawPlot(const std::string& path, const PlotInfo& in
 // only real leaks. Call when no cairo object is alive any more; drawing later starts afresh.
 void releaseDrawingCaches();
 
+// Releases those caches when it goes: declared first in a command whose plug-in draws (its
+// editor's text), so that it goes last, after the plug-in.
+struct DrawingCachesReleasedAtEnd {
+  DrawingCachesReleasedAtEnd() = default;
+  DrawingCachesReleasedAtEnd(const DrawingCachesReleasedAtEnd&) = delete;
+  DrawingCachesReleasedAtEnd& operator=(const DrawingCachesReleasedAtEnd&) = delete;
+  ~DrawingCachesReleasedAtEnd() { releaseDrawingCaches(); }
+};
+
 }  // namespace hostapp

@@ -1,6 +1,7 @@
 // The overtonic-host commands that show the editor, run as a user runs them: snapshot with no
-// display at all (its private Xvfb) writing exactly the panel's background, its refusals, and gui
-// on the test's display ending by time or by signal with the editor closed.
+// display at all (its private Xvfb) writing exactly the panel the editor draws, its panel options
+// working the panel with the pointer, its refusals, and gui on the test's display ending by time
+// or by signal with the editor closed.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -16,9 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include "editor/PanelLayout.h"
+#include "editor/SynthEditor.h"
 #include "gui/DrawContext.h"
 #include "gui/DrawSurface.h"
 #include "gui/GuiBitmap.h"
+#include "gui/GuiFrame.h"
+#include "gui/platform/headless/HeadlessFrameWindow.h"
+#include "synth/SynthPlugin.h"
 
 namespace {
 
@@ -117,11 +123,28 @@ void drawPng(const std::string& bytes, DrawSurface& surface) {
   bitmap->release();
 }
 
-TEST(SnapshotCommand, WithNoDisplayAtAllWritesThePanelBackgroundPixelForPixel) {
-  Scratch scratch;
-  const std::string png = scratch.path("panel.png");
-  const Outcome outcome = run(scratch, {"snapshot", kPlugin, "-o", png}, false);
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
+// The panel as the editor draws it at open, on the headless back end: 600 x 600 pixels, row by
+// row.
+std::vector<GuiColor> openPanelPixels() {
+  std::vector<GuiColor> pixels;
+  HeadlessFrameBackend backend;
+  auto plugin = std::make_unique<SynthPlugin>(
+      [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
+        return opcode == audioMasterVersion ? 2400 : 0;
+      });
+  auto* editor = new SynthEditor(plugin.get(), backend);
+  if (editor->open(reinterpret_cast<void*>(std::uintptr_t{1})) != 1) return pixels;
+  backend.lastWindow()->postPaint();
+  editor->idle();
+  const DrawSurface& shown = *editor->getFrame()->getBackBuffer();
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 600; ++x) pixels.push_back(shown.pixel(x, y));
+  }
+  return pixels;
+}
+
+// The snapshot's pixels, or an empty surface when the file is no 600 x 600 PNG.
+void readShot(const std::string& png, DrawSurface& taken) {
   const std::string bytes = slurp(png);
   ASSERT_GT(bytes.size(), 8u);
   auto* shot = new GuiBitmap(std::span<const std::uint8_t>(
@@ -129,20 +152,67 @@ TEST(SnapshotCommand, WithNoDisplayAtAllWritesThePanelBackgroundPixelForPixel) {
   EXPECT_EQ(shot->getWidth(), 600);
   EXPECT_EQ(shot->getHeight(), 600);
   shot->release();
-  DrawSurface taken(600, 600);
-  DrawSurface expected(600, 600);
   drawPng(bytes, taken);
-  {
-    auto* background = new GuiBitmap(128);
-    DrawContext context(nullptr, &expected, nullptr);
-    background->draw(&context, expected.bounds());
-    background->release();
-  }
+}
+
+TEST(SnapshotCommand, WithNoDisplayAtAllWritesThePanelPixelForPixel) {
+  Scratch scratch;
+  const std::string png = scratch.path("panel.png");
+  const Outcome outcome = run(scratch, {"snapshot", kPlugin, "-o", png}, false);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  DrawSurface taken(600, 600);
+  readShot(png, taken);
+  const std::vector<GuiColor> expected = openPanelPixels();
+  ASSERT_EQ(expected.size(), 360000u);
   int differing = 0;
   for (int y = 0; y < 600; ++y) {
-    for (int x = 0; x < 600; ++x) differing += taken.pixel(x, y) == expected.pixel(x, y) ? 0 : 1;
+    for (int x = 0; x < 600; ++x) differing += taken.pixel(x, y) == expected[static_cast<std::size_t>(y * 600 + x)] ? 0 : 1;
   }
-  EXPECT_EQ(differing, 0) << "pixels of the snapshot that differ from bitmap 128";
+  EXPECT_EQ(differing, 0) << "pixels of the snapshot that differ from the panel drawn at open";
+}
+
+// The panel options work the panel with the pointer: what they did shows in the picture.
+TEST(SnapshotCommand, PanelOptionsPaintSelectAndShowALayer) {
+  Scratch scratch;
+  const std::string png = scratch.path("worked.png");
+  const Outcome outcome = run(scratch,
+                              {"snapshot", kPlugin, "--set", "82=0.8", "--paint",
+                               "1:volume:0,0.9,0", "--layer", "volume", "-o", png},
+                              false);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  DrawSurface taken(600, 600);
+  readShot(png, taken);
+  const std::vector<GuiColor> pixels = openPanelPixels();
+  ASSERT_EQ(pixels.size(), 360000u);
+  auto fresh = [&](int x, int y) { return pixels[static_cast<std::size_t>(y * 600 + x)]; };
+  const GuiColor lit{190, 190, 190, 0};
+  const GuiColor curveBar{80, 117, 147, 0};
+  // The volume bar of oscillator 1 (204-214 x 60-160): rows 160 - 2i lit for i < 40.
+  EXPECT_EQ(taken.pixel(209, 160 - 2 * 39), lit) << "row 39 of the 0.8 bar";
+  EXPECT_NE(taken.pixel(209, 160 - 2 * 41), lit) << "row 41 is dark";
+  // The curve of oscillator 1 peaks mid-plot, 0.9 units (108 pixels) over the bottom row 324.
+  const panel::CurvePlot plot = panel::curvePlotOf(panel::kCurveEditorRect);
+  EXPECT_EQ(taken.pixel(plot.left + 192, plot.bottom - 60), curveBar) << "under the peak";
+  EXPECT_NE(taken.pixel(plot.left + 20, plot.bottom - 60), curveBar) << "the curve is low at first";
+  // Oscillator button 1 and the volume layer button turned on: they no longer look as at open.
+  EXPECT_NE(taken.pixel(20, 214), fresh(20, 214)) << "oscillator button 1";
+  EXPECT_NE(taken.pixel(221, 37), fresh(221, 37)) << "volume layer button";
+  EXPECT_EQ(taken.pixel(100, 100), fresh(100, 100)) << "elsewhere nothing changed";
+}
+
+TEST(SnapshotCommand, RefusesBadPanelOptions) {
+  Scratch scratch;
+  const std::string png = scratch.path("bad.png");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--paint", "1:volume:0,5"}, {"--select", "33"}, {"--kind", "pitch"},
+        {"--layer", "all"}, {"--paint", "odd:detune"}}) {
+    std::vector<std::string> words{"snapshot", kPlugin, "-o", png};
+    words.insert(words.end(), args.begin(), args.end());
+    const Outcome outcome = run(scratch, words, false);
+    EXPECT_EQ(outcome.status, 2) << args[0] << " " << args[1] << ": " << outcome.err;
+    EXPECT_NE(outcome.err.find(args[0]), std::string::npos) << outcome.err;
+    EXPECT_FALSE(fs::exists(png));
+  }
 }
 
 TEST(SnapshotCommand, AppliesStateOptionsBeforeOpening) {
