@@ -46,8 +46,9 @@ double processCpuSeconds(int pid) {
   unsigned long user = 0;
   unsigned long system = 0;
   // After the name: state, then fields 4-13, then utime (14) and stime (15).
-  if (!afterName || std::sscanf(afterName + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
-                                &user, &system) != 2) {
+  if (!afterName ||
+      std::sscanf(afterName + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
+                  &system) != 2) {
     return 0.0;
   }
   return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
@@ -78,10 +79,11 @@ Measured measure(hostlib::PluginInstance& plugin, const hostapp::EditorDisplay& 
 }
 
 void print(const char* what, const Measured& m) {
-  std::printf("%-36s %6.2f s wall | editor thread %6.3f s CPU (%5.1f %%) | X server %6.3f s "
-              "(%5.1f %%) | %7.1f reports/s\n",
-              what, m.wall, m.uiCpu, 100.0 * m.uiCpu / m.wall, m.serverCpu,
-              100.0 * m.serverCpu / m.wall, static_cast<double>(m.reports) / m.wall);
+  std::printf(
+      "%-36s %6.2f s wall | editor thread %6.3f s CPU (%5.1f %%) | X server %6.3f s "
+      "(%5.1f %%) | %7.1f reports/s\n",
+      what, m.wall, m.uiCpu, 100.0 * m.uiCpu / m.wall, m.serverCpu, 100.0 * m.serverCpu / m.wall,
+      static_cast<double>(m.reports) / m.wall);
 }
 
 int fail(const std::string& message) {
@@ -167,7 +169,8 @@ int main(int argc, char** argv) {
   bool entered = false;
   const Measured curve = measure(plugin, *display.value(), [&] {
     // Nothing reports while the pointer stands still: the hand holds on for the given time.
-    status = hand.hold(editor, inPlot, [&] { return std::exchange(entered, true); }, hold);
+    const auto secondAsk = [&] { return std::exchange(entered, true); };
+    status = hand.hold(editor, inPlot, secondAsk, hold);
   });
   if (!status.ok()) return fail(status.error());
   print("curve editor held still", curve);

@@ -87,8 +87,10 @@ void rasterLine(GuiPoint a, GuiPoint b, const GuiRect& bounds, bool dotted, std:
     const std::int64_t minorLo = xMajor ? bounds.top : bounds.left;
     const std::int64_t minorHi = xMajor ? bounds.bottom : bounds.right;
     if (minor0 >= minorLo && minor0 < minorHi) {
-      const auto from = static_cast<std::int32_t>(majorSign > 0 ? major0 + first : major0 - last);
-      const auto to = static_cast<std::int32_t>((majorSign > 0 ? major0 + last : major0 - first) + 1);
+      const std::int64_t low = majorSign > 0 ? major0 + first : major0 - last;
+      const std::int64_t high = majorSign > 0 ? major0 + last : major0 - first;
+      const auto from = static_cast<std::int32_t>(low);
+      const auto to = static_cast<std::int32_t>(high + 1);
       const auto at = static_cast<std::int32_t>(minor0);
       sink(xMajor ? GuiRect{from, at, to, at + 1} : GuiRect{at, from, at + 1, to});
     }

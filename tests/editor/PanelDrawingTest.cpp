@@ -20,7 +20,8 @@ using paneltest::PanelTest;
 
 constexpr std::int32_t kPanelSide = 600;
 
-// A wave of `cycles` periods with values from `low` to `high` (curve units; the plot shows about 1.6).
+// A wave of `cycles` periods with values from `low` to `high` (curve units; the plot shows
+// about 1.6).
 EnvelopeCurve waveOf(float low, float high, float cycles) {
   EnvelopeCurve curve{};
   for (std::size_t i = 0; i < curve.size(); ++i) {
@@ -64,9 +65,9 @@ class PanelDrawing : public PanelTest {
 
   void setBars(std::int32_t kind, const std::vector<float>& values) {
     for (std::size_t k = 0; k < values.size(); ++k) {
-      plugin->setParameter(panel::kLayerFirstTags[static_cast<std::size_t>(kind)] +
-                               static_cast<std::int32_t>(k),
-                           values[k]);
+      plugin->setParameter(
+          panel::kLayerFirstTags[static_cast<std::size_t>(kind)] + static_cast<std::int32_t>(k),
+          values[k]);
     }
     editor->idle();
   }
@@ -77,9 +78,12 @@ class PanelDrawing : public PanelTest {
 TEST_F(PanelDrawing, EveryStateLooksTheSameWhetherLinesAreWrittenDirectlyOrFilledByCairo) {
   // Curves in every kind of slot, some reaching far beyond the plot.
   const std::pair<std::int32_t, EnvelopeCurve> curves[] = {
-      {0, waveOf(0.0f, 1.0f, 2.0f)},       {1, waveOf(-0.5f, 4.0f, 5.0f)},
-      {32, waveOf(-0.7f, 0.7f, 3.0f)},     {33, waveOf(-9.0f, 9.0f, 1.5f)},
-      {64, waveOf(0.1f, 0.6f, 7.0f)},      {panel::kFirstGroupSlot, waveOf(0.2f, 1.2f, 1.0f)},
+      {0, waveOf(0.0f, 1.0f, 2.0f)},
+      {1, waveOf(-0.5f, 4.0f, 5.0f)},
+      {32, waveOf(-0.7f, 0.7f, 3.0f)},
+      {33, waveOf(-9.0f, 9.0f, 1.5f)},
+      {64, waveOf(0.1f, 0.6f, 7.0f)},
+      {panel::kFirstGroupSlot, waveOf(0.2f, 1.2f, 1.0f)},
       {panel::kFirstGroupSlot + 1, waveOf(-1.0f, 0.3f, 4.0f)},
       {panel::kFirstGroupSlot + 26, waveOf(-0.4f, 0.9f, 9.0f)},
   };
@@ -116,10 +120,11 @@ TEST_F(PanelDrawing, EveryStateLooksTheSameWhetherLinesAreWrittenDirectlyOrFille
   expectTheSamePixels("phase curve of the last group");
 
   float setting = 0.0f;
-  for (const parameters::IndexRange effect : {parameters::kDelaySettings, parameters::kFlangerSettings,
-                                               parameters::kPhaserSettings,
-                                               parameters::kReverbSettings}) {
-    for (VstInt32 i = 0; i < effect.count; ++i) plugin->setParameter(effect.at(i), setting += 0.07f);
+  for (const parameters::IndexRange effect :
+       {parameters::kDelaySettings, parameters::kFlangerSettings, parameters::kPhaserSettings,
+        parameters::kReverbSettings}) {
+    for (VstInt32 i = 0; i < effect.count; ++i)
+      plugin->setParameter(effect.at(i), setting += 0.07f);
   }
   for (std::int32_t k = 0; k < panel::kOscillators; ++k) {
     plugin->setParameter(parameters::kRoutingSwitches.first + k, static_cast<float>(k % 5) / 4.0f);

@@ -250,7 +250,7 @@ class PanelHostCallsTest : public PanelPlaysTest {
 // as parameter 8 with the slot number: the press's reports lie inside the bracket of Reset's own
 // tag, the release's after it. (While it is held the button is notified again after each redraw
 // of the whole panel, which keeps it dirty, so the press may report more than once.)
-TEST_F(PanelHostCallsTest, ResetHeldAndReleasedBracketsItsPressForTheHostWithTheCurveReportsInside) {
+TEST_F(PanelHostCallsTest, ResetHeldAndReleasedBracketsItsPressWithTheCurveReportsInside) {
   click(7);   // the phase curve kind
   click(17);  // group "Fourth 1/4": slot 122 on show
   paint(panel::kPhaseCurve, {0.2f, -0.3f, 0.4f});

@@ -45,16 +45,15 @@ std::uint32_t* wordsOf(DrawSurface& surface, std::int32_t y) {
 // A surface of the given format holding a pattern in every byte, so that a write of the wrong
 // pixel, or of the right pixel with another fourth byte, shows. 32-bit pixels stay opaque.
 std::unique_ptr<DrawSurface> patterned(cairo_format_t format) {
-  auto surface =
-      std::make_unique<DrawSurface>(cairo_image_surface_create(format, kWidth, kHeight));
+  auto surface = std::make_unique<DrawSurface>(cairo_image_surface_create(format, kWidth, kHeight));
   cairo_surface_flush(surface->cairoSurface());
   for (std::int32_t y = 0; y < kHeight; ++y) {
     std::uint32_t* row = wordsOf(*surface, y);
     for (std::int32_t x = 0; x < kWidth; ++x) {
       const auto seed = static_cast<std::uint32_t>(x * 7 + y * 13);
       const std::uint32_t high = format == CAIRO_FORMAT_ARGB32 ? 0xFFu : (seed * 29u) & 0xFFu;
-      row[x] = (high << 24) | ((seed * 3u & 0xFFu) << 16) | ((seed * 5u & 0xFFu) << 8) |
-               (seed & 0xFFu);
+      row[x] =
+          (high << 24) | ((seed * 3u & 0xFFu) << 16) | ((seed * 5u & 0xFFu) << 8) | (seed & 0xFFu);
     }
   }
   cairo_surface_mark_dirty(surface->cairoSurface());
@@ -80,7 +79,8 @@ std::string firstDifference(DrawSurface& a, DrawSurface& b) {
 std::int32_t changedWords(DrawSurface& drawn, DrawSurface& untouched) {
   std::int32_t count = 0;
   for (std::int32_t y = 0; y < kHeight; ++y) {
-    for (std::int32_t x = 0; x < kWidth; ++x) count += wordsOf(drawn, y)[x] != wordsOf(untouched, y)[x];
+    for (std::int32_t x = 0; x < kWidth; ++x)
+      count += wordsOf(drawn, y)[x] != wordsOf(untouched, y)[x];
   }
   return count;
 }
@@ -93,12 +93,24 @@ struct Setup {
   std::int32_t width = 1;
   GuiColor color{0xC8, 0x37, 0x05, 0};
 
-  Setup shiftedBy(GuiPoint by) const { return with([by](Setup& s) { s.offset = by; }); }
-  Setup clippedTo(GuiRect to) const { return with([to](Setup& s) { s.clip = to; }); }
-  Setup dotted() const { return with([](Setup& s) { s.style = LineStyle::dotted; }); }
-  Setup inMode(DrawMode m) const { return with([m](Setup& s) { s.mode = m; }); }
-  Setup wide(std::int32_t w) const { return with([w](Setup& s) { s.width = w; }); }
-  Setup coloured(GuiColor c) const { return with([c](Setup& s) { s.color = c; }); }
+  Setup shiftedBy(GuiPoint by) const {
+    return with([by](Setup& s) { s.offset = by; });
+  }
+  Setup clippedTo(GuiRect to) const {
+    return with([to](Setup& s) { s.clip = to; });
+  }
+  Setup dotted() const {
+    return with([](Setup& s) { s.style = LineStyle::dotted; });
+  }
+  Setup inMode(DrawMode m) const {
+    return with([m](Setup& s) { s.mode = m; });
+  }
+  Setup wide(std::int32_t w) const {
+    return with([w](Setup& s) { s.width = w; });
+  }
+  Setup coloured(GuiColor c) const {
+    return with([c](Setup& s) { s.color = c; });
+  }
 
  private:
   template <class Change>
@@ -128,8 +140,8 @@ std::vector<DrawCase> cases() {
   std::vector<DrawCase> table;
   // The eight octants, the four axes and the four diagonals, each way.
   const GuiPoint centre{31, 23};
-  const GuiPoint ends[] = {{55, 23}, {7, 23},  {31, 45}, {31, 2},  {50, 42}, {12, 4},
-                           {50, 4},  {12, 42}, {58, 30}, {4, 16},  {58, 16}, {4, 30},
+  const GuiPoint ends[] = {{55, 23}, {7, 23},  {31, 45}, {31, 2}, {50, 42}, {12, 4},
+                           {50, 4},  {12, 42}, {58, 30}, {4, 16}, {58, 16}, {4, 30},
                            {38, 46}, {24, 0},  {24, 46}, {38, 0}};
   for (const GuiPoint& end : ends) {
     const std::string to = std::to_string(end.h) + "," + std::to_string(end.v);
@@ -151,11 +163,15 @@ std::vector<DrawCase> cases() {
   table.push_back(line("on the clip's top row", {0, 8}, {63, 8}, Setup().clippedTo(kClip)));
   table.push_back(line("on the clip's last row", {63, 29}, {0, 29}, Setup().clippedTo(kClip)));
   table.push_back(line("below the clip", {0, 30}, {63, 30}, Setup().clippedTo(kClip)));
-  table.push_back(line("into the clip, ending on its edge", {0, 20}, {10, 20}, Setup().clippedTo(kClip)));
+  table.push_back(
+      line("into the clip, ending on its edge", {0, 20}, {10, 20}, Setup().clippedTo(kClip)));
   table.push_back(line("out of the clip", {20, 20}, {63, 35}, Setup().clippedTo(kClip)));
-  table.push_back(line("empty clip", {0, 20}, {63, 20}, Setup().clippedTo(GuiRect{20, 20, 20, 30})));
-  table.push_back(line("inverted clip", {0, 20}, {63, 20}, Setup().clippedTo(GuiRect{30, 30, 20, 10})));
-  table.push_back(line("clip larger than the surface", {-9, 47}, {80, 47}, Setup().clippedTo(GuiRect{-50, -50, 500, 500})));
+  table.push_back(
+      line("empty clip", {0, 20}, {63, 20}, Setup().clippedTo(GuiRect{20, 20, 20, 30})));
+  table.push_back(
+      line("inverted clip", {0, 20}, {63, 20}, Setup().clippedTo(GuiRect{30, 30, 20, 10})));
+  table.push_back(line("clip larger than the surface", {-9, 47}, {80, 47},
+                       Setup().clippedTo(GuiRect{-50, -50, 500, 500})));
   table.push_back(line("surface's right column", {63, -5}, {63, 60}));
   table.push_back(line("just off the surface", {64, -5}, {64, 60}));
   table.push_back(line("surface's bottom row", {70, 47}, {-7, 47}));
@@ -163,7 +179,8 @@ std::vector<DrawCase> cases() {
   table.push_back(line("steep, through the surface", {-3, -90}, {70, 130}));
   // Offsets, the clip staying where it is.
   table.push_back(line("with an offset", {2, 2}, {30, 17}, Setup().shiftedBy({7, -1})));
-  table.push_back(line("offset onto the clip's edge", {0, 0}, {20, 0}, Setup().shiftedBy({5, 8}).clippedTo(kClip)));
+  table.push_back(line("offset onto the clip's edge", {0, 0}, {20, 0},
+                       Setup().shiftedBy({5, 8}).clippedTo(kClip)));
   table.push_back(line("negative offset", {40, 40}, {10, 41}, Setup().shiftedBy({-9, -4})));
   table.push_back(line("saturating offset", {5, 5}, {INT_MIN, 5}, Setup().shiftedBy({INT_MAX, 0})));
   // Huge coordinates: clamped into the rasteriser's range, cut to the visible pixels.
@@ -182,8 +199,10 @@ std::vector<DrawCase> cases() {
   table.push_back(line("pen width 0", {3, 20}, {60, 24}, Setup().wide(0)));
   table.push_back(line("negative pen width", {60, 20}, {3, 44}, Setup().wide(-2)));
   // Colours at the ends of each channel.
-  for (const GuiColor color : {kColorBlack, kColorWhite, GuiColor{1, 2, 3, 0}, GuiColor{254, 128, 127, 9}}) {
-    table.push_back(line("colour " + std::to_string(color.red), {0, 12}, {63, 13}, Setup().coloured(color)));
+  for (const GuiColor color :
+       {kColorBlack, kColorWhite, GuiColor{1, 2, 3, 0}, GuiColor{254, 128, 127, 9}}) {
+    table.push_back(
+        line("colour " + std::to_string(color.red), {0, 12}, {63, 13}, Setup().coloured(color)));
   }
   // Connected segments share the dotted pattern and the current position.
   table.push_back({"polyline", {}, [](DrawContext& c) {
@@ -196,20 +215,24 @@ std::vector<DrawCase> cases() {
                      c.lineTo({20, 30});
                      c.lineTo({5, 44});
                    }});
-  table.push_back({"rect outline", Setup().clippedTo(kClip), [](DrawContext& c) { c.drawRect({5, 5, 35, 25}); }});
-  table.push_back({"inverted rect outline", {}, [](DrawContext& c) { c.drawRect({35, 25, 5, 5}); }});
+  table.push_back({"rect outline", Setup().clippedTo(kClip), [](DrawContext& c) {
+                     c.drawRect({5, 5, 35, 25});
+                   }});
+  table.push_back({"inverted rect outline", {}, [](DrawContext& c) {
+                     c.drawRect({35, 25, 5, 5});
+                   }});
   // Points: inside, on and off the clip and the surface, any draw mode.
   table.push_back({"points", Setup().shiftedBy({1, 2}).clippedTo(kClip), [](DrawContext& c) {
-                     for (const GuiPoint p : {GuiPoint{20, 10}, GuiPoint{9, 6}, GuiPoint{8, 6},
-                                              GuiPoint{38, 27}, GuiPoint{39, 27}, GuiPoint{-1, 0},
-                                              GuiPoint{INT_MAX, INT_MAX}}) {
+                     for (const GuiPoint p :
+                          {GuiPoint{20, 10}, GuiPoint{9, 6}, GuiPoint{8, 6}, GuiPoint{38, 27},
+                           GuiPoint{39, 27}, GuiPoint{-1, 0}, GuiPoint{INT_MAX, INT_MAX}}) {
                        c.drawPoint(p, {0x11, 0x22, 0x33, 0});
                      }
                    }});
   table.push_back({"points at the surface's corners", {}, [](DrawContext& c) {
-                     for (const GuiPoint p : {GuiPoint{0, 0}, GuiPoint{63, 0}, GuiPoint{0, 47},
-                                              GuiPoint{63, 47}, GuiPoint{64, 47}, GuiPoint{63, 48},
-                                              GuiPoint{INT_MIN, 0}}) {
+                     for (const GuiPoint p :
+                          {GuiPoint{0, 0}, GuiPoint{63, 0}, GuiPoint{0, 47}, GuiPoint{63, 47},
+                           GuiPoint{64, 47}, GuiPoint{63, 48}, GuiPoint{INT_MIN, 0}}) {
                        c.drawPoint(p, kColorWhite);
                      }
                    }});

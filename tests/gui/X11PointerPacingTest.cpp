@@ -35,10 +35,7 @@ class X11PointerPacing : public ::testing::Test {
     ASSERT_NE(made, nullptr);
     window.reset(static_cast<X11FrameWindow*>(made.release()));
     // The window's first exposure, so that no event of its own is left to come.
-    ASSERT_TRUE(x11test::pumpUntil([] {}, [&] {
-      const auto event = window->nextEvent(EventFilter::all);
-      return event && event->kind == FrameEvent::Kind::paint;
-    }));
+    ASSERT_TRUE(takeEvent(FrameEvent::Kind::paint));
   }
   void TearDown() override {
     window.reset();
@@ -50,10 +47,15 @@ class X11PointerPacing : public ::testing::Test {
     host->movePointer(kPressAt.h, kPressAt.v);
     XTestFakeButtonEvent(host->display(), 1, True, CurrentTime);
     XSync(host->display(), False);
-    ASSERT_TRUE(x11test::pumpUntil([] {}, [&] {
+    ASSERT_TRUE(takeEvent(FrameEvent::Kind::buttonPress));
+  }
+  // Reads the window's events until one of `kind` comes (for about two seconds at most).
+  bool takeEvent(FrameEvent::Kind kind) {
+    const auto arrived = [&] {
       const auto event = window->nextEvent(EventFilter::all);
-      return event && event->kind == FrameEvent::Kind::buttonPress;
-    }));
+      return event && event->kind == kind;
+    };
+    return x11test::pumpUntil([] {}, arrived);
   }
   // One pass of a tracking loop: the buttons, then the position (screen coordinates).
   std::pair<std::int32_t, GuiPoint> pass() {

@@ -163,9 +163,8 @@ bool X11Window::takeQueuedActivity() {
   QueueScan scan{window_};
   bool moved = false;
   XEvent event;
-  while (XCheckIfEvent(display_, &event, takeMotionNoteButtons, reinterpret_cast<XPointer>(&scan))) {
-    moved = true;
-  }
+  const auto closure = reinterpret_cast<XPointer>(&scan);
+  while (XCheckIfEvent(display_, &event, takeMotionNoteButtons, closure)) moved = true;
   return moved || scan.noted;
 }
 
