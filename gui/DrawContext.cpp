@@ -2,11 +2,14 @@
 // filled as rectangles with antialiasing off, which makes them exact; wide pens and polygons are
 // cairo paths. In copy mode a shape is filled directly; for the or and xor modes it is rendered
 // into an 8-bit mask and the colour is combined with the covered pixels by hand, because cairo
-// has no bitwise raster operations.
+// has no bitwise raster operations. The panel draws thousands of one-pixel lines (curve columns,
+// bar segments), so in copy mode their runs, and points, are stored straight into the surface's
+// memory, the same values cairo's fill of the runs would store.
 #include "gui/DrawContext.h"
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -108,6 +111,53 @@ std::uint32_t pixelValue(GuiColor c) {
   return (std::uint32_t{c.red} << 16) | (std::uint32_t{c.green} << 8) | c.blue;
 }
 
+// A raster sink that stores pixel runs of one opaque colour straight into a 24- or 32-bit image
+// surface: what cairo's fill of the same rectangles stores (both formats hold an opaque colour
+// as 0xFFRRGGBB). Every run is cut to the surface first, so no write can leave it. The caller
+// flushes the surface before and marks the touched area dirty after.
+class PixelWriter {
+ public:
+  PixelWriter(cairo_surface_t* surface, GuiColor color)
+      : data_(cairo_image_surface_get_data(surface)),
+        stride_(cairo_image_surface_get_stride(surface)),
+        extent_{0, 0, cairo_image_surface_get_width(surface),
+                cairo_image_surface_get_height(surface)},
+        value_(0xFF000000u | pixelValue(color)) {}
+
+  void operator()(const GuiRect& run) {
+    const GuiRect r = run.intersect(extent_);
+    if (r.isEmpty() || !data_) return;
+    for (std::int32_t y = r.top; y < r.bottom; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(data_ + std::ptrdiff_t{y} * stride_);
+      std::fill(row + r.left, row + r.right, value_);
+    }
+    touched_ = touched_.unite(r);
+  }
+
+  const GuiRect& touched() const { return touched_; }
+
+ private:
+  unsigned char* data_;
+  std::ptrdiff_t stride_;
+  GuiRect extent_;
+  std::uint32_t value_;
+  GuiRect touched_{};
+};
+
+// Hands a PixelWriter for `surface` and `color` to `paint`, with the flush before and the dirty
+// mark after that writing outside cairo needs; returns the area painted.
+template <class Paint>
+GuiRect writePixels(cairo_surface_t* surface, GuiColor color, Paint&& paint) {
+  cairo_surface_flush(surface);
+  PixelWriter writer(surface, color);
+  paint(writer);
+  const GuiRect& area = writer.touched();
+  if (!area.isEmpty()) {
+    cairo_surface_mark_dirty_rectangle(surface, area.left, area.top, area.width(), area.height());
+  }
+  return area;
+}
+
 // Number of pixel steps of the line a -> b (what the dotted pattern advances by).
 std::int64_t lineSteps(GuiPoint a, GuiPoint b) {
   const std::int64_t dx = std::abs(std::int64_t{b.h} - a.h);
@@ -191,6 +241,14 @@ GuiRect DrawContext::paintBounds() const {
 
 void DrawContext::noteChanged(const GuiRect& area) { changed_ = changed_.unite(area); }
 
+cairo_surface_t* DrawContext::directTarget() const {
+  if (!directPixels_ || !device_) return nullptr;
+  cairo_surface_t* surface = device_->cairoSurface();
+  const cairo_format_t format = cairo_image_surface_get_format(surface);
+  const bool writable = format == CAIRO_FORMAT_RGB24 || format == CAIRO_FORMAT_ARGB32;
+  return writable && cairo_image_surface_get_data(surface) ? surface : nullptr;
+}
+
 void DrawContext::paintPath(GuiColor color, const ShapePath& path) {
   const GuiRect bounds = paintBounds();
   if (bounds.isEmpty()) return;
@@ -272,14 +330,24 @@ void DrawContext::strokePolyline(const GuiPoint* points, std::int32_t count) {
   const bool dotted = lineStyle_ == LineStyle::dotted;
   const std::int64_t startPhase = dashPhase_;
   const GuiRect bounds = paintBounds();
-  const auto shape = shapeOf([=](cairo_t* cr) {
-    std::int64_t phase = startPhase;
-    for (std::int32_t i = 1; i < count; ++i) {
-      rasterLine(points[i - 1], points[i], bounds, dotted, phase, runsInto(cr));
-    }
-    return PathKind::fill;
-  });
-  paintPath(frameColor_, shape);
+  cairo_surface_t* direct = drawMode_ == DrawMode::copy ? directTarget() : nullptr;
+  if (direct && !bounds.isEmpty()) {
+    noteChanged(writePixels(direct, frameColor_, [&](PixelWriter& writer) {
+      std::int64_t phase = startPhase;
+      for (std::int32_t i = 1; i < count; ++i) {
+        rasterLine(points[i - 1], points[i], bounds, dotted, phase, writer);
+      }
+    }));
+  } else if (!direct) {
+    const auto shape = shapeOf([=](cairo_t* cr) {
+      std::int64_t phase = startPhase;
+      for (std::int32_t i = 1; i < count; ++i) {
+        rasterLine(points[i - 1], points[i], bounds, dotted, phase, runsInto(cr));
+      }
+      return PathKind::fill;
+    });
+    paintPath(frameColor_, shape);
+  }
   for (std::int32_t i = 1; i < count; ++i) dashPhase_ += lineSteps(points[i - 1], points[i]);
 }
 
@@ -427,6 +495,10 @@ void DrawContext::drawPoint(GuiPoint point, GuiColor color) {
   const GuiPoint p = toDevice(point);
   if (!paintBounds().pointInside(p)) return;
   const GuiRect pixel{p.h, p.v, p.h + 1, p.v + 1};
+  if (cairo_surface_t* direct = directTarget()) {
+    noteChanged(writePixels(direct, color, [&](PixelWriter& writer) { writer(pixel); }));
+    return;
+  }
   cairo_new_path(cr_);
   appendRect(cr_, pixel);
   setSourceColor(cr_, color);

@@ -82,11 +82,37 @@ void rasterLine(GuiPoint a, GuiPoint b, const GuiRect& bounds, bool dotted, std:
     first = std::max(first, major0 - hi);
     last = std::min(last, major0 - lo);
   }
+  if (first <= last && minorSpan == 0 && !dotted) {
+    // A solid row or column is one run.
+    const std::int64_t minorLo = xMajor ? bounds.top : bounds.left;
+    const std::int64_t minorHi = xMajor ? bounds.bottom : bounds.right;
+    if (minor0 >= minorLo && minor0 < minorHi) {
+      const std::int64_t low = majorSign > 0 ? major0 + first : major0 - last;
+      const std::int64_t high = majorSign > 0 ? major0 + last : major0 - first;
+      const auto from = static_cast<std::int32_t>(low);
+      const auto to = static_cast<std::int32_t>(high + 1);
+      const auto at = static_cast<std::int32_t>(minor0);
+      sink(xMajor ? GuiRect{from, at, to, at + 1} : GuiRect{at, from, at + 1, to});
+    }
+    phase += steps;
+    return;
+  }
+  // The minor offset of step i is (2 i minorSpan + steps) / (2 steps), rounded down, kept as a
+  // quotient and remainder that each step advances by 2 minorSpan (never more than one carry).
+  const std::int64_t divisor = 2 * steps;
+  const std::int64_t start = 2 * first * minorSpan + steps;
+  std::int64_t offset = start / divisor;
+  std::int64_t remainder = start % divisor;
   RunBuilder<Sink> runs(sink);
   for (std::int64_t i = first; i <= last; ++i) {
+    const std::int64_t minor = minor0 + minorSign * offset;
+    remainder += 2 * minorSpan;
+    if (remainder >= divisor) {
+      remainder -= divisor;
+      ++offset;
+    }
     if (dotted && ((phase + i) & 1) != 0) continue;
     const std::int64_t major = major0 + majorSign * i;
-    const std::int64_t minor = minor0 + minorSign * ((2 * i * minorSpan + steps) / (2 * steps));
     const std::int64_t x = xMajor ? major : minor;
     const std::int64_t y = xMajor ? minor : major;
     if (x < bounds.left || x >= bounds.right || y < bounds.top || y >= bounds.bottom) continue;

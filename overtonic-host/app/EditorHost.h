@@ -31,6 +31,8 @@ class EditorDisplay {
 
   const std::string& name() const { return name_; }
   bool isPrivate() const { return serverPid_ > 0; }
+  // The private server's process id; 0 for the user's display.
+  int serverPid() const { return serverPid_ > 0 ? serverPid_ : 0; }
   void* connection() const { return display_; }
   // Reads the pending events of the connection: a close request from the window manager for
   // `window`, or its destruction, sets `closeRequested`; the destruction also sets `gone`.

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace hostapp {
@@ -27,6 +28,8 @@ constexpr milliseconds kStep{3};
 constexpr milliseconds kIdleEvery{5};
 // Idles after the release, for the editor to finish the gesture and draw it.
 constexpr int kIdlesAfterRelease = 8;
+// How long a held press waits for the editor to take it.
+constexpr int kTakeTimeoutMs = 10000;
 
 Display* asDisplay(void* display) { return static_cast<Display*>(display); }
 
@@ -49,8 +52,8 @@ PanelPointer::~PanelPointer() {
   XCloseDisplay(dpy);
 }
 
-PlayResult PanelPointer::play(EditorWindow& window, const PointerGesture& gesture) {
-  if (gesture.path.empty()) return {};
+PlayResult PanelPointer::whileIdling(EditorWindow& window,
+                                     const std::function<PlayResult(GuiPoint origin)>& hand) {
   Display* dpy = asDisplay(display_);
   int originX = 0, originY = 0;
   ::Window child = 0;
@@ -58,10 +61,30 @@ PlayResult PanelPointer::play(EditorWindow& window, const PointerGesture& gestur
                              &originY, &child)) {
     return hostlib::fail("cannot find the editor window on the screen");
   }
-  std::atomic<bool> released{false};
-  std::thread hand([&] {
+  std::atomic<bool> done{false};
+  PlayResult result;
+  std::thread moves([&] {
+    result = hand({originX, originY});
+    done = true;
+  });
+  while (!done) {
+    window.idle();
+    std::this_thread::sleep_for(kIdleEvery);
+  }
+  moves.join();
+  for (int i = 0; i < kIdlesAfterRelease; ++i) {
+    window.idle();
+    std::this_thread::sleep_for(kIdleEvery);
+  }
+  return result;
+}
+
+PlayResult PanelPointer::play(EditorWindow& window, const PointerGesture& gesture) {
+  if (gesture.path.empty()) return {};
+  Display* dpy = asDisplay(display_);
+  return whileIdling(window, [&](GuiPoint origin) {
     auto moveTo = [&](GuiPoint p) {
-      XTestFakeMotionEvent(dpy, DefaultScreen(dpy), originX + p.h, originY + p.v, CurrentTime);
+      XTestFakeMotionEvent(dpy, DefaultScreen(dpy), origin.h + p.h, origin.v + p.v, CurrentTime);
       XSync(dpy, False);
     };
     moveTo(gesture.path.front());
@@ -74,18 +97,27 @@ PlayResult PanelPointer::play(EditorWindow& window, const PointerGesture& gestur
     }
     XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
     XSync(dpy, False);
-    released = true;
+    return PlayResult{};
   });
-  while (!released) {
-    window.idle();
-    std::this_thread::sleep_for(kIdleEvery);
-  }
-  hand.join();
-  for (int i = 0; i < kIdlesAfterRelease; ++i) {
-    window.idle();
-    std::this_thread::sleep_for(kIdleEvery);
-  }
-  return {};
+}
+
+PlayResult PanelPointer::hold(EditorWindow& window, GuiPoint at, const std::function<bool()>& taken,
+                              std::chrono::milliseconds longer) {
+  Display* dpy = asDisplay(display_);
+  return whileIdling(window, [&](GuiPoint origin) {
+    XTestFakeMotionEvent(dpy, DefaultScreen(dpy), origin.h + at.h, origin.v + at.v, CurrentTime);
+    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+    XSync(dpy, False);
+    bool seen = false;
+    for (int waited = 0; waited < kTakeTimeoutMs && !seen; ++waited) {
+      seen = taken();
+      if (!seen) std::this_thread::sleep_for(milliseconds(1));
+    }
+    if (seen) std::this_thread::sleep_for(longer);
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    XSync(dpy, False);
+    return seen ? PlayResult{} : hostlib::fail("the editor never took the held press");
+  });
 }
 
 }  // namespace hostapp

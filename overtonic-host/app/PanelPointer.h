@@ -5,6 +5,8 @@
 // connection, because the plug-in's tracking loop holds the thread that idles it until release.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 #include "overtonic-host/app/EditorHost.h"
@@ -25,9 +27,18 @@ class PanelPointer {
   // takes the press, drags through the other points and releases; then idles the editor a
   // little more so that it draws what changed.
   hostlib::Status play(EditorWindow& window, const PointerGesture& gesture);
+  // Presses the left button at `at` and keeps it there, unmoved, until `taken` says the editor
+  // has the press (it is asked from the pointer's own thread, every millisecond, for at most
+  // 10 s), then for `longer`, and releases; the editor is idled meanwhile, as by play.
+  hostlib::Status hold(EditorWindow& window, GuiPoint at, const std::function<bool()>& taken,
+                       std::chrono::milliseconds longer);
 
  private:
   explicit PanelPointer(void* display) : display_(display) {}
+  // Runs `hand` (the pointer's moves) on a thread of its own while idling the editor until it
+  // is done, then idles a little more so that the editor draws what changed.
+  hostlib::Status whileIdling(EditorWindow& window,
+                              const std::function<hostlib::Status(GuiPoint origin)>& hand);
   void* display_;
 };
 

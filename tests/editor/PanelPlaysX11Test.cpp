@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "editor/PanelLayout.h"
+#include "gui/platform/x11/X11Window.h"
 #include "overtonic-host/app/EditorHost.h"
 #include "overtonic-host/app/PanelPointer.h"
 #include "overtonic-host/app/PanelScript.h"
@@ -198,6 +202,109 @@ TEST_F(PanelPlaysTest, ASavedStateAfterPaintingPlaysTheSameInAFreshInstance) {
   std::size_t differing = 0;
   for (std::size_t i = 0; i < original.size(); ++i) differing += original[i] == copy[i] ? 0 : 1;
   EXPECT_EQ(differing, 0u) << "samples that differ after the restore";
+}
+
+// ---- what the host hears of held presses --------------------------------------------------------
+
+// The begin and end of the host's automation bracket and the automation reports, in order.
+struct EditCall {
+  int32_t opcode;
+  int32_t index;
+  float value;
+  friend bool operator==(const EditCall&, const EditCall&) = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const EditCall& call) {
+  const char* name = call.opcode == audioMasterBeginEdit ? "begin edit"
+                     : call.opcode == audioMasterEndEdit ? "end edit"
+                                                         : "automate";
+  return out << name << " " << call.index << (call.opcode == audioMasterAutomate ? " = " : "")
+             << (call.opcode == audioMasterAutomate ? std::to_string(call.value) : "");
+}
+
+class PanelHostCallsTest : public PanelPlaysTest {
+ protected:
+  std::vector<EditCall> editCalls() {
+    std::vector<EditCall> found;
+    for (const hostlib::HostCall& call : plugin->calls()) {
+      if (call.opcode == audioMasterBeginEdit || call.opcode == audioMasterEndEdit ||
+          call.opcode == audioMasterAutomate) {
+        found.push_back({call.opcode, call.index, call.opt});
+      }
+    }
+    return found;
+  }
+  // The left button held down on `tag`, unmoved, until the plug-in opened its host bracket, and
+  // a little longer; then released.
+  void holdOn(std::int32_t tag) {
+    const auto gesture = hostapp::clickOn(tag);
+    ASSERT_TRUE(gesture) << "tag " << tag;
+    const auto bracketOpened = [this] { return plugin->countCalls(audioMasterBeginEdit) > 0; };
+    const hostlib::Status held = pointer->hold(*window, gesture->path.front(), bracketOpened,
+                                               std::chrono::milliseconds(30));
+    ASSERT_TRUE(held.ok()) << held.error();
+  }
+};
+
+// Reset clears the curve on show at every notification, press and release alike, and sends it
+// as parameter 8 with the slot number: the press's reports lie inside the bracket of Reset's own
+// tag, the release's after it. (While it is held the button is notified again after each redraw
+// of the whole panel, which keeps it dirty, so the press may report more than once.)
+TEST_F(PanelHostCallsTest, ResetHeldAndReleasedBracketsItsPressWithTheCurveReportsInside) {
+  click(7);   // the phase curve kind
+  click(17);  // group "Fourth 1/4": slot 122 on show
+  paint(panel::kPhaseCurve, {0.2f, -0.3f, 0.4f});
+  plugin->clearCalls();
+  holdOn(panel::kResetTag);
+  const std::vector<EditCall> calls = editCalls();
+  const EditCall begin{audioMasterBeginEdit, panel::kResetTag, 0.0f};
+  const EditCall end{audioMasterEndEdit, panel::kResetTag, 0.0f};
+  const EditCall curveSent{audioMasterAutomate, 8, 122.0f};
+  ASSERT_GE(calls.size(), 4u) << ::testing::PrintToString(calls);
+  EXPECT_EQ(calls.front(), begin);
+  EXPECT_EQ(calls[calls.size() - 2], end);
+  EXPECT_EQ(calls.back(), curveSent) << "the release's report, after the bracket";
+  for (std::size_t i = 1; i + 2 < calls.size(); ++i) {
+    EXPECT_EQ(calls[i], curveSent) << "call " << i << " inside the bracket";
+  }
+}
+
+// A routing switch changes its parameter without an automation report (the design sends none
+// for routing), still bracketed with its tag.
+TEST_F(PanelHostCallsTest, ARoutingSwitchHeldAndReleasedIsBracketedWithItsTagAndReportsNothing) {
+  plugin->clearCalls();
+  holdOn(18);  // routing of oscillator 1: dry -> flanger
+  const std::vector<EditCall> expected{{audioMasterBeginEdit, 18, 0.0f},
+                                       {audioMasterEndEdit, 18, 0.0f}};
+  EXPECT_EQ(editCalls(), expected);
+  EXPECT_EQ(plugin->getParameter(18), 0.25f) << "the flanger bus";
+}
+
+// A bar notifies at every pass of its drag loop, also while the pointer stands still (so the
+// host keeps hearing the value); the loop waits for the pointer between passes, so that is at
+// most one report per pacing interval, not one per round trip to the X server.
+TEST_F(PanelHostCallsTest, ABarHeldStillKeepsReportingAtAPacedRate) {
+  click(2);  // the volume bars
+  const auto gesture = hostapp::barGesture(82, 0.6f);
+  ASSERT_TRUE(gesture);
+  plugin->clearCalls();
+  const auto reported = [this] { return plugin->countCalls(audioMasterAutomate) > 0; };
+  const auto start = std::chrono::steady_clock::now();
+  const hostlib::Status held =
+      pointer->hold(*window, gesture->path.back(), reported, std::chrono::milliseconds(300));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(held.ok()) << held.error();
+  std::size_t reports = 0;
+  for (const EditCall& call : editCalls()) {
+    ASSERT_EQ(call.opcode, audioMasterAutomate) << call << ": a bar has no bracket";
+    ASSERT_EQ(call.index, 82);
+    EXPECT_NEAR(call.value, 0.6f, 0.011f);
+    ++reports;
+  }
+  // The loop ran inside the hold, and each pass after its first two waited kPaceMs at least.
+  const auto paces = elapsed / std::chrono::milliseconds(X11Window::kPaceMs);
+  EXPECT_LE(reports, static_cast<std::size_t>(paces) + 2) << "in " << paces << " pacing intervals";
+  EXPECT_GE(reports, 3u) << "a bar held still keeps reporting";
 }
 
 }  // namespace

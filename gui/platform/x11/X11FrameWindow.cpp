@@ -105,10 +105,11 @@ void X11FrameWindow::present(cairo_surface_t* backBuffer, const GuiRect& area) {
   window_->present(backBuffer, area);
 }
 
-// While a press is handled the event stream decides (see X11PressTracker).
+// While a press is handled the event stream decides (see X11PressTracker); when it leaves the
+// answer to the live state, the query is paced, for the tracking loop polling it.
 std::int32_t X11FrameWindow::mouseButtons() {
   if (const auto fromEvents = press_.poll(display_->raw(), window_->id())) return *fromEvents;
-  return window_->mouseButtons();
+  return press_.active() ? window_->pacedMouseButtons() : window_->mouseButtons();
 }
 
 GuiPoint X11FrameWindow::pointerPosition() {
@@ -117,6 +118,8 @@ GuiPoint X11FrameWindow::pointerPosition() {
 }
 
 bool X11FrameWindow::awaitSecondClick() { return window_->awaitSecondClick(); }
+
+std::uint64_t X11FrameWindow::pacedWaits() const { return window_->pacedWaits(); }
 
 std::uintptr_t X11FrameWindow::nativeId() const { return window_->id(); }
 
@@ -144,6 +147,7 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
         window_->noteEventTime(SystemClock().ticks());
         if (e.button >= Button1 && e.button <= Button3) {
           press_.begin(e.button, e.state, {e.x_root, e.y_root});
+          window_->forgetPointer();
           FrameEvent press{FrameEvent::Kind::buttonPress, {e.x, e.y}};
           press.button = static_cast<std::int32_t>(e.button);
           return press;

@@ -52,6 +52,8 @@ class X11FrameWindow final : public FrameWindow {
 
   // The window's XDND drop target (for tests: its transfer time-out).
   X11DropTarget* dropTarget() const { return dropTarget_.get(); }
+  // How many of the live button queries during presses waited for the pointer (for tests).
+  std::uint64_t pacedWaits() const;
 
  private:
   X11FrameWindow(std::unique_ptr<X11Display> display, std::unique_ptr<X11Window> window);

@@ -4,6 +4,10 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
+
+#include <cerrno>
+#include <chrono>
 
 #include <algorithm>
 #include <array>
@@ -14,8 +18,11 @@
 
 namespace {
 
-// Releases are selected so that the press tracker can follow a click through the queue.
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+// Releases are selected so that the press tracker can follow a click through the queue. Motion
+// with a button held is selected as hints (one report until the pointer is queried again), which
+// wake a paced query at once.
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
+                            StructureNotifyMask | ButtonMotionMask | PointerMotionHintMask;
 constexpr std::int32_t kPollMs = 5;
 
 struct MaskBit {
@@ -35,6 +42,23 @@ constexpr std::array<MaskBit, 6> kMaskBits{{
 Bool isLeftPressOf(Display*, XEvent* event, XPointer window) {
   return event->type == ButtonPress && event->xbutton.button == Button1 &&
          event->xbutton.window == *reinterpret_cast<Window*>(window);
+}
+
+struct QueueScan {
+  Window window;
+  bool noted = false;  // a press, release or destruction of the window is queued
+};
+
+// Takes motion reports of the window off the queue and notes queued presses, releases and the
+// window's destruction, which stay where they are for the press tracker and the frame.
+Bool takeMotionNoteButtons(Display*, XEvent* event, XPointer closure) {
+  auto* scan = reinterpret_cast<QueueScan*>(closure);
+  if (event->xany.window != scan->window) return False;
+  if (event->type == MotionNotify) return True;
+  if (event->type == ButtonPress || event->type == ButtonRelease || event->type == DestroyNotify) {
+    scan->noted = true;
+  }
+  return False;
 }
 
 }  // namespace
@@ -120,6 +144,7 @@ void X11Window::present(cairo_surface_t* backBuffer, const GuiRect& area) {
 
 std::optional<X11Window::Pointer> X11Window::queryPointer() {
   if (destroyed_) return std::nullopt;
+  takeQueuedActivity();  // reports of motion that this query reads anyway
   X11ErrorTrap trap(display_);
   Window root = 0;
   Window child = 0;
@@ -130,7 +155,34 @@ std::optional<X11Window::Pointer> X11Window::queryPointer() {
   unsigned int mask = 0;
   XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
   if (trap.failed()) return std::nullopt;
-  return Pointer{{rootX, rootY}, mask};
+  lastPointer_ = Pointer{{rootX, rootY}, mask};
+  return lastPointer_;
+}
+
+bool X11Window::takeQueuedActivity() {
+  QueueScan scan{window_};
+  bool moved = false;
+  XEvent event;
+  const auto closure = reinterpret_cast<XPointer>(&scan);
+  while (XCheckIfEvent(display_, &event, takeMotionNoteButtons, closure)) moved = true;
+  return moved || scan.noted;
+}
+
+// Other events (exposure, structure) that arrive meanwhile are left queued for the frame and do
+// not end the wait.
+bool X11Window::awaitActivity(std::int32_t milliseconds) {
+  using Clock = std::chrono::steady_clock;
+  XFlush(display_);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return false;
+    pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+    const int ready = ::poll(&connection, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    if (takeQueuedActivity()) return true;
+  }
 }
 
 std::int32_t X11Window::mouseStateOf(unsigned int mask) {
@@ -143,6 +195,18 @@ std::int32_t X11Window::mouseStateOf(unsigned int mask) {
 
 std::int32_t X11Window::mouseButtons() {
   const std::optional<Pointer> pointer = queryPointer();
+  return pointer ? mouseStateOf(pointer->mask) : 0;
+}
+
+// The pointer read as before means the user holds still: instead of answering at once (and
+// being asked again at once), wait for the server to report something, at most kPaceMs.
+std::int32_t X11Window::pacedMouseButtons() {
+  const std::optional<Pointer> previous = lastPointer_;
+  std::optional<Pointer> pointer = queryPointer();
+  if (pointer && previous && *pointer == *previous && !takeQueuedActivity()) {
+    ++pacedWaits_;
+    if (awaitActivity(kPaceMs)) pointer = queryPointer();
+  }
   return pointer ? mouseStateOf(pointer->mask) : 0;
 }
 

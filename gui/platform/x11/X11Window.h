@@ -1,7 +1,9 @@
 // The X11 back end's window: a native window on our own connection, presented by copying the
 // back buffer's pixels to it (X11Cairo), with the pointer polled through XQueryPointer. Every request that can
 // fail on a bad or vanished window is trapped, so that a host's bad window id never ends the
-// process.
+// process. The controls' tracking loops poll the pointer without pause; during a press the
+// window paces them (pacedMouseButtons), so that a held button costs no more than the pointer's
+// own motion asks for.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +20,9 @@ class X11Window final : public PlatformWindow {
  public:
   // Double-click time of the toolkit (X11 has no system-wide setting for it).
   static constexpr std::int32_t kDoubleClickMs = 500;
+  // Longest wait of a paced button query for the pointer to change: a loop held still polls at
+  // most about 200 times a second, faster than any hand but far from a spinning core.
+  static constexpr std::int32_t kPaceMs = 5;
 
   // MouseState bits of an X button and modifier mask.
   static std::int32_t mouseStateOf(unsigned int mask);
@@ -53,15 +58,31 @@ class X11Window final : public PlatformWindow {
   GuiPoint pointerPosition() override;
   bool awaitSecondClick() override;
 
+  // mouseButtons for a tracking loop during a press: when the pointer reads exactly as at the
+  // previous query (position, buttons and modifiers), it first waits up to kPaceMs for something
+  // to happen (the server reports motion with a button held, presses and releases) and then
+  // answers what it finds. Motion is answered at once.
+  std::int32_t pacedMouseButtons();
+  // A new press starts: the next paced query compares with nothing and answers at once.
+  void forgetPointer() { lastPointer_.reset(); }
+  // How many paced queries have waited so far (for tests).
+  std::uint64_t pacedWaits() const { return pacedWaits_; }
+
  private:
   struct Pointer {
     GuiPoint root;
     unsigned int mask = 0;
+    friend bool operator==(const Pointer&, const Pointer&) = default;
   };
 
   X11Window(Display* display, unsigned long window, void* visual, int depth, std::int32_t width,
             std::int32_t height, bool owned);
   std::optional<Pointer> queryPointer();
+  // Takes the queued motion reports of the window off the queue; true when any was there or a
+  // press, release or destruction of the window is queued (those stay queued).
+  bool takeQueuedActivity();
+  // Waits up to `milliseconds` for such activity to arrive; true when it did.
+  bool awaitActivity(std::int32_t milliseconds);
 
   Display* display_;
   unsigned long window_;
@@ -69,5 +90,7 @@ class X11Window final : public PlatformWindow {
   bool owned_;
   bool destroyed_ = false;
   std::optional<std::int64_t> lastEventTicks_;
+  std::optional<Pointer> lastPointer_;  // the answer of the last pointer query
+  std::uint64_t pacedWaits_ = 0;
   SystemClock clock_;
 };
