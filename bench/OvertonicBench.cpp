@@ -19,7 +19,6 @@
 #include <utility>
 #include <vector>
 
-#include "AllocationCounter.h"
 #include "SummaryReporter.h"
 #include "engine/Delay.h"
 #include "engine/Flanger.h"
@@ -28,7 +27,8 @@
 #include "engine/Reverb.h"
 #include "engine/SynthEngine.h"
 #include "synth/SynthPlugin.h"
-#include "tests/engine/FullPatch.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/support/FullPatch.h"
 
 namespace {
 

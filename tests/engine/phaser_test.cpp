@@ -5,8 +5,8 @@
 #include <numbers>
 #include <vector>
 
-#include "SignalMeasure.h"
 #include "engine/Phaser.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "SignalMeasure.h"
 #include "engine/Reverb.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
