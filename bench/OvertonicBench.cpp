@@ -16,6 +16,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "engine/Delay.h"
 #include "engine/Flanger.h"
 #include "engine/Phaser.h"
+#include "engine/RenderKernels.h"
 #include "engine/RenderPath.h"
 #include "engine/Reverb.h"
 #include "engine/SynthEngine.h"
@@ -143,14 +145,17 @@ std::vector<float> busSignal() {
   return signal;
 }
 
-template <class Effect, class Process>
-void effectAlone(benchmark::State& state, Process process) {
+// One effect on its own, in the form the path's kernels choose (the delay has one form).
+template <class Effect>
+void effectAlone(benchmark::State& state, RenderPath path, float flangerWaveform = 0.0f) {
   auto effect = std::make_unique<Effect>();
+  if constexpr (std::is_same_v<Effect, Flanger>) effect->setWaveform(flangerWaveform);
+  const RenderKernels& kernels = renderKernels(path);
   const std::vector<float> in = busSignal();
   std::vector<float> out(in.size(), 0.0f);
   const AudioCounters counters(kHostBlock);
   for (auto _ : state) {
-    process(*effect, in.data(), out.data(), kHostBlock);
+    kernels.effect(*effect, in.data(), out.data(), kHostBlock, kernels);
     benchmark::DoNotOptimize(out.data());
     benchmark::ClobberMemory();
   }
@@ -159,24 +164,12 @@ void effectAlone(benchmark::State& state, Process process) {
 
 void registerEffects(RenderPath path) {
   const std::string suffix = std::string("/") + renderPathName(path);
-  add("effect/reverb" + suffix, [path](benchmark::State& s) {
-    effectAlone<Reverb>(s, [path](Reverb& r, const float* in, float* out, int32_t n) {
-      r.processBlock(in, out, n, path);
-    });
-  });
-  add("effect/phaser" + suffix, [path](benchmark::State& s) {
-    effectAlone<Phaser>(s, [path](Phaser& p, const float* in, float* out, int32_t n) {
-      p.processBlock(in, out, n, path);
-    });
-  });
+  add("effect/reverb" + suffix, [path](benchmark::State& s) { effectAlone<Reverb>(s, path); });
+  add("effect/phaser" + suffix, [path](benchmark::State& s) { effectAlone<Phaser>(s, path); });
   for (float waveform : {0.0f, 1.0f}) {
     const std::string name = waveform < 0.5f ? "effect/flanger_sine" : "effect/flanger_triangle";
     add(name + suffix, [path, waveform](benchmark::State& s) {
-      effectAlone<Flanger>(s, [path, waveform](Flanger& f, const float* in, float* out,
-                                               int32_t n) {
-        f.setWaveform(waveform);
-        f.processBlock(in, out, n, path);
-      });
+      effectAlone<Flanger>(s, path, waveform);
     });
   }
 }
@@ -243,11 +236,7 @@ void registerAll() {
       fullPatch(s, path, kHostBlock, false);
     });
   }
-  add("effect/delay", [](benchmark::State& s) {
-    effectAlone<Delay>(s, [](Delay& d, const float* in, float* out, int32_t n) {
-      d.process(in, out, n);
-    });
-  });
+  add("effect/delay", [](benchmark::State& s) { effectAlone<Delay>(s, RenderPath::reference); });
   for (RenderPath path : supportedPaths()) registerEffects(path);
   for (RenderPath path : {RenderPath::reference, fastestRenderPath()}) {
     for (int32_t block : {1, 32, 64, 512, 2000, 4096}) {

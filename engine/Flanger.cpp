@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/BlockSine.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
+#include "engine/RenderKernels.h"
 
 namespace {
 
@@ -28,10 +28,20 @@ Flanger::Flanger() : line(std::size_t(lineLength(kDesignRate)), 0.0f) { applyRat
 
 int32_t Flanger::lineLength(float rate) noexcept { return int32_t(rate / 2.0f); }
 
-void Flanger::retune(float rate, std::vector<float>&& fresh) noexcept {
+int32_t Flanger::storageLength(float rate) const noexcept { return lineLength(rate); }
+
+void Flanger::prepare(float rate, std::vector<float>&& fresh) noexcept {
   line = std::move(fresh);
   readPosition = 0.0f;
   applyRate(rate);
+}
+
+void Flanger::reset() noexcept {
+  std::fill(line.begin(), line.end(), 0.0f);
+  readPosition = 0.0f;
+  sinePhase = 0.0;
+  sweepValue = 0.0f;
+  applyRate(sampleRate);
 }
 
 void Flanger::applyRate(float rate) noexcept {
@@ -51,7 +61,7 @@ Flanger::Tap Flanger::tap() noexcept {
           inputGain};
 }
 
-void Flanger::process(const float* in, float* out, int32_t count) noexcept {
+void Flanger::processSamples(const float* in, float* out, int32_t count) noexcept {
   const Tap lineTap = tap();
   const bool sine = waveform < 0.5f;
   int32_t write = writeIndex;
@@ -76,12 +86,13 @@ void Flanger::process(const float* in, float* out, int32_t count) noexcept {
 
 // The sine LFO in two passes per piece: its phases (a short serial chain), then their sines in
 // SIMD lanes.
-void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference || waveform >= 0.5f) {
-    process(in, out, count);  // the triangle needs no sine: the per-sample form is as fast
+void Flanger::processBlock(const float* in, float* out, int32_t count,
+                           const RenderKernels& kernels) noexcept {
+  if (waveform >= 0.5f) {
+    processSamples(in, out, count);  // the triangle needs no sine: the per-sample form is as fast
     return;
   }
-  Run run(*this, path);
+  Run run(*this, kernels);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
     run.prepare(0, n);
@@ -89,9 +100,9 @@ void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPat
   }
 }
 
-Flanger::Run::Run(Flanger& owner, RenderPath renderPath) noexcept
+Flanger::Run::Run(Flanger& owner, const RenderKernels& renderKernels) noexcept
     : flanger(owner),
-      path(renderPath),
+      kernels(renderKernels),
       lineTap(owner.tap()),
       rate(double(owner.sineRate)),
       write(owner.writeIndex),
@@ -113,7 +124,7 @@ void Flanger::Run::prepare(int32_t first, int32_t n) noexcept {
     phase += rate;
     if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
   }
-  sineToFloat(angles.data() + first, sines.data() + first, n, path);
+  kernels.sines(angles.data() + first, sines.data() + first, n);
 }
 
 void Flanger::advanceSine(double& phase, float& value) const noexcept {

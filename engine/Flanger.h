@@ -8,24 +8,27 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/BusEffect.h"
 #include "engine/FloatGuards.h"
-#include "engine/RenderPath.h"
 
-class Flanger {
+class Flanger final : public BusEffect {
  public:
   // A line for 44100 Hz with the designed initial values.
   Flanger();
 
   // Samples of line for a rate (half a second).
-  [[nodiscard]] static int32_t lineLength(float rate) noexcept;
-  // Takes a zeroed line of lineLength(rate) samples and rescales delays and LFO steps for the
-  // rate. Never allocates.
-  void retune(float rate, std::vector<float>&& fresh) noexcept;
-
-  // The straightforward per-sample form. `in` and `out` may be the same block.
-  void process(const float* in, float* out, int32_t count) noexcept;
-  // The same samples, computed in passes over the block on the given path.
-  void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
+  [[nodiscard]] int32_t storageLength(float rate) const noexcept override;
+  // Takes a zeroed line of storageLength(rate) samples and rescales delays and LFO steps for the
+  // rate; the LFO runs on.
+  void prepare(float rate, std::vector<float>&& fresh) noexcept override;
+  // Clears the line and restarts the positions and both LFOs.
+  void reset() noexcept override;
+  // The straightforward per-sample form.
+  void processSamples(const float* in, float* out, int32_t count) noexcept override;
+  // The same samples; with the sine LFO computed in passes over the block with the kernels'
+  // sines.
+  void processBlock(const float* in, float* out, int32_t count,
+                    const RenderKernels& kernels) noexcept override;
 
   // Non-finite values are ignored.
   void setCentreDelay(float v) noexcept;
@@ -59,16 +62,15 @@ class Flanger {
     float gain;
   };
 
- public:
   // The block form's state with the sine LFO, held in locals for one block: prepare(first, n)
   // works out the sine of samples first .. first+n-1 of a piece of at most kPiece samples
   // (pieces and their parts in order), sample(k, x) then gives output k for each prepared k in
   // turn, and the destructor stores the state back. The same arithmetic, in the same order, as
-  // process with the sine waveform.
+  // processSamples with the sine waveform.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:
-    Run(Flanger& flanger, RenderPath path) noexcept;
+    Run(Flanger& flanger, const RenderKernels& kernels) noexcept;
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -82,7 +84,7 @@ class Flanger {
 
    private:
     Flanger& flanger;
-    RenderPath path;
+    const RenderKernels& kernels;
     Tap lineTap;
     double rate;
     int32_t write;
@@ -93,7 +95,7 @@ class Flanger {
     std::array<float, kPiece> sines;
   };
 
- private:
+  [[nodiscard]] static int32_t lineLength(float rate) noexcept;
   [[nodiscard]] Tap tap() noexcept;
   void applyRate(float rate) noexcept;
   void advanceSine(double& phase, float& value) const noexcept;

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/BlockSine.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
+#include "engine/RenderKernels.h"
 
 namespace {
 
@@ -24,9 +24,9 @@ float wrapSweep(float phase) noexcept {
 
 }  // namespace
 
-Phaser::Phaser() noexcept { setSampleRate(kDesignRate); }
+Phaser::Phaser() noexcept { prepare(kDesignRate, {}); }
 
-void Phaser::setSampleRate(float rate) noexcept {
+void Phaser::prepare(float rate, std::vector<float>&&) noexcept {
   sampleRate = rate;
   minimum = boundFor(minimumSetting);
   maximum = boundFor(maximumSetting);
@@ -37,7 +37,13 @@ float Phaser::boundFor(float v) const noexcept { return v * 2600.0f / (sampleRat
 
 float Phaser::stepFor(float v) const noexcept { return v / sampleRate * kTwoPi; }
 
-void Phaser::process(const float* in, float* out, int32_t count) noexcept {
+void Phaser::reset() noexcept {
+  stages = {};
+  sweepPhase = 0.0f;
+  lastOutput = 0.0f;
+}
+
+void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept {
   const float low = minimum;
   const float span = maximum - minimum;
   const float loop = feedback;
@@ -95,12 +101,9 @@ float Phaser::getRate() const noexcept { return sweepIncrement * sampleRate / kT
 
 // Three passes per piece: the LFO phases (a short serial chain), their sines in SIMD lanes, and
 // the allpass chain with its state in registers.
-void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference) {
-    process(in, out, count);
-    return;
-  }
-  Run run(*this, path);
+void Phaser::processBlock(const float* in, float* out, int32_t count,
+                          const RenderKernels& kernels) noexcept {
+  Run run(*this, kernels);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
     run.prepare(0, n);
@@ -110,9 +113,9 @@ void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath
   }
 }
 
-Phaser::Run::Run(Phaser& owner, RenderPath renderPath) noexcept
+Phaser::Run::Run(Phaser& owner, const RenderKernels& renderKernels) noexcept
     : phaser(owner),
-      path(renderPath),
+      kernels(renderKernels),
       low(owner.minimum),
       span(owner.maximum - owner.minimum),
       loop(owner.feedback),
@@ -137,5 +140,5 @@ void Phaser::Run::prepare(int32_t first, int32_t n) noexcept {
     angles[std::size_t(k)] = double(phase);
     phase = wrapSweep(phase + step);
   }
-  sineToFloat(angles.data() + first, sines.data() + first, n, path);
+  kernels.sines(angles.data() + first, sines.data() + first, n);
 }

@@ -5,19 +5,26 @@
 #include <cmath>
 
 #include "engine/EngineRate.h"
+#include "engine/RenderKernels.h"
 
 Reverb::Reverb() {
-  retune(kDesignRate, std::vector<float>(std::size_t(storageLength(kDesignRate)), 0.0f));
+  prepare(kDesignRate, std::vector<float>(std::size_t(storageLength(kDesignRate)), 0.0f));
 }
 
-int32_t Reverb::storageLength(float rate) noexcept {
+int32_t Reverb::storageLength(float rate) const noexcept {
   int32_t total = 0;
   for (int32_t length : kCombLengths) total += scaledLength(length, rate);
   for (int32_t length : kAllpassLengths) total += scaledLength(length, rate);
   return total;
 }
 
-void Reverb::retune(float rate, std::vector<float>&& fresh) noexcept {
+void Reverb::reset() noexcept {
+  std::fill(storage.begin(), storage.end(), 0.0f);
+  for (CombFilter& comb : combs) comb.attach(comb.buffer, comb.bufferSize);
+  for (AllpassFilter& allpass : allpasses) allpass.attach(allpass.buffer, allpass.bufferSize);
+}
+
+void Reverb::prepare(float rate, std::vector<float>&& fresh) noexcept {
   storage = std::move(fresh);
   float* next = storage.data();
   for (std::size_t i = 0; i < combs.size(); ++i) {
@@ -43,7 +50,8 @@ void Reverb::update() noexcept {
   }
 }
 
-void Reverb::process(const float* in, float* out, int32_t count, int32_t stride) noexcept {
+void Reverb::processStrided(const float* in, float* out, int32_t count,
+                            int32_t stride) noexcept {
   const float inputGain = gain;
   const float wetLevel = wet;
   const float dryLevel = dry;
@@ -89,12 +97,9 @@ void Reverb::setWidth(float v) noexcept {
 }
 
 // The combs run side by side over each piece, then the allpass chain sample by sample.
-void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference) {
-    process(in, out, count, 1);
-    return;
-  }
-  Run run(*this, path);
+void Reverb::processBlock(const float* in, float* out, int32_t count,
+                          const RenderKernels& kernels) noexcept {
+  Run run(*this, kernels);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
     run.prepare(in + first, 0, n);
@@ -102,8 +107,8 @@ void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath
   }
 }
 
-Reverb::Run::Run(Reverb& owner, RenderPath renderPath) noexcept
-    : reverb(owner), path(renderPath), gain(owner.gain), wet(owner.wet), dry(owner.dry) {
+Reverb::Run::Run(Reverb& owner, const RenderKernels& renderKernels) noexcept
+    : reverb(owner), kernels(renderKernels), gain(owner.gain), wet(owner.wet), dry(owner.dry) {
   for (std::size_t c = 0; c < owner.combs.size(); ++c) {
     const CombFilter& comb = owner.combs[c];
     lanes.line[c] = comb.buffer;
@@ -134,9 +139,5 @@ Reverb::Run::~Run() {
 }
 
 void Reverb::Run::prepare(const float* in, int32_t first, int32_t n) noexcept {
-  if (path == RenderPath::avx2) {
-    runCombsAvx2(lanes, in + first, gain, sums.data() + first, n);
-  } else {
-    runCombsPortable(lanes, in + first, gain, sums.data() + first, n);
-  }
+  kernels.combs(lanes, in + first, gain, sums.data() + first, n);
 }

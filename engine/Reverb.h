@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "engine/AllpassFilter.h"
+#include "engine/BusEffect.h"
 #include "engine/CombFilter.h"
 #include "engine/CombLanes.h"
-#include "engine/RenderPath.h"
 
-class Reverb {
+class Reverb final : public BusEffect {
  public:
   static constexpr std::array<int32_t, 8> kCombLengths = {1116, 1188, 1277, 1356,
                                                           1422, 1491, 1557, 1617};
@@ -23,43 +23,20 @@ class Reverb {
   Reverb();
 
   // Samples of storage for all twelve lines at a rate.
-  [[nodiscard]] static int32_t storageLength(float rate) noexcept;
+  [[nodiscard]] int32_t storageLength(float rate) const noexcept override;
   // Takes zeroed storage of storageLength(rate) samples and lays the lines out in it.
-  void retune(float rate, std::vector<float>&& fresh) noexcept;
-
-  // `stride` (≥ 1) is the step between samples in both blocks; they may be the same block.
-  void process(const float* in, float* out, int32_t count, int32_t stride) noexcept;
-  // The same samples as process with stride 1, the eight combs side by side on the given path.
-  void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
-
-  // The block form's state, held in locals for one block: prepare(in, first, n) runs the combs
-  // side by side over inputs in[first .. first+n-1] of a piece of at most kPiece samples (pieces
-  // and their parts in order), sample(k, x) then gives output k (x = in[k]) through the allpass
-  // chain for each prepared k in turn, and the destructor stores the state back. The same
-  // arithmetic, in the same order, as process.
-  static constexpr int32_t kPiece = 256;
-  class Run {
-   public:
-    Run(Reverb& reverb, RenderPath path) noexcept;
-    ~Run();
-    Run(const Run&) = delete;
-    Run& operator=(const Run&) = delete;
-
-    void prepare(const float* in, int32_t first, int32_t n) noexcept;
-    [[nodiscard]] float sample(int32_t k, float x) noexcept {
-      return chain.process(sums[std::size_t(k)]) * wet + x * dry;
-    }
-
-   private:
-    Reverb& reverb;
-    RenderPath path;
-    float gain;
-    float wet;
-    float dry;
-    CombLanes lanes;
-    AllpassChain chain;
-    std::array<float, kPiece> sums;
-  };
+  void prepare(float rate, std::vector<float>&& fresh) noexcept override;
+  // Clears the lines and the comb filters' states and restarts every line.
+  void reset() noexcept override;
+  // The straightforward per-sample form.
+  void processSamples(const float* in, float* out, int32_t count) noexcept override {
+    processStrided(in, out, count, 1);
+  }
+  // The same samples, the eight combs side by side with the kernels' comb kernel.
+  void processBlock(const float* in, float* out, int32_t count,
+                    const RenderKernels& kernels) noexcept override;
+  // The per-sample form where `stride` (≥ 1) is the step between samples in both blocks.
+  void processStrided(const float* in, float* out, int32_t count, int32_t stride) noexcept;
 
   // Non-finite values are ignored.
   void setRoomSize(float v) noexcept;
@@ -74,6 +51,35 @@ class Reverb {
   [[nodiscard]] float getWidth() const noexcept { return width; }
 
  private:
+  // The block form's state, held in locals for one block: prepare(in, first, n) runs the combs
+  // side by side over inputs in[first .. first+n-1] of a piece of at most kPiece samples (pieces
+  // and their parts in order), sample(k, x) then gives output k (x = in[k]) through the allpass
+  // chain for each prepared k in turn, and the destructor stores the state back. The same
+  // arithmetic, in the same order, as processSamples.
+  static constexpr int32_t kPiece = 256;
+  class Run {
+   public:
+    Run(Reverb& reverb, const RenderKernels& kernels) noexcept;
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    void prepare(const float* in, int32_t first, int32_t n) noexcept;
+    [[nodiscard]] float sample(int32_t k, float x) noexcept {
+      return chain.process(sums[std::size_t(k)]) * wet + x * dry;
+    }
+
+   private:
+    Reverb& reverb;
+    const RenderKernels& kernels;
+    float gain;
+    float wet;
+    float dry;
+    CombLanes lanes;
+    AllpassChain chain;
+    std::array<float, kPiece> sums;
+  };
+
   void update() noexcept;
 
   float gain = 0.015f;

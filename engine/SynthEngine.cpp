@@ -6,7 +6,6 @@
 #include <cmath>
 #include <new>
 
-#include "engine/BusMix.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
 
@@ -36,35 +35,20 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
   }
   count = std::min(count, kBlockLimit);
   DenormalScope flushDenormals;
-  if (path == RenderPath::reference) {
-    renderOscillators(count);
-    mixOscillators(count);
-  } else {
-    renderAndMixOscillators(count);
-  }
+  renderAndMixOscillators(count);
   runEffects(count);
   writeOutput(out, count);
 }
 
 bool SynthEngine::setRenderPath(RenderPath wanted) noexcept {
   if (!renderPathSupported(wanted)) return false;
-  path = wanted;
-  // The reference path expects the sends and the dry bus cleared between blocks; the others
-  // clear what they use as they mix.
-  std::fill(buses.begin(), buses.end(), 0.0f);
+  kernels = &renderKernels(wanted);
   return true;
 }
 
-// Every sounding oscillator fills its buffer; the others keep theirs.
-void SynthEngine::renderOscillators(int32_t count) noexcept {
-  for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    if (sounding(i)) oscillators[std::size_t(i)].render(oscillatorBuffer(i), count);
-  }
-}
-
-// The sounding oscillators are rendered in lane groups; then each send and the dry bus is
-// written once with the sum of its oscillators in index order (the designed additions onto the
-// cleared bus), so the buses need no clearing between blocks.
+// Every sounding oscillator fills its buffer (the others keep theirs); then each send and the
+// dry bus is written once with the sum of its oscillators in index order (the designed
+// additions onto the cleared bus).
 void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
   // Only the entries written are read: the arrays are left uninitialised.
   std::array<Oscillator*, kOscillatorCount> list;
@@ -76,7 +60,7 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
     buffers[std::size_t(n)] = oscillatorBuffer(i);
     ++n;
   }
-  oscillatorBank.render(list.data(), buffers.data(), n, count, laneKernelFor(path));
+  kernels->oscillators(oscillatorBank, list.data(), buffers.data(), n, count);
   std::array<std::array<const float*, kOscillatorCount>, busCount> sources;
   std::array<int32_t, busCount> routed{};
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
@@ -86,7 +70,7 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
     sources[target][std::size_t(routed[target]++)] = oscillatorBuffer(i);
   }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    sumOntoClearedBus(bus(send), sources[send].data(), routed[send], count, path);
+    kernels->sumBus(bus(send), sources[send].data(), routed[send], count);
   }
 }
 
@@ -100,59 +84,22 @@ SynthEngine::Bus SynthEngine::busForRouting(float routingValue) noexcept {
   return busCount;
 }
 
-void SynthEngine::mixOscillators(int32_t count) noexcept {
-  for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    if (!sounding(i)) continue;
-    const Bus target = busForRouting(routing[std::size_t(i)]);
-    if (target == busCount) continue;
-    float* mixed = bus(target);
-    const float* source = oscillatorBuffer(i);
-    for (int32_t k = 0; k < count; ++k) mixed[k] += source[k];
-  }
-}
-
 // Reverb, delay, phaser, flanger; an effect switched off passes its send through.
 void SynthEngine::runEffects(int32_t count) noexcept {
-  if (reverbSwitch > 0.5f) {
-    reverb.processBlock(bus(reverbSend), bus(reverbReturn), count, path);
-  } else {
-    std::copy_n(bus(reverbSend), count, bus(reverbReturn));
-  }
-  if (delaySwitch > 0.5f) {
-    delay.process(bus(delaySend), bus(delayReturn), count);
-  } else {
-    std::copy_n(bus(delaySend), count, bus(delayReturn));
-  }
-  if (phaserSwitch > 0.5f) {
-    phaser.processBlock(bus(phaserSend), bus(phaserReturn), count, path);
-  } else {
-    std::copy_n(bus(phaserSend), count, bus(phaserReturn));
-  }
-  if (flangerSwitch > 0.5f) {
-    flanger.processBlock(bus(flangerSend), bus(flangerReturn), count, path);
-  } else {
-    std::copy_n(bus(flangerSend), count, bus(flangerReturn));
+  for (const EffectSlot& slot : effects) {
+    if (*slot.switchValue > 0.5f) {
+      kernels->effect(*slot.effect, bus(slot.send), bus(slot.ret), count, *kernels);
+    } else {
+      std::copy_n(bus(slot.send), count, bus(slot.ret));
+    }
   }
 }
 
-// Sum of the dry bus and the four returns times the main volume. On the reference path the sends
-// and the dry bus are then cleared for the next block (the returns are overwritten by it).
+// Sum of the dry bus and the four returns times the main volume.
 void SynthEngine::writeOutput(float* out, int32_t count) noexcept {
   const OutputBuses returns{bus(flangerReturn), bus(reverbReturn), bus(delayReturn), bus(dry),
                             bus(phaserReturn)};
-  if (path != RenderPath::reference) {
-    sumOutput(out, returns, mainVolume, count, path);
-    return;
-  }
-  const float gain = mainVolume;
-  for (int32_t k = 0; k < count; ++k) {
-    out[k] = (returns.flanger[k] + returns.reverb[k] + returns.delay[k] + returns.dry[k] +
-              returns.phaser[k]) *
-             gain;
-  }
-  for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    std::fill_n(bus(send), count, 0.0f);
-  }
+  kernels->sumOutput(out, returns, mainVolume, count);
 }
 
 void SynthEngine::renderHostBlock(float* out, int32_t frames, int32_t offset,
@@ -192,18 +139,18 @@ void SynthEngine::loadEnvelopeLayer(int32_t oscillator, EnvelopeBank bank, int32
 void SynthEngine::setSampleRate(float rate) {
   const float tuning = tuningRate(rate);
   if (tuning == 0.0f || rate == sampleRate) return;
+  // Everything that may fail is allocated before anything changes.
+  std::array<std::vector<float>, kEffectCount> storage;
   try {
-    // Everything that may fail is allocated before anything changes.
-    std::vector<float> delayLine(std::size_t(Delay::lineLength(tuning)), 0.0f);
-    std::vector<float> flangerLine(std::size_t(Flanger::lineLength(tuning)), 0.0f);
-    std::vector<float> reverbStorage(std::size_t(Reverb::storageLength(tuning)), 0.0f);
-    delay.retune(tuning, std::move(delayLine));
-    flanger.retune(tuning, std::move(flangerLine));
-    reverb.retune(tuning, std::move(reverbStorage));
+    for (std::size_t i = 0; i < kEffectCount; ++i) {
+      storage[i].assign(std::size_t(effects[i].effect->storageLength(tuning)), 0.0f);
+    }
   } catch (const std::bad_alloc&) {
     return;
   }
-  phaser.setSampleRate(tuning);
+  for (std::size_t i = 0; i < kEffectCount; ++i) {
+    effects[i].effect->prepare(tuning, std::move(storage[i]));
+  }
   for (Oscillator& oscillator : oscillators) oscillator.setSampleRate(tuning);
   sampleRate = rate;
 }

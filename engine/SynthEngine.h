@@ -10,7 +10,8 @@
 // are off, the main volume is 0 and the main detune 0.5.
 //
 // The render path (RenderPath.h) says how a block is computed: the fastest the processor offers
-// unless chosen otherwise; every path gives the same samples.
+// unless chosen otherwise; every path gives the same samples. Its kernels (RenderKernels.h) are
+// looked up once, when the path is set.
 #pragma once
 
 #include <array>
@@ -26,6 +27,7 @@
 #include "engine/Oscillator.h"
 #include "engine/OscillatorBank.h"
 #include "engine/Phaser.h"
+#include "engine/RenderKernels.h"
 #include "engine/RenderPath.h"
 #include "engine/Reverb.h"
 #include "engine/SineTable.h"
@@ -55,7 +57,7 @@ class SynthEngine {
   // Chooses how blocks are computed; false (and no change) for a path this processor lacks.
   // Call it between blocks.
   bool setRenderPath(RenderPath path) noexcept;
-  [[nodiscard]] RenderPath renderPath() const noexcept { return path; }
+  [[nodiscard]] RenderPath renderPath() const noexcept { return kernels->path; }
 
   // Note start: every oscillator, in index order. Non-finite arguments are ignored.
   void startAllOscillators(float frequency, float amplitude) noexcept;
@@ -158,11 +160,18 @@ class SynthEngine {
     return oscillatorBuffers.data() + osc * kBlockLimit;
   }
   [[nodiscard]] static Bus busForRouting(float routingValue) noexcept;
-  void renderOscillators(int32_t count) noexcept;
   void renderAndMixOscillators(int32_t count) noexcept;
-  void mixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
   void writeOutput(float* out, int32_t count) noexcept;
+
+  // An effect between its send and return bus, on while its switch is above 0.5.
+  static constexpr std::size_t kEffectCount = 4;
+  struct EffectSlot {
+    BusEffect* effect;
+    const float* switchValue;
+    Bus send;
+    Bus ret;
+  };
 
   Delay delay;
   Phaser phaser;
@@ -186,6 +195,12 @@ class SynthEngine {
     targets.fill(dry);
     return targets;
   }();
-  RenderPath path = fastestRenderPath();
+  const RenderKernels* kernels = &renderKernels(fastestRenderPath());
   OscillatorBank oscillatorBank;
+  // In the designed order: reverb, delay, phaser, flanger.
+  const std::array<EffectSlot, kEffectCount> effects = {
+      EffectSlot{&reverb, &reverbSwitch, reverbSend, reverbReturn},
+      EffectSlot{&delay, &delaySwitch, delaySend, delayReturn},
+      EffectSlot{&phaser, &phaserSwitch, phaserSend, phaserReturn},
+      EffectSlot{&flanger, &flangerSwitch, flangerSend, flangerReturn}};
 };

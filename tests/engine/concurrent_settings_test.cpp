@@ -46,7 +46,7 @@ int32_t echoDistance(Delay& delay) {
   in[0] = 1.0f;
   for (std::size_t done = 0; done < in.size(); done += 2000) {
     const auto count = int32_t(std::min<std::size_t>(2000, in.size() - done));
-    delay.process(in.data() + done, out.data() + done, count);
+    delay.processSamples(in.data() + done, out.data() + done, count);
   }
   for (std::size_t k = 1; k < out.size(); ++k) {
     if (out[k] != 0.0f) return int32_t(k);
@@ -59,7 +59,7 @@ TEST(ConcurrentSettings, DelayTimeSetDuringBlocksMovesTheEchoToTheLastSetting) {
   std::vector<float> silence(kBlock, 0.0f);
   std::vector<float> out(kBlock, 0.0f);
   const int64_t blocks = renderWhileSetting(
-      [&] { delay.process(silence.data(), out.data(), kBlock); },
+      [&] { delay.processSamples(silence.data(), out.data(), kBlock); },
       [&] {
         for (int32_t k = 0; k < kSettings; ++k) delay.setTime(float(k % 97) / 97.0f + 0.004f);
         delay.setTime(0.25f);

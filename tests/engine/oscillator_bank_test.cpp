@@ -11,6 +11,7 @@
 #include "engine/LaneKernels.h"
 #include "engine/OscillatorBank.h"
 #include "engine/RenderPath.h"
+#include "engine/SimdKernels.h"
 #include "engine/SineTable.h"
 
 namespace {
