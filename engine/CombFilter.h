@@ -6,18 +6,29 @@
 #include <cstdint>
 
 #include "engine/FloatGuards.h"
+#include "engine/SharedField.h"
 
 class CombFilter {
  public:
   // Uses `size` samples at `line` (storage owned by the reverb) and restarts at its beginning.
   void attach(float* line, int32_t size) noexcept;
-  void setFeedback(float value) noexcept { feedback = value; }
+  void setFeedback(float value) noexcept { feedback.store(value); }
   void setDamp(float value) noexcept;
 
-  [[nodiscard]] float process(float input) noexcept {
+  // The settings a block works with, read once.
+  struct Settings {
+    float feedback;
+    float damp1;
+    float damp2;
+  };
+  [[nodiscard]] Settings settings() const noexcept {
+    return {feedback.load(), damp1.load(), damp2.load()};
+  }
+
+  [[nodiscard]] float process(float input, const Settings& s) noexcept {
     const float out = flushToZero(buffer[bufferIndex]);
-    filterStore = flushToZero(out * damp2 + filterStore * damp1);
-    buffer[bufferIndex] = input + filterStore * feedback;
+    filterStore = flushToZero(out * s.damp2 + filterStore * s.damp1);
+    buffer[bufferIndex] = input + filterStore * s.feedback;
     if (++bufferIndex >= bufferSize) bufferIndex = 0;
     return out;
   }
@@ -25,10 +36,11 @@ class CombFilter {
  private:
   friend class Reverb;  // gathers the combs into lanes for its block form
 
-  float feedback = 0.0f;
+  // Settings (the reverb's setters, any thread); the rest is render state.
+  SharedValue<float> feedback = 0.0f;
+  SharedValue<float> damp1 = 0.0f;
+  SharedValue<float> damp2 = 1.0f;
   float filterStore = 0.0f;
-  float damp1 = 0.0f;
-  float damp2 = 1.0f;
   float* buffer = nullptr;
   int32_t bufferSize = 0;
   int32_t bufferIndex = 0;

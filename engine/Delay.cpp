@@ -52,8 +52,8 @@ Delay::Run::Run(Delay& owner) noexcept
     : delay(owner),
       line(owner.buffer.data()),
       last(owner.size - 1),
-      gain(owner.level),
-      loop(owner.feedback),
+      gain(owner.level.load()),
+      loop(owner.feedback.load()),
       write(owner.writePosition) {
   owner.applyTimeSetting();  // a time set since the last block moves the read position first
   read = owner.readPosition;

@@ -9,6 +9,7 @@
 
 #include "engine/BusEffect.h"
 #include "engine/FloatGuards.h"
+#include "engine/SharedField.h"
 
 class Delay final : public BusEffect {
  public:
@@ -34,8 +35,8 @@ class Delay final : public BusEffect {
   void setFeedback(float v) noexcept { assignFinite(feedback, v); }
   void setLevel(float v) noexcept { assignFinite(level, v); }
   [[nodiscard]] float getTime() const noexcept;
-  [[nodiscard]] float getFeedback() const noexcept { return feedback; }
-  [[nodiscard]] float getLevel() const noexcept { return level; }
+  [[nodiscard]] float getFeedback() const noexcept { return feedback.load(); }
+  [[nodiscard]] float getLevel() const noexcept { return level.load(); }
 
  private:
   // processSamples one sample at a time, with the positions in locals; the destructor stores
@@ -80,8 +81,8 @@ class Delay final : public BusEffect {
   int32_t readPosition = 0;
   int32_t size;
   float time = 1.0f;
-  float level = 0.2f;
-  float feedback = 0.1f;
+  SharedValue<float> level = 0.2f;
+  SharedValue<float> feedback = 0.1f;
   // Time settings made (setter side) and applied to the read position (render side).
   uint32_t timeSettings = 0;
   uint32_t appliedTimeSettings = 0;

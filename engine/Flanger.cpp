@@ -50,30 +50,47 @@ void Flanger::applyRate(float rate) noexcept {
   centreFactor = double(rate) * double(0.02f);
   depthFactor = double(rate) * double(0.01f);
   sineUnit = 6.283184f / (rate / 2.0f);
-  centreDelay = samplesToFloat(double(centreSetting) * centreFactor);
-  sweepDepth = samplesToFloat(double(depthSetting) * depthFactor);
-  sineRate = rateSetting * sineUnit;
-  triangleStep = rateSetting * 3.0f / rate;
+  centreDelay.store(samplesToFloat(double(centreSetting.load()) * centreFactor));
+  sweepDepth.store(samplesToFloat(double(depthSetting.load()) * depthFactor));
+  sineRate.store(rateSetting.load() * sineUnit);
+  setTriangleStep(rateSetting.load() * 3.0f / rate);
+}
+
+void Flanger::setTriangleStep(float step) noexcept {
+  triangleSetting.store(step);
+  storeShared(triangleSettings, loadShared(triangleSettings) + 1);
+}
+
+void Flanger::applyTriangleSetting() noexcept {
+  const uint32_t settings = loadShared(triangleSettings);
+  if (settings == appliedTriangleSettings) return;
+  appliedTriangleSettings = settings;
+  triangleStep = triangleSetting.load();
 }
 
 Flanger::Tap Flanger::tap() noexcept {
-  return {line.data(), int32_t(line.size()), float(line.size()), centreDelay, sweepDepth, wet, dry,
-          inputGain};
+  return {line.data(),       int32_t(line.size()), float(line.size()), centreDelay.load(),
+          sweepDepth.load(), wet.load(), dry.load(), inputGain.load()};
 }
 
 void Flanger::processSamples(const float* in, float* out, int32_t count) noexcept {
+  applyTriangleSetting();
   const Tap lineTap = tap();
-  const bool sine = waveform < 0.5f;
+  const bool sine = waveform.load() < 0.5f;
+  const double sineStep = double(sineRate.load());
   int32_t write = writeIndex;
   float value = sweepValue;
   float step = triangleStep;
   double phase = sinePhase;
   float position = readPosition;
-  for (int32_t k = 0; k < count; ++k) {
-    out[k] = flangeSample(lineTap, in[k], value, write, position);
-    if (sine) {
-      advanceSine(phase, value);
-    } else {
+  if (sine) {
+    for (int32_t k = 0; k < count; ++k) {
+      out[k] = flangeSample(lineTap, in[k], value, write, position);
+      advanceSine(phase, value, sineStep);
+    }
+  } else {
+    for (int32_t k = 0; k < count; ++k) {
+      out[k] = flangeSample(lineTap, in[k], value, write, position);
       advanceTriangle(value, step);
     }
   }
@@ -88,7 +105,7 @@ void Flanger::processSamples(const float* in, float* out, int32_t count) noexcep
 // SIMD lanes.
 void Flanger::processBlock(const float* in, float* out, int32_t count,
                            const RenderKernels& kernels) noexcept {
-  if (waveform >= 0.5f) {
+  if (waveform.load() >= 0.5f) {
     processSamples(in, out, count);  // the triangle needs no sine: the per-sample form is as fast
     return;
   }
@@ -104,7 +121,7 @@ Flanger::Run::Run(Flanger& owner, const RenderKernels& renderKernels) noexcept
     : flanger(owner),
       kernels(renderKernels),
       lineTap(owner.tap()),
-      rate(double(owner.sineRate)),
+      rate(double(owner.sineRate.load())),
       write(owner.writeIndex),
       value(owner.sweepValue),
       phase(owner.sinePhase),
@@ -127,35 +144,37 @@ void Flanger::Run::prepare(int32_t first, int32_t n) noexcept {
   kernels.sines(angles.data() + first, sines.data() + first, n);
 }
 
-void Flanger::advanceSine(double& phase, float& value) const noexcept {
+void Flanger::advanceSine(double& phase, float& value, double step) noexcept {
   value = float(std::sin(phase));
-  phase += double(sineRate);
+  phase += step;
   if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
 }
 
 void Flanger::setCentreDelay(float v) noexcept {
   if (!std::isfinite(v)) return;
-  centreSetting = v;
-  centreDelay = samplesToFloat(double(v) * centreFactor);
+  centreSetting.store(v);
+  centreDelay.store(samplesToFloat(double(v) * centreFactor));
 }
 
 void Flanger::setSweepDepth(float v) noexcept {
   if (!std::isfinite(v)) return;
-  depthSetting = v;
-  sweepDepth = samplesToFloat(double(v) * depthFactor);
+  depthSetting.store(v);
+  sweepDepth.store(samplesToFloat(double(v) * depthFactor));
 }
 
 void Flanger::setRate(float v) noexcept {
   if (!std::isfinite(v)) return;
-  rateSetting = v;
-  sineRate = v * sineUnit;
-  triangleStep = v * 3.0f / sampleRate;
+  rateSetting.store(v);
+  sineRate.store(v * sineUnit);
+  setTriangleStep(v * 3.0f / sampleRate);
 }
 
 float Flanger::getCentreDelay() const noexcept {
-  return float(double(centreDelay) / centreFactor);
+  return float(double(centreDelay.load()) / centreFactor);
 }
 
-float Flanger::getSweepDepth() const noexcept { return float(double(sweepDepth) / depthFactor); }
+float Flanger::getSweepDepth() const noexcept {
+  return float(double(sweepDepth.load()) / depthFactor);
+}
 
-float Flanger::getRate() const noexcept { return sineRate / sineUnit; }
+float Flanger::getRate() const noexcept { return sineRate.load() / sineUnit; }

@@ -10,6 +10,7 @@
 
 #include "engine/BusEffect.h"
 #include "engine/FloatGuards.h"
+#include "engine/SharedField.h"
 
 class Flanger final : public BusEffect {
  public:
@@ -41,10 +42,10 @@ class Flanger final : public BusEffect {
   [[nodiscard]] float getCentreDelay() const noexcept;
   [[nodiscard]] float getSweepDepth() const noexcept;
   [[nodiscard]] float getRate() const noexcept;
-  [[nodiscard]] float getDryLevel() const noexcept { return dry; }
-  [[nodiscard]] float getWetLevel() const noexcept { return wet; }
-  [[nodiscard]] float getInputGain() const noexcept { return inputGain; }
-  [[nodiscard]] float getWaveform() const noexcept { return waveform; }
+  [[nodiscard]] float getDryLevel() const noexcept { return dry.load(); }
+  [[nodiscard]] float getWetLevel() const noexcept { return wet.load(); }
+  [[nodiscard]] float getInputGain() const noexcept { return inputGain.load(); }
+  [[nodiscard]] float getWaveform() const noexcept { return waveform.load(); }
 
   // The LFO's current output (for observing the sweep).
   [[nodiscard]] float sweep() const noexcept { return sweepValue; }
@@ -98,7 +99,11 @@ class Flanger final : public BusEffect {
   [[nodiscard]] static int32_t lineLength(float rate) noexcept;
   [[nodiscard]] Tap tap() noexcept;
   void applyRate(float rate) noexcept;
-  void advanceSine(double& phase, float& value) const noexcept;
+  // Setter side: the triangle takes `step` (size and direction) before its next block.
+  void setTriangleStep(float step) noexcept;
+  // Render side: the triangle step of the latest rate setting, if one came since the last block.
+  void applyTriangleSetting() noexcept;
+  static void advanceSine(double& phase, float& value, double step) noexcept;
 
   // One sample through the line at the sweep value `value`; moves the write index on.
   static float flangeSample(const Tap& tap, float x, float value, int32_t& write,
@@ -132,19 +137,25 @@ class Flanger final : public BusEffect {
     if (value <= 0.0f) step = std::fabs(step);
   }
 
-  float triangleStep;
+  // Render state: the LFOs, the line and its positions.
+  float triangleStep = 0.0f;
   double sinePhase = 0.0;
   float sweepValue = 0.0f;
   std::vector<float> line;
   float readPosition = 0.0f;
   int32_t writeIndex;
-  float inputGain = 0.5f;
-  float wet = 0.5f;
-  float dry = 0.5f;
-  float centreDelay;
-  float sweepDepth;
-  float waveform = 0.0f;
-  float sineRate;
+  // Settings, written by the setters (any thread) and read by the render. A rate setting gives
+  // the triangle a new step: counted by the setter, taken up by the render.
+  SharedValue<float> inputGain = 0.5f;
+  SharedValue<float> wet = 0.5f;
+  SharedValue<float> dry = 0.5f;
+  SharedValue<float> centreDelay;
+  SharedValue<float> sweepDepth;
+  SharedValue<float> waveform = 0.0f;
+  SharedValue<float> sineRate;
+  SharedValue<float> triangleSetting;
+  uint32_t triangleSettings = 0;
+  uint32_t appliedTriangleSettings = 0;
   // Per-rate factors: samples per unit of centre delay and of sweep depth (0.02 s and 0.01 s),
   // the sine step per unit of rate (2π ÷ (rate / 2)) and the rate itself.
   double centreFactor;
@@ -152,7 +163,7 @@ class Flanger final : public BusEffect {
   float sineUnit;
   float sampleRate;
   // Host values behind the rate-dependent fields, kept to rescale them.
-  float centreSetting = 0.5f;
-  float depthSetting = 0.5f;
-  float rateSetting = 0.5f;
+  SharedValue<float> centreSetting = 0.5f;
+  SharedValue<float> depthSetting = 0.5f;
+  SharedValue<float> rateSetting = 0.5f;
 };

@@ -28,9 +28,9 @@ Phaser::Phaser() noexcept { prepare(kDesignRate, {}); }
 
 void Phaser::prepare(float rate, std::vector<float>&&) noexcept {
   sampleRate = rate;
-  minimum = boundFor(minimumSetting);
-  maximum = boundFor(maximumSetting);
-  sweepIncrement = stepFor(rateSetting);
+  minimum.store(boundFor(minimumSetting.load()));
+  maximum.store(boundFor(maximumSetting.load()));
+  sweepIncrement.store(stepFor(rateSetting.load()));
 }
 
 float Phaser::boundFor(float v) const noexcept { return v * 2600.0f / (sampleRate * 0.5f); }
@@ -44,11 +44,11 @@ void Phaser::reset() noexcept {
 }
 
 void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept {
-  const float low = minimum;
-  const float span = maximum - minimum;
-  const float loop = feedback;
-  const float mix = depth;
-  const float step = sweepIncrement;
+  const float low = minimum.load();
+  const float span = maximum.load() - low;
+  const float loop = feedback.load();
+  const float mix = depth.load();
+  const float step = sweepIncrement.load();
   float phase = sweepPhase;
   float last = lastOutput;
   float coefficient = stages[0].coefficient;
@@ -77,27 +77,31 @@ void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept
 
 void Phaser::setMinimum(float v) noexcept {
   if (!std::isfinite(v)) return;
-  minimumSetting = v;
-  minimum = boundFor(v);
+  minimumSetting.store(v);
+  minimum.store(boundFor(v));
 }
 
 void Phaser::setMaximum(float v) noexcept {
   if (!std::isfinite(v)) return;
-  maximumSetting = v;
-  maximum = boundFor(v);
+  maximumSetting.store(v);
+  maximum.store(boundFor(v));
 }
 
 void Phaser::setRate(float v) noexcept {
   if (!std::isfinite(v)) return;
-  rateSetting = v;
-  sweepIncrement = stepFor(v);
+  rateSetting.store(v);
+  sweepIncrement.store(stepFor(v));
 }
 
-float Phaser::getMinimum() const noexcept { return minimum * (sampleRate * 0.5f) / 2600.0f; }
+float Phaser::getMinimum() const noexcept {
+  return minimum.load() * (sampleRate * 0.5f) / 2600.0f;
+}
 
-float Phaser::getMaximum() const noexcept { return maximum * (sampleRate * 0.5f) / 2600.0f; }
+float Phaser::getMaximum() const noexcept {
+  return maximum.load() * (sampleRate * 0.5f) / 2600.0f;
+}
 
-float Phaser::getRate() const noexcept { return sweepIncrement * sampleRate / kTwoPi; }
+float Phaser::getRate() const noexcept { return sweepIncrement.load() * sampleRate / kTwoPi; }
 
 // Three passes per piece: the LFO phases (a short serial chain), their sines in SIMD lanes, and
 // the allpass chain with its state in registers.
@@ -116,11 +120,11 @@ void Phaser::processBlock(const float* in, float* out, int32_t count,
 Phaser::Run::Run(Phaser& owner, const RenderKernels& renderKernels) noexcept
     : phaser(owner),
       kernels(renderKernels),
-      low(owner.minimum),
-      span(owner.maximum - owner.minimum),
-      loop(owner.feedback),
-      mix(owner.depth),
-      step(owner.sweepIncrement),
+      low(owner.minimum.load()),
+      span(owner.maximum.load() - low),
+      loop(owner.feedback.load()),
+      mix(owner.depth.load()),
+      step(owner.sweepIncrement.load()),
       phase(owner.sweepPhase),
       kept{owner.stages[0].coefficient, owner.lastOutput, {}} {
   for (std::size_t i = 0; i < kept.state.size(); ++i) kept.state[i] = owner.stages[i].state;

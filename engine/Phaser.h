@@ -10,6 +10,7 @@
 
 #include "engine/BusEffect.h"
 #include "engine/FloatGuards.h"
+#include "engine/SharedField.h"
 
 class Phaser final : public BusEffect {
  public:
@@ -33,8 +34,8 @@ class Phaser final : public BusEffect {
   void setMinimum(float v) noexcept;
   void setMaximum(float v) noexcept;
   void setRate(float v) noexcept;
-  [[nodiscard]] float getDepth() const noexcept { return depth; }
-  [[nodiscard]] float getFeedback() const noexcept { return feedback; }
+  [[nodiscard]] float getDepth() const noexcept { return depth.load(); }
+  [[nodiscard]] float getFeedback() const noexcept { return feedback.load(); }
   [[nodiscard]] float getMinimum() const noexcept;
   [[nodiscard]] float getMaximum() const noexcept;
   [[nodiscard]] float getRate() const noexcept;
@@ -104,16 +105,17 @@ class Phaser final : public BusEffect {
   [[nodiscard]] float stepFor(float v) const noexcept;
 
   std::array<Stage, 6> stages{};
-  float minimum;
-  float maximum;
-  float feedback = 0.7f;
   float sweepPhase = 0.0f;
-  float sweepIncrement;
-  float depth = 1.0f;
   float lastOutput = 0.0f;
+  // Settings, written by the setters (any thread) and read by the render.
+  SharedValue<float> minimum;
+  SharedValue<float> maximum;
+  SharedValue<float> feedback = 0.7f;
+  SharedValue<float> sweepIncrement;
+  SharedValue<float> depth = 1.0f;
   // The host values behind the three rate-dependent fields, kept to rescale them.
-  float minimumSetting = 440.0f;
-  float maximumSetting = 1600.0f;
-  float rateSetting = 0.5f;
+  SharedValue<float> minimumSetting = 440.0f;
+  SharedValue<float> maximumSetting = 1600.0f;
+  SharedValue<float> rateSetting = 0.5f;
   float sampleRate;
 };

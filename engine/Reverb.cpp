@@ -41,25 +41,27 @@ void Reverb::prepare(float rate, std::vector<float>&& fresh) noexcept {
 }
 
 void Reverb::update() noexcept {
-  roomSize1 = roomSize;
-  damp1 = damp;
-  gain = 0.015f;
+  roomSize1.store(roomSize.load());
+  damp1.store(damp.load());
+  gain.store(0.015f);
   for (CombFilter& comb : combs) {
-    comb.setFeedback(roomSize1);
-    comb.setDamp(damp1);
+    comb.setFeedback(roomSize1.load());
+    comb.setDamp(damp1.load());
   }
 }
 
 void Reverb::processStrided(const float* in, float* out, int32_t count,
                             int32_t stride) noexcept {
-  const float inputGain = gain;
-  const float wetLevel = wet;
-  const float dryLevel = dry;
+  const float inputGain = gain.load();
+  const float wetLevel = wet.load();
+  const float dryLevel = dry.load();
+  std::array<CombFilter::Settings, kCombLengths.size()> settings;
+  for (std::size_t c = 0; c < combs.size(); ++c) settings[c] = combs[c].settings();
   for (int32_t k = 0; k < count; ++k) {
     const float x = *in;
     const float input = x * inputGain;
     float sum = 0.0f;
-    for (CombFilter& comb : combs) sum += comb.process(input);
+    for (std::size_t c = 0; c < combs.size(); ++c) sum += combs[c].process(input, settings[c]);
     float y = sum;
     for (AllpassFilter& allpass : allpasses) y = allpass.process(y);
     *out = y * wetLevel + x * dryLevel;
@@ -70,29 +72,29 @@ void Reverb::processStrided(const float* in, float* out, int32_t count,
 
 void Reverb::setRoomSize(float v) noexcept {
   if (!std::isfinite(v)) return;
-  roomSize = v * 0.28f + 0.7f;
+  roomSize.store(v * 0.28f + 0.7f);
   update();
 }
 
 void Reverb::setDamping(float v) noexcept {
   if (!std::isfinite(v)) return;
-  damp = v * 0.4f;
+  damp.store(v * 0.4f);
   update();
 }
 
 void Reverb::setWet(float v) noexcept {
   if (!std::isfinite(v)) return;
-  wet = v * 3.0f;
+  wet.store(v * 3.0f);
   update();
 }
 
 void Reverb::setDry(float v) noexcept {
-  if (std::isfinite(v)) dry = v * 2.0f;  // the one setting without the update step
+  if (std::isfinite(v)) dry.store(v * 2.0f);  // the one setting without the update step
 }
 
 void Reverb::setWidth(float v) noexcept {
   if (!std::isfinite(v)) return;
-  width = v;
+  width.store(v);
   update();
 }
 
@@ -108,16 +110,21 @@ void Reverb::processBlock(const float* in, float* out, int32_t count,
 }
 
 Reverb::Run::Run(Reverb& owner, const RenderKernels& renderKernels) noexcept
-    : reverb(owner), kernels(renderKernels), gain(owner.gain), wet(owner.wet), dry(owner.dry) {
+    : reverb(owner),
+      kernels(renderKernels),
+      gain(owner.gain.load()),
+      wet(owner.wet.load()),
+      dry(owner.dry.load()) {
   for (std::size_t c = 0; c < owner.combs.size(); ++c) {
     const CombFilter& comb = owner.combs[c];
     lanes.line[c] = comb.buffer;
     lanes.size[c] = comb.bufferSize;
     lanes.index[c] = comb.bufferIndex;
     lanes.store[c] = comb.filterStore;
-    lanes.feedback[c] = comb.feedback;
-    lanes.damp1[c] = comb.damp1;
-    lanes.damp2[c] = comb.damp2;
+    const CombFilter::Settings settings = comb.settings();
+    lanes.feedback[c] = settings.feedback;
+    lanes.damp1[c] = settings.damp1;
+    lanes.damp2[c] = settings.damp2;
   }
   for (std::size_t i = 0; i < owner.allpasses.size(); ++i) {
     const AllpassFilter& allpass = owner.allpasses[i];

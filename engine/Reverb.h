@@ -12,6 +12,7 @@
 #include "engine/BusEffect.h"
 #include "engine/CombFilter.h"
 #include "engine/CombLanes.h"
+#include "engine/SharedField.h"
 
 class Reverb final : public BusEffect {
  public:
@@ -44,11 +45,11 @@ class Reverb final : public BusEffect {
   void setWet(float v) noexcept;
   void setDry(float v) noexcept;
   void setWidth(float v) noexcept;
-  [[nodiscard]] float getRoomSize() const noexcept { return (roomSize - 0.7f) / 0.28f; }
-  [[nodiscard]] float getDamping() const noexcept { return damp / 0.4f; }
-  [[nodiscard]] float getWet() const noexcept { return wet / 3.0f; }
-  [[nodiscard]] float getDry() const noexcept { return dry / 2.0f; }
-  [[nodiscard]] float getWidth() const noexcept { return width; }
+  [[nodiscard]] float getRoomSize() const noexcept { return (roomSize.load() - 0.7f) / 0.28f; }
+  [[nodiscard]] float getDamping() const noexcept { return damp.load() / 0.4f; }
+  [[nodiscard]] float getWet() const noexcept { return wet.load() / 3.0f; }
+  [[nodiscard]] float getDry() const noexcept { return dry.load() / 2.0f; }
+  [[nodiscard]] float getWidth() const noexcept { return width.load(); }
 
  private:
   // The block form's state, held in locals for one block: prepare(in, first, n) runs the combs
@@ -82,14 +83,15 @@ class Reverb final : public BusEffect {
 
   void update() noexcept;
 
-  float gain = 0.015f;
-  float roomSize = 0.5f * 0.28f + 0.7f;
-  float roomSize1 = roomSize;
-  float damp = 0.5f * 0.4f;
-  float damp1 = damp;
-  float wet = 1.0f;
-  float dry = 0.0f;
-  float width = 1.0f;
+  // Settings, written by the setters (any thread) and read by the render.
+  SharedValue<float> gain = 0.015f;
+  SharedValue<float> roomSize = 0.5f * 0.28f + 0.7f;
+  SharedValue<float> roomSize1 = roomSize;
+  SharedValue<float> damp = 0.5f * 0.4f;
+  SharedValue<float> damp1 = damp;
+  SharedValue<float> wet = 1.0f;
+  SharedValue<float> dry = 0.0f;
+  SharedValue<float> width = 1.0f;
   std::array<CombFilter, 8> combs{};
   std::array<AllpassFilter, 4> allpasses{};
   std::vector<float> storage;

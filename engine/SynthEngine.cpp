@@ -22,8 +22,10 @@ SynthEngine::SynthEngine()
 
 // ---- rendering ---------------------------------------------------------------------------
 
+// Render side, after the oscillator took up its settings.
 bool SynthEngine::sounding(int32_t osc) const noexcept {
-  return oscillators[std::size_t(osc)].isActive() && oscillatorSwitches[std::size_t(osc)] > 0.5f;
+  return oscillators[std::size_t(osc)].inAudibleBand() &&
+         oscillatorSwitches[std::size_t(osc)].load() > 0.5f;
 }
 
 void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcept {
@@ -35,6 +37,11 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
   }
   count = std::min(count, kBlockLimit);
   DenormalScope flushDenormals;
+  // The oscillators take up note starts and settings made since the last block (if any were).
+  if (const uint32_t settings = loadShared(oscillatorSettings); settings != appliedSettings) {
+    appliedSettings = settings;
+    for (Oscillator& oscillator : oscillators) oscillator.applySettings();
+  }
   renderAndMixOscillators(count);
   runEffects(count);
   writeOutput(out, count);
@@ -48,26 +55,30 @@ bool SynthEngine::setRenderPath(RenderPath wanted) noexcept {
 
 // Every sounding oscillator fills its buffer (the others keep theirs); then each send and the
 // dry bus is written once with the sum of its oscillators in index order (the designed
-// additions onto the cleared bus).
+// additions onto the cleared bus). An oscillator that left the audible band inside the block is
+// not mixed. The switches are read once per block, so a switch turned on meanwhile cannot mix a
+// buffer that was not rendered.
 void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
   // Only the entries written are read: the arrays are left uninitialised.
   std::array<Oscillator*, kOscillatorCount> list;
   std::array<float*, kOscillatorCount> buffers;
+  std::array<int32_t, kOscillatorCount> indexes;
   int32_t n = 0;
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
     list[std::size_t(n)] = &oscillators[std::size_t(i)];
     buffers[std::size_t(n)] = oscillatorBuffer(i);
+    indexes[std::size_t(n)] = i;
     ++n;
   }
   kernels->oscillators(oscillatorBank, list.data(), buffers.data(), n, count);
   std::array<std::array<const float*, kOscillatorCount>, busCount> sources;
   std::array<int32_t, busCount> routed{};
-  for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    if (!sounding(i)) continue;
-    const Bus target = routingBus[std::size_t(i)];
+  for (int32_t j = 0; j < n; ++j) {
+    if (!list[std::size_t(j)]->inAudibleBand()) continue;
+    const Bus target = routingBus[std::size_t(indexes[std::size_t(j)])].load();
     if (target == busCount) continue;
-    sources[target][std::size_t(routed[target]++)] = oscillatorBuffer(i);
+    sources[target][std::size_t(routed[target]++)] = buffers[std::size_t(j)];
   }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
     kernels->sumBus(bus(send), sources[send].data(), routed[send], count);
@@ -87,7 +98,7 @@ SynthEngine::Bus SynthEngine::busForRouting(float routingValue) noexcept {
 // Reverb, delay, phaser, flanger; an effect switched off passes its send through.
 void SynthEngine::runEffects(int32_t count) noexcept {
   for (const EffectSlot& slot : effects) {
-    if (*slot.switchValue > 0.5f) {
+    if (slot.switchValue->load() > 0.5f) {
       kernels->effect(*slot.effect, bus(slot.send), bus(slot.ret), count, *kernels);
     } else {
       std::copy_n(bus(slot.send), count, bus(slot.ret));
@@ -99,7 +110,7 @@ void SynthEngine::runEffects(int32_t count) noexcept {
 void SynthEngine::writeOutput(float* out, int32_t count) noexcept {
   const OutputBuses returns{bus(flangerReturn), bus(reverbReturn), bus(delayReturn), bus(dry),
                             bus(phaserReturn)};
-  kernels->sumOutput(out, returns, mainVolume, count);
+  kernels->sumOutput(out, returns, mainVolume.load(), count);
 }
 
 void SynthEngine::renderHostBlock(float* out, int32_t frames, int32_t offset,
@@ -128,6 +139,7 @@ void SynthEngine::processHostBlock(float* out, int32_t frames, bool gate, int32_
 void SynthEngine::startAllOscillators(float frequency, float amplitude) noexcept {
   if (!std::isfinite(frequency) || !std::isfinite(amplitude)) return;
   for (Oscillator& oscillator : oscillators) oscillator.start(frequency, amplitude);
+  noteOscillatorSettings();
 }
 
 void SynthEngine::loadEnvelopeLayer(int32_t oscillator, EnvelopeBank bank, int32_t layer,
@@ -152,31 +164,33 @@ void SynthEngine::setSampleRate(float rate) {
     effects[i].effect->prepare(tuning, std::move(storage[i]));
   }
   for (Oscillator& oscillator : oscillators) oscillator.setSampleRate(tuning);
+  noteOscillatorSettings();
   sampleRate = rate;
 }
 
 // ---- settings ----------------------------------------------------------------------------
 
 void SynthEngine::setMainVolume(float v) noexcept {
-  if (std::isfinite(v)) mainVolume = v * v;
+  if (std::isfinite(v)) mainVolume.store(v * v);
 }
 
-float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume); }
+float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume.load()); }
 
 void SynthEngine::setMainDetune(float v) noexcept {
   if (!std::isfinite(v)) return;
-  mainDetune = v;
+  mainDetune.store(v);
   for (Oscillator& oscillator : oscillators) oscillator.setMainDetune(v);
+  noteOscillatorSettings();
 }
 
 void SynthEngine::setRouting(int32_t osc, float v) noexcept {
   if (!validOscillator(osc) || !std::isfinite(v)) return;
-  routing[std::size_t(osc)] = v;
-  routingBus[std::size_t(osc)] = busForRouting(v);
+  routing[std::size_t(osc)].store(v);
+  routingBus[std::size_t(osc)].store(busForRouting(v));
 }
 
 float SynthEngine::getRouting(int32_t osc) const noexcept {
-  return validOscillator(osc) ? routing[std::size_t(osc)] : 0.0f;
+  return validOscillator(osc) ? routing[std::size_t(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
@@ -184,11 +198,13 @@ void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
 }
 
 float SynthEngine::getOscillatorSwitch(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillatorSwitches[std::size_t(osc)] : 0.0f;
+  return validOscillator(osc) ? oscillatorSwitches[std::size_t(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorVolume(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) oscillators[std::size_t(osc)].setVolume(v);
+  if (!validOscillator(osc)) return;
+  oscillators[std::size_t(osc)].setVolume(v);
+  noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorVolume(int32_t osc) const noexcept {
@@ -204,7 +220,9 @@ float SynthEngine::getOscillatorPhase(int32_t osc) const noexcept {
 }
 
 void SynthEngine::setOscillatorDetune(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) oscillators[std::size_t(osc)].setDetune(v);
+  if (!validOscillator(osc)) return;
+  oscillators[std::size_t(osc)].setDetune(v);
+  noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorDetune(int32_t osc) const noexcept {

@@ -30,6 +30,7 @@
 #include "engine/RenderKernels.h"
 #include "engine/RenderPath.h"
 #include "engine/Reverb.h"
+#include "engine/SharedField.h"
 #include "engine/SineTable.h"
 
 class SynthEngine {
@@ -74,7 +75,7 @@ class SynthEngine {
   void setMainVolume(float v) noexcept;
   [[nodiscard]] float getMainVolume() const noexcept;
   void setMainDetune(float v) noexcept;
-  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune; }
+  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune.load(); }
 
   void setRouting(int32_t osc, float v) noexcept;
   [[nodiscard]] float getRouting(int32_t osc) const noexcept;
@@ -93,7 +94,7 @@ class SynthEngine {
   }
 
   void setDelaySwitch(float v) noexcept { assignFinite(delaySwitch, v); }
-  [[nodiscard]] float getDelaySwitch() const noexcept { return delaySwitch; }
+  [[nodiscard]] float getDelaySwitch() const noexcept { return delaySwitch.load(); }
   void setDelayTime(float v) noexcept { delay.setTime(v); }
   [[nodiscard]] float getDelayTime() const noexcept { return delay.getTime(); }
   void setDelayFeedback(float v) noexcept { delay.setFeedback(v); }
@@ -102,7 +103,7 @@ class SynthEngine {
   [[nodiscard]] float getDelayLevel() const noexcept { return delay.getLevel(); }
 
   void setFlangerSwitch(float v) noexcept { assignFinite(flangerSwitch, v); }
-  [[nodiscard]] float getFlangerSwitch() const noexcept { return flangerSwitch; }
+  [[nodiscard]] float getFlangerSwitch() const noexcept { return flangerSwitch.load(); }
   void setFlangerCentreDelay(float v) noexcept { flanger.setCentreDelay(v); }
   [[nodiscard]] float getFlangerCentreDelay() const noexcept { return flanger.getCentreDelay(); }
   void setFlangerDryLevel(float v) noexcept { flanger.setDryLevel(v); }
@@ -119,7 +120,7 @@ class SynthEngine {
   [[nodiscard]] float getFlangerWaveform() const noexcept { return flanger.getWaveform(); }
 
   void setPhaserSwitch(float v) noexcept { assignFinite(phaserSwitch, v); }
-  [[nodiscard]] float getPhaserSwitch() const noexcept { return phaserSwitch; }
+  [[nodiscard]] float getPhaserSwitch() const noexcept { return phaserSwitch.load(); }
   void setPhaserDepth(float v) noexcept { phaser.setDepth(v); }
   [[nodiscard]] float getPhaserDepth() const noexcept { return phaser.getDepth(); }
   void setPhaserFeedback(float v) noexcept { phaser.setFeedback(v); }
@@ -132,7 +133,7 @@ class SynthEngine {
   [[nodiscard]] float getPhaserRate() const noexcept { return phaser.getRate(); }
 
   void setReverbSwitch(float v) noexcept { assignFinite(reverbSwitch, v); }
-  [[nodiscard]] float getReverbSwitch() const noexcept { return reverbSwitch; }
+  [[nodiscard]] float getReverbSwitch() const noexcept { return reverbSwitch.load(); }
   void setReverbRoomSize(float v) noexcept { reverb.setRoomSize(v); }
   [[nodiscard]] float getReverbRoomSize() const noexcept { return reverb.getRoomSize(); }
   void setReverbDamping(float v) noexcept { reverb.setDamping(v); }
@@ -160,6 +161,10 @@ class SynthEngine {
     return oscillatorBuffers.data() + osc * kBlockLimit;
   }
   [[nodiscard]] static Bus busForRouting(float routingValue) noexcept;
+  // Setter side, after an oscillator's volume, tuning or note changed.
+  void noteOscillatorSettings() noexcept {
+    storeShared(oscillatorSettings, loadShared(oscillatorSettings) + 1);
+  }
   void renderAndMixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
   void writeOutput(float* out, int32_t count) noexcept;
@@ -168,7 +173,7 @@ class SynthEngine {
   static constexpr std::size_t kEffectCount = 4;
   struct EffectSlot {
     BusEffect* effect;
-    const float* switchValue;
+    const SharedValue<float>* switchValue;
     Bus send;
     Bus ret;
   };
@@ -178,21 +183,25 @@ class SynthEngine {
   Flanger flanger;
   Reverb reverb;
   std::vector<Oscillator> oscillators;
-  std::array<float, kOscillatorCount> oscillatorSwitches{};
-  float delaySwitch = 0.0f;
-  float flangerSwitch = 0.0f;
-  float phaserSwitch = 0.0f;
-  float reverbSwitch = 0.0f;
-  float mainDetune = 0.5f;
-  float mainVolume = 0.0f;
+  // Oscillator settings made (setter side) and taken up by the oscillators (render side).
+  uint32_t oscillatorSettings = 1;
+  uint32_t appliedSettings = 0;
+  // Settings: written by the setters (any thread), read by the render.
+  std::array<SharedValue<float>, kOscillatorCount> oscillatorSwitches{};
+  SharedValue<float> delaySwitch = 0.0f;
+  SharedValue<float> flangerSwitch = 0.0f;
+  SharedValue<float> phaserSwitch = 0.0f;
+  SharedValue<float> reverbSwitch = 0.0f;
+  SharedValue<float> mainDetune = 0.5f;
+  SharedValue<float> mainVolume = 0.0f;
   std::vector<float> oscillatorBuffers;
   std::vector<float> buses;
   float sampleRate = 44100.0f;
-  std::array<float, kOscillatorCount> routing{};
-  // The bus each routing value selects, kept by the setter for the fast paths' mixing.
-  std::array<Bus, kOscillatorCount> routingBus = [] {
-    std::array<Bus, kOscillatorCount> targets{};
-    targets.fill(dry);
+  std::array<SharedValue<float>, kOscillatorCount> routing{};
+  // The bus each routing value selects, kept by the setter for the mixing.
+  std::array<SharedValue<Bus>, kOscillatorCount> routingBus = [] {
+    std::array<SharedValue<Bus>, kOscillatorCount> targets{};
+    for (SharedValue<Bus>& target : targets) target.store(dry);
     return targets;
   }();
   const RenderKernels* kernels = &renderKernels(fastestRenderPath());

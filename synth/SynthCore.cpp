@@ -93,6 +93,12 @@ const ParameterGroup* engineGroupOf(VstInt32 index) {
   return nullptr;
 }
 
+// Copies values one at a time: another thread may read them meanwhile.
+template <std::size_t N>
+void storeEach(std::array<float, N>& to, const std::array<float, N>& from) {
+  for (std::size_t k = 0; k < N; ++k) storeRelaxed(to[k], from[k]);
+}
+
 constexpr char kEffectName[] = "Tallowmere Overtonic";
 constexpr char kVendorName[] = "Tallowmere Recordings";
 constexpr char kProductName[] = "Overtonicum";
@@ -125,16 +131,16 @@ SynthCore::~SynthCore() = default;
 // The gate is read once per block: a note may start or end on another thread meanwhile.
 void SynthCore::process(float**, float** outputs, VstInt32 sampleFrames) {
   if (!outputs || !outputs[0]) return;
-  const bool gate = noteGate;
-  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset, false);
-  if (gate) noteOffset = 0;
+  const bool gate = noteGate.load();
+  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset.load(), false);
+  if (gate) noteOffset.store(0);
 }
 
 void SynthCore::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
   if (!outputs || !outputs[0]) return;
-  const bool gate = noteGate;
-  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset, true);
-  if (gate) noteOffset = 0;
+  const bool gate = noteGate.load();
+  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset.load(), true);
+  if (gate) noteOffset.store(0);
 }
 
 // ---- parameters ------------------------------------------------------------------------------
@@ -149,12 +155,12 @@ void SynthCore::applyParameter(VstInt32 index, float value) {
   if (const ParameterGroup* group = engineGroupOf(index)) {
     group->apply(engine, index - group->first, value);
   } else if (float* panelValue = panelValues.find(index)) {
-    *panelValue = value;
+    storeRelaxed(*panelValue, value);
   } else if (index == kTestNote) {
     if (value < 0.5f) {
       noteStart(kTestNoteNumber, kTestNoteVelocity, 0);
     } else {
-      noteGate = false;
+      noteGate.store(false);
     }
   }
 }
@@ -163,7 +169,7 @@ float SynthCore::getParameter(VstInt32 index) {
   if (const ParameterGroup* group = engineGroupOf(index)) {
     return group->read(engine, index - group->first);
   }
-  if (const float* panelValue = panelValues.find(index)) return *panelValue;
+  if (const float* panelValue = panelValues.find(index)) return loadRelaxed(*panelValue);
   return 0.0f;
 }
 
@@ -198,7 +204,9 @@ void SynthCore::applyProgram(const ProgramRecord& record) {
       group.apply(engine, offset, *record.fieldFor(group.first + offset));
     }
   }
-  panelValues = record.panel;
+  storeEach(panelValues.switches, record.panel.switches);
+  storeEach(panelValues.toggles, record.panel.toggles);
+  storeEach(panelValues.selectors, record.panel.selectors);
   for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
     applyEnvelope(slot, record.curve(slot).data());
   }
@@ -298,24 +306,24 @@ VstInt32 SynthCore::handleEvents(VstEvents* events) {
     VstInt32 data2 = static_cast<unsigned char>(midi->midiData[2]) & 0x7F;
     if (status == 0x90 || status == 0x80) {
       if (status == 0x80) data2 = 0;
-      if (data2 == 0 && data1 == lastNote) {
-        noteGate = false;
+      if (data2 == 0 && data1 == lastNote.load()) {
+        noteGate.store(false);
       } else {
         noteStart(data1, data2, midi->deltaFrames);
       }
     } else if (status == 0xB0 && data1 == 126) {
-      noteGate = false;
+      noteGate.store(false);
     }
   }
   return 1;
 }
 
 void SynthCore::noteStart(VstInt32 note, VstInt32 velocity, VstInt32 offset) {
-  lastNote = note;
-  lastVelocity = velocity;
-  noteOffset = offset;
+  lastNote.store(note);
+  lastVelocity.store(velocity);
+  noteOffset.store(offset);
   const float frequency = noteFrequencyTable()[static_cast<size_t>(note & 0x7F)];
-  noteGate = true;
+  noteGate.store(true);
   const auto amplitude = static_cast<float>(static_cast<double>(engine.getMainVolume()) *
                                             velocity * kVelocityScale);
   engine.startAllOscillators(frequency, amplitude);

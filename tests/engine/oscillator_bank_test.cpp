@@ -77,6 +77,7 @@ TEST(OscillatorBank, EveryLaneKernelRendersWhatEachOscillatorRendersAlone) {
           list.push_back(&banked[std::size_t(i)]);
           buffers.push_back(actual[std::size_t(i)].data());
         }
+        for (Oscillator* oscillator : list) oscillator->applySettings();
         bank.render(list.data(), buffers.data(), int32_t(list.size()), block, kernel.kernel);
         for (int32_t i = 0; i < n; ++i) {
           const auto& e = expected[std::size_t(i)];
