@@ -150,23 +150,28 @@ void Flanger::advanceSine(double& phase, float& value, double step) noexcept {
   if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
 }
 
+// A value whose delay in samples or LFO step overflows is ignored like a non-finite one.
 void Flanger::setCentreDelay(float v) noexcept {
-  if (!std::isfinite(v)) return;
+  const float samples = samplesToFloat(double(v) * centreFactor);
+  if (!std::isfinite(samples)) return;
   centreSetting.store(v);
-  centreDelay.store(samplesToFloat(double(v) * centreFactor));
+  centreDelay.store(samples);
 }
 
 void Flanger::setSweepDepth(float v) noexcept {
-  if (!std::isfinite(v)) return;
+  const float samples = samplesToFloat(double(v) * depthFactor);
+  if (!std::isfinite(samples)) return;
   depthSetting.store(v);
-  sweepDepth.store(samplesToFloat(double(v) * depthFactor));
+  sweepDepth.store(samples);
 }
 
 void Flanger::setRate(float v) noexcept {
-  if (!std::isfinite(v)) return;
+  const float sineStep = v * sineUnit;
+  const float triangle = v * 3.0f / sampleRate;
+  if (!std::isfinite(sineStep) || !std::isfinite(triangle)) return;
   rateSetting.store(v);
-  sineRate.store(v * sineUnit);
-  setTriangleStep(v * 3.0f / sampleRate);
+  sineRate.store(sineStep);
+  setTriangleStep(triangle);
 }
 
 float Flanger::getCentreDelay() const noexcept {

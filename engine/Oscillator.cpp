@@ -143,8 +143,9 @@ float Oscillator::tunedIncrement() const noexcept {
          (1.0f + detune.load());
 }
 
+// A value whose square overflows is ignored like a non-finite one.
 void Oscillator::setVolume(float v) noexcept {
-  if (std::isfinite(v)) volume.store(v * v);
+  if (const float squared = v * v; std::isfinite(squared)) volume.store(squared);
 }
 
 float Oscillator::getVolume() const noexcept { return std::sqrt(volume.load()); }

@@ -75,22 +75,26 @@ void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept
   lastOutput = last;
 }
 
+// A value whose scaled form overflows is ignored like a non-finite one.
 void Phaser::setMinimum(float v) noexcept {
-  if (!std::isfinite(v)) return;
+  const float bound = boundFor(v);
+  if (!std::isfinite(bound)) return;
   minimumSetting.store(v);
-  minimum.store(boundFor(v));
+  minimum.store(bound);
 }
 
 void Phaser::setMaximum(float v) noexcept {
-  if (!std::isfinite(v)) return;
+  const float bound = boundFor(v);
+  if (!std::isfinite(bound)) return;
   maximumSetting.store(v);
-  maximum.store(boundFor(v));
+  maximum.store(bound);
 }
 
 void Phaser::setRate(float v) noexcept {
-  if (!std::isfinite(v)) return;
+  const float step = stepFor(v);
+  if (!std::isfinite(step)) return;
   rateSetting.store(v);
-  sweepIncrement.store(stepFor(v));
+  sweepIncrement.store(step);
 }
 
 float Phaser::getMinimum() const noexcept {

@@ -7,6 +7,7 @@
 
 #include "engine/BusEffect.h"
 #include "engine/CombLanes.h"
+#include "engine/FloatGuards.h"
 #include "engine/LaneKernels.h"
 #include "engine/Oscillator.h"
 #include "engine/OscillatorBank.h"
@@ -36,7 +37,8 @@ void accumulateBus(float* bus, const float* const* sources, int32_t n, int32_t c
 
 void sumOutputSamples(float* out, const OutputBuses& b, float gain, int32_t count) noexcept {
   for (int32_t k = 0; k < count; ++k) {
-    out[k] = (b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) * gain;
+    out[k] = finiteOrZero((b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) *
+                          gain);
   }
 }
 

@@ -31,7 +31,8 @@ struct RenderKernels {
   // bus[k] = ((0 + sources[0][k]) + sources[1][k]) + ... : the designed additions onto a cleared
   // bus, in source order.
   void (*sumBus)(float* bus, const float* const* sources, int32_t n, int32_t count) noexcept;
-  // out[k] = (flanger[k] + reverb[k] + delay[k] + dry[k] + phaser[k]) × gain.
+  // out[k] = (flanger[k] + reverb[k] + delay[k] + dry[k] + phaser[k]) × gain, or 0 where that
+  // is inf or NaN: whatever a host sends, it gets finite samples back.
   void (*sumOutput)(float* out, const OutputBuses& buses, float gain, int32_t count) noexcept;
   // One effect on one block: its per-sample form (reference) or its block form with these
   // kernels. `in` and `out` may be the same block.

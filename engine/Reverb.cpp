@@ -70,26 +70,31 @@ void Reverb::processStrided(const float* in, float* out, int32_t count,
   }
 }
 
+// A value whose scaled form overflows is ignored like a non-finite one.
 void Reverb::setRoomSize(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  roomSize.store(v * 0.28f + 0.7f);
+  const float size = v * 0.28f + 0.7f;
+  if (!std::isfinite(size)) return;
+  roomSize.store(size);
   update();
 }
 
 void Reverb::setDamping(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  damp.store(v * 0.4f);
+  const float scaled = v * 0.4f;
+  if (!std::isfinite(scaled)) return;
+  damp.store(scaled);
   update();
 }
 
 void Reverb::setWet(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  wet.store(v * 3.0f);
+  const float scaled = v * 3.0f;
+  if (!std::isfinite(scaled)) return;
+  wet.store(scaled);
   update();
 }
 
 void Reverb::setDry(float v) noexcept {
-  if (std::isfinite(v)) dry.store(v * 2.0f);  // the one setting without the update step
+  const float scaled = v * 2.0f;
+  if (std::isfinite(scaled)) dry.store(scaled);  // the one setting without the update step
 }
 
 void Reverb::setWidth(float v) noexcept {

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "engine/CombLanes.h"
+#include "engine/FloatGuards.h"
 #include "engine/LaneKernels.h"
 #include "engine/RenderKernels.h"
 #include "engine/SimdKernels.h"

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "engine/CombLanes.h"
+#include "engine/FloatGuards.h"
 #include "engine/LaneKernels.h"
 #include "engine/RenderKernels.h"
 
@@ -127,7 +128,8 @@ inline void sumBus(float* bus, const float* const* sources, int32_t n, int32_t c
 template <class Ops>
 inline void sumOutput(float* out, const OutputBuses& b, float gain, int32_t count) noexcept {
   for (int32_t k = 0; k < count; ++k) {
-    out[k] = (b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) * gain;
+    out[k] = finiteOrZero((b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) *
+                          gain);
   }
 }
 

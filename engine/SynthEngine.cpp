@@ -170,8 +170,9 @@ void SynthEngine::setSampleRate(float rate) {
 
 // ---- settings ----------------------------------------------------------------------------
 
+// A value whose square overflows is ignored like a non-finite one.
 void SynthEngine::setMainVolume(float v) noexcept {
-  if (std::isfinite(v)) mainVolume.store(v * v);
+  if (const float squared = v * v; std::isfinite(squared)) mainVolume.store(squared);
 }
 
 float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume.load()); }
