@@ -40,8 +40,8 @@ LaneKernel laneKernelFor(RenderPath path) noexcept {
     return bool(__builtin_cpu_is("znver1"));
   }();
   return path == RenderPath::avx2 && renderPathSupported(RenderPath::avx2) && !halvesOnly
-             ? renderLanesAvx2
-             : renderLanesPortable;
+             ? avx2Kernels().lanes
+             : portableKernels().lanes;
 }
 
 bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {

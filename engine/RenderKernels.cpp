@@ -17,8 +17,8 @@ namespace {
 
 // ---- the reference path: each oscillator alone, per-sample loops --------------------------
 
-void renderEachAlone(OscillatorBank&, Oscillator* const* oscillators, float* const* buffers,
-                     int32_t n, int32_t count) noexcept {
+void renderEachAlone(const RenderKernels&, OscillatorBank&, Oscillator* const* oscillators,
+                     float* const* buffers, int32_t n, int32_t count) noexcept {
   for (int32_t i = 0; i < n; ++i) oscillators[i]->render(buffers[i], count);
 }
 
@@ -58,16 +58,10 @@ void effectSamples(BusEffect& effect, const float* in, float* out, int32_t count
 
 // ---- the fast paths: oscillators in lanes, block forms --------------------------------------
 
-template <LaneKernel kKernel>
-void renderInLanes(OscillatorBank& bank, Oscillator* const* oscillators, float* const* buffers,
-                   int32_t n, int32_t count) noexcept {
-  bank.render(oscillators, buffers, n, count, kKernel);
-}
-
-// The oscillator stage of a fast path: its lane kernel (laneKernelFor) in the bank.
-decltype(RenderKernels::oscillators) inLanes(RenderPath path) noexcept {
-  return laneKernelFor(path) == renderLanesAvx2 ? renderInLanes<renderLanesAvx2>
-                                                : renderInLanes<renderLanesPortable>;
+void renderInLanes(const RenderKernels& kernels, OscillatorBank& bank,
+                   Oscillator* const* oscillators, float* const* buffers, int32_t n,
+                   int32_t count) noexcept {
+  bank.render(oscillators, buffers, n, count, kernels.lanes);
 }
 
 void effectBlock(BusEffect& effect, const float* in, float* out, int32_t count,
@@ -75,18 +69,17 @@ void effectBlock(BusEffect& effect, const float* in, float* out, int32_t count,
   effect.processBlock(in, out, count, kernels);
 }
 
-struct KernelTable {
-  RenderKernels reference;
-  RenderKernels portable;
-  RenderKernels avx2;
+// A fast path: its lane kernel (laneKernelFor) in the bank, and its set's SIMD kernels.
+RenderKernels fastPath(RenderPath path, const SimdKernels& simd) noexcept {
+  return {path,        renderInLanes, laneKernelFor(path), simd.sumBus, simd.sumOutput,
+          effectBlock, simd.sines,    simd.combs};
+}
 
-  KernelTable() noexcept
-      : reference{RenderPath::reference, renderEachAlone, accumulateBus, sumOutputSamples,
-                  effectSamples, librarySines, combSamples},
-        portable{RenderPath::portable, inLanes(RenderPath::portable), sumBusPortable,
-                 sumOutputPortable, effectBlock, sinesPortable, combsPortable},
-        avx2{RenderPath::avx2, inLanes(RenderPath::avx2), sumBusAvx2, sumOutputAvx2, effectBlock,
-             sinesAvx2, combsAvx2} {}
+struct KernelTable {
+  RenderKernels reference{RenderPath::reference, renderEachAlone, nullptr,     accumulateBus,
+                          sumOutputSamples,      effectSamples,   librarySines, combSamples};
+  RenderKernels portable = fastPath(RenderPath::portable, portableKernels());
+  RenderKernels avx2 = fastPath(RenderPath::avx2, avx2Kernels());
 };
 
 }  // namespace

@@ -12,6 +12,7 @@ class BusEffect;
 class Oscillator;
 class OscillatorBank;
 struct CombLanes;
+struct LaneBlock;
 
 // The return buses and the dry bus that make the output.
 struct OutputBuses {
@@ -25,9 +26,11 @@ struct OutputBuses {
 struct RenderKernels {
   RenderPath path;
   // Renders `count` samples of oscillators[0..n-1] into buffers[0..n-1]: each on its own
-  // (reference) or side by side in SIMD lanes.
-  void (*oscillators)(OscillatorBank& bank, Oscillator* const* oscillators, float* const* buffers,
-                      int32_t n, int32_t count) noexcept;
+  // (reference) or side by side in SIMD lanes, with `lanes`.
+  void (*oscillators)(const RenderKernels& kernels, OscillatorBank& bank,
+                      Oscillator* const* oscillators, float* const* buffers, int32_t n,
+                      int32_t count) noexcept;
+  void (*lanes)(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
   // bus[k] = ((0 + sources[0][k]) + sources[1][k]) + ... : the designed additions onto a cleared
   // bus, in source order.
   void (*sumBus)(float* bus, const float* const* sources, int32_t n, int32_t count) noexcept;

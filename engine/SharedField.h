@@ -9,23 +9,25 @@
 #include <cmath>
 
 template <class T>
-[[nodiscard]] inline T loadShared(const T& field) noexcept {
-  return std::atomic_ref<T>(const_cast<T&>(field)).load(std::memory_order_acquire);
+[[nodiscard]] inline T loadShared(const T& field,
+                                  std::memory_order order = std::memory_order_acquire) noexcept {
+  return std::atomic_ref<T>(const_cast<T&>(field)).load(order);
 }
 
 template <class T>
-inline void storeShared(T& field, T value) noexcept {
-  std::atomic_ref<T>(field).store(value, std::memory_order_release);
+inline void storeShared(T& field, T value,
+                        std::memory_order order = std::memory_order_release) noexcept {
+  std::atomic_ref<T>(field).store(value, order);
 }
 
 template <class T>
 [[nodiscard]] inline T loadRelaxed(const T& field) noexcept {
-  return std::atomic_ref<T>(const_cast<T&>(field)).load(std::memory_order_relaxed);
+  return loadShared(field, std::memory_order_relaxed);
 }
 
 template <class T>
 inline void storeRelaxed(T& field, T value) noexcept {
-  std::atomic_ref<T>(field).store(value, std::memory_order_relaxed);
+  storeShared(field, value, std::memory_order_relaxed);
 }
 
 // A setting written on one thread and read on others: relaxed loads and stores only. Copies
@@ -43,15 +45,11 @@ class SharedValue {
     return *this;
   }
 
-  [[nodiscard]] T load() const noexcept {
-    return std::atomic_ref<T>(value).load(std::memory_order_relaxed);
-  }
-  void store(T newValue) noexcept {
-    std::atomic_ref<T>(value).store(newValue, std::memory_order_relaxed);
-  }
+  [[nodiscard]] T load() const noexcept { return loadRelaxed(value); }
+  void store(T newValue) noexcept { storeRelaxed(value, newValue); }
 
  private:
-  alignas(std::atomic_ref<T>::required_alignment) mutable T value{};
+  alignas(std::atomic_ref<T>::required_alignment) T value{};
 };
 
 // Stores `value` unless it is inf or NaN (settings ignore non-finite host values).

@@ -139,27 +139,11 @@ struct Avx2 {
   static void storeFloats(float* out, __m128 v) noexcept { _mm_storeu_ps(out, v); }
 };
 
+constexpr SimdKernels kAvx2Kernels = simd_kernels::kernelSet<Avx2>();
+
 }  // namespace
 
-void renderLanesAvx2(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
-  simd_kernels::renderLanes<Avx2>(lanes, offset, count);
-}
-
-void sumBusAvx2(float* bus, const float* const* sources, int32_t n, int32_t count) noexcept {
-  simd_kernels::sumBus<Avx2>(bus, sources, n, count);
-}
-
-void sumOutputAvx2(float* out, const OutputBuses& buses, float gain, int32_t count) noexcept {
-  simd_kernels::sumOutput<Avx2>(out, buses, gain, count);
-}
-
-void sinesAvx2(const double* angles, float* out, int32_t count) noexcept {
-  simd_kernels::sines<Avx2>(angles, out, count);
-}
-
-void combsAvx2(CombLanes& combs, const float* in, float gain, float* sums,
-               int32_t count) noexcept {
-  simd_kernels::combs<Avx2>(combs, in, gain, sums, count);
-}
-
 #pragma GCC pop_options
+
+// Compiled for the baseline: the table takes these pointers on every processor.
+const SimdKernels& avx2Kernels() noexcept { return kAvx2Kernels; }

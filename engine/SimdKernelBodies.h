@@ -19,6 +19,7 @@
 #include "engine/FloatGuards.h"
 #include "engine/LaneKernels.h"
 #include "engine/RenderKernels.h"
+#include "engine/SimdKernels.h"
 
 namespace simd_kernels {
 
@@ -261,6 +262,13 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
     }
     k += 4;
   }
+}
+
+// ---- the set -------------------------------------------------------------------------------
+
+template <class Ops>
+constexpr SimdKernels kernelSet() noexcept {
+  return {renderLanes<Ops>, sumBus<Ops>, sumOutput<Ops>, sines<Ops>, combs<Ops>};
 }
 
 }  // namespace simd_kernels

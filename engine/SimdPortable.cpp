@@ -96,25 +96,8 @@ struct Sse2 {
   }
 };
 
+constexpr SimdKernels kPortableKernels = simd_kernels::kernelSet<Sse2>();
+
 }  // namespace
 
-void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept {
-  simd_kernels::renderLanes<Sse2>(lanes, offset, count);
-}
-
-void sumBusPortable(float* bus, const float* const* sources, int32_t n, int32_t count) noexcept {
-  simd_kernels::sumBus<Sse2>(bus, sources, n, count);
-}
-
-void sumOutputPortable(float* out, const OutputBuses& buses, float gain, int32_t count) noexcept {
-  simd_kernels::sumOutput<Sse2>(out, buses, gain, count);
-}
-
-void sinesPortable(const double* angles, float* out, int32_t count) noexcept {
-  simd_kernels::sines<Sse2>(angles, out, count);
-}
-
-void combsPortable(CombLanes& combs, const float* in, float gain, float* sums,
-                   int32_t count) noexcept {
-  simd_kernels::combs<Sse2>(combs, in, gain, sums, count);
-}
+const SimdKernels& portableKernels() noexcept { return kPortableKernels; }

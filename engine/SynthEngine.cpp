@@ -71,7 +71,7 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
     indexes[std::size_t(n)] = i;
     ++n;
   }
-  kernels->oscillators(oscillatorBank, list.data(), buffers.data(), n, count);
+  kernels->oscillators(*kernels, oscillatorBank, list.data(), buffers.data(), n, count);
   std::array<std::array<const float*, kOscillatorCount>, busCount> sources;
   std::array<int32_t, busCount> routed{};
   for (int32_t j = 0; j < n; ++j) {

@@ -22,8 +22,8 @@ struct NamedKernel {
 };
 
 std::vector<NamedKernel> availableKernels() {
-  std::vector<NamedKernel> kernels{{"portable", renderLanesPortable}};
-  if (renderPathSupported(RenderPath::avx2)) kernels.push_back({"avx2", renderLanesAvx2});
+  std::vector<NamedKernel> kernels{{"portable", portableKernels().lanes}};
+  if (renderPathSupported(RenderPath::avx2)) kernels.push_back({"avx2", avx2Kernels().lanes});
   return kernels;
 }
 
@@ -105,11 +105,12 @@ TEST(OscillatorBank, OutOfRangeIncrementsAreRenderedAndLeaveTheOscillatorsInacti
 }
 
 TEST(LaneKernels, TheAvx2KernelIsChosenOnlyWhereTheProcessorHasAvx2) {
-  EXPECT_EQ(laneKernelFor(RenderPath::portable), &renderLanesPortable);
+  const LaneKernel portable = portableKernels().lanes;
+  EXPECT_EQ(laneKernelFor(RenderPath::portable), portable);
   const LaneKernel avx2 = laneKernelFor(RenderPath::avx2);
-  EXPECT_TRUE(avx2 == &renderLanesPortable || avx2 == &renderLanesAvx2);
+  EXPECT_TRUE(avx2 == portable || avx2 == avx2Kernels().lanes);
   if (!renderPathSupported(RenderPath::avx2)) {
-    EXPECT_EQ(avx2, &renderLanesPortable);
+    EXPECT_EQ(avx2, portable);
   }
 }
 
