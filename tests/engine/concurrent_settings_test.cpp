@@ -149,20 +149,34 @@ void anyChange(SynthEngine& engine, Stream& stream) {
     case 1: engine.startAllOscillators(noteFrequency(30 + stream.below(70)), stream.unit()); break;
     case 2:
     case 3:
-    case 4: (engine.*kPerOscillator[stream.below(5)].first)(osc, v); break;
-    default: (engine.*kGlobals[stream.below(int32_t(std::size(kGlobals)))].first)(v); break;
+    case 4: {
+      const OscillatorSetting set = kPerOscillator[std::size_t(stream.below(5))].first;
+      (engine.*set)(osc, v);
+      break;
+    }
+    default: {
+      const auto which = std::size_t(stream.below(int32_t(std::size(kGlobals))));
+      const GlobalSetting set = kGlobals[which].first;
+      (engine.*set)(v);
+      break;
+    }
   }
 }
 
 void expectSameReadings(const SynthEngine& expected, const SynthEngine& actual) {
-  for (std::size_t k = 0; k < std::size(kGlobals); ++k) {
-    EXPECT_EQ((actual.*kGlobals[k].second)(), (expected.*kGlobals[k].second)()) << "setting " << k;
+  int32_t setting = 0;
+  for (const auto& [set, get] : kGlobals) {
+    const float wanted = (expected.*get)();
+    EXPECT_EQ((actual.*get)(), wanted) << "setting " << setting++;
   }
-  for (std::size_t k = 0; k < std::size(kPerOscillator); ++k) {
+  setting = 0;
+  for (const auto& [set, get] : kPerOscillator) {
     for (int32_t osc = 0; osc < SynthEngine::kOscillatorCount; ++osc) {
-      EXPECT_EQ((actual.*kPerOscillator[k].second)(osc), (expected.*kPerOscillator[k].second)(osc))
-          << "per-oscillator setting " << k << ", oscillator " << osc;
+      const float wanted = (expected.*get)(osc);
+      EXPECT_EQ((actual.*get)(osc), wanted)
+          << "per-oscillator setting " << setting << ", oscillator " << osc;
     }
+    ++setting;
   }
 }
 
