@@ -24,11 +24,13 @@ class CombFilter {
   [[nodiscard]] Settings settings() const noexcept {
     return {feedback.load(), damp1.load(), damp2.load()};
   }
+  // Render side: the settings process works with until the next call.
+  void takeSettings() noexcept { inUse = settings(); }
 
-  [[nodiscard]] float process(float input, const Settings& s) noexcept {
+  [[nodiscard]] float process(float input) noexcept {
     const float out = flushToZero(buffer[bufferIndex]);
-    filterStore = flushToZero(out * s.damp2 + filterStore * s.damp1);
-    buffer[bufferIndex] = input + filterStore * s.feedback;
+    filterStore = flushToZero(out * inUse.damp2 + filterStore * inUse.damp1);
+    buffer[bufferIndex] = input + filterStore * inUse.feedback;
     if (++bufferIndex >= bufferSize) bufferIndex = 0;
     return out;
   }
@@ -36,11 +38,12 @@ class CombFilter {
  private:
   friend class Reverb;  // gathers the combs into lanes for its block form
 
-  // Settings (the reverb's setters, any thread); the rest is render state.
+  // The settings (written by the reverb's setters, any thread) and the render's state.
   SharedValue<float> feedback = 0.0f;
+  float filterStore = 0.0f;
   SharedValue<float> damp1 = 0.0f;
   SharedValue<float> damp2 = 1.0f;
-  float filterStore = 0.0f;
+  Settings inUse{0.0f, 0.0f, 1.0f};
   float* buffer = nullptr;
   int32_t bufferSize = 0;
   int32_t bufferIndex = 0;

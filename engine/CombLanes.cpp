@@ -1,14 +1,7 @@
-// The per-sample comb step of the reverb's block form and the check for runs without a wrap.
+// The per-sample comb step of the reverb's block form.
 #include "engine/CombLanes.h"
 
 #include "engine/FloatGuards.h"
-
-bool combsRunFree(const CombLanes& combs, int32_t run) noexcept {
-  for (int32_t c = 0; c < CombLanes::kCombs; ++c) {
-    if (combs.index[std::size_t(c)] + run > combs.size[std::size_t(c)]) return false;
-  }
-  return true;
-}
 
 float combSample(CombLanes& combs, float input) noexcept {
   float sum = 0.0f;

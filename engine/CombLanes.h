@@ -45,5 +45,11 @@ struct AllpassChain {
 
 // One sample of all eight combs in the per-sample form.
 [[nodiscard]] float combSample(CombLanes& combs, float input) noexcept;
-// Whether every comb can run `run` samples without its index wrapping inside the run.
-[[nodiscard]] bool combsRunFree(const CombLanes& combs, int32_t run) noexcept;
+// Whether every comb can run `run` samples without its index wrapping inside the run (inline:
+// the comb kernels ask before every run of four samples).
+[[nodiscard]] inline bool combsRunFree(const CombLanes& combs, int32_t run) noexcept {
+  for (std::size_t c = 0; c < std::size_t(CombLanes::kCombs); ++c) {
+    if (combs.index[c] + run > combs.size[c]) return false;
+  }
+  return true;
+}

@@ -55,13 +55,12 @@ void Reverb::processStrided(const float* in, float* out, int32_t count,
   const float inputGain = gain.load();
   const float wetLevel = wet.load();
   const float dryLevel = dry.load();
-  std::array<CombFilter::Settings, kCombLengths.size()> settings;
-  for (std::size_t c = 0; c < combs.size(); ++c) settings[c] = combs[c].settings();
+  for (CombFilter& comb : combs) comb.takeSettings();
   for (int32_t k = 0; k < count; ++k) {
     const float x = *in;
     const float input = x * inputGain;
     float sum = 0.0f;
-    for (std::size_t c = 0; c < combs.size(); ++c) sum += combs[c].process(input, settings[c]);
+    for (CombFilter& comb : combs) sum += comb.process(input);
     float y = sum;
     for (AllpassFilter& allpass : allpasses) y = allpass.process(y);
     *out = y * wetLevel + x * dryLevel;

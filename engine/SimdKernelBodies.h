@@ -219,13 +219,16 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
                   int32_t count) noexcept {
   using F = typename Ops::Floats;
   constexpr int32_t kGroups = CombLanes::kCombs / Ops::kWidth;
-  F damp1[kGroups];
-  F damp2[kGroups];
-  F feedback[kGroups];
-  for (int32_t g = 0; g < kGroups; ++g) {
-    damp1[g] = Ops::loadAligned(combs.damp1.data() + g * Ops::kWidth);
-    damp2[g] = Ops::loadAligned(combs.damp2.data() + g * Ops::kWidth);
-    feedback[g] = Ops::loadAligned(combs.feedback.data() + g * Ops::kWidth);
+  // One group's settings stay in registers for the whole call; with two groups (SSE2) there are
+  // too few registers for both, and each group reads its own when it filters.
+  const auto setting = [&combs](const std::array<float, CombLanes::kCombs>& values, int32_t g) {
+    return Ops::loadAligned(values.data() + g * Ops::kWidth);
+  };
+  F held[3];
+  if constexpr (kGroups == 1) {
+    held[0] = setting(combs.damp1, 0);
+    held[1] = setting(combs.damp2, 0);
+    held[2] = setting(combs.feedback, 0);
   }
   int32_t k = 0;
   while (k < count) {
@@ -244,11 +247,13 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
     _mm_storeu_ps(sums + k, sum);
     for (int32_t g = 0; g < kGroups; ++g) {
       Ops::transposeQuads(v[g]);  // now v[g][s] holds sample s of the group's combs
+      const F damp1 = kGroups == 1 ? held[0] : setting(combs.damp1, g);
+      const F damp2 = kGroups == 1 ? held[1] : setting(combs.damp2, g);
+      const F feedback = kGroups == 1 ? held[2] : setting(combs.feedback, g);
       F store = Ops::loadAligned(combs.store.data() + g * Ops::kWidth);
       for (int32_t s = 0; s < 4; ++s) {
-        store = Ops::flush(
-            Ops::add(Ops::mul(v[g][s], damp2[g]), Ops::mul(store, damp1[g])));
-        v[g][s] = Ops::add(Ops::broadcast(in[k + s] * gain), Ops::mul(store, feedback[g]));
+        store = Ops::flush(Ops::add(Ops::mul(v[g][s], damp2), Ops::mul(store, damp1)));
+        v[g][s] = Ops::add(Ops::broadcast(in[k + s] * gain), Ops::mul(store, feedback));
       }
       Ops::storeAligned(combs.store.data() + g * Ops::kWidth, store);
       Ops::transposeQuads(v[g]);  // back to four samples per comb
