@@ -9,6 +9,6 @@ void CombFilter::attach(float* line, int32_t size) noexcept {
 }
 
 void CombFilter::setDamp(float value) noexcept {
-  damp1.store(value);
-  damp2.store(1.0f - value);
+  damp1 = value;
+  damp2 = 1.0f - value;
 }

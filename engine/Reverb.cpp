@@ -40,13 +40,19 @@ void Reverb::prepare(float rate, std::vector<float>&& fresh) noexcept {
   update();
 }
 
+// The designed update step: the values the combs take before the next block.
 void Reverb::update() noexcept {
   roomSize1.store(roomSize.load());
   damp1.store(damp.load());
   gain.store(0.015f);
+}
+
+void Reverb::passSettingsToCombs() noexcept {
+  const float feedback = roomSize1.load();
+  const float damping = damp1.load();
   for (CombFilter& comb : combs) {
-    comb.setFeedback(roomSize1.load());
-    comb.setDamp(damp1.load());
+    comb.setFeedback(feedback);
+    comb.setDamp(damping);
   }
 }
 
@@ -55,7 +61,7 @@ void Reverb::processStrided(const float* in, float* out, int32_t count,
   const float inputGain = gain.load();
   const float wetLevel = wet.load();
   const float dryLevel = dry.load();
-  for (CombFilter& comb : combs) comb.takeSettings();
+  passSettingsToCombs();
   for (int32_t k = 0; k < count; ++k) {
     const float x = *in;
     const float input = x * inputGain;
@@ -119,16 +125,16 @@ Reverb::Run::Run(Reverb& owner, const RenderKernels& renderKernels) noexcept
       gain(owner.gain.load()),
       wet(owner.wet.load()),
       dry(owner.dry.load()) {
+  owner.passSettingsToCombs();
   for (std::size_t c = 0; c < owner.combs.size(); ++c) {
     const CombFilter& comb = owner.combs[c];
     lanes.line[c] = comb.buffer;
     lanes.size[c] = comb.bufferSize;
     lanes.index[c] = comb.bufferIndex;
     lanes.store[c] = comb.filterStore;
-    const CombFilter::Settings settings = comb.settings();
-    lanes.feedback[c] = settings.feedback;
-    lanes.damp1[c] = settings.damp1;
-    lanes.damp2[c] = settings.damp2;
+    lanes.feedback[c] = comb.feedback;
+    lanes.damp1[c] = comb.damp1;
+    lanes.damp2[c] = comb.damp2;
   }
   for (std::size_t i = 0; i < owner.allpasses.size(); ++i) {
     const AllpassFilter& allpass = owner.allpasses[i];

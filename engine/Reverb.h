@@ -82,6 +82,8 @@ class Reverb final : public BusEffect {
   };
 
   void update() noexcept;
+  // Render side: the combs take the room size and damping set since the last block.
+  void passSettingsToCombs() noexcept;
 
   // Settings, written by the setters (any thread) and read by the render.
   SharedValue<float> gain = 0.015f;

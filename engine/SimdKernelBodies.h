@@ -237,6 +237,7 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
       ++k;
       continue;
     }
+    const float inputs[4] = {in[k] * gain, in[k + 1] * gain, in[k + 2] * gain, in[k + 3] * gain};
     F v[kGroups][4];
     for (int32_t g = 0; g < kGroups; ++g) {
       for (int32_t j = 0; j < 4; ++j) v[g][j] = Ops::flush(Ops::loadCombRun(combs, g, j));
@@ -253,7 +254,7 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
       F store = Ops::loadAligned(combs.store.data() + g * Ops::kWidth);
       for (int32_t s = 0; s < 4; ++s) {
         store = Ops::flush(Ops::add(Ops::mul(v[g][s], damp2), Ops::mul(store, damp1)));
-        v[g][s] = Ops::add(Ops::broadcast(in[k + s] * gain), Ops::mul(store, feedback));
+        v[g][s] = Ops::add(Ops::broadcast(inputs[s]), Ops::mul(store, feedback));
       }
       Ops::storeAligned(combs.store.data() + g * Ops::kWidth, store);
       Ops::transposeQuads(v[g]);  // back to four samples per comb
