@@ -1,5 +1,6 @@
 // The benchmark programs' common start: unless the command line asks for its own repetitions,
-// every case runs five times and only the aggregates (median among them) are reported.
+// every case runs `runs` times (five unless said) and only the aggregates (median among them) are
+// reported.
 #pragma once
 
 #include <string>
@@ -7,8 +8,9 @@
 
 // The arguments to hand to benchmark::Initialize: argv, plus the two repetition options when no
 // --benchmark_repetitions was given. The pointers stay valid for the life of the program.
-inline std::vector<char*> withMedianRuns(int argc, char** argv) {
-  static std::string repetitions = "--benchmark_repetitions=5";
+inline std::vector<char*> withMedianRuns(int argc, char** argv, int runs = 5) {
+  static std::string repetitions;
+  repetitions = "--benchmark_repetitions=" + std::to_string(runs);
   static std::string aggregates = "--benchmark_report_aggregates_only=true";
   std::vector<char*> args(argv, argv + argc);
   for (int i = 1; i < argc; ++i) {

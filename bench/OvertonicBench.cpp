@@ -3,34 +3,55 @@
 // envelope command, and the memory of one instance. Audio cases report the realtime factor
 // ("rtf": seconds of audio per second of CPU, one thread) and "ns/frame".
 //
-//   overtonic_bench [Google Benchmark options]
-// Without --benchmark_repetitions it runs every case 5 times and reports medians.
+//   overtonic_bench [--iterations=N] [Google Benchmark options]
+// Without --benchmark_repetitions it runs every case 5 times and reports medians. --iterations=N
+// runs every case once for exactly N iterations, so that an instruction count (valgrind
+// --tool=callgrind) repeats exactly from run to run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
-#include "AllocationCounter.h"
 #include "MedianRuns.h"
 #include "SummaryReporter.h"
 #include "engine/Delay.h"
 #include "engine/Flanger.h"
 #include "engine/Phaser.h"
+#include "engine/RenderKernels.h"
 #include "engine/RenderPath.h"
 #include "engine/Reverb.h"
 #include "engine/SynthEngine.h"
 #include "synth/SynthPlugin.h"
-#include "tests/engine/FullPatch.h"
+#include "tests/support/AllocationCounter.h"
+#include "tests/support/FullPatch.h"
 
 namespace {
 
 constexpr double kRate = 44100.0;
 constexpr int32_t kHostBlock = 512;
 constexpr double kMinSeconds = 0.2;
+// Iterations per case when fixed on the command line (0: timed for kMinSeconds).
+int64_t fixedIterations = 0;
+
+// Registers a case that runs for kMinSeconds, or for the fixed number of iterations.
+template <class Function>
+void add(const std::string& name, Function function) {
+  benchmark::internal::Benchmark* registered =
+      benchmark::RegisterBenchmark(name.c_str(), std::move(function));
+  if (fixedIterations > 0) {
+    registered->Iterations(fixedIterations);
+  } else {
+    registered->MinTime(kMinSeconds);
+  }
+}
 
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
   return opcode == audioMasterVersion ? 2400 : 0;
@@ -125,14 +146,17 @@ std::vector<float> busSignal() {
   return signal;
 }
 
-template <class Effect, class Process>
-void effectAlone(benchmark::State& state, Process process) {
+// One effect on its own, in the form the path's kernels choose (the delay has one form).
+template <class Effect>
+void effectAlone(benchmark::State& state, RenderPath path, float flangerWaveform = 0.0f) {
   auto effect = std::make_unique<Effect>();
+  if constexpr (std::is_same_v<Effect, Flanger>) effect->setWaveform(flangerWaveform);
+  const RenderKernels& kernels = renderKernels(path);
   const std::vector<float> in = busSignal();
   std::vector<float> out(in.size(), 0.0f);
   const AudioCounters counters(kHostBlock);
   for (auto _ : state) {
-    process(*effect, in.data(), out.data(), kHostBlock);
+    kernels.effect(*effect, in.data(), out.data(), kHostBlock, kernels);
     benchmark::DoNotOptimize(out.data());
     benchmark::ClobberMemory();
   }
@@ -141,25 +165,13 @@ void effectAlone(benchmark::State& state, Process process) {
 
 void registerEffects(RenderPath path) {
   const std::string suffix = std::string("/") + renderPathName(path);
-  benchmark::RegisterBenchmark(("effect/reverb" + suffix).c_str(), [path](benchmark::State& s) {
-    effectAlone<Reverb>(s, [path](Reverb& r, const float* in, float* out, int32_t n) {
-      r.processBlock(in, out, n, path);
-    });
-  })->MinTime(kMinSeconds);
-  benchmark::RegisterBenchmark(("effect/phaser" + suffix).c_str(), [path](benchmark::State& s) {
-    effectAlone<Phaser>(s, [path](Phaser& p, const float* in, float* out, int32_t n) {
-      p.processBlock(in, out, n, path);
-    });
-  })->MinTime(kMinSeconds);
+  add("effect/reverb" + suffix, [path](benchmark::State& s) { effectAlone<Reverb>(s, path); });
+  add("effect/phaser" + suffix, [path](benchmark::State& s) { effectAlone<Phaser>(s, path); });
   for (float waveform : {0.0f, 1.0f}) {
     const std::string name = waveform < 0.5f ? "effect/flanger_sine" : "effect/flanger_triangle";
-    benchmark::RegisterBenchmark((name + suffix).c_str(), [path, waveform](benchmark::State& s) {
-      effectAlone<Flanger>(s, [path, waveform](Flanger& f, const float* in, float* out,
-                                               int32_t n) {
-        f.setWaveform(waveform);
-        f.processBlock(in, out, n, path);
-      });
-    })->MinTime(kMinSeconds);
+    add(name + suffix, [path, waveform](benchmark::State& s) {
+      effectAlone<Flanger>(s, path, waveform);
+    });
   }
 }
 
@@ -217,45 +229,50 @@ void instanceMemory(benchmark::State& state) {
 void registerAll() {
   for (RenderPath path : supportedPaths()) {
     const std::string name = renderPathName(path);
-    benchmark::RegisterBenchmark(("full_patch/" + name).c_str(), [path](benchmark::State& s) {
+    add("full_patch/" + name, [path](benchmark::State& s) {
       fullPatch(s, path, kHostBlock, true);
-    })->MinTime(kMinSeconds);
-    benchmark::RegisterBenchmark(("default_program/" + name).c_str(),
-                                 [path](benchmark::State& s) { defaultProgram(s, path); })
-        ->MinTime(kMinSeconds);
-    benchmark::RegisterBenchmark(("oscillator_bank/" + name).c_str(), [path](benchmark::State& s) {
-      fullPatch(s, path, kHostBlock, false);
-    })->MinTime(kMinSeconds);
-  }
-  benchmark::RegisterBenchmark("effect/delay", [](benchmark::State& s) {
-    effectAlone<Delay>(s, [](Delay& d, const float* in, float* out, int32_t n) {
-      d.process(in, out, n);
     });
-  })->MinTime(kMinSeconds);
+    add("default_program/" + name, [path](benchmark::State& s) { defaultProgram(s, path); });
+    add("oscillator_bank/" + name, [path](benchmark::State& s) {
+      fullPatch(s, path, kHostBlock, false);
+    });
+  }
+  add("effect/delay", [](benchmark::State& s) { effectAlone<Delay>(s, RenderPath::reference); });
   for (RenderPath path : supportedPaths()) registerEffects(path);
   for (RenderPath path : {RenderPath::reference, fastestRenderPath()}) {
     for (int32_t block : {1, 32, 64, 512, 2000, 4096}) {
       const std::string name =
           std::string("block_size/") + renderPathName(path) + "/" + std::to_string(block);
-      benchmark::RegisterBenchmark(name.c_str(), [path, block](benchmark::State& s) {
+      add(name, [path, block](benchmark::State& s) {
         fullPatch(s, path, block, true);
-      })->MinTime(kMinSeconds);
+      });
     }
   }
-  benchmark::RegisterBenchmark("program_selection", programSelection)->MinTime(kMinSeconds);
-  benchmark::RegisterBenchmark("envelope_command/single_layer", [](benchmark::State& s) {
+  add("program_selection", programSelection);
+  add("envelope_command/single_layer", [](benchmark::State& s) {
     envelopeCommand(s, 5);
-  })->MinTime(kMinSeconds);
-  benchmark::RegisterBenchmark("envelope_command/group_of_16", [](benchmark::State& s) {
+  });
+  add("envelope_command/group_of_16", [](benchmark::State& s) {
     envelopeCommand(s, 96);
-  })->MinTime(kMinSeconds);
+  });
   benchmark::RegisterBenchmark("instance_memory", instanceMemory)->Iterations(20);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> args = withMedianRuns(argc, argv);
+  // --iterations=N (ours, not the library's) runs every case exactly N times, once.
+  std::vector<char*> own{argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind("--iterations=", 0) == 0) {
+      fixedIterations = std::max<int64_t>(1, std::atoll(arg.c_str() + 13));
+    } else {
+      own.push_back(argv[i]);
+    }
+  }
+  std::vector<char*> args =
+      withMedianRuns(int(own.size()), own.data(), fixedIterations > 0 ? 1 : 5);
   int count = int(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;

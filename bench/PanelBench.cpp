@@ -22,7 +22,7 @@
 #include "gui/GuiFrame.h"
 #include "gui/platform/headless/HeadlessFrameWindow.h"
 #include "synth/SynthPlugin.h"
-#include "tests/engine/FullPatch.h"
+#include "tests/support/FullPatch.h"
 
 namespace {
 

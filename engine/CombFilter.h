@@ -11,6 +11,7 @@ class CombFilter {
  public:
   // Uses `size` samples at `line` (storage owned by the reverb) and restarts at its beginning.
   void attach(float* line, int32_t size) noexcept;
+  // Render side: the reverb passes its settings on before each block.
   void setFeedback(float value) noexcept { feedback = value; }
   void setDamp(float value) noexcept;
 

@@ -1,5 +1,5 @@
-// The reverb's network for the fast render paths: the eight combs side by side, their state
-// gathered for one block, and the four allpasses behind them, with each filter's arithmetic in
+// The reverb's network for its block form: the eight combs side by side, their state gathered
+// for one block, and the four allpasses behind them, with each filter's arithmetic in
 // the same order as CombFilter and AllpassFilter, so lines, states and outputs are the same as
 // the per-sample network's. Where no comb's line wraps within the next few samples, those
 // samples' reads are loaded a row at a time (every comb line is longer than the run, so a run
@@ -43,12 +43,13 @@ struct AllpassChain {
   }
 };
 
-// sums[k] = the eight comb outputs for input in[k] × gain, added in comb order onto 0.
-void runCombsPortable(CombLanes& combs, const float* in, float gain, float* sums,
-                      int32_t count) noexcept;
-void runCombsAvx2(CombLanes& combs, const float* in, float gain, float* sums,
-                  int32_t count) noexcept;
 // One sample of all eight combs in the per-sample form.
 [[nodiscard]] float combSample(CombLanes& combs, float input) noexcept;
-// Whether every comb can run `run` samples without its index wrapping inside the run.
-[[nodiscard]] bool combsRunFree(const CombLanes& combs, int32_t run) noexcept;
+// Whether every comb can run `run` samples without its index wrapping inside the run (inline:
+// the comb kernels ask before every run of four samples).
+[[nodiscard]] inline bool combsRunFree(const CombLanes& combs, int32_t run) noexcept {
+  for (std::size_t c = 0; c < std::size_t(CombLanes::kCombs); ++c) {
+    if (combs.index[c] + run > combs.size[c]) return false;
+  }
+  return true;
+}

@@ -1,6 +1,7 @@
 // The delay line's processing and its time setting.
 #include "engine/Delay.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/EngineRate.h"
@@ -9,15 +10,28 @@
 
 Delay::Delay()
     : buffer(std::size_t(lineLength(kDesignRate)), 0.0f),
+      restartPosition(int32_t(kDesignRate)),
       writePosition(int32_t(kDesignRate)),
       size(lineLength(kDesignRate)) {}
 
 int32_t Delay::lineLength(float rate) noexcept { return 2 * int32_t(rate); }
 
-void Delay::retune(float rate, std::vector<float>&& line) noexcept {
+int32_t Delay::storageLength(float rate) const noexcept { return lineLength(rate); }
+
+void Delay::prepare(float rate, std::vector<float>&& line) noexcept {
   buffer = std::move(line);
   size = int32_t(buffer.size());
-  writePosition = int32_t(rate) % size;
+  restartPosition = int32_t(rate) % size;
+  restart();
+}
+
+void Delay::reset() noexcept {
+  std::fill(buffer.begin(), buffer.end(), 0.0f);
+  restart();
+}
+
+void Delay::restart() noexcept {
+  writePosition = restartPosition;
   appliedTimeSettings = loadShared(timeSettings);
   readPosition = readPositionFor(loadShared(time), writePosition);
 }
@@ -29,7 +43,7 @@ void Delay::applyTimeSetting() noexcept {
   readPosition = readPositionFor(loadShared(time), writePosition);
 }
 
-void Delay::process(const float* in, float* out, int32_t count) noexcept {
+void Delay::processSamples(const float* in, float* out, int32_t count) noexcept {
   Run run(*this);
   for (int32_t k = 0; k < count; ++k) out[k] = run.sample(in[k]);
 }
@@ -38,8 +52,8 @@ Delay::Run::Run(Delay& owner) noexcept
     : delay(owner),
       line(owner.buffer.data()),
       last(owner.size - 1),
-      gain(owner.level),
-      loop(owner.feedback),
+      gain(owner.level.load()),
+      loop(owner.feedback.load()),
       write(owner.writePosition) {
   owner.applyTimeSetting();  // a time set since the last block moves the read position first
   read = owner.readPosition;

@@ -7,23 +7,40 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/BusEffect.h"
 #include "engine/FloatGuards.h"
+#include "engine/SharedField.h"
 
-class Delay {
+class Delay final : public BusEffect {
  public:
   // A line for 44100 Hz, write position 44100, read position 0, as designed.
   Delay();
 
   // Samples of line for a rate (two seconds).
-  [[nodiscard]] static int32_t lineLength(float rate) noexcept;
-  // Takes a zeroed line of lineLength(rate) samples, restarts the positions for that rate and
-  // reapplies the time setting. Never allocates.
-  void retune(float rate, std::vector<float>&& line) noexcept;
+  [[nodiscard]] int32_t storageLength(float rate) const noexcept override;
+  // Takes a zeroed line of storageLength(rate) samples, restarts the positions for that rate and
+  // reapplies the time setting.
+  void prepare(float rate, std::vector<float>&& line) noexcept override;
+  // Clears the line and restarts the positions.
+  void reset() noexcept override;
+  void processSamples(const float* in, float* out, int32_t count) noexcept override;
+  // The delay has one form.
+  void processBlock(const float* in, float* out, int32_t count,
+                    const RenderKernels&) noexcept override {
+    processSamples(in, out, count);
+  }
 
-  // `in` and `out` may be the same block.
-  void process(const float* in, float* out, int32_t count) noexcept;
+  // Non-finite values are ignored.
+  void setTime(float v) noexcept;
+  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
+  void setLevel(float v) noexcept { assignFinite(level, v); }
+  [[nodiscard]] float getTime() const noexcept;
+  [[nodiscard]] float getFeedback() const noexcept { return feedback.load(); }
+  [[nodiscard]] float getLevel() const noexcept { return level.load(); }
 
-  // process one sample at a time, with the positions in locals; the destructor stores them back.
+ private:
+  // processSamples one sample at a time, with the positions in locals; the destructor stores
+  // them back.
   class Run {
    public:
     explicit Run(Delay& delay) noexcept;
@@ -49,27 +66,23 @@ class Delay {
     int32_t read = 0;
   };
 
-  // Non-finite values are ignored.
-  void setTime(float v) noexcept;
-  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
-  void setLevel(float v) noexcept { assignFinite(level, v); }
-  [[nodiscard]] float getTime() const noexcept;
-  [[nodiscard]] float getFeedback() const noexcept { return feedback; }
-  [[nodiscard]] float getLevel() const noexcept { return level; }
-
- private:
+  [[nodiscard]] static int32_t lineLength(float rate) noexcept;
+  // Write position restarted, read position from the time setting.
+  void restart() noexcept;
   // The read position that trails `write` by size × v samples.
   [[nodiscard]] int32_t readPositionFor(float v, int32_t write) const noexcept;
   // Render side: moves the read position for a time setting made since the last block.
   void applyTimeSetting() noexcept;
 
   std::vector<float> buffer;
+  // Where the write position restarts: one second into the line.
+  int32_t restartPosition;
   int32_t writePosition;
   int32_t readPosition = 0;
   int32_t size;
   float time = 1.0f;
-  float level = 0.2f;
-  float feedback = 0.1f;
+  SharedValue<float> level = 0.2f;
+  SharedValue<float> feedback = 0.1f;
   // Time settings made (setter side) and applied to the read position (render side).
   uint32_t timeSettings = 0;
   uint32_t appliedTimeSettings = 0;

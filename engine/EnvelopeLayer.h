@@ -1,7 +1,9 @@
 // One envelope curve being played: 385 points (the squares of the drawn values) read with
 // four-point interpolation, the read position moving 0.3 points per curve step. Points 385 and
 // 386 stay 0, so a curve eases out over its last steps and gives 0 once the read index reaches
-// 384 (after about 1280 steps).
+// 384 (after about 1280 steps). A curve may be loaded on another thread while the render reads
+// it: every point is stored and read on its own, so the render reads each point's old or new
+// value; the read position belongs to the render.
 #pragma once
 
 #include <array>
@@ -9,6 +11,7 @@
 #include <cstdint>
 
 #include "engine/Interpolation.h"
+#include "engine/SharedField.h"
 
 // The three banks every oscillator follows.
 enum class EnvelopeBank : int32_t { amplitude = 0, pitch = 1, phase = 2 };
@@ -47,20 +50,21 @@ class EnvelopeLayer {
   // The curve's value at `read`.
   [[nodiscard]] float valueAt(const Read& read) const noexcept {
     if (read.index >= kEndIndex) return 0.0f;
-    const float* p = points.data() + read.index;
-    return interpolateFourPoint(p[0], p[1], p[2], p[3], read.fraction);
+    const SharedValue<float>* p = points.data() + read.index;
+    return interpolateFourPoint(p[0].load(), p[1].load(), p[2].load(), p[3].load(),
+                                read.fraction);
   }
   [[nodiscard]] float readPosition() const noexcept { return position; }
   // True while every point is zero: the curve then gives exactly +0 at any read position.
-  [[nodiscard]] bool isSilent() const noexcept { return silent; }
+  [[nodiscard]] bool isSilent() const noexcept { return silent.load(); }
 
-  [[nodiscard]] float point(int32_t k) const noexcept { return points[std::size_t(k)]; }
+  [[nodiscard]] float point(int32_t k) const noexcept { return points[std::size_t(k)].load(); }
   // The integer part of the read position (the last read's index).
   [[nodiscard]] int32_t readIndex() const noexcept { return int32_t(position); }
 
  private:
-  std::array<float, kPointCount + 2> points{};
+  std::array<SharedValue<float>, kPointCount + 2> points{};
   // Only the read position is kept: the last read's index and fraction follow from it.
   float position = 0.0f;
-  bool silent = true;
+  SharedValue<bool> silent = true;
 };

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/BlockSine.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
+#include "engine/RenderKernels.h"
 
 namespace {
 
@@ -28,10 +28,20 @@ Flanger::Flanger() : line(std::size_t(lineLength(kDesignRate)), 0.0f) { applyRat
 
 int32_t Flanger::lineLength(float rate) noexcept { return int32_t(rate / 2.0f); }
 
-void Flanger::retune(float rate, std::vector<float>&& fresh) noexcept {
+int32_t Flanger::storageLength(float rate) const noexcept { return lineLength(rate); }
+
+void Flanger::prepare(float rate, std::vector<float>&& fresh) noexcept {
   line = std::move(fresh);
   readPosition = 0.0f;
   applyRate(rate);
+}
+
+void Flanger::reset() noexcept {
+  std::fill(line.begin(), line.end(), 0.0f);
+  readPosition = 0.0f;
+  sinePhase = 0.0;
+  sweepValue = 0.0f;
+  applyRate(sampleRate);
 }
 
 void Flanger::applyRate(float rate) noexcept {
@@ -40,30 +50,47 @@ void Flanger::applyRate(float rate) noexcept {
   centreFactor = double(rate) * double(0.02f);
   depthFactor = double(rate) * double(0.01f);
   sineUnit = 6.283184f / (rate / 2.0f);
-  centreDelay = samplesToFloat(double(centreSetting) * centreFactor);
-  sweepDepth = samplesToFloat(double(depthSetting) * depthFactor);
-  sineRate = rateSetting * sineUnit;
-  triangleStep = rateSetting * 3.0f / rate;
+  centreDelay.store(samplesToFloat(double(centreSetting.load()) * centreFactor));
+  sweepDepth.store(samplesToFloat(double(depthSetting.load()) * depthFactor));
+  sineRate.store(rateSetting.load() * sineUnit);
+  setTriangleStep(rateSetting.load() * 3.0f / rate);
+}
+
+void Flanger::setTriangleStep(float step) noexcept {
+  triangleSetting.store(step);
+  storeShared(triangleSettings, loadShared(triangleSettings) + 1);
+}
+
+void Flanger::applyTriangleSetting() noexcept {
+  const uint32_t settings = loadShared(triangleSettings);
+  if (settings == appliedTriangleSettings) return;
+  appliedTriangleSettings = settings;
+  triangleStep = triangleSetting.load();
 }
 
 Flanger::Tap Flanger::tap() noexcept {
-  return {line.data(), int32_t(line.size()), float(line.size()), centreDelay, sweepDepth, wet, dry,
-          inputGain};
+  return {line.data(),       int32_t(line.size()), float(line.size()), centreDelay.load(),
+          sweepDepth.load(), wet.load(), dry.load(), inputGain.load()};
 }
 
-void Flanger::process(const float* in, float* out, int32_t count) noexcept {
+void Flanger::processSamples(const float* in, float* out, int32_t count) noexcept {
+  applyTriangleSetting();
   const Tap lineTap = tap();
-  const bool sine = waveform < 0.5f;
+  const bool sine = waveform.load() < 0.5f;
+  const double sineStep = double(sineRate.load());
   int32_t write = writeIndex;
   float value = sweepValue;
   float step = triangleStep;
   double phase = sinePhase;
   float position = readPosition;
-  for (int32_t k = 0; k < count; ++k) {
-    out[k] = flangeSample(lineTap, in[k], value, write, position);
-    if (sine) {
-      advanceSine(phase, value);
-    } else {
+  if (sine) {
+    for (int32_t k = 0; k < count; ++k) {
+      out[k] = flangeSample(lineTap, in[k], value, write, position);
+      advanceSine(phase, value, sineStep);
+    }
+  } else {
+    for (int32_t k = 0; k < count; ++k) {
+      out[k] = flangeSample(lineTap, in[k], value, write, position);
       advanceTriangle(value, step);
     }
   }
@@ -76,12 +103,13 @@ void Flanger::process(const float* in, float* out, int32_t count) noexcept {
 
 // The sine LFO in two passes per piece: its phases (a short serial chain), then their sines in
 // SIMD lanes.
-void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference || waveform >= 0.5f) {
-    process(in, out, count);  // the triangle needs no sine: the per-sample form is as fast
+void Flanger::processBlock(const float* in, float* out, int32_t count,
+                           const RenderKernels& kernels) noexcept {
+  if (waveform.load() >= 0.5f) {
+    processSamples(in, out, count);  // the triangle needs no sine: the per-sample form is as fast
     return;
   }
-  Run run(*this, path);
+  Run run(*this, kernels);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
     run.prepare(0, n);
@@ -89,11 +117,11 @@ void Flanger::processBlock(const float* in, float* out, int32_t count, RenderPat
   }
 }
 
-Flanger::Run::Run(Flanger& owner, RenderPath renderPath) noexcept
+Flanger::Run::Run(Flanger& owner, const RenderKernels& renderKernels) noexcept
     : flanger(owner),
-      path(renderPath),
+      kernels(renderKernels),
       lineTap(owner.tap()),
-      rate(double(owner.sineRate)),
+      rate(double(owner.sineRate.load())),
       write(owner.writeIndex),
       value(owner.sweepValue),
       phase(owner.sinePhase),
@@ -113,38 +141,45 @@ void Flanger::Run::prepare(int32_t first, int32_t n) noexcept {
     phase += rate;
     if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
   }
-  sineToFloat(angles.data() + first, sines.data() + first, n, path);
+  kernels.sines(angles.data() + first, sines.data() + first, n);
 }
 
-void Flanger::advanceSine(double& phase, float& value) const noexcept {
+void Flanger::advanceSine(double& phase, float& value, double step) noexcept {
   value = float(std::sin(phase));
-  phase += double(sineRate);
+  phase += step;
   if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
 }
 
+// A value whose delay in samples or LFO step overflows is ignored like a non-finite one.
 void Flanger::setCentreDelay(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  centreSetting = v;
-  centreDelay = samplesToFloat(double(v) * centreFactor);
+  const float samples = samplesToFloat(double(v) * centreFactor);
+  if (!std::isfinite(samples)) return;
+  centreSetting.store(v);
+  centreDelay.store(samples);
 }
 
 void Flanger::setSweepDepth(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  depthSetting = v;
-  sweepDepth = samplesToFloat(double(v) * depthFactor);
+  const float samples = samplesToFloat(double(v) * depthFactor);
+  if (!std::isfinite(samples)) return;
+  depthSetting.store(v);
+  sweepDepth.store(samples);
 }
 
 void Flanger::setRate(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  rateSetting = v;
-  sineRate = v * sineUnit;
-  triangleStep = v * 3.0f / sampleRate;
+  const float sineStep = v * sineUnit;
+  const float triangle = v * 3.0f / sampleRate;
+  if (!std::isfinite(sineStep) || !std::isfinite(triangle)) return;
+  rateSetting.store(v);
+  sineRate.store(sineStep);
+  setTriangleStep(triangle);
 }
 
 float Flanger::getCentreDelay() const noexcept {
-  return float(double(centreDelay) / centreFactor);
+  return float(double(centreDelay.load()) / centreFactor);
 }
 
-float Flanger::getSweepDepth() const noexcept { return float(double(sweepDepth) / depthFactor); }
+float Flanger::getSweepDepth() const noexcept {
+  return float(double(sweepDepth.load()) / depthFactor);
+}
 
-float Flanger::getRate() const noexcept { return sineRate / sineUnit; }
+float Flanger::getRate() const noexcept { return sineRate.load() / sineUnit; }

@@ -8,24 +8,28 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/BusEffect.h"
 #include "engine/FloatGuards.h"
-#include "engine/RenderPath.h"
+#include "engine/SharedField.h"
 
-class Flanger {
+class Flanger final : public BusEffect {
  public:
   // A line for 44100 Hz with the designed initial values.
   Flanger();
 
   // Samples of line for a rate (half a second).
-  [[nodiscard]] static int32_t lineLength(float rate) noexcept;
-  // Takes a zeroed line of lineLength(rate) samples and rescales delays and LFO steps for the
-  // rate. Never allocates.
-  void retune(float rate, std::vector<float>&& fresh) noexcept;
-
-  // The straightforward per-sample form. `in` and `out` may be the same block.
-  void process(const float* in, float* out, int32_t count) noexcept;
-  // The same samples, computed in passes over the block on the given path.
-  void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
+  [[nodiscard]] int32_t storageLength(float rate) const noexcept override;
+  // Takes a zeroed line of storageLength(rate) samples and rescales delays and LFO steps for the
+  // rate; the LFO runs on.
+  void prepare(float rate, std::vector<float>&& fresh) noexcept override;
+  // Clears the line and restarts the positions and both LFOs.
+  void reset() noexcept override;
+  // The straightforward per-sample form.
+  void processSamples(const float* in, float* out, int32_t count) noexcept override;
+  // The same samples; with the sine LFO computed in passes over the block with the kernels'
+  // sines.
+  void processBlock(const float* in, float* out, int32_t count,
+                    const RenderKernels& kernels) noexcept override;
 
   // Non-finite values are ignored.
   void setCentreDelay(float v) noexcept;
@@ -38,10 +42,10 @@ class Flanger {
   [[nodiscard]] float getCentreDelay() const noexcept;
   [[nodiscard]] float getSweepDepth() const noexcept;
   [[nodiscard]] float getRate() const noexcept;
-  [[nodiscard]] float getDryLevel() const noexcept { return dry; }
-  [[nodiscard]] float getWetLevel() const noexcept { return wet; }
-  [[nodiscard]] float getInputGain() const noexcept { return inputGain; }
-  [[nodiscard]] float getWaveform() const noexcept { return waveform; }
+  [[nodiscard]] float getDryLevel() const noexcept { return dry.load(); }
+  [[nodiscard]] float getWetLevel() const noexcept { return wet.load(); }
+  [[nodiscard]] float getInputGain() const noexcept { return inputGain.load(); }
+  [[nodiscard]] float getWaveform() const noexcept { return waveform.load(); }
 
   // The LFO's current output (for observing the sweep).
   [[nodiscard]] float sweep() const noexcept { return sweepValue; }
@@ -59,16 +63,15 @@ class Flanger {
     float gain;
   };
 
- public:
   // The block form's state with the sine LFO, held in locals for one block: prepare(first, n)
   // works out the sine of samples first .. first+n-1 of a piece of at most kPiece samples
   // (pieces and their parts in order), sample(k, x) then gives output k for each prepared k in
   // turn, and the destructor stores the state back. The same arithmetic, in the same order, as
-  // process with the sine waveform.
+  // processSamples with the sine waveform.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:
-    Run(Flanger& flanger, RenderPath path) noexcept;
+    Run(Flanger& flanger, const RenderKernels& kernels) noexcept;
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -82,7 +85,7 @@ class Flanger {
 
    private:
     Flanger& flanger;
-    RenderPath path;
+    const RenderKernels& kernels;
     Tap lineTap;
     double rate;
     int32_t write;
@@ -93,10 +96,14 @@ class Flanger {
     std::array<float, kPiece> sines;
   };
 
- private:
+  [[nodiscard]] static int32_t lineLength(float rate) noexcept;
   [[nodiscard]] Tap tap() noexcept;
   void applyRate(float rate) noexcept;
-  void advanceSine(double& phase, float& value) const noexcept;
+  // Setter side: the triangle takes `step` (size and direction) before its next block.
+  void setTriangleStep(float step) noexcept;
+  // Render side: the triangle step of the latest rate setting, if one came since the last block.
+  void applyTriangleSetting() noexcept;
+  static void advanceSine(double& phase, float& value, double step) noexcept;
 
   // One sample through the line at the sweep value `value`; moves the write index on.
   static float flangeSample(const Tap& tap, float x, float value, int32_t& write,
@@ -130,19 +137,25 @@ class Flanger {
     if (value <= 0.0f) step = std::fabs(step);
   }
 
-  float triangleStep;
+  // Render state: the LFOs, the line and its positions.
+  float triangleStep = 0.0f;
   double sinePhase = 0.0;
   float sweepValue = 0.0f;
   std::vector<float> line;
   float readPosition = 0.0f;
   int32_t writeIndex;
-  float inputGain = 0.5f;
-  float wet = 0.5f;
-  float dry = 0.5f;
-  float centreDelay;
-  float sweepDepth;
-  float waveform = 0.0f;
-  float sineRate;
+  // Settings, written by the setters (any thread) and read by the render. A rate setting gives
+  // the triangle a new step: counted by the setter, taken up by the render.
+  SharedValue<float> inputGain = 0.5f;
+  SharedValue<float> wet = 0.5f;
+  SharedValue<float> dry = 0.5f;
+  SharedValue<float> centreDelay;
+  SharedValue<float> sweepDepth;
+  SharedValue<float> waveform = 0.0f;
+  SharedValue<float> sineRate;
+  SharedValue<float> triangleSetting;
+  uint32_t triangleSettings = 0;
+  uint32_t appliedTriangleSettings = 0;
   // Per-rate factors: samples per unit of centre delay and of sweep depth (0.02 s and 0.01 s),
   // the sine step per unit of rate (2π ÷ (rate / 2)) and the rate itself.
   double centreFactor;
@@ -150,7 +163,7 @@ class Flanger {
   float sineUnit;
   float sampleRate;
   // Host values behind the rate-dependent fields, kept to rescale them.
-  float centreSetting = 0.5f;
-  float depthSetting = 0.5f;
-  float rateSetting = 0.5f;
+  SharedValue<float> centreSetting = 0.5f;
+  SharedValue<float> depthSetting = 0.5f;
+  SharedValue<float> rateSetting = 0.5f;
 };

@@ -1,7 +1,7 @@
-// The oscillator bank's inner loops: eight oscillators evaluated side by side, one per SIMD
-// lane, with the oscillator's per-sample arithmetic in the same order, so each lane's samples
-// equal what Oscillator::render gives. A kernel knows nothing of curve steps; the bank calls it
-// for runs of samples between them.
+// What the oscillator bank's lane kernels work on: eight oscillators evaluated side by side, one
+// per SIMD lane, with the oscillator's per-sample arithmetic in the same order, so each lane's
+// samples equal what Oscillator::render gives. A kernel knows nothing of curve steps; the bank
+// calls it for runs of samples between them. The kernels themselves are in SimdKernelBodies.h.
 #pragma once
 
 #include <array>
@@ -37,9 +37,6 @@ struct alignas(64) LaneBlock {
 // Renders samples offset .. offset+count-1 of every lane into out[lane][offset ...] and moves the
 // positions on. Both kernels run 8 lanes (the portable one as two vectors of four).
 using LaneKernel = void (*)(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
-
-void renderLanesPortable(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
-void renderLanesAvx2(LaneBlock& lanes, int32_t offset, int32_t count) noexcept;
 
 // The kernel a fast render path uses (the reference path uses none).
 [[nodiscard]] LaneKernel laneKernelFor(RenderPath path) noexcept;

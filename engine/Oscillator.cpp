@@ -34,37 +34,59 @@ float wrapOscillatorPhase(float phase, int32_t period) noexcept {
 
 Oscillator::Oscillator() noexcept : table(sineTable().data()), tableStep(1024.0f / kDesignRate) {}
 
+// Before the first note the oscillator sounds at 3 table entries per sample, whatever the rate.
 void Oscillator::init(const SineTable& sine, int32_t period, int32_t harmonicNumber,
                       float rate) noexcept {
   table = sine.data();
   tableLength = period;
   harmonic = harmonicNumber;
   setSampleRate(rate);
-  increment = 3.0f;
-  frequency = 3.0f;
-  active = true;
+  tuningReads = tuningWrites;
+  increment.store(3.0f);
+  frequency.store(3.0f);
+  active.store(true);
 }
 
+// Called while the host has suspended the instance; the render retunes before its next block.
 void Oscillator::setSampleRate(float rate) noexcept {
   tableStep = 1024.0f / rate;
   const double ratio = double(kDesignRate) / double(rate);
   lowestIncrement = float(0.47 * ratio);
   highestIncrement = float(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
   stepLimit = scaledLength(201, rate) - 1;
-  recomputeIncrement();
+  markRetuned();
 }
 
+// Setter side.
 void Oscillator::start(float noteFrequency, float noteVelocityGain) noexcept {
-  velocityGain = noteVelocityGain;
-  gain = velocityGain * volume;
-  frequency = noteFrequency;
-  recomputeIncrement();
-  for (Bank* bank : {&amplitudeBank, &pitchBank, &phaseBank}) {
-    for (EnvelopeLayer& layer : *bank) layer.reset();
+  velocityGain.store(noteVelocityGain);
+  frequency.store(noteFrequency);
+  storeShared(startWrites, loadShared(startWrites) + 1);
+}
+
+// Render side: a start restarts the layers; a start or a tuning sets the increment the settings
+// give (a pitch step changes it again at the next curve step).
+void Oscillator::applyStartAndTuning() noexcept {
+  const uint32_t starts = loadShared(startWrites);
+  const uint32_t tunings = loadShared(tuningWrites);
+  if (starts != startReads) {
+    for (Bank* bank : {&amplitudeBank, &pitchBank, &phaseBank}) {
+      for (EnvelopeLayer& layer : *bank) layer.reset();
+    }
   }
+  setIncrement(tunedIncrement());
+  storeShared(startReads, starts);
+  storeShared(tuningReads, tunings);
+}
+
+bool Oscillator::isActive() const noexcept {
+  const bool pending = loadShared(startWrites) != loadShared(startReads) ||
+                       loadShared(tuningWrites) != loadShared(tuningReads);
+  return pending ? inBand(tunedIncrement()) : active.load();
 }
 
 void Oscillator::render(float* buffer, int32_t count) noexcept {
+  applySettings();
   applyQueuedPhases();
   int32_t done = 0;
   while (done < count) {
@@ -86,7 +108,7 @@ void Oscillator::render(float* buffer, int32_t count) noexcept {
 void Oscillator::renderRun(float* out, int32_t count) noexcept {
   const float* sine = table;
   const float length = float(tableLength);
-  const float step = increment;
+  const float step = increment.load();
   const float scale = gain;
   const float level = amplitude;
   float position = phase;
@@ -116,22 +138,17 @@ void Oscillator::curveStep() noexcept {
   applyStep(values);
 }
 
-void Oscillator::recomputeIncrement() noexcept {
-  increment = float(harmonic) * frequency * tableStep * (1.0f + mainDetune) * (1.0f + detune);
-  updateActive();
+float Oscillator::tunedIncrement() const noexcept {
+  return float(harmonic) * frequency.load() * tableStep * (1.0f + mainDetune.load()) *
+         (1.0f + detune.load());
 }
 
-void Oscillator::updateActive() noexcept {
-  active = increment >= lowestIncrement && increment <= highestIncrement;
-}
-
+// A value whose square overflows is ignored like a non-finite one.
 void Oscillator::setVolume(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  volume = v * v;
-  gain = volume * velocityGain;
+  if (const float squared = v * v; std::isfinite(squared)) volume.store(squared);
 }
 
-float Oscillator::getVolume() const noexcept { return std::sqrt(volume); }
+float Oscillator::getVolume() const noexcept { return std::sqrt(volume.load()); }
 
 // Setter side: records the setting; the render applies it (applyQueuedPhases).
 void Oscillator::setPhase(float v) noexcept {
@@ -141,7 +158,7 @@ void Oscillator::setPhase(float v) noexcept {
   const uint32_t writes = loadShared(phaseWrites);
   const uint32_t reads = loadShared(phaseReads);
   if (writes - reads < kQueuedPhases) {
-    queuedPhases[writes % kQueuedPhases] = parameter;
+    queuedPhases[writes % kQueuedPhases].store(parameter);
     storeShared(phaseWrites, writes + 1);
   }
 }
@@ -156,7 +173,7 @@ Oscillator::PhaseReplay Oscillator::replayQueuedPhases() const noexcept {
   const uint32_t writes = loadShared(phaseWrites);
   PhaseReplay replay{phase, phaseParameter, loadShared(phaseReads)};
   for (; replay.reads != writes; ++replay.reads) {
-    const float parameter = queuedPhases[replay.reads % kQueuedPhases];
+    const float parameter = queuedPhases[replay.reads % kQueuedPhases].load();
     replay.phase = shiftedPhase(replay.phase, replay.parameter, parameter, tableLength);
     replay.parameter = parameter;
   }
@@ -179,14 +196,14 @@ float Oscillator::currentPhase() const noexcept { return replayQueuedPhases().ph
 
 void Oscillator::setDetune(float v) noexcept {
   if (!std::isfinite(v)) return;
-  detune = v - 0.5f;
-  recomputeIncrement();
+  detune.store(v - 0.5f);
+  markRetuned();
 }
 
 void Oscillator::setMainDetune(float v) noexcept {
   if (!std::isfinite(v)) return;
-  mainDetune = v - 0.5f;
-  recomputeIncrement();
+  mainDetune.store(v - 0.5f);
+  markRetuned();
 }
 
 void Oscillator::loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept {

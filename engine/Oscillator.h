@@ -6,9 +6,12 @@
 // so a partial sounds at harmonic × frequency × 1024 / 1021.
 //
 // `render` is the straightforward per-sample form; OscillatorBank renders many oscillators side
-// by side with the same arithmetic. A phase setting may arrive while a block renders: the setter
-// only queues the new value and the render applies the queued values in order before it next
-// reads the phase, so no change is lost and each field has one writer.
+// by side with the same arithmetic. Settings and note starts may arrive on another thread while a
+// block renders, so the setters only store the settings and the render works out its own state
+// from them before its next block (applySettings): the increment, the active flag, the gain and
+// the layers' read position have the render as their one writer. A phase setting is queued and
+// the render applies the queued values in order before it next reads the phase, so no change is
+// lost.
 #pragma once
 
 #include <array>
@@ -32,7 +35,16 @@ class alignas(64) Oscillator {
   // Retunes table step, active band and curve-step interval for a rate the caller checked.
   void setSampleRate(float rate) noexcept;
 
+  // A note start: the render restarts the layers and retunes before its next block.
   void start(float noteFrequency, float noteVelocityGain) noexcept;
+  // Render side: takes up the note starts and settings made since the last block. render calls
+  // it; the engine calls it for every oscillator before it decides which ones sound.
+  void applySettings() noexcept {
+    gain = velocityGain.load() * volume.load();
+    if (loadShared(startWrites) != startReads || loadShared(tuningWrites) != tuningReads) {
+      applyStartAndTuning();
+    }
+  }
   void render(float* buffer, int32_t count) noexcept;
 
   // Settings take the host value; non-finite values are ignored.
@@ -42,13 +54,16 @@ class alignas(64) Oscillator {
   void setMainDetune(float v) noexcept;
   [[nodiscard]] float getVolume() const noexcept;
   [[nodiscard]] float getPhase() const noexcept;
-  [[nodiscard]] float getDetune() const noexcept { return detune + 0.5f; }
-  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune + 0.5f; }
+  [[nodiscard]] float getDetune() const noexcept { return detune.load() + 0.5f; }
+  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune.load() + 0.5f; }
 
   // Ignores a layer outside 0-4, a bank outside the three and a null curve.
   void loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept;
 
-  [[nodiscard]] bool isActive() const noexcept { return active; }
+  // Whether the increment lies in the audible band, with the settings made so far taken up.
+  [[nodiscard]] bool isActive() const noexcept;
+  // Render side, after applySettings: whether the increment lies in the audible band.
+  [[nodiscard]] bool inAudibleBand() const noexcept { return active.load(); }
   // The read phase with every queued phase setting applied.
   [[nodiscard]] float currentPhase() const noexcept;
   // Read-only view of one layer (0-4) of one bank; the caller passes a valid bank and layer.
@@ -91,18 +106,28 @@ class alignas(64) Oscillator {
   void curveStepShared() noexcept;
   void applyStep(const StepValues& values) noexcept;
   void renderRun(float* out, int32_t count) noexcept;
-  void recomputeIncrement() noexcept;
-  void updateActive() noexcept;
+  // The increment of the settings alone (no pitch step): what a start or a tuning gives.
+  [[nodiscard]] float tunedIncrement() const noexcept;
+  [[nodiscard]] bool inBand(float value) const noexcept {
+    return value >= lowestIncrement && value <= highestIncrement;
+  }
+  void setIncrement(float value) noexcept {
+    increment.store(value);
+    active.store(inBand(value));
+  }
+  void applyStartAndTuning() noexcept;
+  // Setter side: tells the render to retune before its next block.
+  void markRetuned() noexcept { storeShared(tuningWrites, loadShared(tuningWrites) + 1); }
 
   // The fields every block reads share the object's first cache line; the large envelope banks
-  // come last.
-  bool active = true;
+  // come last. The render writes `active` and `increment`; other threads may read them.
+  SharedValue<bool> active = true;
   float amplitude = 0.0f;
   int32_t sampleCounter = 0;
   int32_t tableLength = SineTable::kPeriod;
   const float* table;
   float gain = 0.25f;
-  float increment = 3.0f;
+  SharedValue<float> increment = 3.0f;
   float phase = 0.0f;
   // The phase parameter (v − 0.5) the render has applied to `phase`; render side only.
   float phaseParameter = 0.0f;
@@ -121,12 +146,19 @@ class alignas(64) Oscillator {
   float previousPhaseOffset = 0.0f;
   float currentPhaseOffset = 0.0f;
   float tableStep;
-  float velocityGain = 0.5f;
-  float volume = 0.5f;
-  float detune = 0.0f;
-  float frequency = 3.0f;
-  float mainDetune = 0.0f;
-  std::array<float, kQueuedPhases> queuedPhases{};
+  // Settings, written by the setters (any thread) and read by the render.
+  SharedValue<float> velocityGain = 0.5f;
+  SharedValue<float> volume = 0.5f;
+  SharedValue<float> detune = 0.0f;
+  SharedValue<float> frequency = 3.0f;
+  SharedValue<float> mainDetune = 0.0f;
+  // Note starts and tunings made (setter side) and taken up (render side: it stores the counts it
+  // took up with single stores, since isActive reads them on other threads).
+  uint32_t startWrites = 0;
+  uint32_t tuningWrites = 0;
+  uint32_t startReads = 0;
+  uint32_t tuningReads = 0;
+  std::array<SharedValue<float>, kQueuedPhases> queuedPhases{};
   Bank amplitudeBank{};
   Bank pitchBank{};
   Bank phaseBank{};

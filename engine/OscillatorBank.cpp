@@ -15,6 +15,15 @@ int32_t samplesBeforeStep(int32_t counter, int32_t limit) noexcept {
 
 }  // namespace
 
+// Within a block only a curve step changes what a lane takes from its oscillator.
+void OscillatorBank::loadLane(LaneBlock& block, std::size_t lane,
+                              const Oscillator& oscillator) noexcept {
+  block.position[lane] = oscillator.phase;
+  block.step[lane] = oscillator.increment.load();
+  block.scale[lane] = oscillator.gain;
+  block.level[lane] = oscillator.amplitude;
+}
+
 void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffers, int32_t n,
                             int32_t count, LaneKernel kernel) noexcept {
   count = std::min(count, kBlockLimit);
@@ -53,7 +62,7 @@ void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
   for (int32_t j = 0; j < lanes; ++j) {
     Oscillator& oscillator = *oscillators[j];
     oscillator.applyQueuedPhases();
-    block.position[std::size_t(j)] = oscillator.phase;
+    loadLane(block, std::size_t(j), oscillator);
     block.out[std::size_t(j)] = buffers[j];
   }
   for (int32_t j = lanes; j < LaneBlock::kLanes; ++j) {
@@ -85,12 +94,9 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
         oscillator.phase = block.position[lane];
         oscillator.sampleCounter = 0;
         oscillator.curveStepShared();
-        block.position[lane] = oscillator.phase;
+        loadLane(block, lane, oscillator);
         untilStep[lane] = oscillator.stepLimit + 1;
       }
-      block.step[lane] = oscillator.increment;
-      block.scale[lane] = oscillator.gain;
-      block.level[lane] = oscillator.amplitude;
       run = std::min(run, untilStep[lane]);
     }
     kernel(block, done, run);

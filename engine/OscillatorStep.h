@@ -33,9 +33,8 @@ inline void Oscillator::applyStep(const StepValues& values) noexcept {
 
   float pitchSum = 0.0f;
   for (float value : values.pitch) pitchSum += value;
-  increment = (pitchSum + (1.0f + mainDetune) * (1.0f + detune)) *
-              (float(harmonic) * frequency * tableStep);
-  updateActive();
+  setIncrement((pitchSum + (1.0f + mainDetune.load()) * (1.0f + detune.load())) *
+               (float(harmonic) * frequency.load() * tableStep));
 
   float phaseSum = 0.0f;
   for (float value : values.phase) phaseSum += value;

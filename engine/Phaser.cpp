@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/BlockSine.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
+#include "engine/RenderKernels.h"
 
 namespace {
 
@@ -24,25 +24,31 @@ float wrapSweep(float phase) noexcept {
 
 }  // namespace
 
-Phaser::Phaser() noexcept { setSampleRate(kDesignRate); }
+Phaser::Phaser() noexcept { prepare(kDesignRate, {}); }
 
-void Phaser::setSampleRate(float rate) noexcept {
+void Phaser::prepare(float rate, std::vector<float>&&) noexcept {
   sampleRate = rate;
-  minimum = boundFor(minimumSetting);
-  maximum = boundFor(maximumSetting);
-  sweepIncrement = stepFor(rateSetting);
+  minimum.store(boundFor(minimumSetting.load()));
+  maximum.store(boundFor(maximumSetting.load()));
+  sweepIncrement.store(stepFor(rateSetting.load()));
 }
 
 float Phaser::boundFor(float v) const noexcept { return v * 2600.0f / (sampleRate * 0.5f); }
 
 float Phaser::stepFor(float v) const noexcept { return v / sampleRate * kTwoPi; }
 
-void Phaser::process(const float* in, float* out, int32_t count) noexcept {
-  const float low = minimum;
-  const float span = maximum - minimum;
-  const float loop = feedback;
-  const float mix = depth;
-  const float step = sweepIncrement;
+void Phaser::reset() noexcept {
+  stages = {};
+  sweepPhase = 0.0f;
+  lastOutput = 0.0f;
+}
+
+void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept {
+  const float low = minimum.load();
+  const float span = maximum.load() - low;
+  const float loop = feedback.load();
+  const float mix = depth.load();
+  const float step = sweepIncrement.load();
   float phase = sweepPhase;
   float last = lastOutput;
   float coefficient = stages[0].coefficient;
@@ -69,38 +75,43 @@ void Phaser::process(const float* in, float* out, int32_t count) noexcept {
   lastOutput = last;
 }
 
+// A value whose scaled form overflows is ignored like a non-finite one.
 void Phaser::setMinimum(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  minimumSetting = v;
-  minimum = boundFor(v);
+  const float bound = boundFor(v);
+  if (!std::isfinite(bound)) return;
+  minimumSetting.store(v);
+  minimum.store(bound);
 }
 
 void Phaser::setMaximum(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  maximumSetting = v;
-  maximum = boundFor(v);
+  const float bound = boundFor(v);
+  if (!std::isfinite(bound)) return;
+  maximumSetting.store(v);
+  maximum.store(bound);
 }
 
 void Phaser::setRate(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  rateSetting = v;
-  sweepIncrement = stepFor(v);
+  const float step = stepFor(v);
+  if (!std::isfinite(step)) return;
+  rateSetting.store(v);
+  sweepIncrement.store(step);
 }
 
-float Phaser::getMinimum() const noexcept { return minimum * (sampleRate * 0.5f) / 2600.0f; }
+float Phaser::getMinimum() const noexcept {
+  return minimum.load() * (sampleRate * 0.5f) / 2600.0f;
+}
 
-float Phaser::getMaximum() const noexcept { return maximum * (sampleRate * 0.5f) / 2600.0f; }
+float Phaser::getMaximum() const noexcept {
+  return maximum.load() * (sampleRate * 0.5f) / 2600.0f;
+}
 
-float Phaser::getRate() const noexcept { return sweepIncrement * sampleRate / kTwoPi; }
+float Phaser::getRate() const noexcept { return sweepIncrement.load() * sampleRate / kTwoPi; }
 
 // Three passes per piece: the LFO phases (a short serial chain), their sines in SIMD lanes, and
 // the allpass chain with its state in registers.
-void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference) {
-    process(in, out, count);
-    return;
-  }
-  Run run(*this, path);
+void Phaser::processBlock(const float* in, float* out, int32_t count,
+                          const RenderKernels& kernels) noexcept {
+  Run run(*this, kernels);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
     run.prepare(0, n);
@@ -110,14 +121,14 @@ void Phaser::processBlock(const float* in, float* out, int32_t count, RenderPath
   }
 }
 
-Phaser::Run::Run(Phaser& owner, RenderPath renderPath) noexcept
+Phaser::Run::Run(Phaser& owner, const RenderKernels& renderKernels) noexcept
     : phaser(owner),
-      path(renderPath),
-      low(owner.minimum),
-      span(owner.maximum - owner.minimum),
-      loop(owner.feedback),
-      mix(owner.depth),
-      step(owner.sweepIncrement),
+      kernels(renderKernels),
+      low(owner.minimum.load()),
+      span(owner.maximum.load() - low),
+      loop(owner.feedback.load()),
+      mix(owner.depth.load()),
+      step(owner.sweepIncrement.load()),
       phase(owner.sweepPhase),
       kept{owner.stages[0].coefficient, owner.lastOutput, {}} {
   for (std::size_t i = 0; i < kept.state.size(); ++i) kept.state[i] = owner.stages[i].state;
@@ -137,5 +148,5 @@ void Phaser::Run::prepare(int32_t first, int32_t n) noexcept {
     angles[std::size_t(k)] = double(phase);
     phase = wrapSweep(phase + step);
   }
-  sineToFloat(angles.data() + first, sines.data() + first, n, path);
+  kernels.sines(angles.data() + first, sines.data() + first, n);
 }

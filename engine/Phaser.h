@@ -6,28 +6,47 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
+#include "engine/BusEffect.h"
 #include "engine/FloatGuards.h"
-#include "engine/RenderPath.h"
+#include "engine/SharedField.h"
 
-class Phaser {
+class Phaser final : public BusEffect {
  public:
   Phaser() noexcept;
 
-  // Rescales the bounds and the LFO step for a rate the caller checked.
-  void setSampleRate(float rate) noexcept;
+  // The phaser needs no storage.
+  [[nodiscard]] int32_t storageLength(float) const noexcept override { return 0; }
+  // Rescales the bounds and the LFO step for the rate.
+  void prepare(float rate, std::vector<float>&& storage) noexcept override;
+  // Clears the allpass states, the feedback and the LFO.
+  void reset() noexcept override;
+  // The straightforward per-sample form.
+  void processSamples(const float* in, float* out, int32_t count) noexcept override;
+  // The same samples, computed in passes over the block with the kernels' sines.
+  void processBlock(const float* in, float* out, int32_t count,
+                    const RenderKernels& kernels) noexcept override;
 
-  // The straightforward per-sample form. `in` and `out` may be the same block.
-  void process(const float* in, float* out, int32_t count) noexcept;
-  // The same samples, computed in passes over the block on the given path.
-  void processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept;
+  // Non-finite values are ignored.
+  void setDepth(float v) noexcept { assignFinite(depth, v); }
+  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
+  void setMinimum(float v) noexcept;
+  void setMaximum(float v) noexcept;
+  void setRate(float v) noexcept;
+  [[nodiscard]] float getDepth() const noexcept { return depth.load(); }
+  [[nodiscard]] float getFeedback() const noexcept { return feedback.load(); }
+  [[nodiscard]] float getMinimum() const noexcept;
+  [[nodiscard]] float getMaximum() const noexcept;
+  [[nodiscard]] float getRate() const noexcept;
 
+ private:
   // The block form's state, held in locals for one block: prepare(first, n) works out the LFO
   // of samples first .. first+n-1 of a piece of at most kPiece samples (pieces and their parts
   // in order); the caller copies the allpass chain's state into a local (chain()) so that it
   // stays in registers, gets output k from sample(chain, k, x) for each prepared k in turn and
   // hands the state back (keep()); the destructor stores everything in the phaser. The same
-  // arithmetic, in the same order, as process.
+  // arithmetic, in the same order, as processSamples.
   static constexpr int32_t kPiece = 256;
   class Run {
    public:
@@ -37,7 +56,7 @@ class Phaser {
       std::array<float, 6> state;
     };
 
-    Run(Phaser& phaser, RenderPath path) noexcept;
+    Run(Phaser& phaser, const RenderKernels& kernels) noexcept;
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -65,7 +84,7 @@ class Phaser {
 
    private:
     Phaser& phaser;
-    RenderPath path;
+    const RenderKernels& kernels;
     float low;
     float span;
     float loop;
@@ -77,19 +96,6 @@ class Phaser {
     std::array<float, kPiece> sines;
   };
 
-  // Non-finite values are ignored.
-  void setDepth(float v) noexcept { assignFinite(depth, v); }
-  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
-  void setMinimum(float v) noexcept;
-  void setMaximum(float v) noexcept;
-  void setRate(float v) noexcept;
-  [[nodiscard]] float getDepth() const noexcept { return depth; }
-  [[nodiscard]] float getFeedback() const noexcept { return feedback; }
-  [[nodiscard]] float getMinimum() const noexcept;
-  [[nodiscard]] float getMaximum() const noexcept;
-  [[nodiscard]] float getRate() const noexcept;
-
- private:
   struct Stage {
     float coefficient = 0.0f;
     float state = 0.0f;
@@ -99,16 +105,17 @@ class Phaser {
   [[nodiscard]] float stepFor(float v) const noexcept;
 
   std::array<Stage, 6> stages{};
-  float minimum;
-  float maximum;
-  float feedback = 0.7f;
   float sweepPhase = 0.0f;
-  float sweepIncrement;
-  float depth = 1.0f;
   float lastOutput = 0.0f;
+  // Settings, written by the setters (any thread) and read by the render.
+  SharedValue<float> minimum;
+  SharedValue<float> maximum;
+  SharedValue<float> feedback = 0.7f;
+  SharedValue<float> sweepIncrement;
+  SharedValue<float> depth = 1.0f;
   // The host values behind the three rate-dependent fields, kept to rescale them.
-  float minimumSetting = 440.0f;
-  float maximumSetting = 1600.0f;
-  float rateSetting = 0.5f;
+  SharedValue<float> minimumSetting = 440.0f;
+  SharedValue<float> maximumSetting = 1600.0f;
+  SharedValue<float> rateSetting = 0.5f;
   float sampleRate;
 };

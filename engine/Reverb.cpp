@@ -5,19 +5,26 @@
 #include <cmath>
 
 #include "engine/EngineRate.h"
+#include "engine/RenderKernels.h"
 
 Reverb::Reverb() {
-  retune(kDesignRate, std::vector<float>(std::size_t(storageLength(kDesignRate)), 0.0f));
+  prepare(kDesignRate, std::vector<float>(std::size_t(storageLength(kDesignRate)), 0.0f));
 }
 
-int32_t Reverb::storageLength(float rate) noexcept {
+int32_t Reverb::storageLength(float rate) const noexcept {
   int32_t total = 0;
   for (int32_t length : kCombLengths) total += scaledLength(length, rate);
   for (int32_t length : kAllpassLengths) total += scaledLength(length, rate);
   return total;
 }
 
-void Reverb::retune(float rate, std::vector<float>&& fresh) noexcept {
+void Reverb::reset() noexcept {
+  std::fill(storage.begin(), storage.end(), 0.0f);
+  for (CombFilter& comb : combs) comb.attach(comb.buffer, comb.bufferSize);
+  for (AllpassFilter& allpass : allpasses) allpass.attach(allpass.buffer, allpass.bufferSize);
+}
+
+void Reverb::prepare(float rate, std::vector<float>&& fresh) noexcept {
   storage = std::move(fresh);
   float* next = storage.data();
   for (std::size_t i = 0; i < combs.size(); ++i) {
@@ -33,20 +40,28 @@ void Reverb::retune(float rate, std::vector<float>&& fresh) noexcept {
   update();
 }
 
+// The designed update step: the values the combs take before the next block.
 void Reverb::update() noexcept {
-  roomSize1 = roomSize;
-  damp1 = damp;
-  gain = 0.015f;
+  roomSize1.store(roomSize.load());
+  damp1.store(damp.load());
+  gain.store(0.015f);
+}
+
+void Reverb::passSettingsToCombs() noexcept {
+  const float feedback = roomSize1.load();
+  const float damping = damp1.load();
   for (CombFilter& comb : combs) {
-    comb.setFeedback(roomSize1);
-    comb.setDamp(damp1);
+    comb.setFeedback(feedback);
+    comb.setDamp(damping);
   }
 }
 
-void Reverb::process(const float* in, float* out, int32_t count, int32_t stride) noexcept {
-  const float inputGain = gain;
-  const float wetLevel = wet;
-  const float dryLevel = dry;
+void Reverb::processStrided(const float* in, float* out, int32_t count,
+                            int32_t stride) noexcept {
+  const float inputGain = gain.load();
+  const float wetLevel = wet.load();
+  const float dryLevel = dry.load();
+  passSettingsToCombs();
   for (int32_t k = 0; k < count; ++k) {
     const float x = *in;
     const float input = x * inputGain;
@@ -60,41 +75,43 @@ void Reverb::process(const float* in, float* out, int32_t count, int32_t stride)
   }
 }
 
+// A value whose scaled form overflows is ignored like a non-finite one.
 void Reverb::setRoomSize(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  roomSize = v * 0.28f + 0.7f;
+  const float size = v * 0.28f + 0.7f;
+  if (!std::isfinite(size)) return;
+  roomSize.store(size);
   update();
 }
 
 void Reverb::setDamping(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  damp = v * 0.4f;
+  const float scaled = v * 0.4f;
+  if (!std::isfinite(scaled)) return;
+  damp.store(scaled);
   update();
 }
 
 void Reverb::setWet(float v) noexcept {
-  if (!std::isfinite(v)) return;
-  wet = v * 3.0f;
+  const float scaled = v * 3.0f;
+  if (!std::isfinite(scaled)) return;
+  wet.store(scaled);
   update();
 }
 
 void Reverb::setDry(float v) noexcept {
-  if (std::isfinite(v)) dry = v * 2.0f;  // the one setting without the update step
+  const float scaled = v * 2.0f;
+  if (std::isfinite(scaled)) dry.store(scaled);  // the one setting without the update step
 }
 
 void Reverb::setWidth(float v) noexcept {
   if (!std::isfinite(v)) return;
-  width = v;
+  width.store(v);
   update();
 }
 
 // The combs run side by side over each piece, then the allpass chain sample by sample.
-void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath path) noexcept {
-  if (path == RenderPath::reference) {
-    process(in, out, count, 1);
-    return;
-  }
-  Run run(*this, path);
+void Reverb::processBlock(const float* in, float* out, int32_t count,
+                          const RenderKernels& kernels) noexcept {
+  Run run(*this, kernels);
   for (int32_t first = 0; first < count; first += kPiece) {
     const int32_t n = std::min(kPiece, count - first);
     run.prepare(in + first, 0, n);
@@ -102,8 +119,13 @@ void Reverb::processBlock(const float* in, float* out, int32_t count, RenderPath
   }
 }
 
-Reverb::Run::Run(Reverb& owner, RenderPath renderPath) noexcept
-    : reverb(owner), path(renderPath), gain(owner.gain), wet(owner.wet), dry(owner.dry) {
+Reverb::Run::Run(Reverb& owner, const RenderKernels& renderKernels) noexcept
+    : reverb(owner),
+      kernels(renderKernels),
+      gain(owner.gain.load()),
+      wet(owner.wet.load()),
+      dry(owner.dry.load()) {
+  owner.passSettingsToCombs();
   for (std::size_t c = 0; c < owner.combs.size(); ++c) {
     const CombFilter& comb = owner.combs[c];
     lanes.line[c] = comb.buffer;
@@ -134,9 +156,5 @@ Reverb::Run::~Run() {
 }
 
 void Reverb::Run::prepare(const float* in, int32_t first, int32_t n) noexcept {
-  if (path == RenderPath::avx2) {
-    runCombsAvx2(lanes, in + first, gain, sums.data() + first, n);
-  } else {
-    runCombsPortable(lanes, in + first, gain, sums.data() + first, n);
-  }
+  kernels.combs(lanes, in + first, gain, sums.data() + first, n);
 }

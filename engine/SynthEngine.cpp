@@ -6,7 +6,6 @@
 #include <cmath>
 #include <new>
 
-#include "engine/BusMix.h"
 #include "engine/EngineRate.h"
 #include "engine/FloatGuards.h"
 
@@ -23,8 +22,10 @@ SynthEngine::SynthEngine()
 
 // ---- rendering ---------------------------------------------------------------------------
 
+// Render side, after the oscillator took up its settings.
 bool SynthEngine::sounding(int32_t osc) const noexcept {
-  return oscillators[std::size_t(osc)].isActive() && oscillatorSwitches[std::size_t(osc)] > 0.5f;
+  return oscillators[std::size_t(osc)].inAudibleBand() &&
+         oscillatorSwitches[std::size_t(osc)].load() > 0.5f;
 }
 
 void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcept {
@@ -36,57 +37,51 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
   }
   count = std::min(count, kBlockLimit);
   DenormalScope flushDenormals;
-  if (path == RenderPath::reference) {
-    renderOscillators(count);
-    mixOscillators(count);
-  } else {
-    renderAndMixOscillators(count);
+  // The oscillators take up note starts and settings made since the last block (if any were).
+  if (const uint32_t settings = loadShared(oscillatorSettings); settings != appliedSettings) {
+    appliedSettings = settings;
+    for (Oscillator& oscillator : oscillators) oscillator.applySettings();
   }
+  renderAndMixOscillators(count);
   runEffects(count);
   writeOutput(out, count);
 }
 
 bool SynthEngine::setRenderPath(RenderPath wanted) noexcept {
   if (!renderPathSupported(wanted)) return false;
-  path = wanted;
-  // The reference path expects the sends and the dry bus cleared between blocks; the others
-  // clear what they use as they mix.
-  std::fill(buses.begin(), buses.end(), 0.0f);
+  kernels = &renderKernels(wanted);
   return true;
 }
 
-// Every sounding oscillator fills its buffer; the others keep theirs.
-void SynthEngine::renderOscillators(int32_t count) noexcept {
-  for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    if (sounding(i)) oscillators[std::size_t(i)].render(oscillatorBuffer(i), count);
-  }
-}
-
-// The sounding oscillators are rendered in lane groups; then each send and the dry bus is
-// written once with the sum of its oscillators in index order (the designed additions onto the
-// cleared bus), so the buses need no clearing between blocks.
+// Every sounding oscillator fills its buffer (the others keep theirs); then each send and the
+// dry bus is written once with the sum of its oscillators in index order (the designed
+// additions onto the cleared bus). An oscillator that left the audible band inside the block is
+// not mixed. The switches are read once per block, so a switch turned on meanwhile cannot mix a
+// buffer that was not rendered.
 void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
   // Only the entries written are read: the arrays are left uninitialised.
   std::array<Oscillator*, kOscillatorCount> list;
   std::array<float*, kOscillatorCount> buffers;
+  std::array<int32_t, kOscillatorCount> indexes;
   int32_t n = 0;
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
     list[std::size_t(n)] = &oscillators[std::size_t(i)];
     buffers[std::size_t(n)] = oscillatorBuffer(i);
+    indexes[std::size_t(n)] = i;
     ++n;
   }
-  oscillatorBank.render(list.data(), buffers.data(), n, count, laneKernelFor(path));
+  kernels->oscillators(*kernels, oscillatorBank, list.data(), buffers.data(), n, count);
   std::array<std::array<const float*, kOscillatorCount>, busCount> sources;
   std::array<int32_t, busCount> routed{};
-  for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    if (!sounding(i)) continue;
-    const Bus target = routingBus[std::size_t(i)];
+  for (int32_t j = 0; j < n; ++j) {
+    if (!list[std::size_t(j)]->inAudibleBand()) continue;
+    const Bus target = routingBus[std::size_t(indexes[std::size_t(j)])].load();
     if (target == busCount) continue;
-    sources[target][std::size_t(routed[target]++)] = oscillatorBuffer(i);
+    sources[target][std::size_t(routed[target]++)] = buffers[std::size_t(j)];
   }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    sumOntoClearedBus(bus(send), sources[send].data(), routed[send], count, path);
+    kernels->sumBus(bus(send), sources[send].data(), routed[send], count);
   }
 }
 
@@ -100,59 +95,22 @@ SynthEngine::Bus SynthEngine::busForRouting(float routingValue) noexcept {
   return busCount;
 }
 
-void SynthEngine::mixOscillators(int32_t count) noexcept {
-  for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    if (!sounding(i)) continue;
-    const Bus target = busForRouting(routing[std::size_t(i)]);
-    if (target == busCount) continue;
-    float* mixed = bus(target);
-    const float* source = oscillatorBuffer(i);
-    for (int32_t k = 0; k < count; ++k) mixed[k] += source[k];
-  }
-}
-
 // Reverb, delay, phaser, flanger; an effect switched off passes its send through.
 void SynthEngine::runEffects(int32_t count) noexcept {
-  if (reverbSwitch > 0.5f) {
-    reverb.processBlock(bus(reverbSend), bus(reverbReturn), count, path);
-  } else {
-    std::copy_n(bus(reverbSend), count, bus(reverbReturn));
-  }
-  if (delaySwitch > 0.5f) {
-    delay.process(bus(delaySend), bus(delayReturn), count);
-  } else {
-    std::copy_n(bus(delaySend), count, bus(delayReturn));
-  }
-  if (phaserSwitch > 0.5f) {
-    phaser.processBlock(bus(phaserSend), bus(phaserReturn), count, path);
-  } else {
-    std::copy_n(bus(phaserSend), count, bus(phaserReturn));
-  }
-  if (flangerSwitch > 0.5f) {
-    flanger.processBlock(bus(flangerSend), bus(flangerReturn), count, path);
-  } else {
-    std::copy_n(bus(flangerSend), count, bus(flangerReturn));
+  for (const EffectSlot& slot : effects) {
+    if (slot.switchValue->load() > 0.5f) {
+      kernels->effect(*slot.effect, bus(slot.send), bus(slot.ret), count, *kernels);
+    } else {
+      std::copy_n(bus(slot.send), count, bus(slot.ret));
+    }
   }
 }
 
-// Sum of the dry bus and the four returns times the main volume. On the reference path the sends
-// and the dry bus are then cleared for the next block (the returns are overwritten by it).
+// Sum of the dry bus and the four returns times the main volume.
 void SynthEngine::writeOutput(float* out, int32_t count) noexcept {
   const OutputBuses returns{bus(flangerReturn), bus(reverbReturn), bus(delayReturn), bus(dry),
                             bus(phaserReturn)};
-  if (path != RenderPath::reference) {
-    sumOutput(out, returns, mainVolume, count, path);
-    return;
-  }
-  const float gain = mainVolume;
-  for (int32_t k = 0; k < count; ++k) {
-    out[k] = (returns.flanger[k] + returns.reverb[k] + returns.delay[k] + returns.dry[k] +
-              returns.phaser[k]) *
-             gain;
-  }
-  for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    std::fill_n(bus(send), count, 0.0f);
-  }
+  kernels->sumOutput(out, returns, mainVolume.load(), count);
 }
 
 void SynthEngine::renderHostBlock(float* out, int32_t frames, int32_t offset,
@@ -181,6 +139,7 @@ void SynthEngine::processHostBlock(float* out, int32_t frames, bool gate, int32_
 void SynthEngine::startAllOscillators(float frequency, float amplitude) noexcept {
   if (!std::isfinite(frequency) || !std::isfinite(amplitude)) return;
   for (Oscillator& oscillator : oscillators) oscillator.start(frequency, amplitude);
+  noteOscillatorSettings();
 }
 
 void SynthEngine::loadEnvelopeLayer(int32_t oscillator, EnvelopeBank bank, int32_t layer,
@@ -192,44 +151,47 @@ void SynthEngine::loadEnvelopeLayer(int32_t oscillator, EnvelopeBank bank, int32
 void SynthEngine::setSampleRate(float rate) {
   const float tuning = tuningRate(rate);
   if (tuning == 0.0f || rate == sampleRate) return;
+  // Everything that may fail is allocated before anything changes.
+  std::array<std::vector<float>, kEffectCount> storage;
   try {
-    // Everything that may fail is allocated before anything changes.
-    std::vector<float> delayLine(std::size_t(Delay::lineLength(tuning)), 0.0f);
-    std::vector<float> flangerLine(std::size_t(Flanger::lineLength(tuning)), 0.0f);
-    std::vector<float> reverbStorage(std::size_t(Reverb::storageLength(tuning)), 0.0f);
-    delay.retune(tuning, std::move(delayLine));
-    flanger.retune(tuning, std::move(flangerLine));
-    reverb.retune(tuning, std::move(reverbStorage));
+    for (std::size_t i = 0; i < kEffectCount; ++i) {
+      storage[i].assign(std::size_t(effects[i].effect->storageLength(tuning)), 0.0f);
+    }
   } catch (const std::bad_alloc&) {
     return;
   }
-  phaser.setSampleRate(tuning);
+  for (std::size_t i = 0; i < kEffectCount; ++i) {
+    effects[i].effect->prepare(tuning, std::move(storage[i]));
+  }
   for (Oscillator& oscillator : oscillators) oscillator.setSampleRate(tuning);
+  noteOscillatorSettings();
   sampleRate = rate;
 }
 
 // ---- settings ----------------------------------------------------------------------------
 
+// A value whose square overflows is ignored like a non-finite one.
 void SynthEngine::setMainVolume(float v) noexcept {
-  if (std::isfinite(v)) mainVolume = v * v;
+  if (const float squared = v * v; std::isfinite(squared)) mainVolume.store(squared);
 }
 
-float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume); }
+float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume.load()); }
 
 void SynthEngine::setMainDetune(float v) noexcept {
   if (!std::isfinite(v)) return;
-  mainDetune = v;
+  mainDetune.store(v);
   for (Oscillator& oscillator : oscillators) oscillator.setMainDetune(v);
+  noteOscillatorSettings();
 }
 
 void SynthEngine::setRouting(int32_t osc, float v) noexcept {
   if (!validOscillator(osc) || !std::isfinite(v)) return;
-  routing[std::size_t(osc)] = v;
-  routingBus[std::size_t(osc)] = busForRouting(v);
+  routing[std::size_t(osc)].store(v);
+  routingBus[std::size_t(osc)].store(busForRouting(v));
 }
 
 float SynthEngine::getRouting(int32_t osc) const noexcept {
-  return validOscillator(osc) ? routing[std::size_t(osc)] : 0.0f;
+  return validOscillator(osc) ? routing[std::size_t(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
@@ -237,11 +199,13 @@ void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
 }
 
 float SynthEngine::getOscillatorSwitch(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillatorSwitches[std::size_t(osc)] : 0.0f;
+  return validOscillator(osc) ? oscillatorSwitches[std::size_t(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorVolume(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) oscillators[std::size_t(osc)].setVolume(v);
+  if (!validOscillator(osc)) return;
+  oscillators[std::size_t(osc)].setVolume(v);
+  noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorVolume(int32_t osc) const noexcept {
@@ -257,7 +221,9 @@ float SynthEngine::getOscillatorPhase(int32_t osc) const noexcept {
 }
 
 void SynthEngine::setOscillatorDetune(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) oscillators[std::size_t(osc)].setDetune(v);
+  if (!validOscillator(osc)) return;
+  oscillators[std::size_t(osc)].setDetune(v);
+  noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorDetune(int32_t osc) const noexcept {

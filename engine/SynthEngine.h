@@ -10,7 +10,8 @@
 // are off, the main volume is 0 and the main detune 0.5.
 //
 // The render path (RenderPath.h) says how a block is computed: the fastest the processor offers
-// unless chosen otherwise; every path gives the same samples.
+// unless chosen otherwise; every path gives the same samples. Its kernels (RenderKernels.h) are
+// looked up once, when the path is set.
 #pragma once
 
 #include <array>
@@ -26,8 +27,10 @@
 #include "engine/Oscillator.h"
 #include "engine/OscillatorBank.h"
 #include "engine/Phaser.h"
+#include "engine/RenderKernels.h"
 #include "engine/RenderPath.h"
 #include "engine/Reverb.h"
+#include "engine/SharedField.h"
 #include "engine/SineTable.h"
 
 class SynthEngine {
@@ -55,7 +58,7 @@ class SynthEngine {
   // Chooses how blocks are computed; false (and no change) for a path this processor lacks.
   // Call it between blocks.
   bool setRenderPath(RenderPath path) noexcept;
-  [[nodiscard]] RenderPath renderPath() const noexcept { return path; }
+  [[nodiscard]] RenderPath renderPath() const noexcept { return kernels->path; }
 
   // Note start: every oscillator, in index order. Non-finite arguments are ignored.
   void startAllOscillators(float frequency, float amplitude) noexcept;
@@ -72,7 +75,7 @@ class SynthEngine {
   void setMainVolume(float v) noexcept;
   [[nodiscard]] float getMainVolume() const noexcept;
   void setMainDetune(float v) noexcept;
-  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune; }
+  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune.load(); }
 
   void setRouting(int32_t osc, float v) noexcept;
   [[nodiscard]] float getRouting(int32_t osc) const noexcept;
@@ -91,7 +94,7 @@ class SynthEngine {
   }
 
   void setDelaySwitch(float v) noexcept { assignFinite(delaySwitch, v); }
-  [[nodiscard]] float getDelaySwitch() const noexcept { return delaySwitch; }
+  [[nodiscard]] float getDelaySwitch() const noexcept { return delaySwitch.load(); }
   void setDelayTime(float v) noexcept { delay.setTime(v); }
   [[nodiscard]] float getDelayTime() const noexcept { return delay.getTime(); }
   void setDelayFeedback(float v) noexcept { delay.setFeedback(v); }
@@ -100,7 +103,7 @@ class SynthEngine {
   [[nodiscard]] float getDelayLevel() const noexcept { return delay.getLevel(); }
 
   void setFlangerSwitch(float v) noexcept { assignFinite(flangerSwitch, v); }
-  [[nodiscard]] float getFlangerSwitch() const noexcept { return flangerSwitch; }
+  [[nodiscard]] float getFlangerSwitch() const noexcept { return flangerSwitch.load(); }
   void setFlangerCentreDelay(float v) noexcept { flanger.setCentreDelay(v); }
   [[nodiscard]] float getFlangerCentreDelay() const noexcept { return flanger.getCentreDelay(); }
   void setFlangerDryLevel(float v) noexcept { flanger.setDryLevel(v); }
@@ -117,7 +120,7 @@ class SynthEngine {
   [[nodiscard]] float getFlangerWaveform() const noexcept { return flanger.getWaveform(); }
 
   void setPhaserSwitch(float v) noexcept { assignFinite(phaserSwitch, v); }
-  [[nodiscard]] float getPhaserSwitch() const noexcept { return phaserSwitch; }
+  [[nodiscard]] float getPhaserSwitch() const noexcept { return phaserSwitch.load(); }
   void setPhaserDepth(float v) noexcept { phaser.setDepth(v); }
   [[nodiscard]] float getPhaserDepth() const noexcept { return phaser.getDepth(); }
   void setPhaserFeedback(float v) noexcept { phaser.setFeedback(v); }
@@ -130,7 +133,7 @@ class SynthEngine {
   [[nodiscard]] float getPhaserRate() const noexcept { return phaser.getRate(); }
 
   void setReverbSwitch(float v) noexcept { assignFinite(reverbSwitch, v); }
-  [[nodiscard]] float getReverbSwitch() const noexcept { return reverbSwitch; }
+  [[nodiscard]] float getReverbSwitch() const noexcept { return reverbSwitch.load(); }
   void setReverbRoomSize(float v) noexcept { reverb.setRoomSize(v); }
   [[nodiscard]] float getReverbRoomSize() const noexcept { return reverb.getRoomSize(); }
   void setReverbDamping(float v) noexcept { reverb.setDamping(v); }
@@ -158,34 +161,55 @@ class SynthEngine {
     return oscillatorBuffers.data() + osc * kBlockLimit;
   }
   [[nodiscard]] static Bus busForRouting(float routingValue) noexcept;
-  void renderOscillators(int32_t count) noexcept;
+  // Setter side, after an oscillator's volume, tuning or note changed.
+  void noteOscillatorSettings() noexcept {
+    storeShared(oscillatorSettings, loadShared(oscillatorSettings) + 1);
+  }
   void renderAndMixOscillators(int32_t count) noexcept;
-  void mixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
   void writeOutput(float* out, int32_t count) noexcept;
+
+  // An effect between its send and return bus, on while its switch is above 0.5.
+  static constexpr std::size_t kEffectCount = 4;
+  struct EffectSlot {
+    BusEffect* effect;
+    const SharedValue<float>* switchValue;
+    Bus send;
+    Bus ret;
+  };
 
   Delay delay;
   Phaser phaser;
   Flanger flanger;
   Reverb reverb;
   std::vector<Oscillator> oscillators;
-  std::array<float, kOscillatorCount> oscillatorSwitches{};
-  float delaySwitch = 0.0f;
-  float flangerSwitch = 0.0f;
-  float phaserSwitch = 0.0f;
-  float reverbSwitch = 0.0f;
-  float mainDetune = 0.5f;
-  float mainVolume = 0.0f;
+  // Oscillator settings made (setter side) and taken up by the oscillators (render side).
+  uint32_t oscillatorSettings = 1;
+  uint32_t appliedSettings = 0;
+  // Settings: written by the setters (any thread), read by the render.
+  std::array<SharedValue<float>, kOscillatorCount> oscillatorSwitches{};
+  SharedValue<float> delaySwitch = 0.0f;
+  SharedValue<float> flangerSwitch = 0.0f;
+  SharedValue<float> phaserSwitch = 0.0f;
+  SharedValue<float> reverbSwitch = 0.0f;
+  SharedValue<float> mainDetune = 0.5f;
+  SharedValue<float> mainVolume = 0.0f;
   std::vector<float> oscillatorBuffers;
   std::vector<float> buses;
   float sampleRate = 44100.0f;
-  std::array<float, kOscillatorCount> routing{};
-  // The bus each routing value selects, kept by the setter for the fast paths' mixing.
-  std::array<Bus, kOscillatorCount> routingBus = [] {
-    std::array<Bus, kOscillatorCount> targets{};
-    targets.fill(dry);
+  std::array<SharedValue<float>, kOscillatorCount> routing{};
+  // The bus each routing value selects, kept by the setter for the mixing.
+  std::array<SharedValue<Bus>, kOscillatorCount> routingBus = [] {
+    std::array<SharedValue<Bus>, kOscillatorCount> targets{};
+    for (SharedValue<Bus>& target : targets) target.store(dry);
     return targets;
   }();
-  RenderPath path = fastestRenderPath();
+  const RenderKernels* kernels = &renderKernels(fastestRenderPath());
   OscillatorBank oscillatorBank;
+  // In the designed order: reverb, delay, phaser, flanger.
+  const std::array<EffectSlot, kEffectCount> effects = {
+      EffectSlot{&reverb, &reverbSwitch, reverbSend, reverbReturn},
+      EffectSlot{&delay, &delaySwitch, delaySend, delayReturn},
+      EffectSlot{&phaser, &phaserSwitch, phaserSend, phaserReturn},
+      EffectSlot{&flanger, &flangerSwitch, flangerSend, flangerReturn}};
 };

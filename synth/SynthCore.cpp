@@ -54,16 +54,16 @@ SynthCore::~SynthCore() = default;
 // The gate is read once per block: a note may start or end on another thread meanwhile.
 void SynthCore::process(float**, float** outputs, VstInt32 sampleFrames) {
   if (!outputs || !outputs[0]) return;
-  const bool gate = noteGate;
-  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset, false);
-  if (gate) noteOffset = 0;
+  const bool gate = noteGate.load();
+  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset.load(), false);
+  if (gate) noteOffset.store(0);
 }
 
 void SynthCore::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
   if (!outputs || !outputs[0]) return;
-  const bool gate = noteGate;
-  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset, true);
-  if (gate) noteOffset = 0;
+  const bool gate = noteGate.load();
+  engine.processHostBlock(outputs[0], sampleFrames, gate, noteOffset.load(), true);
+  if (gate) noteOffset.store(0);
 }
 
 // ---- parameters ------------------------------------------------------------------------------
@@ -79,12 +79,12 @@ void SynthCore::setParameter(VstInt32 index, float value) {
 void SynthCore::applyLive(const ParameterRun& run, VstInt32 offset, float value) {
   switch (run.live) {
     case LiveValue::engine: run.engine.set(engine, offset, value); break;
-    case LiveValue::panelSwitch: *run.program.panel(panelValues, offset) = value; break;
+    case LiveValue::panelSwitch: storeRelaxed(*run.program.panel(panelValues, offset), value); break;
     case LiveValue::testNote:
       if (value < 0.5f) {
         noteStart(kTestNoteNumber, kTestNoteVelocity, 0);
       } else {
-        noteGate = false;
+        noteGate.store(false);
       }
       break;
     case LiveValue::envelopeCommand:
@@ -98,7 +98,7 @@ float SynthCore::getParameter(VstInt32 index) {
   const VstInt32 offset = index - run->indexes.first;
   switch (run->live) {
     case LiveValue::engine: return run->engine.get(engine, offset);
-    case LiveValue::panelSwitch: return *run->program.panel(panelValues, offset);
+    case LiveValue::panelSwitch: return loadRelaxed(*run->program.panel(panelValues, offset));
     case LiveValue::envelopeCommand:
     case LiveValue::testNote:
     case LiveValue::none: break;
@@ -270,24 +270,24 @@ VstInt32 SynthCore::handleEvents(VstEvents* events) {
     VstInt32 data2 = static_cast<unsigned char>(midi->midiData[2]) & 0x7F;
     if (status == 0x90 || status == 0x80) {
       if (status == 0x80) data2 = 0;
-      if (data2 == 0 && data1 == lastNote) {
-        noteGate = false;
+      if (data2 == 0 && data1 == lastNote.load()) {
+        noteGate.store(false);
       } else {
         noteStart(data1, data2, midi->deltaFrames);
       }
     } else if (status == 0xB0 && data1 == 126) {
-      noteGate = false;
+      noteGate.store(false);
     }
   }
   return 1;
 }
 
 void SynthCore::noteStart(VstInt32 note, VstInt32 velocity, VstInt32 offset) {
-  lastNote = note;
-  lastVelocity = velocity;
-  noteOffset = offset;
+  lastNote.store(note);
+  lastVelocity.store(velocity);
+  noteOffset.store(offset);
   const float frequency = noteFrequencyTable()[static_cast<size_t>(note & 0x7F)];
-  noteGate = true;
+  noteGate.store(true);
   const auto amplitude = static_cast<float>(static_cast<double>(engine.getMainVolume()) *
                                             velocity * kVelocityScale);
   engine.startAllOscillators(frequency, amplitude);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/SharedField.h"
 #include "engine/SynthEngine.h"
 #include "host/EffectBaseX.h"
 #include "synth/ProgramRecord.h"
@@ -68,10 +69,10 @@ class SynthCore : public EffectBaseX {
   // Read-only views for tests and tools.
   const SynthEngine& getEngine() const { return engine; }
   const ProgramRecord& program(VstInt32 index) const { return programs[static_cast<size_t>(index)]; }
-  VstInt32 getLastNote() const { return lastNote; }
-  VstInt32 getLastVelocity() const { return lastVelocity; }
-  VstInt32 getNoteOffset() const { return noteOffset; }
-  bool isNoteGateOpen() const { return noteGate; }
+  VstInt32 getLastNote() const { return lastNote.load(); }
+  VstInt32 getLastVelocity() const { return lastVelocity.load(); }
+  VstInt32 getNoteOffset() const { return noteOffset.load(); }
+  bool isNoteGateOpen() const { return noteGate.load(); }
 
  protected:
   ProgramRecord& currentRecord() { return programs[static_cast<size_t>(curProgram)]; }
@@ -83,10 +84,12 @@ class SynthCore : public EffectBaseX {
 
   SynthEngine engine;
   std::unique_ptr<ProgramRecord[]> programs;
+  // Set on any thread and read on others: each value is loaded and stored on its own.
   PanelSwitchValues panelValues{};
-  VstInt32 lastNote = -1;  // no event can carry this note number
-  VstInt32 lastVelocity = 0;
-  VstInt32 noteOffset = 0;
-  bool noteGate = false;
+  // The note state: MIDI on the audio thread, the test note on the host's thread.
+  SharedValue<VstInt32> lastNote = -1;  // no event can carry this note number
+  SharedValue<VstInt32> lastVelocity = 0;
+  SharedValue<VstInt32> noteOffset = 0;
+  SharedValue<bool> noteGate = false;
   std::vector<unsigned char> chunkData;  // the last chunk handed to the host
 };

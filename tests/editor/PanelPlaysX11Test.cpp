@@ -19,7 +19,7 @@
 #include "overtonic-host/app/EditorHost.h"
 #include "overtonic-host/app/PanelPointer.h"
 #include "overtonic-host/app/PanelScript.h"
-#include "tests/engine/SignalMeasure.h"
+#include "tests/support/SignalMeasure.h"
 #include "tests/support/PluginFixture.h"
 
 namespace {

@@ -1,78 +1,13 @@
-// Rendering never allocates: this binary replaces the global allocator with one that counts,
-// then renders thousands of host blocks of odd sizes with note starts, parameter changes,
-// envelope loads and gate changes in between.
+// Rendering never allocates: this binary links the allocation counter (it replaces the global
+// allocator), then renders thousands of host blocks of odd sizes with note starts, parameter
+// changes, envelope loads and gate changes in between.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "EngineSetup.h"
 #include "engine/SynthEngine.h"
-
-// The replacements below pair malloc with free themselves; GCC cannot tell and warns that free
-// receives memory from operator new.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* allocate(std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-  return std::malloc(size == 0 ? 1 : size);
-}
-
-void* allocateAligned(std::size_t size, std::align_val_t alignment) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-  const std::size_t align = static_cast<std::size_t>(alignment);
-  const std::size_t rounded = (size + align - 1) / align * align;
-  return std::aligned_alloc(align, rounded == 0 ? align : rounded);
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (void* p = allocate(size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-  if (void* p = allocate(size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new(std::size_t size, std::align_val_t alignment) {
-  if (void* p = allocateAligned(size, alignment)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  if (void* p = allocateAligned(size, alignment)) return p;
-  throw std::bad_alloc();
-}
-void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-  return allocateAligned(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment,
-                     const std::nothrow_t&) noexcept {
-  return allocateAligned(size, alignment);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
-  std::free(p);
-}
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
@@ -104,7 +39,7 @@ TEST(Allocation, RenderingThousandsOfBlocksNeverAllocates) {
   std::vector<float> out(4100, 0.0f);
   long renderedFrames = 0;
 
-  counting = true;
+  allocation_counter::start();
   for (int32_t block = 0; block < 2000; ++block) {
     if (block % 40 == 0) engine.startAllOscillators(noteFrequency(36 + block % 48), 0.8f);
     if (block % 97 == 0) {
@@ -116,19 +51,19 @@ TEST(Allocation, RenderingThousandsOfBlocksNeverAllocates) {
     engine.processHostBlock(out.data(), frames, gate, block % 3 == 0 ? 10 : 0, block % 2 == 0);
     renderedFrames += frames;
   }
-  counting = false;
+  const allocation_counter::Tally tally = allocation_counter::stop();
 
-  EXPECT_EQ(allocations.load(), 0) << "allocations while rendering " << renderedFrames
-                                   << " frames";
+  EXPECT_EQ(tally.blocks, 0u) << "allocations while rendering " << renderedFrames << " frames";
   EXPECT_GT(renderedFrames, 2'000'000) << "fewer frames than planned";
 }
 
 TEST(Allocation, TheCounterSeesAllocations) {
-  counting = true;
-  auto* probe = new std::vector<float>(100);
-  counting = false;
-  delete probe;
-  EXPECT_GE(allocations.exchange(0), 2) << "the replaced allocator is not in use";
+  allocation_counter::start();
+  const std::vector<float> probe(100, 1.0f);
+  const allocation_counter::Tally tally = allocation_counter::stop();
+  EXPECT_EQ(probe.back(), 1.0f);
+  EXPECT_EQ(tally.blocks, 1u) << "the replaced allocator is not in use";
+  EXPECT_EQ(tally.bytes, 100 * sizeof(float));
 }
 
 }  // namespace

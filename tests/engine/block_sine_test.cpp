@@ -8,8 +8,8 @@
 #include <limits>
 #include <vector>
 
-#include "engine/BlockSine.h"
 #include "engine/FloatGuards.h"
+#include "engine/RenderKernels.h"
 #include "engine/RenderPath.h"
 
 namespace {
@@ -36,7 +36,7 @@ std::vector<double> testAngles() {
 
 int64_t mismatches(RenderPath path, const std::vector<double>& angles) {
   std::vector<float> out(angles.size(), 0.0f);
-  sineToFloat(angles.data(), out.data(), int32_t(angles.size()), path);
+  renderKernels(path).sines(angles.data(), out.data(), int32_t(angles.size()));
   int64_t wrong = 0;
   for (std::size_t k = 0; k < angles.size(); ++k) {
     const float expected = float(std::sin(angles[k]));
@@ -61,12 +61,16 @@ TEST(BlockSine, EveryPathRoundsLikeTheLibrarySine) {
 TEST(BlockSine, BlocksOfEveryLengthAreFilledCompletely) {
   std::vector<double> angles(13);
   for (std::size_t k = 0; k < angles.size(); ++k) angles[k] = 0.3 * double(k + 1);
-  for (int32_t count = 0; count <= 13; ++count) {
-    std::vector<float> out(angles.size(), -7.0f);
-    sineToFloat(angles.data(), out.data(), count, fastestRenderPath());
-    for (std::size_t k = 0; k < out.size(); ++k) {
-      const float expected = int32_t(k) < count ? float(std::sin(angles[k])) : -7.0f;
-      EXPECT_EQ(out[k], expected) << "count " << count << ", index " << k;
+  for (RenderPath path : kRenderPaths) {
+    if (!renderPathSupported(path)) continue;
+    for (int32_t count = 0; count <= 13; ++count) {
+      std::vector<float> out(angles.size(), -7.0f);
+      renderKernels(path).sines(angles.data(), out.data(), count);
+      for (std::size_t k = 0; k < out.size(); ++k) {
+        const float expected = int32_t(k) < count ? float(std::sin(angles[k])) : -7.0f;
+        EXPECT_EQ(out[k], expected)
+            << renderPathName(path) << ": count " << count << ", index " << k;
+      }
     }
   }
 }

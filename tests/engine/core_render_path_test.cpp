@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "ChangeStream.h"
 #include "engine/RenderPath.h"
 #include "synth/ParameterTable.h"
 #include "synth/SynthPlugin.h"
+#include "tests/support/ChangeStream.h"
 
 namespace {
 

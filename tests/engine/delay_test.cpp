@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "SignalMeasure.h"
 #include "engine/Delay.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
@@ -15,14 +15,14 @@ std::vector<float> impulseResponse(Delay& delay, int32_t frames) {
   signal[0] = 1.0f;
   for (int32_t done = 0; done < frames; done += 2000) {
     const int32_t count = std::min(2000, frames - done);
-    delay.process(signal.data() + done, signal.data() + done, count);
+    delay.processSamples(signal.data() + done, signal.data() + done, count);
   }
   return signal;
 }
 
 Delay retunedDelay(float rate) {
   Delay delay;
-  delay.retune(rate, std::vector<float>(std::size_t(Delay::lineLength(rate)), 0.0f));
+  delay.prepare(rate, std::vector<float>(std::size_t(delay.storageLength(rate)), 0.0f));
   return delay;
 }
 
@@ -112,12 +112,12 @@ TEST(Delay, HugeBurstLeavesNoInfinityInTheLine) {
   delay.setFeedback(0.5f);
   delay.setLevel(1e30f);
   std::vector<float> block(2000, 1e30f);
-  for (int32_t k = 0; k < 5; ++k) delay.process(block.data(), block.data(), 2000);
+  for (int32_t k = 0; k < 5; ++k) delay.processSamples(block.data(), block.data(), 2000);
   delay.setLevel(0.5f);
   std::vector<float> out;
   for (int32_t k = 0; k < 50; ++k) {
     std::vector<float> silence(2000, 0.0f);
-    delay.process(silence.data(), silence.data(), 2000);
+    delay.processSamples(silence.data(), silence.data(), 2000);
     out.insert(out.end(), silence.begin(), silence.end());
   }
   EXPECT_TRUE(signal_measure::allFinite(out));

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "SignalMeasure.h"
 #include "engine/Flanger.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
@@ -13,7 +13,8 @@ std::vector<float> impulseResponse(Flanger& flanger, int32_t frames) {
   std::vector<float> signal(std::size_t(std::max(frames, 1)), 0.0f);
   signal[0] = 1.0f;
   for (int32_t done = 0; done < frames; done += 2000) {
-    flanger.process(signal.data() + done, signal.data() + done, std::min(2000, frames - done));
+    flanger.processSamples(signal.data() + done, signal.data() + done,
+                           std::min(2000, frames - done));
   }
   return signal;
 }
@@ -37,7 +38,7 @@ TEST(Flanger, WetZeroDryOnePassesTheInputUnchanged) {
   for (std::size_t k = 0; k < input.size(); ++k) input[k] = std::sin(0.01f * float(k));
   std::vector<float> output = input;
   for (std::size_t done = 0; done < output.size(); done += 2000) {
-    flanger.process(output.data() + done, output.data() + done, 2000);
+    flanger.processSamples(output.data() + done, output.data() + done, 2000);
   }
   EXPECT_EQ(output, input);
 }
@@ -78,7 +79,7 @@ TEST(Flanger, TriangleTurnsAtOneAndAtZero) {
   float highest = 0.0f;
   float lowest = 1.0f;
   for (std::size_t k = 0; k < 70000; ++k) {
-    flanger.process(block.data(), block.data(), 1);
+    flanger.processSamples(block.data(), block.data(), 1);
     const float value = flanger.sweep();
     highest = std::max(highest, value);
     lowest = std::min(lowest, value);
@@ -107,11 +108,11 @@ TEST(Flanger, TriangleStartedBelowZeroHeadsBackUp) {
   flanger.setRate(1.0f);
   std::vector<float> block(1, 0.0f);
   // Run the sine into its negative half, then switch to the triangle.
-  while (!(flanger.sweep() < -0.5f)) flanger.process(block.data(), block.data(), 1);
+  while (!(flanger.sweep() < -0.5f)) flanger.processSamples(block.data(), block.data(), 1);
   flanger.setWaveform(1.0f);
   float highest = flanger.sweep();
   for (int32_t k = 0; k < 40000; ++k) {
-    flanger.process(block.data(), block.data(), 1);
+    flanger.processSamples(block.data(), block.data(), 1);
     highest = std::max(highest, flanger.sweep());
   }
   EXPECT_GE(highest, 1.0f) << "the triangle stuck instead of sweeping";
@@ -123,7 +124,7 @@ TEST(Flanger, SineSweepsAtTwiceTheRateInHertz) {
   std::vector<float> block(1, 0.0f);
   std::vector<float> sweep;
   for (int32_t k = 0; k < 3 * 44100; ++k) {
-    flanger.process(block.data(), block.data(), 1);
+    flanger.processSamples(block.data(), block.data(), 1);
     sweep.push_back(flanger.sweep());
   }
   EXPECT_NEAR(signal_measure::frequency(sweep, 44100.0), 1.0, 1e-3);
@@ -132,7 +133,7 @@ TEST(Flanger, SineSweepsAtTwiceTheRateInHertz) {
 TEST(Flanger, RetunedKeepsDelaysAndRatesInSeconds) {
   for (float rate : {22050.0f, 48000.0f, 96000.0f, 192000.0f}) {
     Flanger flanger = staticFlanger(0.5f);
-    flanger.retune(rate, std::vector<float>(std::size_t(Flanger::lineLength(rate)), 0.0f));
+    flanger.prepare(rate, std::vector<float>(std::size_t(flanger.storageLength(rate)), 0.0f));
     const auto echo = signal_measure::firstNonZero(impulseResponse(flanger, int32_t(rate / 10)));
     ASSERT_TRUE(echo.has_value()) << rate;
     EXPECT_NEAR(double(*echo), 0.01 * double(rate), 1.0) << "rate " << rate;
@@ -143,7 +144,7 @@ TEST(Flanger, RetunedKeepsDelaysAndRatesInSeconds) {
     std::vector<float> block(1, 0.0f);
     std::vector<float> sweep;
     for (int32_t k = 0; k < int32_t(3 * rate); ++k) {
-      flanger.process(block.data(), block.data(), 1);
+      flanger.processSamples(block.data(), block.data(), 1);
       sweep.push_back(flanger.sweep());
     }
     EXPECT_NEAR(signal_measure::frequency(sweep, rate), 1.0, 1e-3) << "rate " << rate;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "EngineSetup.h"
-#include "SignalMeasure.h"
 #include "engine/SynthEngine.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
-// Hostile host values: every setter with NaN, ±inf and ±1e30, bad indexes, bad curves, bad notes
-// and bad rates. Nothing may crash or hang; non-finite values leave the setting as it was; once
-// sane values return, the output is finite again within a second.
+// Hostile host values: every setter with NaN, ±inf, huge values and values whose designed
+// transform overflows, bad indexes, bad curves, bad notes and bad rates. Nothing may crash or
+// hang; non-finite values leave the setting as it was; every sample rendered while a setting is
+// hostile is finite; once sane values return, the output sounds again within a second.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,8 +12,8 @@
 #include <vector>
 
 #include "EngineSetup.h"
-#include "SignalMeasure.h"
 #include "engine/SynthEngine.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
@@ -21,7 +22,10 @@ using engine_setup::render;
 constexpr float kHuge = 1e30f;
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-constexpr float kHostileValues[] = {kNaN, kInf, -kInf, kHuge, -kHuge};
+constexpr float kLargest = std::numeric_limits<float>::max();
+// 2e19 is the first magnitude whose square overflows, 1.2e38 the first that overflows × 3.
+constexpr float kHostileValues[] = {kNaN,  kInf,     -kInf,     kHuge, -kHuge,
+                                    2e19f, -1.2e38f, kLargest, -kLargest};
 
 std::string text(float value) {
   std::ostringstream out;
@@ -142,7 +146,10 @@ TEST(HostileValues, EverySettingRecoversFromEveryHostileValue) {
       playRichPatch(engine);
       (void)render(engine, 2205);
       setting.set(engine, bad);
-      (void)render(engine, 4410);
+      const std::vector<float> hostile = render(engine, 4410);
+      const auto at = signal_measure::firstNonFinite(hostile);
+      EXPECT_FALSE(at) << setting.name << " = " << text(bad) << ": sample " << at.value_or(0)
+                       << " is " << hostile[at.value_or(0)];
       setting.set(engine, setting.sane);
       expectRecovered(engine, setting.name + " = " + text(bad));
     }
@@ -150,12 +157,12 @@ TEST(HostileValues, EverySettingRecoversFromEveryHostileValue) {
 }
 
 TEST(HostileValues, AllSettingsHugeAtOnceThenSane) {
-  for (float bad : {kHuge, -kHuge}) {
+  for (float bad : {kHuge, -kHuge, kLargest, -kLargest}) {
     SynthEngine engine;
     playRichPatch(engine);
     const std::vector<Setting> settings = allSettings();
     for (const Setting& setting : settings) setting.set(engine, bad);
-    (void)render(engine, 22050);
+    EXPECT_TRUE(signal_measure::allFinite(render(engine, 22050))) << "every setting " << bad;
     for (const Setting& setting : settings) setting.set(engine, setting.sane);
     engine_setup::startNote(engine, 33);
     expectRecovered(engine, "every setting " + text(bad));

@@ -11,6 +11,7 @@
 #include "engine/LaneKernels.h"
 #include "engine/OscillatorBank.h"
 #include "engine/RenderPath.h"
+#include "engine/SimdKernels.h"
 #include "engine/SineTable.h"
 
 namespace {
@@ -21,8 +22,8 @@ struct NamedKernel {
 };
 
 std::vector<NamedKernel> availableKernels() {
-  std::vector<NamedKernel> kernels{{"portable", renderLanesPortable}};
-  if (renderPathSupported(RenderPath::avx2)) kernels.push_back({"avx2", renderLanesAvx2});
+  std::vector<NamedKernel> kernels{{"portable", portableKernels().lanes}};
+  if (renderPathSupported(RenderPath::avx2)) kernels.push_back({"avx2", avx2Kernels().lanes});
   return kernels;
 }
 
@@ -76,6 +77,7 @@ TEST(OscillatorBank, EveryLaneKernelRendersWhatEachOscillatorRendersAlone) {
           list.push_back(&banked[std::size_t(i)]);
           buffers.push_back(actual[std::size_t(i)].data());
         }
+        for (Oscillator* oscillator : list) oscillator->applySettings();
         bank.render(list.data(), buffers.data(), int32_t(list.size()), block, kernel.kernel);
         for (int32_t i = 0; i < n; ++i) {
           const auto& e = expected[std::size_t(i)];
@@ -103,11 +105,12 @@ TEST(OscillatorBank, OutOfRangeIncrementsAreRenderedAndLeaveTheOscillatorsInacti
 }
 
 TEST(LaneKernels, TheAvx2KernelIsChosenOnlyWhereTheProcessorHasAvx2) {
-  EXPECT_EQ(laneKernelFor(RenderPath::portable), &renderLanesPortable);
+  const LaneKernel portable = portableKernels().lanes;
+  EXPECT_EQ(laneKernelFor(RenderPath::portable), portable);
   const LaneKernel avx2 = laneKernelFor(RenderPath::avx2);
-  EXPECT_TRUE(avx2 == &renderLanesPortable || avx2 == &renderLanesAvx2);
+  EXPECT_TRUE(avx2 == portable || avx2 == avx2Kernels().lanes);
   if (!renderPathSupported(RenderPath::avx2)) {
-    EXPECT_EQ(avx2, &renderLanesPortable);
+    EXPECT_EQ(avx2, portable);
   }
 }
 

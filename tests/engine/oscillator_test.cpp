@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "SignalMeasure.h"
 #include "engine/Oscillator.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <vector>
 
-#include "SignalMeasure.h"
 #include "engine/Phaser.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ std::vector<float> noise(int32_t frames) {
 std::vector<float> processed(Phaser& phaser, std::vector<float> signal) {
   for (std::size_t done = 0; done < signal.size(); done += 2000) {
     const int32_t count = int32_t(std::min<std::size_t>(2000, signal.size() - done));
-    phaser.process(signal.data() + done, signal.data() + done, count);
+    phaser.processSamples(signal.data() + done, signal.data() + done, count);
   }
   return signal;
 }
@@ -60,7 +60,7 @@ TEST(Phaser, SettingsReadBackThroughTheirScaling) {
   EXPECT_FLOAT_EQ(phaser.getRate(), 0.4f);
   EXPECT_EQ(phaser.getDepth(), 0.3f);
   EXPECT_EQ(phaser.getFeedback(), 0.6f);
-  phaser.setSampleRate(96000.0f);
+  phaser.prepare(96000.0f, {});
   EXPECT_FLOAT_EQ(phaser.getMinimum(), 0.25f);
   EXPECT_FLOAT_EQ(phaser.getRate(), 0.4f);
 }

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "ChangeStream.h"
-#include "FullPatch.h"
 #include "engine/Interpolation.h"
 #include "engine/LaneKernels.h"
 #include "engine/RenderPath.h"
 #include "engine/SineTable.h"
 #include "engine/SynthEngine.h"
+#include "tests/support/ChangeStream.h"
+#include "tests/support/FullPatch.h"
 
 namespace {
 

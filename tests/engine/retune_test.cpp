@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "EngineSetup.h"
-#include "SignalMeasure.h"
 #include "engine/SynthEngine.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 

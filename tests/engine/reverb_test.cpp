@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "SignalMeasure.h"
 #include "engine/Reverb.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
@@ -13,7 +13,8 @@ std::vector<float> impulseResponse(Reverb& reverb, int32_t frames) {
   std::vector<float> signal(std::size_t(std::max(frames, 1)), 0.0f);
   signal[0] = 1.0f;
   for (int32_t done = 0; done < frames; done += 2000) {
-    reverb.process(signal.data() + done, signal.data() + done, std::min(2000, frames - done), 1);
+    reverb.processSamples(signal.data() + done, signal.data() + done,
+                          std::min(2000, frames - done));
   }
   return signal;
 }
@@ -35,8 +36,8 @@ TEST(Reverb, WetZeroGivesTheInputTimesDry) {
   std::vector<float> signal(6000);
   for (std::size_t k = 0; k < signal.size(); ++k) signal[k] = std::sin(0.05f * float(k));
   std::vector<float> out(signal.size());
-  reverb.process(signal.data(), out.data(), 2000, 1);
-  reverb.process(signal.data() + 2000, out.data() + 2000, 4000, 1);
+  reverb.processSamples(signal.data(), out.data(), 2000);
+  reverb.processSamples(signal.data() + 2000, out.data() + 2000, 4000);
   for (std::size_t k = 0; k < signal.size(); ++k) ASSERT_EQ(out[k], signal[k] * 0.5f) << k;
 }
 
@@ -86,8 +87,8 @@ TEST(Reverb, ConstantInputSettlesToAConstantOutput) {
   Reverb reverb;
   std::vector<float> signal(44100 * 4, 0.5f);
   for (std::size_t done = 0; done < signal.size(); done += 2000) {
-    reverb.process(signal.data() + done, signal.data() + done,
-                   int32_t(std::min<std::size_t>(2000, signal.size() - done)), 1);
+    reverb.processSamples(signal.data() + done, signal.data() + done,
+                          int32_t(std::min<std::size_t>(2000, signal.size() - done)));
   }
   const auto tail = std::span(signal).last(2000);
   for (float v : tail) EXPECT_NEAR(v, tail[0], 1e-5f * std::fabs(tail[0]));
@@ -99,7 +100,7 @@ TEST(Reverb, RecoversFromAHugeRoomSize) {
   (void)impulseResponse(reverb, 10000);
   reverb.setRoomSize(0.5f);
   std::vector<float> silence(44100, 0.0f);
-  reverb.process(silence.data(), silence.data(), 44100, 1);
+  reverb.processSamples(silence.data(), silence.data(), 44100);
   std::vector<float> after = impulseResponse(reverb, 20000);
   EXPECT_TRUE(signal_measure::allFinite(after));
 }
@@ -111,8 +112,8 @@ TEST(Reverb, StrideSkipsInterleavedSamples) {
   mono[0] = 1.0f;
   std::vector<float> interleaved(6000, 7.0f);
   for (std::size_t k = 0; k < mono.size(); ++k) interleaved[2 * k] = mono[k];
-  plain.process(mono.data(), mono.data(), 3000, 1);
-  strided.process(interleaved.data(), interleaved.data(), 3000, 2);
+  plain.processSamples(mono.data(), mono.data(), 3000);
+  strided.processStrided(interleaved.data(), interleaved.data(), 3000, 2);
   for (std::size_t k = 0; k < mono.size(); ++k) {
     ASSERT_EQ(interleaved[2 * k], mono[k]) << k;
     ASSERT_EQ(interleaved[2 * k + 1], 7.0f) << k;
@@ -122,7 +123,7 @@ TEST(Reverb, StrideSkipsInterleavedSamples) {
 TEST(Reverb, RetunedLinesKeepTheFirstReflectionInSeconds) {
   for (float rate : {22050.0f, 48000.0f, 96000.0f, 192000.0f}) {
     Reverb reverb;
-    reverb.retune(rate, std::vector<float>(std::size_t(Reverb::storageLength(rate)), 0.0f));
+    reverb.prepare(rate, std::vector<float>(std::size_t(reverb.storageLength(rate)), 0.0f));
     reverb.setDry(0.0f);
     const auto first = signal_measure::firstNonZero(impulseResponse(reverb, int32_t(rate / 10)));
     ASSERT_TRUE(first.has_value()) << rate;

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "EngineSetup.h"
-#include "SignalMeasure.h"
+#include "engine/RenderPath.h"
 #include "engine/SynthEngine.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
@@ -107,6 +108,28 @@ TEST(SynthEngine, ActiveBandEndsAtBothSides) {
     const std::vector<float> out = render(engine, 4000);
     EXPECT_EQ(signal_measure::rms(out) > 0.1, c.heard)
         << "oscillator " << c.osc << " note " << c.note << " rms " << signal_measure::rms(out);
+  }
+}
+
+// A pitch step that takes the oscillator out of the band inside a block: that whole block goes
+// unheard (the oscillator is rendered but not mixed), on every render path.
+TEST(SynthEngine, AnOscillatorLeavingTheBandInsideABlockIsNotMixedInThatBlock) {
+  for (RenderPath path : kRenderPaths) {
+    if (!renderPathSupported(path)) continue;
+    SynthEngine engine;
+    ASSERT_TRUE(engine.setRenderPath(path));
+    soloOscillator(engine, 0);
+    startNote(engine, 69);
+    // Curve steps at samples 200 and 401: heard from the first on.
+    const std::vector<float> before = render(engine, 250);
+    EXPECT_GT(signal_measure::rms(before), 0.1) << renderPathName(path);
+    const auto steep = constantCurve(30.0f);  // pitch factor 900: far above the band
+    engine.loadEnvelopeLayer(0, EnvelopeBank::pitch, 0, steep.data());
+    const std::vector<float> across = render(engine, 1000, 1000);
+    EXPECT_TRUE(signal_measure::allZero(across))
+        << renderPathName(path) << ": heard at sample "
+        << signal_measure::firstNonZero(across).value_or(0) << " of the block";
+    EXPECT_FALSE(engine.isOscillatorActive(0)) << renderPathName(path);
   }
 }
 

@@ -1,22 +1,14 @@
-// The full patch that the benchmarks time and the render-path tests compare: all 32 oscillators
-// on with non-zero volumes, curves in all five amplitude layers and in layer 0 of the pitch and
-// phase banks, the oscillators spread over all five buses, all four effects on, and a note that
-// is started again now and then so that it never decays.
-#pragma once
+// The full patch and its player.
+#include "tests/support/FullPatch.h"
 
-#include <array>
 #include <cmath>
-#include <cstdint>
 
 #include "engine/NoteTable.h"
 #include "engine/SynthEngine.h"
 
 namespace full_patch {
 
-using Curve = std::array<float, 385>;
-
-// A curve whose points run from `first` to `last` with a ripple of `ripple` on top.
-inline Curve shapedCurve(float first, float last, float ripple, float cycles) {
+Curve shapedCurve(float first, float last, float ripple, float cycles) {
   Curve curve{};
   for (std::size_t k = 0; k < curve.size(); ++k) {
     const double t = double(k) / 384.0;
@@ -26,7 +18,7 @@ inline Curve shapedCurve(float first, float last, float ripple, float cycles) {
   return curve;
 }
 
-inline void apply(SynthEngine& engine) {
+void apply(SynthEngine& engine) {
   static constexpr std::array<float, 5> kRoutings = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
   engine.setMainVolume(0.8f);
   engine.setMainDetune(0.52f);
@@ -74,30 +66,13 @@ inline void apply(SynthEngine& engine) {
   engine.setReverbWidth(1.0f);
 }
 
-// Note 45 (110 Hz): all 32 harmonics lie in the audible band.
-constexpr int32_t kNote = 45;
-// The note starts again every two seconds, before its curves run out (about 5.8 s).
-constexpr int64_t kRestartFrames = 88200;
-
-// Renders the full patch in host blocks of `block` frames, starting the note again every
-// kRestartFrames frames; `frame` counts the frames rendered so far across calls.
-class Player {
- public:
-  explicit Player(SynthEngine& target) : engine(target) {}
-
-  void render(float* out, int32_t block) noexcept {
-    if (frame >= nextRestart) {
-      engine.startAllOscillators(noteFrequency(kNote), 0.8f);
-      nextRestart = frame + kRestartFrames;
-    }
-    engine.renderHostBlock(out, block, 0, true);
-    frame += block;
+void Player::render(float* out, int32_t block) noexcept {
+  if (frame >= nextRestart) {
+    engine.startAllOscillators(noteFrequency(kNote), 0.8f);
+    nextRestart = frame + kRestartFrames;
   }
-
- private:
-  SynthEngine& engine;
-  int64_t frame = 0;
-  int64_t nextRestart = 0;
-};
+  engine.renderHostBlock(out, block, 0, true);
+  frame += block;
+}
 
 }  // namespace full_patch

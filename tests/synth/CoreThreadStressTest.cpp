@@ -1,0 +1,96 @@
+// The synth core driven from two threads at once, with the envelope command's work (a curve
+// into a program and the oscillators' layers) that a host reaches only through the open panel:
+// the audio thread sends MIDI and renders while another thread sets parameters, selects programs
+// and applies curves to every slot. Every sample stays finite, and afterwards every parameter and
+// every program's curves are what the same calls give a core nobody renders with. Under the
+// ThreadSanitizer build the run also shows that nothing is shared without an atomic access.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "synth/SynthPlugin.h"
+#include "tests/support/ChangeStream.h"
+#include "tests/support/RenderWhileSetting.h"
+#include "tests/support/SignalMeasure.h"
+
+namespace {
+
+using change_stream::Stream;
+
+constexpr int32_t kBlock = 128;
+constexpr int32_t kCalls = 2000;
+
+VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+  return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+void call(SynthPlugin& core, Stream& stream) {
+  switch (stream.below(20)) {
+    case 0: core.selectProgram(stream.below(SynthCore::kProgramCount)); break;
+    case 1:
+    case 2:
+    case 3:
+    case 4: {
+      EnvelopeCurve curve{};
+      const float start = stream.unit();
+      const float end = stream.unit();
+      for (std::size_t k = 0; k < curve.size(); ++k) {
+        curve[k] = start + (end - start) * float(k) / 384.0f;
+      }
+      core.applyEnvelope(stream.below(123), curve.data());
+      break;
+    }
+    default: core.setParameter(stream.below(SynthCore::kParameterCount), stream.unit()); break;
+  }
+}
+
+void sendNote(SynthCore& core, Stream& stream) {
+  VstMidiEvent event{};
+  event.type = kVstMidiType;
+  event.byteSize = sizeof(VstMidiEvent);
+  event.deltaFrames = stream.below(kBlock);
+  event.midiData[0] = char(stream.below(3) == 0 ? 0x80 : 0x90);
+  event.midiData[1] = char(36 + stream.below(48));
+  event.midiData[2] = char(1 + stream.below(127));
+  VstEvents events{};
+  events.numEvents = 1;
+  events.events[0] = reinterpret_cast<VstEvent*>(&event);
+  core.handleEvents(&events);
+}
+
+TEST(CoreThreadStress, ParametersProgramsAndCurvesWhileRenderingAreKept) {
+  auto core = std::make_unique<SynthPlugin>(&quietHost);
+  auto twin = std::make_unique<SynthPlugin>(&quietHost);
+  std::vector<float> out(kBlock, 0.0f);
+  float* channel = out.data();
+  Stream midi(9);
+  int64_t nonFiniteBlocks = 0;
+  const int64_t blocks = renderWhileSetting(
+      [&] {
+        if (midi.below(3) == 0) sendNote(*core, midi);
+        core->processReplacing(nullptr, &channel, kBlock);
+        if (!signal_measure::allFinite(out)) ++nonFiniteBlocks;
+      },
+      [&] {
+        Stream calls(4);
+        for (int32_t k = 0; k < kCalls; ++k) call(*core, calls);
+      });
+  Stream calls(4);
+  for (int32_t k = 0; k < kCalls; ++k) call(*twin, calls);
+
+  EXPECT_GT(blocks, 0);
+  EXPECT_EQ(nonFiniteBlocks, 0) << "of " << blocks << " blocks";
+  for (VstInt32 index = 0; index < SynthCore::kParameterCount; ++index) {
+    EXPECT_EQ(core->getParameter(index), twin->getParameter(index)) << "index " << index;
+  }
+  for (VstInt32 program = 0; program < SynthCore::kProgramCount; ++program) {
+    for (int slot = 0; slot < kEnvelopeSlotCount; ++slot) {
+      ASSERT_EQ(core->program(program).curve(slot), twin->program(program).curve(slot))
+          << "program " << program << ", slot " << slot;
+    }
+  }
+}
+
+}  // namespace
