@@ -200,8 +200,8 @@ constexpr EngineAccess engineSetting() {
   }
 }
 
-constexpr char kDb[] = "   dB   ";
-constexpr char kHz[] = "   Hz   ";
+inline constexpr char kDb[] = "   dB   ";
+inline constexpr char kHz[] = "   Hz   ";
 
 using R = ProgramRecord;
 using E = SynthEngine;
