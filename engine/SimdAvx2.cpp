@@ -15,8 +15,12 @@
 #include "engine/RenderKernels.h"
 #include "engine/SimdKernels.h"
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 #include "engine/SimdKernelBodies.h"
 
@@ -143,7 +147,11 @@ constexpr SimdKernels kAvx2Kernels = simd_kernels::kernelSet<Avx2>();
 
 }  // namespace
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 // Compiled for the baseline: the table takes these pointers on every processor.
 const SimdKernels& avx2Kernels() noexcept { return kAvx2Kernels; }

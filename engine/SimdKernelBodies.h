@@ -221,7 +221,7 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
   constexpr int32_t kGroups = CombLanes::kCombs / Ops::kWidth;
   // One group's settings stay in registers for the whole call; with two groups (SSE2) there are
   // too few registers for both, and each group reads its own when it filters.
-  const auto setting = [&combs](const std::array<float, CombLanes::kCombs>& values, int32_t g) {
+  const auto setting = [](const std::array<float, CombLanes::kCombs>& values, int32_t g) {
     return Ops::loadAligned(values.data() + g * Ops::kWidth);
   };
   F held[3];
