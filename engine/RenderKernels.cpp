@@ -43,7 +43,7 @@ void sumOutputSamples(float* out, const OutputBuses& b, float gain, int32_t coun
 }
 
 void librarySines(const double* angles, float* out, int32_t count) noexcept {
-  for (int32_t k = 0; k < count; ++k) out[k] = float(std::sin(angles[k]));
+  for (int32_t k = 0; k < count; ++k) out[k] = static_cast<float>(std::sin(angles[k]));
 }
 
 void combSamples(CombLanes& combs, const float* in, float gain, float* sums,

@@ -8,7 +8,7 @@
 #include "engine/RenderKernels.h"
 
 Reverb::Reverb() {
-  prepare(kDesignRate, std::vector<float>(std::size_t(storageLength(kDesignRate)), 0.0f));
+  prepare(kDesignRate, std::vector<float>(static_cast<std::size_t>(storageLength(kDesignRate)), 0.0f));
 }
 
 int32_t Reverb::storageLength(float rate) const noexcept {

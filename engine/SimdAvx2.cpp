@@ -109,13 +109,13 @@ struct Avx2 {
   }
   // One group; row j: comb j in the low half, comb j + 4 in the high half.
   static Floats loadCombRun(const CombLanes& combs, int32_t, int32_t j) noexcept {
-    const auto c = std::size_t(j);
+    const auto c = static_cast<std::size_t>(j);
     return _mm256_insertf128_ps(
         _mm256_castps128_ps256(_mm_loadu_ps(combs.line[c] + combs.index[c])),
         _mm_loadu_ps(combs.line[c + 4] + combs.index[c + 4]), 1);
   }
   static void storeCombRun(CombLanes& combs, int32_t, int32_t j, Floats v) noexcept {
-    const auto c = std::size_t(j);
+    const auto c = static_cast<std::size_t>(j);
     _mm_storeu_ps(combs.line[c] + combs.index[c], _mm256_castps256_ps128(v));
     _mm_storeu_ps(combs.line[c + 4] + combs.index[c + 4], _mm256_extractf128_ps(v, 1));
   }

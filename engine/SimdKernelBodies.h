@@ -71,7 +71,7 @@ inline void renderLaneGroup(LaneBlock& lanes, int32_t first, int32_t offset,
   const F scale = Ops::loadAligned(lanes.scale.data() + first);
   const F level = Ops::loadAligned(lanes.level.data() + first);
   float* out[kWidth];
-  for (int32_t j = 0; j < kWidth; ++j) out[j] = lanes.out[std::size_t(first + j)] + offset;
+  for (int32_t j = 0; j < kWidth; ++j) out[j] = lanes.out[static_cast<std::size_t>(first + j)] + offset;
   int32_t k = 0;
   for (; k + kWidth <= count; k += kWidth) {
     F s[kWidth];
@@ -170,7 +170,7 @@ inline int sineLanes(typename Ops::Doubles x, float* out) noexcept {
   const D z = Ops::mul(r, r);
   D p = Ops::broadcast(kTaylor[kTerms - 1]);
   for (int32_t i = kTerms - 2; i >= 0; --i) {
-    p = Ops::add(Ops::broadcast(kTaylor[std::size_t(i)]), Ops::mul(z, p));
+    p = Ops::add(Ops::broadcast(kTaylor[static_cast<std::size_t>(i)]), Ops::mul(z, p));
   }
   D v = Ops::add(r, Ops::mul(Ops::mul(r, z), p));
   v = Ops::bitXor(v, oddSign);  // an odd k flips the sign
@@ -196,16 +196,16 @@ inline void sines(const double* angles, float* out, int32_t count) noexcept {
     }
     if (uncertain == 0) continue;
     for (int32_t j = 0; j < kTurn; ++j) {
-      if (uncertain & (1 << j)) out[k + j] = float(std::sin(angles[k + j]));
+      if (uncertain & (1 << j)) out[k + j] = static_cast<float>(std::sin(angles[k + j]));
     }
   }
   for (; k + kWidth <= count; k += kWidth) {
     const int uncertain = sineLanes<Ops>(Ops::load(angles + k), out + k);
     for (int32_t j = 0; j < kWidth; ++j) {
-      if (uncertain & (1 << j)) out[k + j] = float(std::sin(angles[k + j]));
+      if (uncertain & (1 << j)) out[k + j] = static_cast<float>(std::sin(angles[k + j]));
     }
   }
-  for (; k < count; ++k) out[k] = float(std::sin(angles[k]));
+  for (; k < count; ++k) out[k] = static_cast<float>(std::sin(angles[k]));
 }
 
 // ---- reverb combs --------------------------------------------------------------------------
@@ -262,7 +262,7 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
     for (int32_t g = 0; g < kGroups; ++g) {
       for (int32_t j = 0; j < 4; ++j) Ops::storeCombRun(combs, g, j, v[g][j]);
     }
-    for (std::size_t c = 0; c < std::size_t(CombLanes::kCombs); ++c) {
+    for (std::size_t c = 0; c < static_cast<std::size_t>(CombLanes::kCombs); ++c) {
       combs.index[c] += 4;
       if (combs.index[c] >= combs.size[c]) combs.index[c] = 0;
     }
