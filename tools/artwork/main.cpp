@@ -5,10 +5,10 @@
 //   overtonic-artwork --out DIR [--contact-sheet FILE]
 //
 // Exit status: 0 done, 1 something could not be drawn or written, 2 bad command line.
-#include "background.h"
-#include "catalogue.h"
-#include "contact_sheet.h"
-#include "fonts.h"
+#include "Background.h"
+#include "Catalogue.h"
+#include "ContactSheet.h"
+#include "Fonts.h"
 
 #include <cstdio>
 #include <filesystem>

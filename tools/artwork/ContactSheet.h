@@ -2,9 +2,9 @@
 // bitmap placed on it at rest, and every control bitmap with all its frames and its id, at 1:1.
 #pragma once
 
-#include "canvas.h"
-#include "catalogue.h"
-#include "fonts.h"
+#include "Canvas.h"
+#include "Catalogue.h"
+#include "Fonts.h"
 
 #include <memory>
 #include <vector>

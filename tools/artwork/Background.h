@@ -2,8 +2,8 @@
 // boxes the controls stand in, the bar numbers, the effect captions and the routing line.
 #pragma once
 
-#include "canvas.h"
-#include "fonts.h"
+#include "Canvas.h"
+#include "Fonts.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-// Button faces (see faces.h).
-#include "faces.h"
+// Button faces (see Faces.h).
+#include "Faces.h"
 
-#include "palette.h"
+#include "Palette.h"
 
 #include <array>
 

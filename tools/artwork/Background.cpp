@@ -1,9 +1,9 @@
-// The panel background (see background.h). Everything is placed from layout.h so that captions,
+// The panel background (see Background.h). Everything is placed from Layout.h so that captions,
 // numbers and recesses line up with the controls drawn over them.
-#include "background.h"
+#include "Background.h"
 
-#include "layout.h"
-#include "palette.h"
+#include "Layout.h"
+#include "Palette.h"
 
 #include <algorithm>
 #include <array>

@@ -2,8 +2,8 @@
 // or a small symbol. Every control bitmap is a vertical stack of such frames.
 #pragma once
 
-#include "canvas.h"
-#include "fonts.h"
+#include "Canvas.h"
+#include "Fonts.h"
 
 #include <string>
 

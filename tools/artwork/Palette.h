@@ -4,7 +4,7 @@
 // transparent.
 #pragma once
 
-#include "canvas.h"
+#include "Canvas.h"
 
 namespace artwork::palette {
 

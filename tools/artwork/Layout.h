@@ -3,7 +3,7 @@
 // rectangles are the toolkit's (left, top, right, bottom) with right and bottom just outside.
 #pragma once
 
-#include "canvas.h"
+#include "Canvas.h"
 
 #include <array>
 #include <string_view>

@@ -1,5 +1,5 @@
-// Canvas primitives on a cairo RGB24 image surface (see canvas.h).
-#include "canvas.h"
+// Canvas primitives on a cairo RGB24 image surface (see Canvas.h).
+#include "Canvas.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
-// Contact sheet (see contact_sheet.h).
-#include "contact_sheet.h"
+// Contact sheet (see ContactSheet.h).
+#include "ContactSheet.h"
 
-#include "layout.h"
+#include "Layout.h"
 
 #include <algorithm>
 #include <string>

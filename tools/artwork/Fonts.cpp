@@ -1,5 +1,5 @@
-// Fonts through fontconfig (see fonts.h).
-#include "fonts.h"
+// Fonts through fontconfig (see Fonts.h).
+#include "Fonts.h"
 
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>

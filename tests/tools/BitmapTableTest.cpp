@@ -2,7 +2,7 @@
 // size and frame stacking, the two absent ids, the tone of every frame (off blue or grey above,
 // on orange below; routing strips orange released then blue pressed per state), and no pure white
 // in any control face, since the keyed draw would punch it out.
-#include "png_image.h"
+#include "PngImage.h"
 
 #include <gtest/gtest.h>
 

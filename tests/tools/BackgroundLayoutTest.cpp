@@ -1,7 +1,7 @@
 // The committed panel background (resource 128) against the designed layout: the white image
 // outline, every box outline on its designed pixels and only there, the inner LFO outline, the
 // routing line, the dark red strips, the ground colour, and the bar numbers under their columns.
-#include "png_image.h"
+#include "PngImage.h"
 
 #include <gtest/gtest.h>
 

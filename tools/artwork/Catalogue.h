@@ -4,9 +4,9 @@
 // switch holds "Sine" blue, "Sine" orange, the triangle blue, the triangle orange.
 #pragma once
 
-#include "canvas.h"
-#include "faces.h"
-#include "fonts.h"
+#include "Canvas.h"
+#include "Faces.h"
+#include "Fonts.h"
 
 #include <memory>
 #include <vector>

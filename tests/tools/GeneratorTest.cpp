@@ -1,7 +1,7 @@
 // The artwork generator as a black box: it reproduces the committed PNGs byte for byte (so the
 // committed files are up to date and the output is reproducible), writes a contact sheet, and
 // fails with a message and a non-zero status on a bad command line or an unwritable place.
-#include "png_image.h"
+#include "PngImage.h"
 
 #include <gtest/gtest.h>
 

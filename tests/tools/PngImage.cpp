@@ -1,5 +1,5 @@
-// PNG reading and colour measures for the artwork tests (see png_image.h).
-#include "png_image.h"
+// PNG reading and colour measures for the artwork tests (see PngImage.h).
+#include "PngImage.h"
 
 #include <cairo.h>
 

@@ -1,7 +1,7 @@
-// The control bitmap table and its drawing (see catalogue.h).
-#include "catalogue.h"
+// The control bitmap table and its drawing (see Catalogue.h).
+#include "Catalogue.h"
 
-#include "layout.h"
+#include "Layout.h"
 
 #include <array>
 #include <string>
