@@ -2,7 +2,7 @@
 #include "engine/AllpassFilter.h"
 
 void AllpassFilter::attach(float* line, int32_t size) noexcept {
-  buffer = line;
-  bufferSize = size;
-  bufferIndex = 0;
+  buffer_ = line;
+  bufferSize_ = size;
+  bufferIndex_ = 0;
 }

@@ -27,7 +27,7 @@ class EnvelopeLayer {
   void reset() noexcept;
   // Advances by one curve step and returns the curve's value there.
   [[nodiscard]] float next() noexcept {
-    const Read read = advanced(position);
+    const Read read = advanced(position_);
     follow(read);
     return valueAt(read);
   }
@@ -46,25 +46,25 @@ class EnvelopeLayer {
     return read;
   }
   // Moves this layer to `read` (as next() would have).
-  void follow(const Read& read) noexcept { position = read.position; }
+  void follow(const Read& read) noexcept { position_ = read.position; }
   // The curve's value at `read`.
   [[nodiscard]] float valueAt(const Read& read) const noexcept {
     if (read.index >= kEndIndex) return 0.0f;
-    const SharedValue<float>* p = points.data() + read.index;
+    const SharedValue<float>* p = points_.data() + read.index;
     return interpolateFourPoint(p[0].load(), p[1].load(), p[2].load(), p[3].load(),
                                 read.fraction);
   }
-  [[nodiscard]] float readPosition() const noexcept { return position; }
+  [[nodiscard]] float readPosition() const noexcept { return position_; }
   // True while every point is zero: the curve then gives exactly +0 at any read position.
-  [[nodiscard]] bool isSilent() const noexcept { return silent.load(); }
+  [[nodiscard]] bool isSilent() const noexcept { return silent_.load(); }
 
-  [[nodiscard]] float point(int32_t k) const noexcept { return points[static_cast<std::size_t>(k)].load(); }
+  [[nodiscard]] float point(int32_t k) const noexcept { return points_[static_cast<std::size_t>(k)].load(); }
   // The integer part of the read position (the last read's index).
-  [[nodiscard]] int32_t readIndex() const noexcept { return static_cast<int32_t>(position); }
+  [[nodiscard]] int32_t readIndex() const noexcept { return static_cast<int32_t>(position_); }
 
  private:
-  std::array<SharedValue<float>, kPointCount + 2> points{};
+  std::array<SharedValue<float>, kPointCount + 2> points_{};
   // Only the read position is kept: the last read's index and fraction follow from it.
-  float position = 0.0f;
-  SharedValue<bool> silent = true;
+  float position_ = 0.0f;
+  SharedValue<bool> silent_ = true;
 };

@@ -12,43 +12,43 @@
 GuiLevelMeter::GuiLevelMeter(const GuiRect& meterSize, GuiBitmap* on, GuiBitmap* off,
                              std::int32_t segments, std::int32_t meterStyle)
     : GuiControl(meterSize, nullptr, 0, off),
-      segmentCount(std::max(segments, 1)),
-      style(meterStyle) {
+      segmentCount_(std::max(segments, 1)),
+      style_(meterStyle) {
   if (on) {
     on->retain();
-    onBitmap = on;
+    onBitmap_ = on;
   }
 }
 
 GuiLevelMeter::~GuiLevelMeter() {
-  if (onBitmap) onBitmap->release();
+  if (onBitmap_) onBitmap_->release();
 }
 
 void GuiLevelMeter::setDecay(float amount) {
-  if (std::isfinite(amount) && amount >= 0.0f) decay = amount;
+  if (std::isfinite(amount) && amount >= 0.0f) decay_ = amount;
 }
 
-bool GuiLevelMeter::isDirty() const { return GuiControl::isDirty() || shownLevel > value; }
+bool GuiLevelMeter::isDirty() const { return GuiControl::isDirty() || shownLevel_ > value_; }
 
 std::int32_t GuiLevelMeter::litSegments() const {
-  const float range = maxValue - minValue;
-  const float fraction = range != 0.0f ? (shownLevel - minValue) / range : 0.0f;
-  return indexOf(std::floor(fraction * static_cast<float>(segmentCount)), 0, segmentCount);
+  const float range = maxValue_ - minValue_;
+  const float fraction = range != 0.0f ? (shownLevel_ - minValue_) / range : 0.0f;
+  return indexOf(std::floor(fraction * static_cast<float>(segmentCount_)), 0, segmentCount_);
 }
 
 void GuiLevelMeter::draw(DrawContext* context) {
-  shownLevel = std::max(value, shownLevel - decay);
-  const GuiRect all{0, 0, size.width(), size.height()};
-  drawStripFrame(context, background, size, {0, 0}, transparent);
+  shownLevel_ = std::max(value_, shownLevel_ - decay_);
+  const GuiRect all{0, 0, size_.width(), size_.height()};
+  drawStripFrame(context, background_, size_, {0, 0}, transparent_);
   const std::int32_t lit = litSegments();
-  if (style & kHorizontal) {
-    const auto w = static_cast<std::int32_t>(std::int64_t{all.right} * lit / segmentCount);
-    drawStripFrame(context, onBitmap, {size.left, size.top, size.left + w, size.bottom}, {0, 0},
-                   transparent);
+  if (style_ & kHorizontal) {
+    const auto w = static_cast<std::int32_t>(std::int64_t{all.right} * lit / segmentCount_);
+    drawStripFrame(context, onBitmap_, {size_.left, size_.top, size_.left + w, size_.bottom}, {0, 0},
+                   transparent_);
   } else {
-    const auto h = static_cast<std::int32_t>(std::int64_t{all.bottom} * lit / segmentCount);
-    drawStripFrame(context, onBitmap, {size.left, size.bottom - h, size.right, size.bottom},
-                   {0, all.bottom - h}, transparent);
+    const auto h = static_cast<std::int32_t>(std::int64_t{all.bottom} * lit / segmentCount_);
+    drawStripFrame(context, onBitmap_, {size_.left, size_.bottom - h, size_.right, size_.bottom},
+                   {0, all.bottom - h}, transparent_);
   }
   setDirty(false);
 }

@@ -36,8 +36,8 @@ inline std::unique_ptr<hostlib::PluginInstance> newInstance() {
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plugin = newInstance();
-    ASSERT_TRUE(plugin);
+    plugin_ = newInstance();
+    ASSERT_TRUE(plugin_);
   }
-  std::unique_ptr<hostlib::PluginInstance> plugin;
+  std::unique_ptr<hostlib::PluginInstance> plugin_;
 };
