@@ -69,19 +69,19 @@ double threadSeconds() {
 class AudioCounters {
  public:
   explicit AudioCounters(int64_t framesPerIteration)
-      : frames_(framesPerIteration), started_(threadSeconds()) {}
+      : frames(framesPerIteration), started(threadSeconds()) {}
 
   void report(benchmark::State& state) const {
-    const double seconds = threadSeconds() - started_;
-    const double total = double(frames_) * double(state.iterations());
+    const double seconds = threadSeconds() - started;
+    const double total = double(frames) * double(state.iterations());
     if (seconds <= 0.0 || total <= 0.0) return;
     state.counters["rtf"] = total / kRate / seconds;
     state.counters["ns/frame"] = seconds * 1e9 / total;
   }
 
  private:
-  int64_t frames_;
-  double started_;
+  int64_t frames;
+  double started;
 };
 
 std::vector<RenderPath> supportedPaths() {

@@ -18,23 +18,23 @@ void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     const Figures figures{counter(run, "rtf"), counter(run, "ns/frame")};
     if (run.run_type == Run::RT_Aggregate) {
-      if (run.aggregate_name == "median") medians_[run.run_name.function_name] = figures;
+      if (run.aggregate_name == "median") medians[run.run_name.function_name] = figures;
     } else {
-      singles_[run.run_name.function_name] = figures;
+      singles[run.run_name.function_name] = figures;
     }
   }
   ConsoleReporter::ReportRuns(runs);
 }
 
 const SummaryReporter::Figures* SummaryReporter::find(const std::string& name) const {
-  if (const auto m = medians_.find(name); m != medians_.end()) return &m->second;
-  if (const auto s = singles_.find(name); s != singles_.end()) return &s->second;
+  if (const auto m = medians.find(name); m != medians.end()) return &m->second;
+  if (const auto s = singles.find(name); s != singles.end()) return &s->second;
   return nullptr;
 }
 
 void SummaryReporter::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\nSummary (%s):\n", medians_.empty() ? "single runs" : "medians of the repetitions");
+  std::printf("\nSummary (%s):\n", medians.empty() ? "single runs" : "medians of the repetitions");
   const Figures* reference = find("full_patch/reference");
   if (reference && reference->realtimeFactor > 0.0) {
     std::printf("  full patch, 512-frame blocks: reference %.1fx realtime (%.0f ns/frame)\n",

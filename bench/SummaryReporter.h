@@ -22,6 +22,6 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
   [[nodiscard]] const Figures* find(const std::string& name) const;
 
-  std::map<std::string, Figures> medians_;
-  std::map<std::string, Figures> singles_;
+  std::map<std::string, Figures> medians;
+  std::map<std::string, Figures> singles;
 };

@@ -32,7 +32,7 @@ class GuiCycleSwitch : public GuiControl {
   // 0 with one state, else state / (N - 1).
   float getValue() const override;
 
-  GuiFrame* getOwningFrame() const { return frame_; }
+  GuiFrame* getOwningFrame() const { return frame; }
   std::int32_t getStateCount() const { return stateCount; }
   std::int32_t getState() const { return state; }
   bool isPressed() const { return pressed != 0; }

@@ -2,7 +2,7 @@
 #include "engine/AllpassFilter.h"
 
 void AllpassFilter::attach(float* line, int32_t size) noexcept {
-  buffer_ = line;
-  bufferSize_ = size;
-  bufferIndex_ = 0;
+  buffer = line;
+  bufferSize = size;
+  bufferIndex = 0;
 }

@@ -12,18 +12,18 @@ class AllpassFilter {
   void attach(float* line, int32_t size) noexcept;
 
   [[nodiscard]] float process(float input) noexcept {
-    const float delayed = flushToZero(buffer_[bufferIndex_]);
+    const float delayed = flushToZero(buffer[bufferIndex]);
     const float out = delayed - input;
-    buffer_[bufferIndex_] = input + delayed * feedback_;
-    if (++bufferIndex_ >= bufferSize_) bufferIndex_ = 0;
+    buffer[bufferIndex] = input + delayed * feedback;
+    if (++bufferIndex >= bufferSize) bufferIndex = 0;
     return out;
   }
 
  private:
   friend class Reverb;  // gathers the allpasses into a chain for its block form
 
-  float feedback_ = 0.5f;
-  float* buffer_ = nullptr;
-  int32_t bufferSize_ = 0;
-  int32_t bufferIndex_ = 0;
+  float feedback = 0.5f;
+  float* buffer = nullptr;
+  int32_t bufferSize = 0;
+  int32_t bufferIndex = 0;
 };

@@ -12,25 +12,25 @@ class CombFilter {
   // Uses `size` samples at `line` (storage owned by the reverb) and restarts at its beginning.
   void attach(float* line, int32_t size) noexcept;
   // Render side: the reverb passes its settings on before each block.
-  void setFeedback(float value) noexcept { feedback_ = value; }
+  void setFeedback(float value) noexcept { feedback = value; }
   void setDamp(float value) noexcept;
 
   [[nodiscard]] float process(float input) noexcept {
-    const float out = flushToZero(buffer_[bufferIndex_]);
-    filterStore_ = flushToZero(out * damp2_ + filterStore_ * damp1_);
-    buffer_[bufferIndex_] = input + filterStore_ * feedback_;
-    if (++bufferIndex_ >= bufferSize_) bufferIndex_ = 0;
+    const float out = flushToZero(buffer[bufferIndex]);
+    filterStore = flushToZero(out * damp2 + filterStore * damp1);
+    buffer[bufferIndex] = input + filterStore * feedback;
+    if (++bufferIndex >= bufferSize) bufferIndex = 0;
     return out;
   }
 
  private:
   friend class Reverb;  // gathers the combs into lanes for its block form
 
-  float feedback_ = 0.0f;
-  float filterStore_ = 0.0f;
-  float damp1_ = 0.0f;
-  float damp2_ = 1.0f;
-  float* buffer_ = nullptr;
-  int32_t bufferSize_ = 0;
-  int32_t bufferIndex_ = 0;
+  float feedback = 0.0f;
+  float filterStore = 0.0f;
+  float damp1 = 0.0f;
+  float damp2 = 1.0f;
+  float* buffer = nullptr;
+  int32_t bufferSize = 0;
+  int32_t bufferIndex = 0;
 };

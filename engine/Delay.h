@@ -32,11 +32,11 @@ class Delay final : public BusEffect {
 
   // Non-finite values are ignored.
   void setTime(float v) noexcept;
-  void setFeedback(float v) noexcept { assignFinite(feedback_, v); }
-  void setLevel(float v) noexcept { assignFinite(level_, v); }
+  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
+  void setLevel(float v) noexcept { assignFinite(level, v); }
   [[nodiscard]] float getTime() const noexcept;
-  [[nodiscard]] float getFeedback() const noexcept { return feedback_.load(); }
-  [[nodiscard]] float getLevel() const noexcept { return level_.load(); }
+  [[nodiscard]] float getFeedback() const noexcept { return feedback.load(); }
+  [[nodiscard]] float getLevel() const noexcept { return level.load(); }
 
  private:
   // processSamples one sample at a time, with the positions in locals; the destructor stores
@@ -49,21 +49,21 @@ class Delay final : public BusEffect {
     Run& operator=(const Run&) = delete;
 
     [[nodiscard]] float sample(float x) noexcept {
-      const float d = line_[read_] * gain_;
-      line_[write_] = finiteOrZero(x + d * loop_);
-      read_ = read_ == last_ ? 0 : read_ + 1;
-      write_ = write_ == last_ ? 0 : write_ + 1;
+      const float d = line[read] * gain;
+      line[write] = finiteOrZero(x + d * loop);
+      read = read == last ? 0 : read + 1;
+      write = write == last ? 0 : write + 1;
       return x + d;
     }
 
    private:
-    Delay& delay_;
-    float* line_;
-    int32_t last_;
-    float gain_;
-    float loop_;
-    int32_t write_;
-    int32_t read_ = 0;
+    Delay& delay;
+    float* line;
+    int32_t last;
+    float gain;
+    float loop;
+    int32_t write;
+    int32_t read = 0;
   };
 
   [[nodiscard]] static int32_t lineLength(float rate) noexcept;
@@ -74,16 +74,16 @@ class Delay final : public BusEffect {
   // Render side: moves the read position for a time setting made since the last block.
   void applyTimeSetting() noexcept;
 
-  std::vector<float> buffer_;
+  std::vector<float> buffer;
   // Where the write position restarts: one second into the line.
-  int32_t restartPosition_;
-  int32_t writePosition_;
-  int32_t readPosition_ = 0;
-  int32_t size_;
-  float time_ = 1.0f;
-  SharedValue<float> level_ = 0.2f;
-  SharedValue<float> feedback_ = 0.1f;
+  int32_t restartPosition;
+  int32_t writePosition;
+  int32_t readPosition = 0;
+  int32_t size;
+  float time = 1.0f;
+  SharedValue<float> level = 0.2f;
+  SharedValue<float> feedback = 0.1f;
   // Time settings made (setter side) and applied to the read position (render side).
-  uint32_t timeSettings_ = 0;
-  uint32_t appliedTimeSettings_ = 0;
+  uint32_t timeSettings = 0;
+  uint32_t appliedTimeSettings = 0;
 };

@@ -13,8 +13,8 @@ void EnvelopeLayer::load(const float* curve) noexcept {
     bits |= std::bit_cast<uint32_t>(squares[k]);
   }
 #pragma GCC unroll 8
-  for (std::size_t k = 0; k < squares.size(); ++k) points_[k].store(squares[k]);
-  silent_.store(bits == 0);
+  for (std::size_t k = 0; k < squares.size(); ++k) points[k].store(squares[k]);
+  silent.store(bits == 0);
 }
 
-void EnvelopeLayer::reset() noexcept { position_ = 0.0f; }
+void EnvelopeLayer::reset() noexcept { position = 0.0f; }

@@ -27,7 +27,7 @@ class EnvelopeLayer {
   void reset() noexcept;
   // Advances by one curve step and returns the curve's value there.
   [[nodiscard]] float next() noexcept {
-    const Read read = advanced(position_);
+    const Read read = advanced(position);
     follow(read);
     return valueAt(read);
   }
@@ -46,25 +46,25 @@ class EnvelopeLayer {
     return read;
   }
   // Moves this layer to `read` (as next() would have).
-  void follow(const Read& read) noexcept { position_ = read.position; }
+  void follow(const Read& read) noexcept { position = read.position; }
   // The curve's value at `read`.
   [[nodiscard]] float valueAt(const Read& read) const noexcept {
     if (read.index >= kEndIndex) return 0.0f;
-    const SharedValue<float>* p = points_.data() + read.index;
+    const SharedValue<float>* p = points.data() + read.index;
     return interpolateFourPoint(p[0].load(), p[1].load(), p[2].load(), p[3].load(),
                                 read.fraction);
   }
-  [[nodiscard]] float readPosition() const noexcept { return position_; }
+  [[nodiscard]] float readPosition() const noexcept { return position; }
   // True while every point is zero: the curve then gives exactly +0 at any read position.
-  [[nodiscard]] bool isSilent() const noexcept { return silent_.load(); }
+  [[nodiscard]] bool isSilent() const noexcept { return silent.load(); }
 
-  [[nodiscard]] float point(int32_t k) const noexcept { return points_[static_cast<std::size_t>(k)].load(); }
+  [[nodiscard]] float point(int32_t k) const noexcept { return points[static_cast<std::size_t>(k)].load(); }
   // The integer part of the read position (the last read's index).
-  [[nodiscard]] int32_t readIndex() const noexcept { return static_cast<int32_t>(position_); }
+  [[nodiscard]] int32_t readIndex() const noexcept { return static_cast<int32_t>(position); }
 
  private:
-  std::array<SharedValue<float>, kPointCount + 2> points_{};
+  std::array<SharedValue<float>, kPointCount + 2> points{};
   // Only the read position is kept: the last read's index and fraction follow from it.
-  float position_ = 0.0f;
-  SharedValue<bool> silent_ = true;
+  float position = 0.0f;
+  SharedValue<bool> silent = true;
 };

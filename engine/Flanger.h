@@ -35,20 +35,20 @@ class Flanger final : public BusEffect {
   void setCentreDelay(float v) noexcept;
   void setSweepDepth(float v) noexcept;
   void setRate(float v) noexcept;
-  void setDryLevel(float v) noexcept { assignFinite(dry_, v); }
-  void setWetLevel(float v) noexcept { assignFinite(wet_, v); }
-  void setInputGain(float v) noexcept { assignFinite(inputGain_, v); }
-  void setWaveform(float v) noexcept { assignFinite(waveform_, v); }
+  void setDryLevel(float v) noexcept { assignFinite(dry, v); }
+  void setWetLevel(float v) noexcept { assignFinite(wet, v); }
+  void setInputGain(float v) noexcept { assignFinite(inputGain, v); }
+  void setWaveform(float v) noexcept { assignFinite(waveform, v); }
   [[nodiscard]] float getCentreDelay() const noexcept;
   [[nodiscard]] float getSweepDepth() const noexcept;
   [[nodiscard]] float getRate() const noexcept;
-  [[nodiscard]] float getDryLevel() const noexcept { return dry_.load(); }
-  [[nodiscard]] float getWetLevel() const noexcept { return wet_.load(); }
-  [[nodiscard]] float getInputGain() const noexcept { return inputGain_.load(); }
-  [[nodiscard]] float getWaveform() const noexcept { return waveform_.load(); }
+  [[nodiscard]] float getDryLevel() const noexcept { return dry.load(); }
+  [[nodiscard]] float getWetLevel() const noexcept { return wet.load(); }
+  [[nodiscard]] float getInputGain() const noexcept { return inputGain.load(); }
+  [[nodiscard]] float getWaveform() const noexcept { return waveform.load(); }
 
   // The LFO's current output (for observing the sweep).
-  [[nodiscard]] float sweep() const noexcept { return sweepValue_; }
+  [[nodiscard]] float sweep() const noexcept { return sweepValue; }
 
  private:
   // What one sample through the line needs, read once per block.
@@ -78,22 +78,22 @@ class Flanger final : public BusEffect {
 
     void prepare(int32_t first, int32_t n) noexcept;
     [[nodiscard]] float sample(int32_t k, float x) noexcept {
-      const float y = flangeSample(lineTap_, x, value_, write_, position_);
-      value_ = sines_[static_cast<std::size_t>(k)];
+      const float y = flangeSample(lineTap, x, value, write, position);
+      value = sines[static_cast<std::size_t>(k)];
       return y;
     }
 
    private:
-    Flanger& flanger_;
-    const RenderKernels& kernels_;
-    Tap lineTap_;
-    double rate_;
-    int32_t write_;
-    float value_;
-    double phase_;
-    float position_;
-    std::array<double, kPiece> angles_;
-    std::array<float, kPiece> sines_;
+    Flanger& flanger;
+    const RenderKernels& kernels;
+    Tap lineTap;
+    double rate;
+    int32_t write;
+    float value;
+    double phase;
+    float position;
+    std::array<double, kPiece> angles;
+    std::array<float, kPiece> sines;
   };
 
   [[nodiscard]] static int32_t lineLength(float rate) noexcept;
@@ -138,32 +138,32 @@ class Flanger final : public BusEffect {
   }
 
   // Render state: the LFOs, the line and its positions.
-  float triangleStep_ = 0.0f;
-  double sinePhase_ = 0.0;
-  float sweepValue_ = 0.0f;
-  std::vector<float> line_;
-  float readPosition_ = 0.0f;
-  int32_t writeIndex_;
+  float triangleStep = 0.0f;
+  double sinePhase = 0.0;
+  float sweepValue = 0.0f;
+  std::vector<float> line;
+  float readPosition = 0.0f;
+  int32_t writeIndex;
   // Settings, written by the setters (any thread) and read by the render. A rate setting gives
   // the triangle a new step: counted by the setter, taken up by the render.
-  SharedValue<float> inputGain_ = 0.5f;
-  SharedValue<float> wet_ = 0.5f;
-  SharedValue<float> dry_ = 0.5f;
-  SharedValue<float> centreDelay_;
-  SharedValue<float> sweepDepth_;
-  SharedValue<float> waveform_ = 0.0f;
-  SharedValue<float> sineRate_;
-  SharedValue<float> triangleSetting_;
-  uint32_t triangleSettings_ = 0;
-  uint32_t appliedTriangleSettings_ = 0;
+  SharedValue<float> inputGain = 0.5f;
+  SharedValue<float> wet = 0.5f;
+  SharedValue<float> dry = 0.5f;
+  SharedValue<float> centreDelay;
+  SharedValue<float> sweepDepth;
+  SharedValue<float> waveform = 0.0f;
+  SharedValue<float> sineRate;
+  SharedValue<float> triangleSetting;
+  uint32_t triangleSettings = 0;
+  uint32_t appliedTriangleSettings = 0;
   // Per-rate factors: samples per unit of centre delay and of sweep depth (0.02 s and 0.01 s),
   // the sine step per unit of rate (2π ÷ (rate / 2)) and the rate itself.
-  double centreFactor_;
-  double depthFactor_;
-  float sineUnit_;
-  float sampleRate_;
+  double centreFactor;
+  double depthFactor;
+  float sineUnit;
+  float sampleRate;
   // Host values behind the rate-dependent fields, kept to rescale them.
-  SharedValue<float> centreSetting_ = 0.5f;
-  SharedValue<float> depthSetting_ = 0.5f;
-  SharedValue<float> rateSetting_ = 0.5f;
+  SharedValue<float> centreSetting = 0.5f;
+  SharedValue<float> depthSetting = 0.5f;
+  SharedValue<float> rateSetting = 0.5f;
 };

@@ -33,8 +33,8 @@ inline void assignFinite(float& field, float value) noexcept {
 class DenormalScope {
  public:
 #if defined(__SSE__)
-  DenormalScope() noexcept : saved_(_mm_getcsr()) { _mm_setcsr(saved_ | kFlushBits); }
-  ~DenormalScope() { _mm_setcsr(saved_); }
+  DenormalScope() noexcept : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushBits); }
+  ~DenormalScope() { _mm_setcsr(saved); }
 #else
   DenormalScope() noexcept = default;
 #endif
@@ -44,6 +44,6 @@ class DenormalScope {
  private:
 #if defined(__SSE__)
   static constexpr unsigned kFlushBits = 0x8040u;  // MXCSR flush-to-zero (15) and DAZ (6)
-  unsigned saved_;
+  unsigned saved;
 #endif
 };

@@ -32,57 +32,57 @@ float wrapOscillatorPhase(float phase, int32_t period) noexcept {
   return phase;
 }
 
-Oscillator::Oscillator() noexcept : table_(sineTable().data()), tableStep_(1024.0f / kDesignRate) {}
+Oscillator::Oscillator() noexcept : table(sineTable().data()), tableStep(1024.0f / kDesignRate) {}
 
 // Before the first note the oscillator sounds at 3 table entries per sample, whatever the rate.
 void Oscillator::init(const SineTable& sine, int32_t period, int32_t harmonicNumber,
                       float rate) noexcept {
-  table_ = sine.data();
-  tableLength_ = period;
-  harmonic_ = harmonicNumber;
+  table = sine.data();
+  tableLength = period;
+  harmonic = harmonicNumber;
   setSampleRate(rate);
-  tuningReads_ = tuningWrites_;
-  increment_.store(3.0f);
-  frequency_.store(3.0f);
-  active_.store(true);
+  tuningReads = tuningWrites;
+  increment.store(3.0f);
+  frequency.store(3.0f);
+  active.store(true);
 }
 
 // Called while the host has suspended the instance; the render retunes before its next block.
 void Oscillator::setSampleRate(float rate) noexcept {
-  tableStep_ = 1024.0f / rate;
+  tableStep = 1024.0f / rate;
   const double ratio = static_cast<double>(kDesignRate) / static_cast<double>(rate);
-  lowestIncrement_ = static_cast<float>(0.47 * ratio);
-  highestIncrement_ = static_cast<float>(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
-  stepLimit_ = scaledLength(201, rate) - 1;
+  lowestIncrement = static_cast<float>(0.47 * ratio);
+  highestIncrement = static_cast<float>(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
+  stepLimit = scaledLength(201, rate) - 1;
   markRetuned();
 }
 
 // Setter side.
 void Oscillator::start(float noteFrequency, float noteVelocityGain) noexcept {
-  velocityGain_.store(noteVelocityGain);
-  frequency_.store(noteFrequency);
-  storeShared(startWrites_, loadShared(startWrites_) + 1);
+  velocityGain.store(noteVelocityGain);
+  frequency.store(noteFrequency);
+  storeShared(startWrites, loadShared(startWrites) + 1);
 }
 
 // Render side: a start restarts the layers; a start or a tuning sets the increment the settings
 // give (a pitch step changes it again at the next curve step).
 void Oscillator::applyStartAndTuning() noexcept {
-  const uint32_t starts = loadShared(startWrites_);
-  const uint32_t tunings = loadShared(tuningWrites_);
-  if (starts != startReads_) {
-    for (Bank* bank : {&amplitudeBank_, &pitchBank_, &phaseBank_}) {
+  const uint32_t starts = loadShared(startWrites);
+  const uint32_t tunings = loadShared(tuningWrites);
+  if (starts != startReads) {
+    for (Bank* bank : {&amplitudeBank, &pitchBank, &phaseBank}) {
       for (EnvelopeLayer& layer : *bank) layer.reset();
     }
   }
   setIncrement(tunedIncrement());
-  storeShared(startReads_, starts);
-  storeShared(tuningReads_, tunings);
+  storeShared(startReads, starts);
+  storeShared(tuningReads, tunings);
 }
 
 bool Oscillator::isActive() const noexcept {
-  const bool pending = loadShared(startWrites_) != loadShared(startReads_) ||
-                       loadShared(tuningWrites_) != loadShared(tuningReads_);
-  return pending ? inBand(tunedIncrement()) : active_.load();
+  const bool pending = loadShared(startWrites) != loadShared(startReads) ||
+                       loadShared(tuningWrites) != loadShared(tuningReads);
+  return pending ? inBand(tunedIncrement()) : active.load();
 }
 
 void Oscillator::render(float* buffer, int32_t count) noexcept {
@@ -90,28 +90,28 @@ void Oscillator::render(float* buffer, int32_t count) noexcept {
   applyQueuedPhases();
   int32_t done = 0;
   while (done < count) {
-    if (sampleCounter_ >= stepLimit_) {  // this sample's count passes the limit: a curve step
-      sampleCounter_ = 0;
+    if (sampleCounter >= stepLimit) {  // this sample's count passes the limit: a curve step
+      sampleCounter = 0;
       curveStep();
       renderRun(buffer + done, 1);
       ++done;
       continue;
     }
-    const int32_t run = std::min(count - done, stepLimit_ - sampleCounter_);
+    const int32_t run = std::min(count - done, stepLimit - sampleCounter);
     renderRun(buffer + done, run);
-    sampleCounter_ += run;
+    sampleCounter += run;
     done += run;
   }
 }
 
 // Samples between curve steps: one interpolated table read, scaled, and the phase update.
 void Oscillator::renderRun(float* out, int32_t count) noexcept {
-  const float* sine = table_;
-  const float length = static_cast<float>(tableLength_);
-  const float step = increment_.load();
-  const float scale = gain_;
-  const float level = amplitude_;
-  float position = phase_;
+  const float* sine = table;
+  const float length = static_cast<float>(tableLength);
+  const float step = increment.load();
+  const float scale = gain;
+  const float level = amplitude;
+  float position = phase;
   for (int32_t k = 0; k < count; ++k) {
     const int32_t readIndex = static_cast<int32_t>(position);
     const float readFraction = position - static_cast<float>(readIndex);
@@ -122,64 +122,64 @@ void Oscillator::renderRun(float* out, int32_t count) noexcept {
     // Only an increment outside the audible band (the oscillator turned inactive inside this
     // block and is not mixed) can leave the table; keep every later read inside it.
     if (!(position >= 0.0f && position < length)) {
-      position = wrapOscillatorPhase(position, tableLength_);
+      position = wrapOscillatorPhase(position, tableLength);
     }
   }
-  phase_ = position;
+  phase = position;
 }
 
 void Oscillator::curveStep() noexcept {
   StepValues values;
   for (int32_t k = kLayerCount - 1; k >= 0; --k) {  // A4, A3, A2, A1, then A0
-    values.amplitude[static_cast<std::size_t>(k)] = amplitudeBank_[static_cast<std::size_t>(k)].next();
+    values.amplitude[static_cast<std::size_t>(k)] = amplitudeBank[static_cast<std::size_t>(k)].next();
   }
-  for (std::size_t k = 0; k < values.pitch.size(); ++k) values.pitch[k] = pitchBank_[k].next();
-  for (std::size_t k = 0; k < values.phase.size(); ++k) values.phase[k] = phaseBank_[k].next();
+  for (std::size_t k = 0; k < values.pitch.size(); ++k) values.pitch[k] = pitchBank[k].next();
+  for (std::size_t k = 0; k < values.phase.size(); ++k) values.phase[k] = phaseBank[k].next();
   applyStep(values);
 }
 
 float Oscillator::tunedIncrement() const noexcept {
-  return static_cast<float>(harmonic_) * frequency_.load() * tableStep_ * (1.0f + mainDetune_.load()) *
-         (1.0f + detune_.load());
+  return static_cast<float>(harmonic) * frequency.load() * tableStep * (1.0f + mainDetune.load()) *
+         (1.0f + detune.load());
 }
 
 // A value whose square overflows is ignored like a non-finite one.
 void Oscillator::setVolume(float v) noexcept {
-  if (const float squared = v * v; std::isfinite(squared)) volume_.store(squared);
+  if (const float squared = v * v; std::isfinite(squared)) volume.store(squared);
 }
 
-float Oscillator::getVolume() const noexcept { return std::sqrt(volume_.load()); }
+float Oscillator::getVolume() const noexcept { return std::sqrt(volume.load()); }
 
 // Setter side: records the setting; the render applies it (applyQueuedPhases).
 void Oscillator::setPhase(float v) noexcept {
   if (!std::isfinite(v)) return;
   const float parameter = v - 0.5f;
-  storeShared(phaseSetting_, parameter);
-  const uint32_t writes = loadShared(phaseWrites_);
-  const uint32_t reads = loadShared(phaseReads_);
+  storeShared(phaseSetting, parameter);
+  const uint32_t writes = loadShared(phaseWrites);
+  const uint32_t reads = loadShared(phaseReads);
   if (writes - reads < kQueuedPhases) {
-    queuedPhases_[writes % kQueuedPhases].store(parameter);
-    storeShared(phaseWrites_, writes + 1);
+    queuedPhases[writes % kQueuedPhases].store(parameter);
+    storeShared(phaseWrites, writes + 1);
   }
 }
 
 float Oscillator::getPhase() const noexcept {
-  return loadShared(phaseSetting_) + 0.5f;
+  return loadShared(phaseSetting) + 0.5f;
 }
 
 // Each queued setting shifts the phase in turn, as if it had been applied when it was set;
 // settings that found the queue full are applied together at the end.
 Oscillator::PhaseReplay Oscillator::replayQueuedPhases() const noexcept {
-  const uint32_t writes = loadShared(phaseWrites_);
-  PhaseReplay replay{phase_, phaseParameter_, loadShared(phaseReads_)};
+  const uint32_t writes = loadShared(phaseWrites);
+  PhaseReplay replay{phase, phaseParameter, loadShared(phaseReads)};
   for (; replay.reads != writes; ++replay.reads) {
-    const float parameter = queuedPhases_[replay.reads % kQueuedPhases].load();
-    replay.phase = shiftedPhase(replay.phase, replay.parameter, parameter, tableLength_);
+    const float parameter = queuedPhases[replay.reads % kQueuedPhases].load();
+    replay.phase = shiftedPhase(replay.phase, replay.parameter, parameter, tableLength);
     replay.parameter = parameter;
   }
-  const float latest = loadShared(phaseSetting_);
+  const float latest = loadShared(phaseSetting);
   if (latest != replay.parameter) {
-    replay.phase = shiftedPhase(replay.phase, replay.parameter, latest, tableLength_);
+    replay.phase = shiftedPhase(replay.phase, replay.parameter, latest, tableLength);
     replay.parameter = latest;
   }
   return replay;
@@ -187,30 +187,30 @@ Oscillator::PhaseReplay Oscillator::replayQueuedPhases() const noexcept {
 
 void Oscillator::applyQueuedPhasesNow() noexcept {
   const PhaseReplay replay = replayQueuedPhases();
-  phase_ = replay.phase;
-  phaseParameter_ = replay.parameter;
-  storeShared(phaseReads_, replay.reads);
+  phase = replay.phase;
+  phaseParameter = replay.parameter;
+  storeShared(phaseReads, replay.reads);
 }
 
 float Oscillator::currentPhase() const noexcept { return replayQueuedPhases().phase; }
 
 void Oscillator::setDetune(float v) noexcept {
   if (!std::isfinite(v)) return;
-  detune_.store(v - 0.5f);
+  detune.store(v - 0.5f);
   markRetuned();
 }
 
 void Oscillator::setMainDetune(float v) noexcept {
   if (!std::isfinite(v)) return;
-  mainDetune_.store(v - 0.5f);
+  mainDetune.store(v - 0.5f);
   markRetuned();
 }
 
 void Oscillator::loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept {
   if (!curve || layer < 0 || layer >= kLayerCount) return;
   switch (bank) {
-    case EnvelopeBank::amplitude: amplitudeBank_[static_cast<std::size_t>(layer)].load(curve); break;
-    case EnvelopeBank::pitch: pitchBank_[static_cast<std::size_t>(layer)].load(curve); break;
-    case EnvelopeBank::phase: phaseBank_[static_cast<std::size_t>(layer)].load(curve); break;
+    case EnvelopeBank::amplitude: amplitudeBank[static_cast<std::size_t>(layer)].load(curve); break;
+    case EnvelopeBank::pitch: pitchBank[static_cast<std::size_t>(layer)].load(curve); break;
+    case EnvelopeBank::phase: phaseBank[static_cast<std::size_t>(layer)].load(curve); break;
   }
 }

@@ -40,8 +40,8 @@ class alignas(64) Oscillator {
   // Render side: takes up the note starts and settings made since the last block. render calls
   // it; the engine calls it for every oscillator before it decides which ones sound.
   void applySettings() noexcept {
-    gain_ = velocityGain_.load() * volume_.load();
-    if (loadShared(startWrites_) != startReads_ || loadShared(tuningWrites_) != tuningReads_) {
+    gain = velocityGain.load() * volume.load();
+    if (loadShared(startWrites) != startReads || loadShared(tuningWrites) != tuningReads) {
       applyStartAndTuning();
     }
   }
@@ -54,8 +54,8 @@ class alignas(64) Oscillator {
   void setMainDetune(float v) noexcept;
   [[nodiscard]] float getVolume() const noexcept;
   [[nodiscard]] float getPhase() const noexcept;
-  [[nodiscard]] float getDetune() const noexcept { return detune_.load() + 0.5f; }
-  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune_.load() + 0.5f; }
+  [[nodiscard]] float getDetune() const noexcept { return detune.load() + 0.5f; }
+  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune.load() + 0.5f; }
 
   // Ignores a layer outside 0-4, a bank outside the three and a null curve.
   void loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept;
@@ -63,14 +63,14 @@ class alignas(64) Oscillator {
   // Whether the increment lies in the audible band, with the settings made so far taken up.
   [[nodiscard]] bool isActive() const noexcept;
   // Render side, after applySettings: whether the increment lies in the audible band.
-  [[nodiscard]] bool inAudibleBand() const noexcept { return active_.load(); }
+  [[nodiscard]] bool inAudibleBand() const noexcept { return active.load(); }
   // The read phase with every queued phase setting applied.
   [[nodiscard]] float currentPhase() const noexcept;
   // Read-only view of one layer (0-4) of one bank; the caller passes a valid bank and layer.
   [[nodiscard]] const EnvelopeLayer& layer(EnvelopeBank bank, int32_t index) const noexcept {
-    const Bank& banks = bank == EnvelopeBank::amplitude ? amplitudeBank_
-                        : bank == EnvelopeBank::pitch   ? pitchBank_
-                                                        : phaseBank_;
+    const Bank& banks = bank == EnvelopeBank::amplitude ? amplitudeBank
+                        : bank == EnvelopeBank::pitch   ? pitchBank
+                                                        : phaseBank;
     return banks[static_cast<size_t>(index)];
   }
 
@@ -88,7 +88,7 @@ class alignas(64) Oscillator {
   [[nodiscard]] PhaseReplay replayQueuedPhases() const noexcept;
   // Render side: applies the queued phase settings to `phase` (most blocks find none).
   void applyQueuedPhases() noexcept {
-    if (loadShared(phaseWrites_) != phaseReads_ || loadShared(phaseSetting_) != phaseParameter_) {
+    if (loadShared(phaseWrites) != phaseReads || loadShared(phaseSetting) != phaseParameter) {
       applyQueuedPhasesNow();
     }
   }
@@ -109,57 +109,57 @@ class alignas(64) Oscillator {
   // The increment of the settings alone (no pitch step): what a start or a tuning gives.
   [[nodiscard]] float tunedIncrement() const noexcept;
   [[nodiscard]] bool inBand(float value) const noexcept {
-    return value >= lowestIncrement_ && value <= highestIncrement_;
+    return value >= lowestIncrement && value <= highestIncrement;
   }
   void setIncrement(float value) noexcept {
-    increment_.store(value);
-    active_.store(inBand(value));
+    increment.store(value);
+    active.store(inBand(value));
   }
   void applyStartAndTuning() noexcept;
   // Setter side: tells the render to retune before its next block.
-  void markRetuned() noexcept { storeShared(tuningWrites_, loadShared(tuningWrites_) + 1); }
+  void markRetuned() noexcept { storeShared(tuningWrites, loadShared(tuningWrites) + 1); }
 
   // The fields every block reads share the object's first cache line; the large envelope banks
   // come last. The render writes `active` and `increment`; other threads may read them.
-  SharedValue<bool> active_ = true;
-  float amplitude_ = 0.0f;
-  int32_t sampleCounter_ = 0;
-  int32_t tableLength_ = SineTable::kPeriod;
-  const float* table_;
-  float gain_ = 0.25f;
-  SharedValue<float> increment_ = 3.0f;
-  float phase_ = 0.0f;
+  SharedValue<bool> active = true;
+  float amplitude = 0.0f;
+  int32_t sampleCounter = 0;
+  int32_t tableLength = SineTable::kPeriod;
+  const float* table;
+  float gain = 0.25f;
+  SharedValue<float> increment = 3.0f;
+  float phase = 0.0f;
   // The phase parameter (v − 0.5) the render has applied to `phase`; render side only.
-  float phaseParameter_ = 0.0f;
+  float phaseParameter = 0.0f;
   // Setter side: the latest phase parameter and a queue of the settings not yet applied. The
   // setter writes `phaseSetting`, `queuedPhases` and `phaseWrites`, the render only
   // `phaseReads`. Settings that find the queue full are applied together, from `phaseSetting`.
-  float phaseSetting_ = 0.0f;
-  uint32_t phaseWrites_ = 0;
-  uint32_t phaseReads_ = 0;
+  float phaseSetting = 0.0f;
+  uint32_t phaseWrites = 0;
+  uint32_t phaseReads = 0;
   // Retuned with the rate: the curve-step interval (the counter value after which the next
   // sample takes a step: 200 at 44.1 kHz) and the audible band in entries per sample.
-  int32_t stepLimit_ = 200;
-  float lowestIncrement_ = 0.47f;
-  float highestIncrement_ = 466.0f;
-  int32_t harmonic_ = 1;
-  float previousPhaseOffset_ = 0.0f;
-  float currentPhaseOffset_ = 0.0f;
-  float tableStep_;
+  int32_t stepLimit = 200;
+  float lowestIncrement = 0.47f;
+  float highestIncrement = 466.0f;
+  int32_t harmonic = 1;
+  float previousPhaseOffset = 0.0f;
+  float currentPhaseOffset = 0.0f;
+  float tableStep;
   // Settings, written by the setters (any thread) and read by the render.
-  SharedValue<float> velocityGain_ = 0.5f;
-  SharedValue<float> volume_ = 0.5f;
-  SharedValue<float> detune_ = 0.0f;
-  SharedValue<float> frequency_ = 3.0f;
-  SharedValue<float> mainDetune_ = 0.0f;
+  SharedValue<float> velocityGain = 0.5f;
+  SharedValue<float> volume = 0.5f;
+  SharedValue<float> detune = 0.0f;
+  SharedValue<float> frequency = 3.0f;
+  SharedValue<float> mainDetune = 0.0f;
   // Note starts and tunings made (setter side) and taken up (render side: it stores the counts it
   // took up with single stores, since isActive reads them on other threads).
-  uint32_t startWrites_ = 0;
-  uint32_t tuningWrites_ = 0;
-  uint32_t startReads_ = 0;
-  uint32_t tuningReads_ = 0;
-  std::array<SharedValue<float>, kQueuedPhases> queuedPhases_{};
-  Bank amplitudeBank_{};
-  Bank pitchBank_{};
-  Bank phaseBank_{};
+  uint32_t startWrites = 0;
+  uint32_t tuningWrites = 0;
+  uint32_t startReads = 0;
+  uint32_t tuningReads = 0;
+  std::array<SharedValue<float>, kQueuedPhases> queuedPhases{};
+  Bank amplitudeBank{};
+  Bank pitchBank{};
+  Bank phaseBank{};
 };

@@ -18,10 +18,10 @@ int32_t samplesBeforeStep(int32_t counter, int32_t limit) noexcept {
 // Within a block only a curve step changes what a lane takes from its oscillator.
 void OscillatorBank::loadLane(LaneBlock& block, std::size_t lane,
                               const Oscillator& oscillator) noexcept {
-  block.position[lane] = oscillator.phase_;
-  block.step[lane] = oscillator.increment_.load();
-  block.scale[lane] = oscillator.gain_;
-  block.level[lane] = oscillator.amplitude_;
+  block.position[lane] = oscillator.phase;
+  block.step[lane] = oscillator.increment.load();
+  block.scale[lane] = oscillator.gain;
+  block.level[lane] = oscillator.amplitude;
 }
 
 void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffers, int32_t n,
@@ -43,7 +43,7 @@ void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffer
   for (int32_t i = 0; i < n; ++i) {
     Oscillator& oscillator = *oscillators[i];
     // Only oscillators on the shared table fit the kernels' interpolation rows.
-    if (oscillator.table_ != shared || oscillator.tableLength_ != SineTable::kPeriod) {
+    if (oscillator.table != shared || oscillator.tableLength != SineTable::kPeriod) {
       oscillator.render(buffers[i], count);
       continue;
     }
@@ -71,7 +71,7 @@ void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
     block.step[lane] = 0.0f;
     block.scale[lane] = 0.0f;
     block.level[lane] = 0.0f;
-    block.out[lane] = unusedLane_.data();
+    block.out[lane] = unusedLane.data();
   }
   wrapStrayLanes(block, 0, lanes);
 }
@@ -83,7 +83,7 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
   std::array<int32_t, LaneBlock::kLanes> untilStep{};
   for (int32_t j = 0; j < lanes; ++j) {
     const Oscillator& oscillator = *oscillators[j];
-    untilStep[static_cast<std::size_t>(j)] = samplesBeforeStep(oscillator.sampleCounter_, oscillator.stepLimit_);
+    untilStep[static_cast<std::size_t>(j)] = samplesBeforeStep(oscillator.sampleCounter, oscillator.stepLimit);
   }
   for (int32_t done = 0; done < count;) {
     int32_t run = count - done;
@@ -91,11 +91,11 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
       const auto lane = static_cast<std::size_t>(j);
       Oscillator& oscillator = *oscillators[j];
       if (untilStep[lane] == 0) {  // a curve step before this sample; the next after 201
-        oscillator.phase_ = block.position[lane];
-        oscillator.sampleCounter_ = 0;
+        oscillator.phase = block.position[lane];
+        oscillator.sampleCounter = 0;
         oscillator.curveStepShared();
         loadLane(block, lane, oscillator);
-        untilStep[lane] = oscillator.stepLimit_ + 1;
+        untilStep[lane] = oscillator.stepLimit + 1;
       }
       run = std::min(run, untilStep[lane]);
     }
@@ -105,7 +105,7 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
   }
   for (int32_t j = 0; j < lanes; ++j) {
     Oscillator& oscillator = *oscillators[j];
-    oscillator.phase_ = block.position[static_cast<std::size_t>(j)];
-    oscillator.sampleCounter_ = oscillator.stepLimit_ - untilStep[static_cast<std::size_t>(j)];
+    oscillator.phase = block.position[static_cast<std::size_t>(j)];
+    oscillator.sampleCounter = oscillator.stepLimit - untilStep[static_cast<std::size_t>(j)];
   }
 }

@@ -30,5 +30,5 @@ class OscillatorBank {
   static void loadLane(LaneBlock& block, std::size_t lane, const Oscillator& oscillator) noexcept;
 
   // Where lanes without an oscillator write.
-  std::array<float, kBlockLimit> unusedLane_{};
+  std::array<float, kBlockLimit> unusedLane{};
 };

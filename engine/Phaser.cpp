@@ -27,31 +27,31 @@ float wrapSweep(float phase) noexcept {
 Phaser::Phaser() noexcept { prepare(kDesignRate, {}); }
 
 void Phaser::prepare(float rate, std::vector<float>&&) noexcept {
-  sampleRate_ = rate;
-  minimum_.store(boundFor(minimumSetting_.load()));
-  maximum_.store(boundFor(maximumSetting_.load()));
-  sweepIncrement_.store(stepFor(rateSetting_.load()));
+  sampleRate = rate;
+  minimum.store(boundFor(minimumSetting.load()));
+  maximum.store(boundFor(maximumSetting.load()));
+  sweepIncrement.store(stepFor(rateSetting.load()));
 }
 
-float Phaser::boundFor(float v) const noexcept { return v * 2600.0f / (sampleRate_ * 0.5f); }
+float Phaser::boundFor(float v) const noexcept { return v * 2600.0f / (sampleRate * 0.5f); }
 
-float Phaser::stepFor(float v) const noexcept { return v / sampleRate_ * kTwoPi; }
+float Phaser::stepFor(float v) const noexcept { return v / sampleRate * kTwoPi; }
 
 void Phaser::reset() noexcept {
-  stages_ = {};
-  sweepPhase_ = 0.0f;
-  lastOutput_ = 0.0f;
+  stages = {};
+  sweepPhase = 0.0f;
+  lastOutput = 0.0f;
 }
 
 void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept {
-  const float low = minimum_.load();
-  const float span = maximum_.load() - low;
-  const float loop = feedback_.load();
-  const float mix = depth_.load();
-  const float step = sweepIncrement_.load();
-  float phase = sweepPhase_;
-  float last = lastOutput_;
-  float coefficient = stages_[0].coefficient;
+  const float low = minimum.load();
+  const float span = maximum.load() - low;
+  const float loop = feedback.load();
+  const float mix = depth.load();
+  const float step = sweepIncrement.load();
+  float phase = sweepPhase;
+  float last = lastOutput;
+  float coefficient = stages[0].coefficient;
   for (int32_t k = 0; k < count; ++k) {
     const float x = in[k];
     const float d = low + span * (static_cast<float>(std::sin(static_cast<double>(phase))) + 1.0f) / 2.0f;
@@ -62,7 +62,7 @@ void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept
       if (std::isfinite(a)) coefficient = a;
     }
     float y = x + loop * last;
-    for (Stage& stage : stages_) {
+    for (Stage& stage : stages) {
       const float o = y * -coefficient + stage.state;
       stage.state = finiteOrZero(o * coefficient + y);
       y = o;
@@ -70,42 +70,42 @@ void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept
     last = finiteOrZero(y);
     out[k] = x + y * mix;
   }
-  for (Stage& stage : stages_) stage.coefficient = coefficient;
-  sweepPhase_ = phase;
-  lastOutput_ = last;
+  for (Stage& stage : stages) stage.coefficient = coefficient;
+  sweepPhase = phase;
+  lastOutput = last;
 }
 
 // A value whose scaled form overflows is ignored like a non-finite one.
 void Phaser::setMinimum(float v) noexcept {
   const float bound = boundFor(v);
   if (!std::isfinite(bound)) return;
-  minimumSetting_.store(v);
-  minimum_.store(bound);
+  minimumSetting.store(v);
+  minimum.store(bound);
 }
 
 void Phaser::setMaximum(float v) noexcept {
   const float bound = boundFor(v);
   if (!std::isfinite(bound)) return;
-  maximumSetting_.store(v);
-  maximum_.store(bound);
+  maximumSetting.store(v);
+  maximum.store(bound);
 }
 
 void Phaser::setRate(float v) noexcept {
   const float step = stepFor(v);
   if (!std::isfinite(step)) return;
-  rateSetting_.store(v);
-  sweepIncrement_.store(step);
+  rateSetting.store(v);
+  sweepIncrement.store(step);
 }
 
 float Phaser::getMinimum() const noexcept {
-  return minimum_.load() * (sampleRate_ * 0.5f) / 2600.0f;
+  return minimum.load() * (sampleRate * 0.5f) / 2600.0f;
 }
 
 float Phaser::getMaximum() const noexcept {
-  return maximum_.load() * (sampleRate_ * 0.5f) / 2600.0f;
+  return maximum.load() * (sampleRate * 0.5f) / 2600.0f;
 }
 
-float Phaser::getRate() const noexcept { return sweepIncrement_.load() * sampleRate_ / kTwoPi; }
+float Phaser::getRate() const noexcept { return sweepIncrement.load() * sampleRate / kTwoPi; }
 
 // Three passes per piece: the LFO phases (a short serial chain), their sines in SIMD lanes, and
 // the allpass chain with its state in registers.
@@ -122,31 +122,31 @@ void Phaser::processBlock(const float* in, float* out, int32_t count,
 }
 
 Phaser::Run::Run(Phaser& owner, const RenderKernels& renderKernels) noexcept
-    : phaser_(owner),
-      kernels_(renderKernels),
-      low_(owner.minimum_.load()),
-      span_(owner.maximum_.load() - low_),
-      loop_(owner.feedback_.load()),
-      mix_(owner.depth_.load()),
-      step_(owner.sweepIncrement_.load()),
-      phase_(owner.sweepPhase_),
-      kept_{owner.stages_[0].coefficient, owner.lastOutput_, {}} {
-  for (std::size_t i = 0; i < kept_.state.size(); ++i) kept_.state[i] = owner.stages_[i].state;
+    : phaser(owner),
+      kernels(renderKernels),
+      low(owner.minimum.load()),
+      span(owner.maximum.load() - low),
+      loop(owner.feedback.load()),
+      mix(owner.depth.load()),
+      step(owner.sweepIncrement.load()),
+      phase(owner.sweepPhase),
+      kept{owner.stages[0].coefficient, owner.lastOutput, {}} {
+  for (std::size_t i = 0; i < kept.state.size(); ++i) kept.state[i] = owner.stages[i].state;
 }
 
 Phaser::Run::~Run() {
-  for (std::size_t i = 0; i < kept_.state.size(); ++i) {
-    phaser_.stages_[i].coefficient = kept_.coefficient;
-    phaser_.stages_[i].state = kept_.state[i];
+  for (std::size_t i = 0; i < kept.state.size(); ++i) {
+    phaser.stages[i].coefficient = kept.coefficient;
+    phaser.stages[i].state = kept.state[i];
   }
-  phaser_.sweepPhase_ = phase_;
-  phaser_.lastOutput_ = kept_.last;
+  phaser.sweepPhase = phase;
+  phaser.lastOutput = kept.last;
 }
 
 void Phaser::Run::prepare(int32_t first, int32_t n) noexcept {
   for (int32_t k = first; k < first + n; ++k) {
-    angles_[static_cast<std::size_t>(k)] = static_cast<double>(phase_);
-    phase_ = wrapSweep(phase_ + step_);
+    angles[static_cast<std::size_t>(k)] = static_cast<double>(phase);
+    phase = wrapSweep(phase + step);
   }
-  kernels_.sines(angles_.data() + first, sines_.data() + first, n);
+  kernels.sines(angles.data() + first, sines.data() + first, n);
 }

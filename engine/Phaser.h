@@ -29,13 +29,13 @@ class Phaser final : public BusEffect {
                     const RenderKernels& kernels) noexcept override;
 
   // Non-finite values are ignored.
-  void setDepth(float v) noexcept { assignFinite(depth_, v); }
-  void setFeedback(float v) noexcept { assignFinite(feedback_, v); }
+  void setDepth(float v) noexcept { assignFinite(depth, v); }
+  void setFeedback(float v) noexcept { assignFinite(feedback, v); }
   void setMinimum(float v) noexcept;
   void setMaximum(float v) noexcept;
   void setRate(float v) noexcept;
-  [[nodiscard]] float getDepth() const noexcept { return depth_.load(); }
-  [[nodiscard]] float getFeedback() const noexcept { return feedback_.load(); }
+  [[nodiscard]] float getDepth() const noexcept { return depth.load(); }
+  [[nodiscard]] float getFeedback() const noexcept { return feedback.load(); }
   [[nodiscard]] float getMinimum() const noexcept;
   [[nodiscard]] float getMaximum() const noexcept;
   [[nodiscard]] float getRate() const noexcept;
@@ -62,38 +62,38 @@ class Phaser final : public BusEffect {
     Run& operator=(const Run&) = delete;
 
     void prepare(int32_t first, int32_t n) noexcept;
-    [[nodiscard]] Chain chain() const noexcept { return kept_; }
-    void keep(const Chain& chain) noexcept { kept_ = chain; }
+    [[nodiscard]] Chain chain() const noexcept { return kept; }
+    void keep(const Chain& chain) noexcept { kept = chain; }
     [[nodiscard]] float sample(Chain& chain, int32_t k, float x) const noexcept {
-      const float d = low_ + span_ * (sines_[static_cast<std::size_t>(k)] + 1.0f) / 2.0f;
+      const float d = low + span * (sines[static_cast<std::size_t>(k)] + 1.0f) / 2.0f;
       const float denominator = 1.0f + d;
       if (denominator != 0.0f) {  // d = -1 keeps the previous coefficient
         const float a = (1.0f - d) / denominator;
         if (std::isfinite(a)) chain.coefficient = a;
       }
       const float coefficient = chain.coefficient;
-      float y = x + loop_ * chain.last;
+      float y = x + loop * chain.last;
       for (float& stageState : chain.state) {
         const float o = y * -coefficient + stageState;
         stageState = finiteOrZero(o * coefficient + y);
         y = o;
       }
       chain.last = finiteOrZero(y);
-      return x + y * mix_;
+      return x + y * mix;
     }
 
    private:
-    Phaser& phaser_;
-    const RenderKernels& kernels_;
-    float low_;
-    float span_;
-    float loop_;
-    float mix_;
-    float step_;
-    float phase_;
-    Chain kept_;
-    std::array<double, kPiece> angles_;
-    std::array<float, kPiece> sines_;
+    Phaser& phaser;
+    const RenderKernels& kernels;
+    float low;
+    float span;
+    float loop;
+    float mix;
+    float step;
+    float phase;
+    Chain kept;
+    std::array<double, kPiece> angles;
+    std::array<float, kPiece> sines;
   };
 
   struct Stage {
@@ -104,18 +104,18 @@ class Phaser final : public BusEffect {
   [[nodiscard]] float boundFor(float v) const noexcept;
   [[nodiscard]] float stepFor(float v) const noexcept;
 
-  std::array<Stage, 6> stages_{};
-  float sweepPhase_ = 0.0f;
-  float lastOutput_ = 0.0f;
+  std::array<Stage, 6> stages{};
+  float sweepPhase = 0.0f;
+  float lastOutput = 0.0f;
   // Settings, written by the setters (any thread) and read by the render.
-  SharedValue<float> minimum_;
-  SharedValue<float> maximum_;
-  SharedValue<float> feedback_ = 0.7f;
-  SharedValue<float> sweepIncrement_;
-  SharedValue<float> depth_ = 1.0f;
+  SharedValue<float> minimum;
+  SharedValue<float> maximum;
+  SharedValue<float> feedback = 0.7f;
+  SharedValue<float> sweepIncrement;
+  SharedValue<float> depth = 1.0f;
   // The host values behind the three rate-dependent fields, kept to rescale them.
-  SharedValue<float> minimumSetting_ = 440.0f;
-  SharedValue<float> maximumSetting_ = 1600.0f;
-  SharedValue<float> rateSetting_ = 0.5f;
-  float sampleRate_;
+  SharedValue<float> minimumSetting = 440.0f;
+  SharedValue<float> maximumSetting = 1600.0f;
+  SharedValue<float> rateSetting = 0.5f;
+  float sampleRate;
 };

@@ -19,22 +19,22 @@ int32_t Reverb::storageLength(float rate) const noexcept {
 }
 
 void Reverb::reset() noexcept {
-  std::fill(storage_.begin(), storage_.end(), 0.0f);
-  for (CombFilter& comb : combs_) comb.attach(comb.buffer_, comb.bufferSize_);
-  for (AllpassFilter& allpass : allpasses_) allpass.attach(allpass.buffer_, allpass.bufferSize_);
+  std::fill(storage.begin(), storage.end(), 0.0f);
+  for (CombFilter& comb : combs) comb.attach(comb.buffer, comb.bufferSize);
+  for (AllpassFilter& allpass : allpasses) allpass.attach(allpass.buffer, allpass.bufferSize);
 }
 
 void Reverb::prepare(float rate, std::vector<float>&& fresh) noexcept {
-  storage_ = std::move(fresh);
-  float* next = storage_.data();
-  for (std::size_t i = 0; i < combs_.size(); ++i) {
+  storage = std::move(fresh);
+  float* next = storage.data();
+  for (std::size_t i = 0; i < combs.size(); ++i) {
     const int32_t length = scaledLength(kCombLengths[i], rate);
-    combs_[i].attach(next, length);
+    combs[i].attach(next, length);
     next += length;
   }
-  for (std::size_t i = 0; i < allpasses_.size(); ++i) {
+  for (std::size_t i = 0; i < allpasses.size(); ++i) {
     const int32_t length = scaledLength(kAllpassLengths[i], rate);
-    allpasses_[i].attach(next, length);
+    allpasses[i].attach(next, length);
     next += length;
   }
   update();
@@ -42,15 +42,15 @@ void Reverb::prepare(float rate, std::vector<float>&& fresh) noexcept {
 
 // The designed update step: the values the combs take before the next block.
 void Reverb::update() noexcept {
-  roomSize1_.store(roomSize_.load());
-  damp1_.store(damp_.load());
-  gain_.store(0.015f);
+  roomSize1.store(roomSize.load());
+  damp1.store(damp.load());
+  gain.store(0.015f);
 }
 
 void Reverb::passSettingsToCombs() noexcept {
-  const float feedback = roomSize1_.load();
-  const float damping = damp1_.load();
-  for (CombFilter& comb : combs_) {
+  const float feedback = roomSize1.load();
+  const float damping = damp1.load();
+  for (CombFilter& comb : combs) {
     comb.setFeedback(feedback);
     comb.setDamp(damping);
   }
@@ -58,17 +58,17 @@ void Reverb::passSettingsToCombs() noexcept {
 
 void Reverb::processStrided(const float* in, float* out, int32_t count,
                             int32_t stride) noexcept {
-  const float inputGain = gain_.load();
-  const float wetLevel = wet_.load();
-  const float dryLevel = dry_.load();
+  const float inputGain = gain.load();
+  const float wetLevel = wet.load();
+  const float dryLevel = dry.load();
   passSettingsToCombs();
   for (int32_t k = 0; k < count; ++k) {
     const float x = *in;
     const float input = x * inputGain;
     float sum = 0.0f;
-    for (CombFilter& comb : combs_) sum += comb.process(input);
+    for (CombFilter& comb : combs) sum += comb.process(input);
     float y = sum;
-    for (AllpassFilter& allpass : allpasses_) y = allpass.process(y);
+    for (AllpassFilter& allpass : allpasses) y = allpass.process(y);
     *out = y * wetLevel + x * dryLevel;
     in += stride;
     out += stride;
@@ -79,32 +79,32 @@ void Reverb::processStrided(const float* in, float* out, int32_t count,
 void Reverb::setRoomSize(float v) noexcept {
   const float size = v * 0.28f + 0.7f;
   if (!std::isfinite(size)) return;
-  roomSize_.store(size);
+  roomSize.store(size);
   update();
 }
 
 void Reverb::setDamping(float v) noexcept {
   const float scaled = v * 0.4f;
   if (!std::isfinite(scaled)) return;
-  damp_.store(scaled);
+  damp.store(scaled);
   update();
 }
 
 void Reverb::setWet(float v) noexcept {
   const float scaled = v * 3.0f;
   if (!std::isfinite(scaled)) return;
-  wet_.store(scaled);
+  wet.store(scaled);
   update();
 }
 
 void Reverb::setDry(float v) noexcept {
   const float scaled = v * 2.0f;
-  if (std::isfinite(scaled)) dry_.store(scaled);  // the one setting without the update step
+  if (std::isfinite(scaled)) dry.store(scaled);  // the one setting without the update step
 }
 
 void Reverb::setWidth(float v) noexcept {
   if (!std::isfinite(v)) return;
-  width_.store(v);
+  width.store(v);
   update();
 }
 
@@ -120,41 +120,41 @@ void Reverb::processBlock(const float* in, float* out, int32_t count,
 }
 
 Reverb::Run::Run(Reverb& owner, const RenderKernels& renderKernels) noexcept
-    : reverb_(owner),
-      kernels_(renderKernels),
-      gain_(owner.gain_.load()),
-      wet_(owner.wet_.load()),
-      dry_(owner.dry_.load()) {
+    : reverb(owner),
+      kernels(renderKernels),
+      gain(owner.gain.load()),
+      wet(owner.wet.load()),
+      dry(owner.dry.load()) {
   owner.passSettingsToCombs();
-  for (std::size_t c = 0; c < owner.combs_.size(); ++c) {
-    const CombFilter& comb = owner.combs_[c];
-    lanes_.line[c] = comb.buffer_;
-    lanes_.size[c] = comb.bufferSize_;
-    lanes_.index[c] = comb.bufferIndex_;
-    lanes_.store[c] = comb.filterStore_;
-    lanes_.feedback[c] = comb.feedback_;
-    lanes_.damp1[c] = comb.damp1_;
-    lanes_.damp2[c] = comb.damp2_;
+  for (std::size_t c = 0; c < owner.combs.size(); ++c) {
+    const CombFilter& comb = owner.combs[c];
+    lanes.line[c] = comb.buffer;
+    lanes.size[c] = comb.bufferSize;
+    lanes.index[c] = comb.bufferIndex;
+    lanes.store[c] = comb.filterStore;
+    lanes.feedback[c] = comb.feedback;
+    lanes.damp1[c] = comb.damp1;
+    lanes.damp2[c] = comb.damp2;
   }
-  for (std::size_t i = 0; i < owner.allpasses_.size(); ++i) {
-    const AllpassFilter& allpass = owner.allpasses_[i];
-    chain_.line[i] = allpass.buffer_;
-    chain_.size[i] = allpass.bufferSize_;
-    chain_.index[i] = allpass.bufferIndex_;
-    chain_.feedback[i] = allpass.feedback_;
+  for (std::size_t i = 0; i < owner.allpasses.size(); ++i) {
+    const AllpassFilter& allpass = owner.allpasses[i];
+    chain.line[i] = allpass.buffer;
+    chain.size[i] = allpass.bufferSize;
+    chain.index[i] = allpass.bufferIndex;
+    chain.feedback[i] = allpass.feedback;
   }
 }
 
 Reverb::Run::~Run() {
-  for (std::size_t c = 0; c < reverb_.combs_.size(); ++c) {
-    reverb_.combs_[c].bufferIndex_ = lanes_.index[c];
-    reverb_.combs_[c].filterStore_ = lanes_.store[c];
+  for (std::size_t c = 0; c < reverb.combs.size(); ++c) {
+    reverb.combs[c].bufferIndex = lanes.index[c];
+    reverb.combs[c].filterStore = lanes.store[c];
   }
-  for (std::size_t i = 0; i < reverb_.allpasses_.size(); ++i) {
-    reverb_.allpasses_[i].bufferIndex_ = chain_.index[i];
+  for (std::size_t i = 0; i < reverb.allpasses.size(); ++i) {
+    reverb.allpasses[i].bufferIndex = chain.index[i];
   }
 }
 
 void Reverb::Run::prepare(const float* in, int32_t first, int32_t n) noexcept {
-  kernels_.combs(lanes_, in + first, gain_, sums_.data() + first, n);
+  kernels.combs(lanes, in + first, gain, sums.data() + first, n);
 }

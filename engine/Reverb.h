@@ -45,11 +45,11 @@ class Reverb final : public BusEffect {
   void setWet(float v) noexcept;
   void setDry(float v) noexcept;
   void setWidth(float v) noexcept;
-  [[nodiscard]] float getRoomSize() const noexcept { return (roomSize_.load() - 0.7f) / 0.28f; }
-  [[nodiscard]] float getDamping() const noexcept { return damp_.load() / 0.4f; }
-  [[nodiscard]] float getWet() const noexcept { return wet_.load() / 3.0f; }
-  [[nodiscard]] float getDry() const noexcept { return dry_.load() / 2.0f; }
-  [[nodiscard]] float getWidth() const noexcept { return width_.load(); }
+  [[nodiscard]] float getRoomSize() const noexcept { return (roomSize.load() - 0.7f) / 0.28f; }
+  [[nodiscard]] float getDamping() const noexcept { return damp.load() / 0.4f; }
+  [[nodiscard]] float getWet() const noexcept { return wet.load() / 3.0f; }
+  [[nodiscard]] float getDry() const noexcept { return dry.load() / 2.0f; }
+  [[nodiscard]] float getWidth() const noexcept { return width.load(); }
 
  private:
   // The block form's state, held in locals for one block: prepare(in, first, n) runs the combs
@@ -67,18 +67,18 @@ class Reverb final : public BusEffect {
 
     void prepare(const float* in, int32_t first, int32_t n) noexcept;
     [[nodiscard]] float sample(int32_t k, float x) noexcept {
-      return chain_.process(sums_[static_cast<std::size_t>(k)]) * wet_ + x * dry_;
+      return chain.process(sums[static_cast<std::size_t>(k)]) * wet + x * dry;
     }
 
    private:
-    Reverb& reverb_;
-    const RenderKernels& kernels_;
-    float gain_;
-    float wet_;
-    float dry_;
-    CombLanes lanes_;
-    AllpassChain chain_;
-    std::array<float, kPiece> sums_;
+    Reverb& reverb;
+    const RenderKernels& kernels;
+    float gain;
+    float wet;
+    float dry;
+    CombLanes lanes;
+    AllpassChain chain;
+    std::array<float, kPiece> sums;
   };
 
   void update() noexcept;
@@ -86,15 +86,15 @@ class Reverb final : public BusEffect {
   void passSettingsToCombs() noexcept;
 
   // Settings, written by the setters (any thread) and read by the render.
-  SharedValue<float> gain_ = 0.015f;
-  SharedValue<float> roomSize_ = 0.5f * 0.28f + 0.7f;
-  SharedValue<float> roomSize1_ = roomSize_;
-  SharedValue<float> damp_ = 0.5f * 0.4f;
-  SharedValue<float> damp1_ = damp_;
-  SharedValue<float> wet_ = 1.0f;
-  SharedValue<float> dry_ = 0.0f;
-  SharedValue<float> width_ = 1.0f;
-  std::array<CombFilter, 8> combs_{};
-  std::array<AllpassFilter, 4> allpasses_{};
-  std::vector<float> storage_;
+  SharedValue<float> gain = 0.015f;
+  SharedValue<float> roomSize = 0.5f * 0.28f + 0.7f;
+  SharedValue<float> roomSize1 = roomSize;
+  SharedValue<float> damp = 0.5f * 0.4f;
+  SharedValue<float> damp1 = damp;
+  SharedValue<float> wet = 1.0f;
+  SharedValue<float> dry = 0.0f;
+  SharedValue<float> width = 1.0f;
+  std::array<CombFilter, 8> combs{};
+  std::array<AllpassFilter, 4> allpasses{};
+  std::vector<float> storage;
 };

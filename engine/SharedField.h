@@ -38,18 +38,18 @@ class SharedValue {
   static_assert(std::atomic_ref<T>::is_always_lock_free);
 
   constexpr SharedValue() noexcept = default;
-  constexpr SharedValue(T initial) noexcept : value_(initial) {}
-  SharedValue(const SharedValue& other) noexcept : value_(other.load()) {}
+  constexpr SharedValue(T initial) noexcept : value(initial) {}
+  SharedValue(const SharedValue& other) noexcept : value(other.load()) {}
   SharedValue& operator=(const SharedValue& other) noexcept {
     store(other.load());
     return *this;
   }
 
-  [[nodiscard]] T load() const noexcept { return loadRelaxed(value_); }
-  void store(T newValue) noexcept { storeRelaxed(value_, newValue); }
+  [[nodiscard]] T load() const noexcept { return loadRelaxed(value); }
+  void store(T newValue) noexcept { storeRelaxed(value, newValue); }
 
  private:
-  alignas(std::atomic_ref<T>::required_alignment) T value_{};
+  alignas(std::atomic_ref<T>::required_alignment) T value{};
 };
 
 // Stores `value` unless it is inf or NaN (settings ignore non-finite host values).

@@ -8,7 +8,7 @@
 SineTable::SineTable() noexcept {
   const float step = static_cast<float>(2.0 * std::numbers::pi) / static_cast<float>(kPeriod);
   float angle = 0.0f;
-  for (float& value : values_) {
+  for (float& value : values) {
     value = static_cast<float>(std::sin(static_cast<double>(angle)));
     angle += step;
   }

@@ -14,11 +14,11 @@ class SineTable {
 
   SineTable() noexcept;
 
-  [[nodiscard]] float operator[](int32_t k) const noexcept { return values_[static_cast<std::size_t>(k)]; }
-  [[nodiscard]] const float* data() const noexcept { return values_.data(); }
+  [[nodiscard]] float operator[](int32_t k) const noexcept { return values[static_cast<std::size_t>(k)]; }
+  [[nodiscard]] const float* data() const noexcept { return values.data(); }
 
  private:
-  std::array<float, kSize> values_;
+  std::array<float, kSize> values;
 };
 
 // The shared table; thread-safe first use.

@@ -10,13 +10,13 @@
 #include "engine/FloatGuards.h"
 
 SynthEngine::SynthEngine()
-    : oscillators_(static_cast<std::size_t>(kOscillatorCount)),
-      oscillatorBuffers_(static_cast<std::size_t>(kOscillatorCount * kBlockLimit), 0.0f),
-      buses_(static_cast<std::size_t>(busCount * kBlockLimit), 0.0f) {
+    : oscillators(static_cast<std::size_t>(kOscillatorCount)),
+      oscillatorBuffers(static_cast<std::size_t>(kOscillatorCount * kBlockLimit), 0.0f),
+      buses(static_cast<std::size_t>(busCount * kBlockLimit), 0.0f) {
   const SineTable& table = sineTable();
   noteFrequencyTable();  // both process-wide tables exist before the first render
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    oscillators_[static_cast<std::size_t>(i)].init(table, SineTable::kPeriod, i + 1, sampleRate_);
+    oscillators[static_cast<std::size_t>(i)].init(table, SineTable::kPeriod, i + 1, sampleRate);
   }
 }
 
@@ -24,8 +24,8 @@ SynthEngine::SynthEngine()
 
 // Render side, after the oscillator took up its settings.
 bool SynthEngine::sounding(int32_t osc) const noexcept {
-  return oscillators_[static_cast<std::size_t>(osc)].inAudibleBand() &&
-         oscillatorSwitches_[static_cast<std::size_t>(osc)].load() > 0.5f;
+  return oscillators[static_cast<std::size_t>(osc)].inAudibleBand() &&
+         oscillatorSwitches[static_cast<std::size_t>(osc)].load() > 0.5f;
 }
 
 void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcept {
@@ -38,9 +38,9 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
   count = std::min(count, kBlockLimit);
   DenormalScope flushDenormals;
   // The oscillators take up note starts and settings made since the last block (if any were).
-  if (const uint32_t settings = loadShared(oscillatorSettings_); settings != appliedSettings_) {
-    appliedSettings_ = settings;
-    for (Oscillator& oscillator : oscillators_) oscillator.applySettings();
+  if (const uint32_t settings = loadShared(oscillatorSettings); settings != appliedSettings) {
+    appliedSettings = settings;
+    for (Oscillator& oscillator : oscillators) oscillator.applySettings();
   }
   renderAndMixOscillators(count);
   runEffects(count);
@@ -49,7 +49,7 @@ void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcep
 
 bool SynthEngine::setRenderPath(RenderPath wanted) noexcept {
   if (!renderPathSupported(wanted)) return false;
-  kernels_ = &renderKernels(wanted);
+  kernels = &renderKernels(wanted);
   return true;
 }
 
@@ -66,22 +66,22 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
   int32_t n = 0;
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
-    list[static_cast<std::size_t>(n)] = &oscillators_[static_cast<std::size_t>(i)];
+    list[static_cast<std::size_t>(n)] = &oscillators[static_cast<std::size_t>(i)];
     buffers[static_cast<std::size_t>(n)] = oscillatorBuffer(i);
     indexes[static_cast<std::size_t>(n)] = i;
     ++n;
   }
-  kernels_->oscillators(*kernels_, oscillatorBank_, list.data(), buffers.data(), n, count);
+  kernels->oscillators(*kernels, oscillatorBank, list.data(), buffers.data(), n, count);
   std::array<std::array<const float*, kOscillatorCount>, busCount> sources;
   std::array<int32_t, busCount> routed{};
   for (int32_t j = 0; j < n; ++j) {
     if (!list[static_cast<std::size_t>(j)]->inAudibleBand()) continue;
-    const Bus target = routingBus_[static_cast<std::size_t>(indexes[static_cast<std::size_t>(j)])].load();
+    const Bus target = routingBus[static_cast<std::size_t>(indexes[static_cast<std::size_t>(j)])].load();
     if (target == busCount) continue;
     sources[target][static_cast<std::size_t>(routed[target]++)] = buffers[static_cast<std::size_t>(j)];
   }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
-    kernels_->sumBus(bus(send), sources[send].data(), routed[send], count);
+    kernels->sumBus(bus(send), sources[send].data(), routed[send], count);
   }
 }
 
@@ -97,9 +97,9 @@ SynthEngine::Bus SynthEngine::busForRouting(float routingValue) noexcept {
 
 // Reverb, delay, phaser, flanger; an effect switched off passes its send through.
 void SynthEngine::runEffects(int32_t count) noexcept {
-  for (const EffectSlot& slot : effects_) {
+  for (const EffectSlot& slot : effects) {
     if (slot.switchValue->load() > 0.5f) {
-      kernels_->effect(*slot.effect, bus(slot.send), bus(slot.ret), count, *kernels_);
+      kernels->effect(*slot.effect, bus(slot.send), bus(slot.ret), count, *kernels);
     } else {
       std::copy_n(bus(slot.send), count, bus(slot.ret));
     }
@@ -110,7 +110,7 @@ void SynthEngine::runEffects(int32_t count) noexcept {
 void SynthEngine::writeOutput(float* out, int32_t count) noexcept {
   const OutputBuses returns{bus(flangerReturn), bus(reverbReturn), bus(delayReturn), bus(dry),
                             bus(phaserReturn)};
-  kernels_->sumOutput(out, returns, mainVolume_.load(), count);
+  kernels->sumOutput(out, returns, mainVolume.load(), count);
 }
 
 void SynthEngine::renderHostBlock(float* out, int32_t frames, int32_t offset,
@@ -138,98 +138,98 @@ void SynthEngine::processHostBlock(float* out, int32_t frames, bool gate, int32_
 
 void SynthEngine::startAllOscillators(float frequency, float amplitude) noexcept {
   if (!std::isfinite(frequency) || !std::isfinite(amplitude)) return;
-  for (Oscillator& oscillator : oscillators_) oscillator.start(frequency, amplitude);
+  for (Oscillator& oscillator : oscillators) oscillator.start(frequency, amplitude);
   noteOscillatorSettings();
 }
 
 void SynthEngine::loadEnvelopeLayer(int32_t oscillator, EnvelopeBank bank, int32_t layer,
                                     const float* curve) noexcept {
   if (!validOscillator(oscillator)) return;
-  oscillators_[static_cast<std::size_t>(oscillator)].loadEnvelopeLayer(bank, layer, curve);
+  oscillators[static_cast<std::size_t>(oscillator)].loadEnvelopeLayer(bank, layer, curve);
 }
 
 void SynthEngine::setSampleRate(float rate) {
   const float tuning = tuningRate(rate);
-  if (tuning == 0.0f || rate == sampleRate_) return;
+  if (tuning == 0.0f || rate == sampleRate) return;
   // Everything that may fail is allocated before anything changes.
   std::array<std::vector<float>, kEffectCount> storage;
   try {
     for (std::size_t i = 0; i < kEffectCount; ++i) {
-      storage[i].assign(static_cast<std::size_t>(effects_[i].effect->storageLength(tuning)), 0.0f);
+      storage[i].assign(static_cast<std::size_t>(effects[i].effect->storageLength(tuning)), 0.0f);
     }
   } catch (const std::bad_alloc&) {
     return;
   }
   for (std::size_t i = 0; i < kEffectCount; ++i) {
-    effects_[i].effect->prepare(tuning, std::move(storage[i]));
+    effects[i].effect->prepare(tuning, std::move(storage[i]));
   }
-  for (Oscillator& oscillator : oscillators_) oscillator.setSampleRate(tuning);
+  for (Oscillator& oscillator : oscillators) oscillator.setSampleRate(tuning);
   noteOscillatorSettings();
-  sampleRate_ = rate;
+  sampleRate = rate;
 }
 
 // ---- settings ----------------------------------------------------------------------------
 
 // A value whose square overflows is ignored like a non-finite one.
 void SynthEngine::setMainVolume(float v) noexcept {
-  if (const float squared = v * v; std::isfinite(squared)) mainVolume_.store(squared);
+  if (const float squared = v * v; std::isfinite(squared)) mainVolume.store(squared);
 }
 
-float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume_.load()); }
+float SynthEngine::getMainVolume() const noexcept { return std::sqrt(mainVolume.load()); }
 
 void SynthEngine::setMainDetune(float v) noexcept {
   if (!std::isfinite(v)) return;
-  mainDetune_.store(v);
-  for (Oscillator& oscillator : oscillators_) oscillator.setMainDetune(v);
+  mainDetune.store(v);
+  for (Oscillator& oscillator : oscillators) oscillator.setMainDetune(v);
   noteOscillatorSettings();
 }
 
 void SynthEngine::setRouting(int32_t osc, float v) noexcept {
   if (!validOscillator(osc) || !std::isfinite(v)) return;
-  routing_[static_cast<std::size_t>(osc)].store(v);
-  routingBus_[static_cast<std::size_t>(osc)].store(busForRouting(v));
+  routing[static_cast<std::size_t>(osc)].store(v);
+  routingBus[static_cast<std::size_t>(osc)].store(busForRouting(v));
 }
 
 float SynthEngine::getRouting(int32_t osc) const noexcept {
-  return validOscillator(osc) ? routing_[static_cast<std::size_t>(osc)].load() : 0.0f;
+  return validOscillator(osc) ? routing[static_cast<std::size_t>(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) assignFinite(oscillatorSwitches_[static_cast<std::size_t>(osc)], v);
+  if (validOscillator(osc)) assignFinite(oscillatorSwitches[static_cast<std::size_t>(osc)], v);
 }
 
 float SynthEngine::getOscillatorSwitch(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillatorSwitches_[static_cast<std::size_t>(osc)].load() : 0.0f;
+  return validOscillator(osc) ? oscillatorSwitches[static_cast<std::size_t>(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorVolume(int32_t osc, float v) noexcept {
   if (!validOscillator(osc)) return;
-  oscillators_[static_cast<std::size_t>(osc)].setVolume(v);
+  oscillators[static_cast<std::size_t>(osc)].setVolume(v);
   noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorVolume(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillators_[static_cast<std::size_t>(osc)].getVolume() : 0.0f;
+  return validOscillator(osc) ? oscillators[static_cast<std::size_t>(osc)].getVolume() : 0.0f;
 }
 
 void SynthEngine::setOscillatorPhase(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) oscillators_[static_cast<std::size_t>(osc)].setPhase(v);
+  if (validOscillator(osc)) oscillators[static_cast<std::size_t>(osc)].setPhase(v);
 }
 
 float SynthEngine::getOscillatorPhase(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillators_[static_cast<std::size_t>(osc)].getPhase() : 0.0f;
+  return validOscillator(osc) ? oscillators[static_cast<std::size_t>(osc)].getPhase() : 0.0f;
 }
 
 void SynthEngine::setOscillatorDetune(int32_t osc, float v) noexcept {
   if (!validOscillator(osc)) return;
-  oscillators_[static_cast<std::size_t>(osc)].setDetune(v);
+  oscillators[static_cast<std::size_t>(osc)].setDetune(v);
   noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorDetune(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillators_[static_cast<std::size_t>(osc)].getDetune() : 0.0f;
+  return validOscillator(osc) ? oscillators[static_cast<std::size_t>(osc)].getDetune() : 0.0f;
 }
 
 bool SynthEngine::isOscillatorActive(int32_t osc) const noexcept {
-  return validOscillator(osc) && oscillators_[static_cast<std::size_t>(osc)].isActive();
+  return validOscillator(osc) && oscillators[static_cast<std::size_t>(osc)].isActive();
 }

@@ -58,7 +58,7 @@ class SynthEngine {
   // Chooses how blocks are computed; false (and no change) for a path this processor lacks.
   // Call it between blocks.
   bool setRenderPath(RenderPath path) noexcept;
-  [[nodiscard]] RenderPath renderPath() const noexcept { return kernels_->path; }
+  [[nodiscard]] RenderPath renderPath() const noexcept { return kernels->path; }
 
   // Note start: every oscillator, in index order. Non-finite arguments are ignored.
   void startAllOscillators(float frequency, float amplitude) noexcept;
@@ -70,12 +70,12 @@ class SynthEngine {
   // the previous tuning if memory is short. Ignores non-finite and non-positive rates; rates
   // outside 8000-384000 Hz are tuned for the nearest bound.
   void setSampleRate(float rate);
-  [[nodiscard]] float getSampleRate() const noexcept { return sampleRate_; }
+  [[nodiscard]] float getSampleRate() const noexcept { return sampleRate; }
 
   void setMainVolume(float v) noexcept;
   [[nodiscard]] float getMainVolume() const noexcept;
   void setMainDetune(float v) noexcept;
-  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune_.load(); }
+  [[nodiscard]] float getMainDetune() const noexcept { return mainDetune.load(); }
 
   void setRouting(int32_t osc, float v) noexcept;
   [[nodiscard]] float getRouting(int32_t osc) const noexcept;
@@ -90,60 +90,60 @@ class SynthEngine {
   [[nodiscard]] bool isOscillatorActive(int32_t osc) const noexcept;
   // Read-only view of an oscillator (0-31) for tests and tools.
   [[nodiscard]] const Oscillator& oscillator(int32_t osc) const noexcept {
-    return oscillators_[static_cast<size_t>(osc)];
+    return oscillators[static_cast<size_t>(osc)];
   }
 
-  void setDelaySwitch(float v) noexcept { assignFinite(delaySwitch_, v); }
-  [[nodiscard]] float getDelaySwitch() const noexcept { return delaySwitch_.load(); }
-  void setDelayTime(float v) noexcept { delay_.setTime(v); }
-  [[nodiscard]] float getDelayTime() const noexcept { return delay_.getTime(); }
-  void setDelayFeedback(float v) noexcept { delay_.setFeedback(v); }
-  [[nodiscard]] float getDelayFeedback() const noexcept { return delay_.getFeedback(); }
-  void setDelayLevel(float v) noexcept { delay_.setLevel(v); }
-  [[nodiscard]] float getDelayLevel() const noexcept { return delay_.getLevel(); }
+  void setDelaySwitch(float v) noexcept { assignFinite(delaySwitch, v); }
+  [[nodiscard]] float getDelaySwitch() const noexcept { return delaySwitch.load(); }
+  void setDelayTime(float v) noexcept { delay.setTime(v); }
+  [[nodiscard]] float getDelayTime() const noexcept { return delay.getTime(); }
+  void setDelayFeedback(float v) noexcept { delay.setFeedback(v); }
+  [[nodiscard]] float getDelayFeedback() const noexcept { return delay.getFeedback(); }
+  void setDelayLevel(float v) noexcept { delay.setLevel(v); }
+  [[nodiscard]] float getDelayLevel() const noexcept { return delay.getLevel(); }
 
-  void setFlangerSwitch(float v) noexcept { assignFinite(flangerSwitch_, v); }
-  [[nodiscard]] float getFlangerSwitch() const noexcept { return flangerSwitch_.load(); }
-  void setFlangerCentreDelay(float v) noexcept { flanger_.setCentreDelay(v); }
-  [[nodiscard]] float getFlangerCentreDelay() const noexcept { return flanger_.getCentreDelay(); }
-  void setFlangerDryLevel(float v) noexcept { flanger_.setDryLevel(v); }
-  [[nodiscard]] float getFlangerDryLevel() const noexcept { return flanger_.getDryLevel(); }
-  void setFlangerWetLevel(float v) noexcept { flanger_.setWetLevel(v); }
-  [[nodiscard]] float getFlangerWetLevel() const noexcept { return flanger_.getWetLevel(); }
-  void setFlangerInputGain(float v) noexcept { flanger_.setInputGain(v); }
-  [[nodiscard]] float getFlangerInputGain() const noexcept { return flanger_.getInputGain(); }
-  void setFlangerSweepDepth(float v) noexcept { flanger_.setSweepDepth(v); }
-  [[nodiscard]] float getFlangerSweepDepth() const noexcept { return flanger_.getSweepDepth(); }
-  void setFlangerRate(float v) noexcept { flanger_.setRate(v); }
-  [[nodiscard]] float getFlangerRate() const noexcept { return flanger_.getRate(); }
-  void setFlangerWaveform(float v) noexcept { flanger_.setWaveform(v); }
-  [[nodiscard]] float getFlangerWaveform() const noexcept { return flanger_.getWaveform(); }
+  void setFlangerSwitch(float v) noexcept { assignFinite(flangerSwitch, v); }
+  [[nodiscard]] float getFlangerSwitch() const noexcept { return flangerSwitch.load(); }
+  void setFlangerCentreDelay(float v) noexcept { flanger.setCentreDelay(v); }
+  [[nodiscard]] float getFlangerCentreDelay() const noexcept { return flanger.getCentreDelay(); }
+  void setFlangerDryLevel(float v) noexcept { flanger.setDryLevel(v); }
+  [[nodiscard]] float getFlangerDryLevel() const noexcept { return flanger.getDryLevel(); }
+  void setFlangerWetLevel(float v) noexcept { flanger.setWetLevel(v); }
+  [[nodiscard]] float getFlangerWetLevel() const noexcept { return flanger.getWetLevel(); }
+  void setFlangerInputGain(float v) noexcept { flanger.setInputGain(v); }
+  [[nodiscard]] float getFlangerInputGain() const noexcept { return flanger.getInputGain(); }
+  void setFlangerSweepDepth(float v) noexcept { flanger.setSweepDepth(v); }
+  [[nodiscard]] float getFlangerSweepDepth() const noexcept { return flanger.getSweepDepth(); }
+  void setFlangerRate(float v) noexcept { flanger.setRate(v); }
+  [[nodiscard]] float getFlangerRate() const noexcept { return flanger.getRate(); }
+  void setFlangerWaveform(float v) noexcept { flanger.setWaveform(v); }
+  [[nodiscard]] float getFlangerWaveform() const noexcept { return flanger.getWaveform(); }
 
-  void setPhaserSwitch(float v) noexcept { assignFinite(phaserSwitch_, v); }
-  [[nodiscard]] float getPhaserSwitch() const noexcept { return phaserSwitch_.load(); }
-  void setPhaserDepth(float v) noexcept { phaser_.setDepth(v); }
-  [[nodiscard]] float getPhaserDepth() const noexcept { return phaser_.getDepth(); }
-  void setPhaserFeedback(float v) noexcept { phaser_.setFeedback(v); }
-  [[nodiscard]] float getPhaserFeedback() const noexcept { return phaser_.getFeedback(); }
-  void setPhaserMinimum(float v) noexcept { phaser_.setMinimum(v); }
-  [[nodiscard]] float getPhaserMinimum() const noexcept { return phaser_.getMinimum(); }
-  void setPhaserMaximum(float v) noexcept { phaser_.setMaximum(v); }
-  [[nodiscard]] float getPhaserMaximum() const noexcept { return phaser_.getMaximum(); }
-  void setPhaserRate(float v) noexcept { phaser_.setRate(v); }
-  [[nodiscard]] float getPhaserRate() const noexcept { return phaser_.getRate(); }
+  void setPhaserSwitch(float v) noexcept { assignFinite(phaserSwitch, v); }
+  [[nodiscard]] float getPhaserSwitch() const noexcept { return phaserSwitch.load(); }
+  void setPhaserDepth(float v) noexcept { phaser.setDepth(v); }
+  [[nodiscard]] float getPhaserDepth() const noexcept { return phaser.getDepth(); }
+  void setPhaserFeedback(float v) noexcept { phaser.setFeedback(v); }
+  [[nodiscard]] float getPhaserFeedback() const noexcept { return phaser.getFeedback(); }
+  void setPhaserMinimum(float v) noexcept { phaser.setMinimum(v); }
+  [[nodiscard]] float getPhaserMinimum() const noexcept { return phaser.getMinimum(); }
+  void setPhaserMaximum(float v) noexcept { phaser.setMaximum(v); }
+  [[nodiscard]] float getPhaserMaximum() const noexcept { return phaser.getMaximum(); }
+  void setPhaserRate(float v) noexcept { phaser.setRate(v); }
+  [[nodiscard]] float getPhaserRate() const noexcept { return phaser.getRate(); }
 
-  void setReverbSwitch(float v) noexcept { assignFinite(reverbSwitch_, v); }
-  [[nodiscard]] float getReverbSwitch() const noexcept { return reverbSwitch_.load(); }
-  void setReverbRoomSize(float v) noexcept { reverb_.setRoomSize(v); }
-  [[nodiscard]] float getReverbRoomSize() const noexcept { return reverb_.getRoomSize(); }
-  void setReverbDamping(float v) noexcept { reverb_.setDamping(v); }
-  [[nodiscard]] float getReverbDamping() const noexcept { return reverb_.getDamping(); }
-  void setReverbWet(float v) noexcept { reverb_.setWet(v); }
-  [[nodiscard]] float getReverbWet() const noexcept { return reverb_.getWet(); }
-  void setReverbDry(float v) noexcept { reverb_.setDry(v); }
-  [[nodiscard]] float getReverbDry() const noexcept { return reverb_.getDry(); }
-  void setReverbWidth(float v) noexcept { reverb_.setWidth(v); }
-  [[nodiscard]] float getReverbWidth() const noexcept { return reverb_.getWidth(); }
+  void setReverbSwitch(float v) noexcept { assignFinite(reverbSwitch, v); }
+  [[nodiscard]] float getReverbSwitch() const noexcept { return reverbSwitch.load(); }
+  void setReverbRoomSize(float v) noexcept { reverb.setRoomSize(v); }
+  [[nodiscard]] float getReverbRoomSize() const noexcept { return reverb.getRoomSize(); }
+  void setReverbDamping(float v) noexcept { reverb.setDamping(v); }
+  [[nodiscard]] float getReverbDamping() const noexcept { return reverb.getDamping(); }
+  void setReverbWet(float v) noexcept { reverb.setWet(v); }
+  [[nodiscard]] float getReverbWet() const noexcept { return reverb.getWet(); }
+  void setReverbDry(float v) noexcept { reverb.setDry(v); }
+  [[nodiscard]] float getReverbDry() const noexcept { return reverb.getDry(); }
+  void setReverbWidth(float v) noexcept { reverb.setWidth(v); }
+  [[nodiscard]] float getReverbWidth() const noexcept { return reverb.getWidth(); }
 
  private:
   // The nine mixing arrays, in the designed order.
@@ -156,14 +156,14 @@ class SynthEngine {
     return osc >= 0 && osc < kOscillatorCount;
   }
   [[nodiscard]] bool sounding(int32_t osc) const noexcept;
-  [[nodiscard]] float* bus(Bus which) noexcept { return buses_.data() + which * kBlockLimit; }
+  [[nodiscard]] float* bus(Bus which) noexcept { return buses.data() + which * kBlockLimit; }
   [[nodiscard]] float* oscillatorBuffer(int32_t osc) noexcept {
-    return oscillatorBuffers_.data() + osc * kBlockLimit;
+    return oscillatorBuffers.data() + osc * kBlockLimit;
   }
   [[nodiscard]] static Bus busForRouting(float routingValue) noexcept;
   // Setter side, after an oscillator's volume, tuning or note changed.
   void noteOscillatorSettings() noexcept {
-    storeShared(oscillatorSettings_, loadShared(oscillatorSettings_) + 1);
+    storeShared(oscillatorSettings, loadShared(oscillatorSettings) + 1);
   }
   void renderAndMixOscillators(int32_t count) noexcept;
   void runEffects(int32_t count) noexcept;
@@ -178,38 +178,38 @@ class SynthEngine {
     Bus ret;
   };
 
-  Delay delay_;
-  Phaser phaser_;
-  Flanger flanger_;
-  Reverb reverb_;
-  std::vector<Oscillator> oscillators_;
+  Delay delay;
+  Phaser phaser;
+  Flanger flanger;
+  Reverb reverb;
+  std::vector<Oscillator> oscillators;
   // Oscillator settings made (setter side) and taken up by the oscillators (render side).
-  uint32_t oscillatorSettings_ = 1;
-  uint32_t appliedSettings_ = 0;
+  uint32_t oscillatorSettings = 1;
+  uint32_t appliedSettings = 0;
   // Settings: written by the setters (any thread), read by the render.
-  std::array<SharedValue<float>, kOscillatorCount> oscillatorSwitches_{};
-  SharedValue<float> delaySwitch_ = 0.0f;
-  SharedValue<float> flangerSwitch_ = 0.0f;
-  SharedValue<float> phaserSwitch_ = 0.0f;
-  SharedValue<float> reverbSwitch_ = 0.0f;
-  SharedValue<float> mainDetune_ = 0.5f;
-  SharedValue<float> mainVolume_ = 0.0f;
-  std::vector<float> oscillatorBuffers_;
-  std::vector<float> buses_;
-  float sampleRate_ = 44100.0f;
-  std::array<SharedValue<float>, kOscillatorCount> routing_{};
+  std::array<SharedValue<float>, kOscillatorCount> oscillatorSwitches{};
+  SharedValue<float> delaySwitch = 0.0f;
+  SharedValue<float> flangerSwitch = 0.0f;
+  SharedValue<float> phaserSwitch = 0.0f;
+  SharedValue<float> reverbSwitch = 0.0f;
+  SharedValue<float> mainDetune = 0.5f;
+  SharedValue<float> mainVolume = 0.0f;
+  std::vector<float> oscillatorBuffers;
+  std::vector<float> buses;
+  float sampleRate = 44100.0f;
+  std::array<SharedValue<float>, kOscillatorCount> routing{};
   // The bus each routing value selects, kept by the setter for the mixing.
-  std::array<SharedValue<Bus>, kOscillatorCount> routingBus_ = [] {
+  std::array<SharedValue<Bus>, kOscillatorCount> routingBus = [] {
     std::array<SharedValue<Bus>, kOscillatorCount> targets{};
     for (SharedValue<Bus>& target : targets) target.store(dry);
     return targets;
   }();
-  const RenderKernels* kernels_ = &renderKernels(fastestRenderPath());
-  OscillatorBank oscillatorBank_;
+  const RenderKernels* kernels = &renderKernels(fastestRenderPath());
+  OscillatorBank oscillatorBank;
   // In the designed order: reverb, delay, phaser, flanger.
-  const std::array<EffectSlot, kEffectCount> effects_ = {
-      EffectSlot{&reverb_, &reverbSwitch_, reverbSend, reverbReturn},
-      EffectSlot{&delay_, &delaySwitch_, delaySend, delayReturn},
-      EffectSlot{&phaser_, &phaserSwitch_, phaserSend, phaserReturn},
-      EffectSlot{&flanger_, &flangerSwitch_, flangerSend, flangerReturn}};
+  const std::array<EffectSlot, kEffectCount> effects = {
+      EffectSlot{&reverb, &reverbSwitch, reverbSend, reverbReturn},
+      EffectSlot{&delay, &delaySwitch, delaySend, delayReturn},
+      EffectSlot{&phaser, &phaserSwitch, phaserSend, phaserReturn},
+      EffectSlot{&flanger, &flangerSwitch, flangerSend, flangerReturn}};
 };

@@ -22,41 +22,41 @@ constexpr std::int32_t kNap = 4;
 std::int32_t toolkitKnobMode() { return knobMode; }
 
 EditorBase::EditorBase(EffectBaseX* owner, FrameBackend& frameBackend)
-    : effect_(owner), backend_(frameBackend) {
-  lastIdleTicks_ = backend_.clock().ticks();
-  if (effect_) {
-    effect_->setEditor(this);
-    effect_->setHasEditor(true);
+    : effect(owner), backend(frameBackend) {
+  lastIdleTicks = backend.clock().ticks();
+  if (effect) {
+    effect->setEditor(this);
+    effect->setHasEditor(true);
   }
 }
 
 EditorBase::~EditorBase() = default;
 
 VstIntPtr EditorBase::getRect(ERect** out) {
-  if (out) *out = &rect_;
+  if (out) *out = &rect;
   return 1;
 }
 
 VstIntPtr EditorBase::open(void* window) {
   requestUpdate();
-  systemWindow_ = window;
+  systemWindow = window;
   return 0;
 }
 
 void EditorBase::close() {}
 
 void EditorBase::idle() {
-  if (inIdle_) return;
-  if (updatePending_) {
-    updatePending_ = 0;
+  if (inIdle) return;
+  if (updatePending) {
+    updatePending = 0;
     update();
   }
-  if (frame_) frame_->idle();
-  GuiFileSelector::pollAll(effect_);
+  if (frame) frame->idle();
+  GuiFileSelector::pollAll(effect);
 }
 
 void EditorBase::update() {}
-void EditorBase::requestUpdate() { updatePending_ = 1; }
+void EditorBase::requestUpdate() { updatePending = 1; }
 VstIntPtr EditorBase::onKeyDown(VstKeyCode&) { return -1; }
 VstIntPtr EditorBase::onKeyUp(VstKeyCode&) { return -1; }
 
@@ -66,28 +66,28 @@ VstIntPtr EditorBase::setDragMode(VstInt32 mode) {
 }
 
 bool EditorBase::onWheel(float distance) {
-  if (!frame_) return false;
-  return frame_->onWheel(nullptr, {0, 0}, distance);
+  if (!frame) return false;
+  return frame->onWheel(nullptr, {0, 0}, distance);
 }
 
 void EditorBase::setParameter(VstInt32, float) { requestUpdate(); }
 
 void EditorBase::draw(ERect*) {
-  if (frame_) frame_->drawView(nullptr);
+  if (frame) frame->drawView(nullptr);
 }
 
 void EditorBase::pumpIdle() {
-  PlatformClock& clock = backend_.clock();
+  PlatformClock& clock = backend.clock();
   std::int64_t now = clock.ticks();
   idle();
-  if (now < lastIdleTicks_ + kIdleInterval) {
+  if (now < lastIdleTicks + kIdleInterval) {
     clock.sleep(kNap);
     now += kNap;
-    if (now < lastIdleTicks_ + kIdleMinimum) return;
+    if (now < lastIdleTicks + kIdleMinimum) return;
   }
-  if (frame_) frame_->handleOnePendingPaint();
-  lastIdleTicks_ = now;
-  inIdle_ = true;
-  if (effect_) effect_->hostIdle();
-  inIdle_ = false;
+  if (frame) frame->handleOnePendingPaint();
+  lastIdleTicks = now;
+  inIdle = true;
+  if (effect) effect->hostIdle();
+  inIdle = false;
 }

@@ -50,22 +50,22 @@ class EditorBase : public EffectEditor {
   // paint and gives the host its idle call, at most once per 50 to 100 ms (see the .cpp).
   virtual void pumpIdle();
 
-  EffectBaseX* getEffect() const { return effect_; }
-  GuiFrame* getFrame() const { return frame_; }
-  void* getSystemWindow() const { return systemWindow_; }
-  FrameBackend& getBackend() const { return backend_; }
-  bool isUpdatePending() const { return updatePending_ != 0; }
-  bool isInIdle() const { return inIdle_; }
+  EffectBaseX* getEffect() const { return effect; }
+  GuiFrame* getFrame() const { return frame; }
+  void* getSystemWindow() const { return systemWindow; }
+  FrameBackend& getBackend() const { return backend; }
+  bool isUpdatePending() const { return updatePending != 0; }
+  bool isInIdle() const { return inIdle; }
 
  protected:
-  EffectBaseX* effect_;
-  void* systemWindow_ = nullptr;
-  std::int32_t updatePending_ = 0;
-  ERect rect_{};
-  GuiFrame* frame_ = nullptr;
-  std::int64_t lastIdleTicks_;
-  bool inIdle_ = false;
+  EffectBaseX* effect;
+  void* systemWindow = nullptr;
+  std::int32_t updatePending = 0;
+  ERect rect{};
+  GuiFrame* frame = nullptr;
+  std::int64_t lastIdleTicks;
+  bool inIdle = false;
 
  private:
-  FrameBackend& backend_;
+  FrameBackend& backend;
 };

@@ -12,25 +12,25 @@ GuiAnimation::GuiAnimation(const GuiRect& animationSize, ControlListener* animat
                            std::int32_t animationTag, std::int32_t count, std::int32_t height,
                            GuiBitmap* animationBackground, GuiPoint offset)
     : GuiControl(animationSize, animationListener, animationTag, animationBackground),
-      frameCount_(std::max(count, 1)),
-      frameHeight_(std::max(height, 0)),
-      backgroundOffset_(offset) {}
+      frameCount(std::max(count, 1)),
+      frameHeight(std::max(height, 0)),
+      backgroundOffset(offset) {}
 
 float GuiAnimation::lastRow() const {
-  return static_cast<float>(std::int64_t{frameCount_ - 1} * frameHeight_);
+  return static_cast<float>(std::int64_t{frameCount - 1} * frameHeight);
 }
 
 void GuiAnimation::draw(DrawContext* context) {
-  if (running_) {
-    drawStripFrame(context, background_, size_, frameSource(backgroundOffset_, pixelOf(value_), 1),
-                   transparent_);
+  if (running) {
+    drawStripFrame(context, background, size, frameSource(backgroundOffset, pixelOf(value), 1),
+                   transparent);
   }
   setDirty(false);
 }
 
 void GuiAnimation::onMouseDown(DrawContext* context, GuiPoint) {
   if (!pressState(context)) return;
-  if (running_) {
+  if (running) {
     stop();
   } else {
     start();
@@ -39,23 +39,23 @@ void GuiAnimation::onMouseDown(DrawContext* context, GuiPoint) {
 }
 
 void GuiAnimation::start() {
-  value_ = 0.0f;
-  running_ = true;
+  value = 0.0f;
+  running = true;
   setDirty(true);
 }
 
 void GuiAnimation::stop() {
-  value_ = 0.0f;
-  running_ = false;
-  if (frame_) frame_->setDirty(true);  // what the last frame covered is drawn again
+  value = 0.0f;
+  running = false;
+  if (frame) frame->setDirty(true);  // what the last frame covered is drawn again
 }
 
 void GuiAnimation::nextFrame() {
-  value_ += static_cast<float>(frameHeight_);
-  if (value_ > lastRow()) value_ = 0.0f;
+  value += static_cast<float>(frameHeight);
+  if (value > lastRow()) value = 0.0f;
 }
 
 void GuiAnimation::previousFrame() {
-  value_ -= static_cast<float>(frameHeight_);
-  if (value_ < 0.0f) value_ = lastRow();
+  value -= static_cast<float>(frameHeight);
+  if (value < 0.0f) value = lastRow();
 }

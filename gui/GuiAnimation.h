@@ -27,16 +27,16 @@ class GuiAnimation : public GuiControl {
   void nextFrame();
   // One frame height back, to the last frame's row below the first.
   void previousFrame();
-  bool isRunning() const { return running_; }
-  std::int32_t getFrameCount() const { return frameCount_; }
-  std::int32_t getFrameHeight() const { return frameHeight_; }
+  bool isRunning() const { return running; }
+  std::int32_t getFrameCount() const { return frameCount; }
+  std::int32_t getFrameHeight() const { return frameHeight; }
 
  protected:
   // The row of the last frame.
   float lastRow() const;
 
-  std::int32_t frameCount_;
-  std::int32_t frameHeight_;
-  GuiPoint backgroundOffset_;
-  bool running_ = false;
+  std::int32_t frameCount;
+  std::int32_t frameHeight;
+  GuiPoint backgroundOffset;
+  bool running = false;
 };

@@ -33,20 +33,20 @@ GuiChoiceMenu::GuiChoiceMenu(const GuiRect& menuSize, ControlListener* menuListe
   setTag(menuTag);
   if (pressed) {
     pressed->retain();
-    pressedBackground_ = pressed;
+    pressedBackground = pressed;
   }
-  maxValue_ = 0.0f;
+  maxValue = 0.0f;
 }
 
 GuiChoiceMenu::~GuiChoiceMenu() {
-  popup_.reset();
-  if (pressedBackground_) pressedBackground_->release();
+  popup.reset();
+  if (pressedBackground) pressedBackground->release();
 }
 
 // ---- entries ------------------------------------------------------------------------------
 
 void GuiChoiceMenu::rangeFollowsEntries() {
-  maxValue_ = entries_.empty() ? 0.0f : static_cast<float>(entries_.size() - 1);
+  maxValue = entries.empty() ? 0.0f : static_cast<float>(entries.size() - 1);
   setDirty(true);
 }
 
@@ -54,39 +54,39 @@ bool GuiChoiceMenu::addEntry(const char* text, std::int32_t index) {
   if (!text) return false;
   std::string entry(text);
   if (entry.size() > kMaxText) entry.resize(kMaxText);
-  const bool append = index < 0 || static_cast<std::size_t>(index) >= entries_.size();
-  entries_.insert(append ? entries_.end() : entries_.begin() + index, std::move(entry));
+  const bool append = index < 0 || static_cast<std::size_t>(index) >= entries.size();
+  entries.insert(append ? entries.end() : entries.begin() + index, std::move(entry));
   rangeFollowsEntries();
   return true;
 }
 
 bool GuiChoiceMenu::removeEntry(std::int32_t index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return false;
-  entries_.erase(entries_.begin() + index);
+  if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return false;
+  entries.erase(entries.begin() + index);
   rangeFollowsEntries();
   return true;
 }
 
 void GuiChoiceMenu::removeAllEntries() {
-  entries_.clear();
-  value_ = 0.0f;
+  entries.clear();
+  value = 0.0f;
   rangeFollowsEntries();
 }
 
 const char* GuiChoiceMenu::getEntry(std::int32_t index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return nullptr;
-  return entries_[static_cast<std::size_t>(index)].c_str();
+  if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return nullptr;
+  return entries[static_cast<std::size_t>(index)].c_str();
 }
 
 bool GuiChoiceMenu::setCurrent(std::int32_t index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return false;
-  value_ = static_cast<float>(index);
+  if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return false;
+  value = static_cast<float>(index);
   return true;
 }
 
 std::int32_t GuiChoiceMenu::getCurrent() const {
-  if (entries_.empty()) return -1;
-  return indexOf(value_, 0, static_cast<std::int32_t>(entries_.size()) - 1);
+  if (entries.empty()) return -1;
+  return indexOf(value, 0, static_cast<std::int32_t>(entries.size()) - 1);
 }
 
 // ---- the closed look ----------------------------------------------------------------------
@@ -94,61 +94,61 @@ std::int32_t GuiChoiceMenu::getCurrent() const {
 void GuiChoiceMenu::draw(DrawContext* context) {
   const char* current = getEntry(getCurrent());
   drawText(context,
-           hasFormatter() ? formatValue(value_)
+           hasFormatter() ? formatValue(value)
                           : (current ? MenuEntry::parse(current).text : std::string()),
-           popup_ ? pressedBackground_ : nullptr);
+           popup ? pressedBackground : nullptr);
 }
 
 // ---- the list -----------------------------------------------------------------------------
 
 void GuiChoiceMenu::onMouseDown(DrawContext* context, GuiPoint) {
-  if (entries_.empty() || popup_ || !pressState(context)) return;
+  if (entries.empty() || popup || !pressState(context)) return;
   const std::int32_t chosen = runList(context);
   if (chosen < 0) return;
-  value_ = static_cast<float>(chosen);
+  value = static_cast<float>(chosen);
   notifyListener(context);
 }
 
 std::int32_t GuiChoiceMenu::runList(DrawContext* context) {
-  FrameWindow* window = frame_ ? frame_->getPlatformWindow() : nullptr;
+  FrameWindow* window = frame ? frame->getPlatformWindow() : nullptr;
   if (!window) return -1;
   std::vector<MenuEntry> shown;
-  shown.reserve(entries_.size());
-  for (const std::string& entry : entries_) shown.push_back(MenuEntry::parse(entry));
+  shown.reserve(entries.size());
+  for (const std::string& entry : entries) shown.push_back(MenuEntry::parse(entry));
 
   auto image = std::make_unique<DrawSurface>(1, 1);
   std::unique_ptr<DrawContext> painter =
       std::make_unique<DrawContext>(nullptr, image.get(), nullptr);
-  painter->setFont(fontId_, 0, fontStyle_);
-  const MenuLayout layout(shown, entriesPerColumn_, *painter);
-  popup_ = window->openPopup(size_, layout.width(), layout.height());
-  if (!popup_) return -1;
+  painter->setFont(fontId, 0, fontStyle);
+  const MenuLayout layout(shown, entriesPerColumn, *painter);
+  popup = window->openPopup(size, layout.width(), layout.height());
+  if (!popup) return -1;
   image = std::make_unique<DrawSurface>(layout.width(), layout.height());
   painter = std::make_unique<DrawContext>(nullptr, image.get(), nullptr);
-  painter->setFont(fontId_, 0, fontStyle_);
+  painter->setFont(fontId, 0, fontStyle);
 
-  const std::int32_t checked = (style_ & kStyleCheckCurrent) ? getCurrent() : -1;
+  const std::int32_t checked = (style & kStyleCheckCurrent) ? getCurrent() : -1;
   ListState list;
   list.highlighted = layout.isChoosable(getCurrent()) ? getCurrent() : -1;
   const GuiRect all{0, 0, layout.width(), layout.height()};
   auto show = [&] {
     layout.paint(*painter, list.highlighted, checked);
     painter->flush();
-    popup_->present(image->cairoSurface(), all);
+    popup->present(image->cairoSurface(), all);
   };
   setDirty(true);
   draw(context);  // the pressed look while the list is open
   show();
 
-  const GuiFrame* trackedIn = frame_;
-  while (popup_ && popup_->isOpen() && !list.done) {
-    while (!list.done && popup_) {
-      const std::optional<FrameEvent> event = popup_->nextEvent();
+  const GuiFrame* trackedIn = frame;
+  while (popup && popup->isOpen() && !list.done) {
+    while (!list.done && popup) {
+      const std::optional<FrameEvent> event = popup->nextEvent();
       if (!event) break;
       const bool inside = all.pointInside(event->where);
       const std::int32_t under = inside ? layout.choosableAt(event->where) : -1;
       switch (event->kind) {
-        case FrameEvent::Kind::paint: popup_->present(image->cairoSurface(), event->area); break;
+        case FrameEvent::Kind::paint: popup->present(image->cairoSurface(), event->area); break;
         case FrameEvent::Kind::motion:
           list.pointerUsed = list.pointerUsed || inside;
           if (inside && under != list.highlighted) {
@@ -190,17 +190,17 @@ std::int32_t GuiChoiceMenu::runList(DrawContext* context) {
         default: break;
       }
     }
-    if (list.done || !popup_) break;
+    if (list.done || !popup) break;
     pumpIdle();
-    if (leftFrame(trackedIn) || !popup_) return -1;  // the frame closed: onRemoved closed the list
-    if (!frame_->getEditor()) popup_->waitForEvent(kWaitMs);
+    if (leftFrame(trackedIn) || !popup) return -1;  // the frame closed: onRemoved closed the list
+    if (!frame->getEditor()) popup->waitForEvent(kWaitMs);
   }
-  popup_.reset();
+  popup.reset();
   setDirty(true);
   return list.chosen;
 }
 
 bool GuiChoiceMenu::onRemoved(GuiView* parent) {
-  popup_.reset();
+  popup.reset();
   return GuiValueDisplay::onRemoved(parent);
 }

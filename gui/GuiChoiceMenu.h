@@ -38,22 +38,22 @@ class GuiChoiceMenu : public GuiValueDisplay {
   void removeAllEntries();
   // The stored text of an entry (markers included), null for a bad index.
   const char* getEntry(std::int32_t index) const;
-  std::int32_t getEntryCount() const { return static_cast<std::int32_t>(entries_.size()); }
+  std::int32_t getEntryCount() const { return static_cast<std::int32_t>(entries.size()); }
   // Sets the value to `index`; false (nothing changed) for a bad index.
   bool setCurrent(std::int32_t index);
   // The index the value points at, -1 without entries.
   std::int32_t getCurrent() const;
-  void setEntriesPerColumn(std::int32_t count) { entriesPerColumn_ = count; }
-  std::int32_t getEntriesPerColumn() const { return entriesPerColumn_; }
-  bool isListOpen() const { return popup_ != nullptr; }
+  void setEntriesPerColumn(std::int32_t count) { entriesPerColumn = count; }
+  std::int32_t getEntriesPerColumn() const { return entriesPerColumn; }
+  bool isListOpen() const { return popup != nullptr; }
 
  protected:
   // Shows the list and returns the chosen index, -1 when nothing was chosen.
   std::int32_t runList(DrawContext* context);
   void rangeFollowsEntries();
 
-  std::vector<std::string> entries_;
-  GuiBitmap* pressedBackground_ = nullptr;
-  std::int32_t entriesPerColumn_ = 0;
-  std::unique_ptr<PopupWindow> popup_;
+  std::vector<std::string> entries;
+  GuiBitmap* pressedBackground = nullptr;
+  std::int32_t entriesPerColumn = 0;
+  std::unique_ptr<PopupWindow> popup;
 };

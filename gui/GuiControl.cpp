@@ -11,62 +11,62 @@
 
 GuiControl::GuiControl(const GuiRect& controlSize, ControlListener* controlListener,
                        std::int32_t controlTag, GuiBitmap* backgroundBitmap)
-    : GuiView(controlSize), listener_(controlListener), tag_(controlTag) {
+    : GuiView(controlSize), listener(controlListener), tag(controlTag) {
   setBackground(backgroundBitmap);
 }
 
 GuiControl::~GuiControl() {
-  if (background_) background_->release();
+  if (background) background->release();
 }
 
-bool GuiControl::isDirty() const { return value_ != oldValue_ || dirty_; }
+bool GuiControl::isDirty() const { return value != oldValue || dirty; }
 
 void GuiControl::setDirty(bool state) {
-  dirty_ = state;
+  dirty = state;
   if (!state) {
-    oldValue_ = value_;
+    oldValue = value;
   } else {
-    oldValue_ = value_ == -1.0f ? 0.0f : -1.0f;
+    oldValue = value == -1.0f ? 0.0f : -1.0f;
   }
 }
 
 void GuiControl::pumpIdle() {
-  EditorBase* editor = frame_ ? frame_->getEditor() : nullptr;
+  EditorBase* editor = frame ? frame->getEditor() : nullptr;
   if (editor) editor->pumpIdle();
 }
 
 void GuiControl::setValue(float newValue) {
-  if (std::isfinite(newValue)) value_ = newValue;
+  if (std::isfinite(newValue)) value = newValue;
 }
 
-float GuiControl::getValue() const { return value_; }
-void GuiControl::setMin(float newMin) { minValue_ = newMin; }
-float GuiControl::getMin() const { return minValue_; }
-void GuiControl::setMax(float newMax) { maxValue_ = newMax; }
-float GuiControl::getMax() const { return maxValue_; }
-void GuiControl::setOldValue(float newOldValue) { oldValue_ = newOldValue; }
-float GuiControl::getOldValue() const { return oldValue_; }
-void GuiControl::setDefaultValue(float newDefault) { defaultValue_ = newDefault; }
-float GuiControl::getDefaultValue() const { return defaultValue_; }
-void GuiControl::setTag(std::int32_t newTag) { tag_ = newTag; }
+float GuiControl::getValue() const { return value; }
+void GuiControl::setMin(float newMin) { minValue = newMin; }
+float GuiControl::getMin() const { return minValue; }
+void GuiControl::setMax(float newMax) { maxValue = newMax; }
+float GuiControl::getMax() const { return maxValue; }
+void GuiControl::setOldValue(float newOldValue) { oldValue = newOldValue; }
+float GuiControl::getOldValue() const { return oldValue; }
+void GuiControl::setDefaultValue(float newDefault) { defaultValue = newDefault; }
+float GuiControl::getDefaultValue() const { return defaultValue; }
+void GuiControl::setTag(std::int32_t newTag) { tag = newTag; }
 
 void GuiControl::setBackground(GuiBitmap* bitmap) {
   if (bitmap) bitmap->retain();
-  if (background_) background_->release();
-  background_ = bitmap;
+  if (background) background->release();
+  background = bitmap;
 }
 
-GuiBitmap* GuiControl::getBackground() const { return background_; }
-void GuiControl::setWheelIncrement(float increment) { wheelIncrement_ = increment; }
-float GuiControl::getWheelIncrement() const { return wheelIncrement_; }
+GuiBitmap* GuiControl::getBackground() const { return background; }
+void GuiControl::setWheelIncrement(float increment) { wheelIncrement = increment; }
+float GuiControl::getWheelIncrement() const { return wheelIncrement; }
 
 void GuiControl::clampValue() {
-  if (value_ > maxValue_) value_ = maxValue_;
-  if (value_ < minValue_) value_ = minValue_;
+  if (value > maxValue) value = maxValue;
+  if (value < minValue) value = minValue;
 }
 
 void GuiControl::notifyListener(DrawContext* context) {
-  if (listener_) listener_->valueChanged(context, this);
+  if (listener) listener->valueChanged(context, this);
 }
 
 void GuiControl::notifyIfDirty(DrawContext* context) {
@@ -74,32 +74,32 @@ void GuiControl::notifyIfDirty(DrawContext* context) {
 }
 
 void GuiControl::beginEdit() {
-  if (frame_) frame_->beginEdit(tag_);
+  if (frame) frame->beginEdit(tag);
 }
 
 void GuiControl::endEdit() {
-  if (frame_) frame_->endEdit(tag_);
+  if (frame) frame->endEdit(tag);
 }
 
 bool GuiControl::wheelStep(DrawContext* context, float distance) {
-  if (!mouseEnabled_ || !std::isfinite(distance)) return false;
+  if (!mouseEnabled || !std::isfinite(distance)) return false;
   const bool fine = context && (context->queryMouseButtons() & kMouseShift);
-  const float change = distance * wheelIncrement_;
-  setValue(value_ + (fine ? change * 0.1f : change));
+  const float change = distance * wheelIncrement;
+  setValue(value + (fine ? change * 0.1f : change));
   clampValue();
   notifyIfDirty(context);
   return true;
 }
 
 std::int32_t GuiControl::pressState(DrawContext* context) const {
-  if (!context || !mouseEnabled_) return 0;
+  if (!context || !mouseEnabled) return 0;
   const std::int32_t state = context->queryMouseButtons();
   return (state & kMouseLeft) ? state : 0;
 }
 
 bool GuiControl::controlClickSetsDefault(DrawContext* context, std::int32_t state) {
   if (state != kControlClick) return false;
-  value_ = defaultValue_;
+  value = defaultValue;
   notifyIfDirty(context);
   return true;
 }

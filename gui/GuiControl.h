@@ -52,9 +52,9 @@ class GuiControl : public GuiView {
   // Clamps the value into [minValue, maxValue].
   virtual void clampValue();
 
-  std::int32_t getTag() const { return tag_; }
-  ControlListener* getListener() const { return listener_; }
-  void setListener(ControlListener* newListener) { listener_ = newListener; }
+  std::int32_t getTag() const { return tag; }
+  ControlListener* getListener() const { return listener; }
+  void setListener(ControlListener* newListener) { listener = newListener; }
 
  protected:
   // The first poll of a press, shared by the family: the button and modifier state, or 0 when
@@ -76,15 +76,15 @@ class GuiControl : public GuiView {
   void endEdit();
   // For tracking loops: true once the control has left the frame it was tracked in (the host
   // closed the editor during the loop's idle time), so that the loop stops at once.
-  bool leftFrame(const GuiFrame* trackedIn) const { return trackedIn && frame_ != trackedIn; }
+  bool leftFrame(const GuiFrame* trackedIn) const { return trackedIn && frame != trackedIn; }
 
-  ControlListener* listener_;
-  std::int32_t tag_;
-  float oldValue_ = 1.0f;
-  float defaultValue_ = 0.5f;
-  float value_ = 0.0f;
-  float minValue_ = 0.0f;
-  float maxValue_ = 1.0f;
-  float wheelIncrement_ = 0.1f;
-  GuiBitmap* background_ = nullptr;
+  ControlListener* listener;
+  std::int32_t tag;
+  float oldValue = 1.0f;
+  float defaultValue = 0.5f;
+  float value = 0.0f;
+  float minValue = 0.0f;
+  float maxValue = 1.0f;
+  float wheelIncrement = 0.1f;
+  GuiBitmap* background = nullptr;
 };

@@ -25,14 +25,14 @@ class GuiDigitDisplay : public GuiControl {
   // The integer part of the value, clamped to 0 ... 10^count - 1, one digit per position.
   void draw(DrawContext* context) override;
 
-  std::int32_t getDigitCount() const { return digitCount_; }
+  std::int32_t getDigitCount() const { return digitCount; }
   // The number drawn for the current value.
   std::int32_t shownNumber() const;
 
  protected:
-  std::int32_t digitCount_;
-  std::array<std::int32_t, kMaxDigits> xPositions_{};
-  std::array<std::int32_t, kMaxDigits> yPositions_{};
-  std::int32_t digitWidth_;
-  std::int32_t digitHeight_;
+  std::int32_t digitCount;
+  std::array<std::int32_t, kMaxDigits> xPositions{};
+  std::array<std::int32_t, kMaxDigits> yPositions{};
+  std::int32_t digitWidth;
+  std::int32_t digitHeight;
 };

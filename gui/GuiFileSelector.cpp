@@ -79,11 +79,11 @@ char* copyOf(const std::string& text) {
 
 }  // namespace
 
-GuiFileSelector::GuiFileSelector(EffectBaseX* owner) : effect_(owner) {}
+GuiFileSelector::GuiFileSelector(EffectBaseX* owner) : effect(owner) {}
 
 GuiFileSelector::~GuiFileSelector() {
-  completion_ = nullptr;
-  dialog_.reset();
+  completion = nullptr;
+  dialog.reset();
   std::erase(startedSelectors, this);
   releaseResults();
 }
@@ -92,43 +92,43 @@ GuiFileSelector::~GuiFileSelector() {
 
 std::int32_t GuiFileSelector::run(VstFileSelect* newRecord) {
   if (isRunning() || runsInProgress > 0) return 0;
-  if (!begin(newRecord)) return resultCount_;
+  if (!begin(newRecord)) return resultCount;
   ++runsInProgress;
-  EditorBase* editor = effect_ ? dynamic_cast<EditorBase*>(effect_->getEditor()) : nullptr;
+  EditorBase* editor = effect ? dynamic_cast<EditorBase*>(effect->getEditor()) : nullptr;
   GuiFrame* frame = dialogFrame();
-  while (dialog_->wait(kRunWaitMs)) {
+  while (dialog->wait(kRunWaitMs)) {
     if (!editor) continue;
     // The host closed the editor, or destroyed its window: the dialog goes with it.
     if (frame && (editor->getFrame() != frame || !frame->isWindowOpen())) {
-      dialog_->cancel();
+      dialog->cancel();
       break;
     }
     editor->pumpIdle();
   }
   --runsInProgress;
-  resultCount_ = collectResults();
-  return resultCount_;
+  resultCount = collectResults();
+  return resultCount;
 }
 
 bool GuiFileSelector::start(VstFileSelect* newRecord, Completion done) {
   if (!newRecord || isRunning()) return false;
   const bool open = begin(newRecord);
-  if (!open && !hostRan_) return false;
-  completion_ = std::move(done);
-  started_ = true;
+  if (!open && !hostRan) return false;
+  completion = std::move(done);
+  started = true;
   startedSelectors.push_back(this);
   return true;
 }
 
 void GuiFileSelector::cancel() {
-  if (dialog_) dialog_->cancel();
+  if (dialog) dialog->cancel();
 }
 
-bool GuiFileSelector::isRunning() const { return started_ || (dialog_ && dialog_->isOpen()); }
+bool GuiFileSelector::isRunning() const { return started || (dialog && dialog->isOpen()); }
 
 bool GuiFileSelector::poll() {
-  if (!started_) return false;
-  if (dialog_ && dialog_->poll()) return true;
+  if (!started) return false;
+  if (dialog && dialog->poll()) return true;
   return complete();
 }
 
@@ -140,18 +140,18 @@ void GuiFileSelector::pollAll(EffectBaseX* owner) {
         startedSelectors.end()) {
       continue;
     }
-    if (selector->effect_ == owner) selector->poll();
+    if (selector->effect == owner) selector->poll();
   }
 }
 
 // Ends a started selection; the completion is the last thing done, since it may release this.
 bool GuiFileSelector::complete() {
-  if (dialog_) resultCount_ = collectResults();
-  started_ = false;
+  if (dialog) resultCount = collectResults();
+  started = false;
   std::erase(startedSelectors, this);
-  Completion done = std::move(completion_);
-  completion_ = nullptr;
-  if (done) done(resultCount_);
+  Completion done = std::move(completion);
+  completion = nullptr;
+  if (done) done(resultCount);
   return false;
 }
 
@@ -159,40 +159,40 @@ bool GuiFileSelector::complete() {
 // or opens the dialog; true when a dialog is open.
 bool GuiFileSelector::begin(VstFileSelect* newRecord) {
   releaseResults();
-  record_ = newRecord;
-  resultCount_ = 0;
-  tool_.clear();
-  if (!record_) return false;
-  record_->nbReturnPath = 0;
-  if (record_->returnPath && record_->sizeReturnPath > 0) record_->returnPath[0] = '\0';
+  record = newRecord;
+  resultCount = 0;
+  tool.clear();
+  if (!record) return false;
+  record->nbReturnPath = 0;
+  if (record->returnPath && record->sizeReturnPath > 0) record->returnPath[0] = '\0';
   if (hostOffersSelector()) {
-    hostRan_ = effect_->hostOpenFileSelector(record_);
-    if (!hostRan_) return false;
+    hostRan = effect->hostOpenFileSelector(record);
+    if (!hostRan) return false;
     // What the host reports, within what the record can hold.
-    const std::int32_t reported = std::max<VstInt32>(record_->nbReturnPath, 0);
-    if (record_->command == kVstMultipleFilesLoad) {
-      resultCount_ = record_->returnMultiplePaths ? reported : 0;
+    const std::int32_t reported = std::max<VstInt32>(record->nbReturnPath, 0);
+    if (record->command == kVstMultipleFilesLoad) {
+      resultCount = record->returnMultiplePaths ? reported : 0;
     } else {
-      resultCount_ = record_->returnPath && reported > 0 ? 1 : 0;
+      resultCount = record->returnPath && reported > 0 ? 1 : 0;
     }
     return false;
   }
-  record_->reserved = 0;
-  dialog_ = FileDialog::start(requestFor(*record_));
-  if (!dialog_) return false;
-  tool_ = dialog_->tool();
+  record->reserved = 0;
+  dialog = FileDialog::start(requestFor(*record));
+  if (!dialog) return false;
+  tool = dialog->tool();
   return true;
 }
 
 bool GuiFileSelector::hostOffersSelector() const {
-  if (!effect_) return false;
+  if (!effect) return false;
   char open[] = "openFileSelector";
   char close[] = "closeFileSelector";
-  return effect_->hostCanDo(open) && effect_->hostCanDo(close);
+  return effect->hostCanDo(open) && effect->hostCanDo(close);
 }
 
 GuiFrame* GuiFileSelector::dialogFrame() const {
-  EditorBase* editor = effect_ ? dynamic_cast<EditorBase*>(effect_->getEditor()) : nullptr;
+  EditorBase* editor = effect ? dynamic_cast<EditorBase*>(effect->getEditor()) : nullptr;
   GuiFrame* frame = editor ? editor->getFrame() : nullptr;
   return frame && frame->isWindowOpen() && frame->getPlatformWindow() ? frame : nullptr;
 }
@@ -248,72 +248,72 @@ std::vector<FileFilter> GuiFileSelector::filtersFor(const VstFileSelect& selecti
 // ---- results --------------------------------------------------------------------------------
 
 std::int32_t GuiFileSelector::collectResults() {
-  if (!dialog_ || !record_) return 0;
-  const std::vector<std::string> paths = dialog_->chosen();
-  dialog_.reset();
+  if (!dialog || !record) return 0;
+  const std::vector<std::string> paths = dialog->chosen();
+  dialog.reset();
   if (paths.empty()) return 0;
-  if (record_->command == kVstMultipleFilesLoad) return storeSeveralPaths(paths);
+  if (record->command == kVstMultipleFilesLoad) return storeSeveralPaths(paths);
   return storeSinglePath(paths.front());
 }
 
 // Into the caller's buffer when it gave one (a path that does not fit is refused: a cut path
 // names another file), else into a buffer of the selector's, marked in the record.
 std::int32_t GuiFileSelector::storeSinglePath(const std::string& path) {
-  if (record_->returnPath) {
-    if (record_->sizeReturnPath <= 0 ||
-        path.size() + 1 > static_cast<std::size_t>(record_->sizeReturnPath)) {
+  if (record->returnPath) {
+    if (record->sizeReturnPath <= 0 ||
+        path.size() + 1 > static_cast<std::size_t>(record->sizeReturnPath)) {
       return 0;
     }
-    std::memcpy(record_->returnPath, path.c_str(), path.size() + 1);
+    std::memcpy(record->returnPath, path.c_str(), path.size() + 1);
   } else {
-    allocatedPath_ = copyOf(path);
-    if (!allocatedPath_) return 0;
-    record_->returnPath = allocatedPath_;
-    record_->reserved = 1;
+    allocatedPath = copyOf(path);
+    if (!allocatedPath) return 0;
+    record->returnPath = allocatedPath;
+    record->reserved = 1;
   }
-  record_->nbReturnPath = 1;
+  record->nbReturnPath = 1;
   return 1;
 }
 
 std::int32_t GuiFileSelector::storeSeveralPaths(const std::vector<std::string>& paths) {
   // The tool's output is limited, so the count fits.
   const auto count = static_cast<std::int32_t>(paths.size());
-  allocatedPaths_ = new (std::nothrow) char*[static_cast<std::size_t>(count)]();
-  if (!allocatedPaths_) return 0;
-  allocatedCount_ = count;
+  allocatedPaths = new (std::nothrow) char*[static_cast<std::size_t>(count)]();
+  if (!allocatedPaths) return 0;
+  allocatedCount = count;
   for (std::int32_t i = 0; i < count; ++i) {
-    allocatedPaths_[i] = copyOf(paths[static_cast<std::size_t>(i)]);
-    if (!allocatedPaths_[i]) {
+    allocatedPaths[i] = copyOf(paths[static_cast<std::size_t>(i)]);
+    if (!allocatedPaths[i]) {
       releaseResults();
       return 0;
     }
   }
-  record_->returnMultiplePaths = allocatedPaths_;
-  record_->nbReturnPath = count;
+  record->returnMultiplePaths = allocatedPaths;
+  record->nbReturnPath = count;
   return count;
 }
 
 // Hands a host selection back to the host, or frees what the selector allocated and takes it
 // out of the record, so that the record never points at freed memory.
 void GuiFileSelector::releaseResults() {
-  if (hostRan_ && record_ && effect_) effect_->hostCloseFileSelector(record_);
-  hostRan_ = false;
-  if (allocatedPath_) {
-    if (record_ && record_->returnPath == allocatedPath_) {
-      record_->returnPath = nullptr;
-      record_->reserved = 0;
+  if (hostRan && record && effect) effect->hostCloseFileSelector(record);
+  hostRan = false;
+  if (allocatedPath) {
+    if (record && record->returnPath == allocatedPath) {
+      record->returnPath = nullptr;
+      record->reserved = 0;
     }
-    delete[] allocatedPath_;
-    allocatedPath_ = nullptr;
+    delete[] allocatedPath;
+    allocatedPath = nullptr;
   }
-  if (allocatedPaths_) {
-    if (record_ && record_->returnMultiplePaths == allocatedPaths_) {
-      record_->returnMultiplePaths = nullptr;
-      record_->nbReturnPath = 0;
+  if (allocatedPaths) {
+    if (record && record->returnMultiplePaths == allocatedPaths) {
+      record->returnMultiplePaths = nullptr;
+      record->nbReturnPath = 0;
     }
-    for (std::int32_t i = 0; i < allocatedCount_; ++i) delete[] allocatedPaths_[i];
-    delete[] allocatedPaths_;
-    allocatedPaths_ = nullptr;
-    allocatedCount_ = 0;
+    for (std::int32_t i = 0; i < allocatedCount; ++i) delete[] allocatedPaths[i];
+    delete[] allocatedPaths;
+    allocatedPaths = nullptr;
+    allocatedCount = 0;
   }
 }

@@ -62,12 +62,12 @@ class GuiFileSelector {
   bool poll();
   static void pollAll(EffectBaseX* effect);
 
-  EffectBaseX* getEffect() const { return effect_; }
-  VstFileSelect* getRecord() const { return record_; }
+  EffectBaseX* getEffect() const { return effect; }
+  VstFileSelect* getRecord() const { return record; }
   // The host ran the last selection (and gets the record back at release).
-  bool ranOnHost() const { return hostRan_; }
+  bool ranOnHost() const { return hostRan; }
   // The dialog tool of the last selection ("zenity", "kdialog"), empty for none.
-  const std::string& dialogTool() const { return tool_; }
+  const std::string& dialogTool() const { return tool; }
 
   // The type list the dialog shows for a record, in order: "All Types: (...)" when it names
   // several types, one entry per usable type, "Any Type (*.*)"; nothing when choosing a folder.
@@ -84,15 +84,15 @@ class GuiFileSelector {
   void releaseResults();
   bool complete();
 
-  EffectBaseX* effect_;
-  VstFileSelect* record_ = nullptr;
-  bool hostRan_ = false;
-  std::unique_ptr<FileDialog> dialog_;
-  std::string tool_;
-  std::int32_t resultCount_ = 0;
-  Completion completion_;
-  bool started_ = false;              // a started selection waits for its completion
-  char* allocatedPath_ = nullptr;     // the single result, when the caller gave no buffer
-  char** allocatedPaths_ = nullptr;   // the several results and their array
-  std::int32_t allocatedCount_ = 0;
+  EffectBaseX* effect;
+  VstFileSelect* record = nullptr;
+  bool hostRan = false;
+  std::unique_ptr<FileDialog> dialog;
+  std::string tool;
+  std::int32_t resultCount = 0;
+  Completion completion;
+  bool started = false;              // a started selection waits for its completion
+  char* allocatedPath = nullptr;     // the single result, when the caller gave no buffer
+  char** allocatedPaths = nullptr;   // the several results and their array
+  std::int32_t allocatedCount = 0;
 };

@@ -54,7 +54,7 @@ class GuiFrame : public GuiView {
 
   // Retains the new background, releases the old one.
   void setBackground(GuiBitmap* bitmap);
-  GuiBitmap* getBackground() const { return background_; }
+  GuiBitmap* getBackground() const { return background; }
 
   // Handles pending window events, then redraws what is dirty. Nothing is drawn before the first
   // paint of the window or once the window is gone.
@@ -70,14 +70,14 @@ class GuiFrame : public GuiView {
   void setCursor(std::int32_t kind);
   // The previous focus view, if any, loses its focus.
   void setFocusView(GuiView* view);
-  GuiView* getFocusView() const { return focusView_; }
+  GuiView* getFocusView() const { return focusView; }
   // The receiver of the window's key presses (an open text field), null for none; while there
   // is one the window holds the keyboard focus.
   void setKeyboardTarget(KeyboardTarget* target);
-  KeyboardTarget* getKeyboardTarget() const { return keyboardTarget_; }
+  KeyboardTarget* getKeyboardTarget() const { return keyboardTarget; }
   // Refused (false) when a view is given while another one is modal; null clears.
   bool setModalView(GuiView* view);
-  GuiView* getModalView() const { return modalView_; }
+  GuiView* getModalView() const { return modalView; }
   // The host's automation bracket for a user gesture on the control with `tag`.
   void beginEdit(std::int32_t tag);
   std::int32_t endEdit(std::int32_t tag);
@@ -102,17 +102,17 @@ class GuiFrame : public GuiView {
   // True when idle would draw: a modal view exists, or the frame or any view is dirty.
   bool needsDrawing() const;
 
-  EditorBase* getEditor() const { return editor_; }
-  void* getSystemWindow() const { return systemWindow_; }
-  bool isWindowOpen() const { return isOpen_; }
-  bool isFirstDrawPending() const { return firstDrawPending_; }
-  bool isOwnWindowMode() const { return ownWindowMode_; }
-  bool isDropRegistered() const { return dropRegistered_; }
-  std::int32_t getViewCount() const { return viewCount_; }
+  EditorBase* getEditor() const { return editor; }
+  void* getSystemWindow() const { return systemWindow; }
+  bool isWindowOpen() const { return isOpen; }
+  bool isFirstDrawPending() const { return firstDrawPending; }
+  bool isOwnWindowMode() const { return ownWindowMode; }
+  bool isDropRegistered() const { return dropRegistered; }
+  std::int32_t getViewCount() const { return viewCount; }
   GuiView* getView(std::int32_t index) const;
   // The frame's window (null when there is none) and back buffer, for back ends and tests.
-  FrameWindow* getPlatformWindow() const { return window_.get(); }
-  DrawSurface* getBackBuffer() const { return backBuffer_.get(); }
+  FrameWindow* getPlatformWindow() const { return window.get(); }
+  DrawSurface* getBackBuffer() const { return backBuffer.get(); }
 
   // The process-wide window-class name, "Plugin" and eight hex digits of an address inside this
   // library, and the number of frames using it (it exists while that number is above 0).
@@ -147,26 +147,26 @@ class GuiFrame : public GuiView {
   void paintWindow(const GuiRect& area);
   void pressAt(GuiPoint where);
 
-  EditorBase* editor_;
-  void* systemWindow_;
-  GuiBitmap* background_ = nullptr;
-  std::int32_t viewCount_ = 0;
-  std::int32_t viewCapacity_ = 0;
-  std::unique_ptr<GuiView*[]> views_;
-  GuiView* modalView_ = nullptr;
-  GuiView* focusView_ = nullptr;
-  bool firstDrawPending_ = true;
-  bool isOpen_ = true;
-  bool dropRegistered_ = false;
-  std::unique_ptr<FrameWindow> window_;
-  bool ownWindowMode_ = false;
-  std::unique_ptr<VstWindow> windowInfo_;
-  bool cursorChanged_ = false;  // setCursor was called: the default is restored at the end
+  EditorBase* editor;
+  void* systemWindow;
+  GuiBitmap* background = nullptr;
+  std::int32_t viewCount = 0;
+  std::int32_t viewCapacity = 0;
+  std::unique_ptr<GuiView*[]> views;
+  GuiView* modalView = nullptr;
+  GuiView* focusView = nullptr;
+  bool firstDrawPending = true;
+  bool isOpen = true;
+  bool dropRegistered = false;
+  std::unique_ptr<FrameWindow> window;
+  bool ownWindowMode = false;
+  std::unique_ptr<VstWindow> windowInfo;
+  bool cursorChanged = false;  // setCursor was called: the default is restored at the end
 
-  FrameBackend& backend_;
-  std::unique_ptr<DrawSurface> backBuffer_;
-  void* hostWindow_ = nullptr;         // own-window mode: the window the host opened
-  std::int32_t pressDepth_ = 0;        // presses being handled (tracking loops running)
-  CallGuard* callGuards_ = nullptr;    // innermost running operation that calls out
-  KeyboardTarget* keyboardTarget_ = nullptr;
+  FrameBackend& backend;
+  std::unique_ptr<DrawSurface> backBuffer;
+  void* hostWindow = nullptr;         // own-window mode: the window the host opened
+  std::int32_t pressDepth = 0;        // presses being handled (tracking loops running)
+  CallGuard* callGuards = nullptr;    // innermost running operation that calls out
+  KeyboardTarget* keyboardTarget = nullptr;
 };

@@ -16,12 +16,12 @@ class GuiFrameStrip : public GuiControl {
   // shows the first frame.
   void draw(DrawContext* context) override;
 
-  std::int32_t getFrameCount() const { return frameCount_; }
-  std::int32_t getFrameHeight() const { return frameHeight_; }
+  std::int32_t getFrameCount() const { return frameCount; }
+  std::int32_t getFrameHeight() const { return frameHeight; }
   std::int32_t currentFrame() const;
 
  protected:
-  std::int32_t frameCount_;
-  std::int32_t frameHeight_;
-  GuiPoint backgroundOffset_;
+  std::int32_t frameCount;
+  std::int32_t frameHeight;
+  GuiPoint backgroundOffset;
 };

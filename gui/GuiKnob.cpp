@@ -29,18 +29,18 @@ float wrapAngle(float angle) {
 GuiKnob::GuiKnob(const GuiRect& knobSize, ControlListener* knobListener, std::int32_t knobTag,
                  GuiBitmap* knobBackground, GuiBitmap* handle, GuiPoint offset)
     : GuiControl(knobSize, knobListener, knobTag, knobBackground),
-      backgroundOffset_(offset),
-      radius_(static_cast<float>(knobSize.width()) * 0.5f) {
+      backgroundOffset(offset),
+      radius(static_cast<float>(knobSize.width()) * 0.5f) {
   if (handle) {
     handle->retain();
-    handleBitmap_ = handle;
-    inset_ = insetForHandle(handle);
+    handleBitmap = handle;
+    inset = insetForHandle(handle);
   }
   computeAngleMapping();
 }
 
 GuiKnob::~GuiKnob() {
-  if (handleBitmap_) handleBitmap_->release();
+  if (handleBitmap) handleBitmap->release();
 }
 
 std::int32_t GuiKnob::insetForHandle(const GuiBitmap* bitmap) {
@@ -48,15 +48,15 @@ std::int32_t GuiKnob::insetForHandle(const GuiBitmap* bitmap) {
 }
 
 void GuiKnob::computeAngleMapping() {
-  halfDeadAngle_ = (kTwoPi - std::fabs(rangeAngle_)) * 0.5f;
-  valuePerRadian_ = (maxValue_ - minValue_) / rangeAngle_;
-  valueOffset_ = minValue_ - valuePerRadian_ * startAngle_;
+  halfDeadAngle = (kTwoPi - std::fabs(rangeAngle)) * 0.5f;
+  valuePerRadian = (maxValue - minValue) / rangeAngle;
+  valueOffset = minValue - valuePerRadian * startAngle;
 }
 
 // ---- drawing ------------------------------------------------------------------------------
 
 void GuiKnob::draw(DrawContext* context) {
-  drawStripFrame(context, background_, size_, backgroundOffset_, transparent_);
+  drawStripFrame(context, background, size, backgroundOffset, transparent);
   drawHandle(context);
   setDirty(false);
 }
@@ -65,23 +65,23 @@ void GuiKnob::drawHandle(DrawContext* context) {
   if (!context) return;
   GuiPoint p;
   pointForValue(p);
-  const GuiPoint at = size_.topLeft().offsetBy(p);
-  if (handleBitmap_) {
-    const std::int32_t w = handleBitmap_->getWidth();
-    const std::int32_t h = handleBitmap_->getHeight();
+  const GuiPoint at = size.topLeft().offsetBy(p);
+  if (handleBitmap) {
+    const std::int32_t w = handleBitmap->getWidth();
+    const std::int32_t h = handleBitmap->getHeight();
     const GuiPoint corner = at.offsetBy({-w / 2, -h / 2});
-    handleBitmap_->drawKeyed(context, {corner.h, corner.v, corner.h + w, corner.v + h});
+    handleBitmap->drawKeyed(context, {corner.h, corner.v, corner.h + w, corner.v + h});
     return;
   }
   GuiPoint handlePoint = at.offsetBy({-1, 0});
-  GuiPoint centre{saturateToInt32(std::int64_t{size_.left} + size_.width() / 2 - 1),
-                  saturateToInt32(std::int64_t{size_.top} + size_.height() / 2)};
-  context->setFrameColor(shadowColor_);
+  GuiPoint centre{saturateToInt32(std::int64_t{size.left} + size.width() / 2 - 1),
+                  saturateToInt32(std::int64_t{size.top} + size.height() / 2)};
+  context->setFrameColor(shadowColor);
   context->moveTo(handlePoint);
   context->lineTo(centre);
   handlePoint = handlePoint.offsetBy({1, -1});
   centre = centre.offsetBy({1, -1});
-  context->setFrameColor(handleColor_);
+  context->setFrameColor(handleColor);
   context->moveTo(handlePoint);
   context->lineTo(centre);
 }
@@ -89,11 +89,11 @@ void GuiKnob::drawHandle(DrawContext* context) {
 // ---- geometry -----------------------------------------------------------------------------
 
 void GuiKnob::pointForValue(GuiPoint& point) const {
-  float alpha = (value_ - valueOffset_) / valuePerRadian_;
-  if (!std::isfinite(alpha)) alpha = startAngle_;  // an empty range: the handle rests at the start
-  const float reach = radius_ - static_cast<float>(inset_);
-  point.h = pixelOf(radius_ + std::cos(alpha) * reach + 0.5f);
-  point.v = pixelOf(radius_ - std::sin(alpha) * reach + 0.5f);
+  float alpha = (value - valueOffset) / valuePerRadian;
+  if (!std::isfinite(alpha)) alpha = startAngle;  // an empty range: the handle rests at the start
+  const float reach = radius - static_cast<float>(inset);
+  point.h = pixelOf(radius + std::cos(alpha) * reach + 0.5f);
+  point.v = pixelOf(radius - std::sin(alpha) * reach + 0.5f);
 }
 
 // The angle of the point, swept from the start angle in the direction of the range, maps
@@ -102,30 +102,30 @@ void GuiKnob::pointForValue(GuiPoint& point) const {
 // minimum.
 float GuiKnob::valueAtPoint(GuiPoint point) const {
   const float theta =
-      wrapAngle(std::atan2(radius_ - static_cast<float>(point.v), static_cast<float>(point.h) - radius_));
-  const float sweep = std::fabs(rangeAngle_);
-  const float swept = wrapAngle(rangeAngle_ < 0.0f ? startAngle_ - theta : theta - startAngle_);
-  if (swept <= sweep) return minValue_ + swept * (maxValue_ - minValue_) / sweep;
-  return swept - sweep < halfDeadAngle_ ? maxValue_ : minValue_;
+      wrapAngle(std::atan2(radius - static_cast<float>(point.v), static_cast<float>(point.h) - radius));
+  const float sweep = std::fabs(rangeAngle);
+  const float swept = wrapAngle(rangeAngle < 0.0f ? startAngle - theta : theta - startAngle);
+  if (swept <= sweep) return minValue + swept * (maxValue - minValue) / sweep;
+  return swept - sweep < halfDeadAngle ? maxValue : minValue;
 }
 
 void GuiKnob::setStartAngle(float angle) {
   if (!std::isfinite(angle)) return;
-  startAngle_ = angle;
+  startAngle = angle;
   computeAngleMapping();
   setDirty(true);
 }
 
-float GuiKnob::getStartAngle() const { return startAngle_; }
+float GuiKnob::getStartAngle() const { return startAngle; }
 
 void GuiKnob::setRangeAngle(float angle) {
   if (!std::isfinite(angle) || angle == 0.0f) return;
-  rangeAngle_ = angle;
+  rangeAngle = angle;
   computeAngleMapping();
   setDirty(true);
 }
 
-float GuiKnob::getRangeAngle() const { return rangeAngle_; }
+float GuiKnob::getRangeAngle() const { return rangeAngle; }
 
 void GuiKnob::setMin(float newMin) {
   GuiControl::setMin(newMin);
@@ -137,30 +137,30 @@ void GuiKnob::setMax(float newMax) {
   computeAngleMapping();
 }
 
-void GuiKnob::setInset(std::int32_t newInset) { inset_ = newInset; }
+void GuiKnob::setInset(std::int32_t newInset) { inset = newInset; }
 
 void GuiKnob::setShadowColor(GuiColor color) {
-  shadowColor_ = color;
+  shadowColor = color;
   setDirty(true);
 }
 
 void GuiKnob::setHandleColor(GuiColor color) {
-  handleColor_ = color;
+  handleColor = color;
   setDirty(true);
 }
 
 void GuiKnob::setHandleBitmap(GuiBitmap* bitmap) {
   if (bitmap) bitmap->retain();
-  if (handleBitmap_) handleBitmap_->release();
-  handleBitmap_ = bitmap;
-  if (bitmap) inset_ = insetForHandle(bitmap);
+  if (handleBitmap) handleBitmap->release();
+  handleBitmap = bitmap;
+  if (bitmap) inset = insetForHandle(bitmap);
 }
 
 void GuiKnob::setFineDivisor(float divisor) {
-  if (std::isfinite(divisor) && divisor >= 1.0f) fineDivisor_ = divisor;
+  if (std::isfinite(divisor) && divisor >= 1.0f) fineDivisor = divisor;
 }
 
-float GuiKnob::getFineDivisor() const { return fineDivisor_; }
+float GuiKnob::getFineDivisor() const { return fineDivisor; }
 
 // ---- mouse --------------------------------------------------------------------------------
 
@@ -182,9 +182,9 @@ void GuiKnob::onMouseDown(DrawContext* context, GuiPoint where) {
 // first pass handles the click point, later ones the location read at the end of the pass
 // before.
 void GuiKnob::trackCircular(DrawContext* context, GuiPoint where) {
-  const GuiFrame* trackedIn = frame_;
-  const float halfRange = (maxValue_ - minValue_) * 0.5f;
-  const GuiPoint origin = size_.topLeft();
+  const GuiFrame* trackedIn = frame;
+  const float halfRange = (maxValue - minValue) * 0.5f;
+  const GuiPoint origin = size.topLeft();
   float reference = valueAtPoint({where.h - origin.h, where.v - origin.v});
   GuiPoint cursor = where;
   GuiPoint handled{};
@@ -197,11 +197,11 @@ void GuiKnob::trackCircular(DrawContext* context, GuiPoint where) {
       handled = cursor;
       const float m = valueAtPoint({cursor.h - origin.h, cursor.v - origin.v});
       if (reference - m > halfRange) {
-        value_ = maxValue_;
+        value = maxValue;
       } else if (m - reference > halfRange) {
-        value_ = minValue_;
+        value = minValue;
       } else {
-        value_ = m;
+        value = m;
         reference = m;
       }
       notifyIfDirty(context);
@@ -213,13 +213,13 @@ void GuiKnob::trackCircular(DrawContext* context, GuiPoint where) {
 }
 
 void GuiKnob::trackLinear(DrawContext* context, GuiPoint where, std::int32_t buttons) {
-  const GuiFrame* trackedIn = frame_;
-  const float range = maxValue_ - minValue_;
+  const GuiFrame* trackedIn = frame;
+  const float range = maxValue - minValue;
   auto stepFor = [&](std::int32_t state) {
-    return (state & kMouseShift) ? range / (fineDivisor_ * kLinearDragPixels)
+    return (state & kMouseShift) ? range / (fineDivisor * kLinearDragPixels)
                                  : range / kLinearDragPixels;
   };
-  float start = value_;
+  float start = value;
   float step = stepFor(buttons);
   std::int32_t stepState = buttons;
   GuiPoint cursor = where;

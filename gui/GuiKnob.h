@@ -58,12 +58,12 @@ class GuiKnob : public GuiControl {
   virtual void setFineDivisor(float divisor);
   virtual float getFineDivisor() const;
 
-  GuiPoint getBackgroundOffset() const { return backgroundOffset_; }
-  GuiColor getHandleColor() const { return handleColor_; }
-  GuiColor getShadowColor() const { return shadowColor_; }
-  GuiBitmap* getHandleBitmap() const { return handleBitmap_; }
-  std::int32_t getInset() const { return inset_; }
-  float getRadius() const { return radius_; }
+  GuiPoint getBackgroundOffset() const { return backgroundOffset; }
+  GuiColor getHandleColor() const { return handleColor; }
+  GuiColor getShadowColor() const { return shadowColor; }
+  GuiBitmap* getHandleBitmap() const { return handleBitmap; }
+  std::int32_t getInset() const { return inset; }
+  float getRadius() const { return radius; }
 
   // The default angles: 225 degrees (lower left) and a 270-degree clockwise sweep.
   static constexpr float kDefaultStartAngle = 3.9269908f;
@@ -81,16 +81,16 @@ class GuiKnob : public GuiControl {
   void trackCircular(DrawContext* context, GuiPoint where);
   void trackLinear(DrawContext* context, GuiPoint where, std::int32_t buttons);
 
-  GuiPoint backgroundOffset_;
-  GuiColor handleColor_ = kColorWhite;
-  GuiColor shadowColor_ = kColorGrey;
-  GuiBitmap* handleBitmap_ = nullptr;
-  std::int32_t inset_ = kDefaultInset;
-  float startAngle_ = kDefaultStartAngle;
-  float rangeAngle_ = kDefaultRangeAngle;
-  float halfDeadAngle_ = 0.0f;
-  float valuePerRadian_ = 0.0f;
-  float valueOffset_ = 0.0f;
-  float radius_;
-  float fineDivisor_ = 1.5f;
+  GuiPoint backgroundOffset;
+  GuiColor handleColor = kColorWhite;
+  GuiColor shadowColor = kColorGrey;
+  GuiBitmap* handleBitmap = nullptr;
+  std::int32_t inset = kDefaultInset;
+  float startAngle = kDefaultStartAngle;
+  float rangeAngle = kDefaultRangeAngle;
+  float halfDeadAngle = 0.0f;
+  float valuePerRadian = 0.0f;
+  float valueOffset = 0.0f;
+  float radius;
+  float fineDivisor = 1.5f;
 };

@@ -24,16 +24,16 @@ class GuiLevelMeter : public GuiControl {
 
   // Values that are not finite or below 0 are ignored.
   void setDecay(float amount);
-  float getDecay() const { return decay_; }
-  float getShownLevel() const { return shownLevel_; }
-  std::int32_t getSegmentCount() const { return segmentCount_; }
+  float getDecay() const { return decay; }
+  float getShownLevel() const { return shownLevel; }
+  std::int32_t getSegmentCount() const { return segmentCount; }
   // Segments lit for the shown level.
   std::int32_t litSegments() const;
 
  protected:
-  GuiBitmap* onBitmap_ = nullptr;
-  std::int32_t segmentCount_;
-  std::int32_t style_;
-  float decay_ = 1.0f;
-  float shownLevel_ = 0.0f;
+  GuiBitmap* onBitmap = nullptr;
+  std::int32_t segmentCount;
+  std::int32_t style;
+  float decay = 1.0f;
+  float shownLevel = 0.0f;
 };

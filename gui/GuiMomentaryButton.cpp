@@ -8,13 +8,13 @@ GuiMomentaryButton::GuiMomentaryButton(const GuiRect& buttonSize, ControlListene
                                        std::int32_t buttonTag, std::int32_t height,
                                        GuiBitmap* buttonBackground, GuiPoint offset)
     : GuiControl(buttonSize, buttonListener, buttonTag, buttonBackground),
-      backgroundOffset_(offset),
-      frameHeight_(height) {}
+      backgroundOffset(offset),
+      frameHeight(height) {}
 
 void GuiMomentaryButton::draw(DrawContext* context) {
   clampValue();
-  drawStripFrame(context, background_, size_,
-                 frameSource(backgroundOffset_, value_ == 0.0f ? 0 : 1, frameHeight_), transparent_);
+  drawStripFrame(context, background, size,
+                 frameSource(backgroundOffset, value == 0.0f ? 0 : 1, frameHeight), transparent);
   setDirty(false);
 }
 
@@ -22,26 +22,26 @@ void GuiMomentaryButton::onMouseDown(DrawContext* context, GuiPoint where) {
   const std::int32_t state = pressState(context);
   if (!state) return;
   trackPress(context, where, state, HoldRule::anyDown);
-  value_ = 0.0f;
+  value = 0.0f;
   notifyListener(context);
 }
 
 void GuiMomentaryButton::trackPress(DrawContext* context, GuiPoint where, std::int32_t pressed,
                                     HoldRule rule) {
-  const float start = value_;
+  const float start = value;
   const float opposite = start == 0.0f ? 1.0f : 0.0f;
   auto held = [&](std::int32_t state) {
     return rule == HoldRule::anyDown ? state != 0 : state == pressed;
   };
   if (!held(context->queryMouseButtons())) {
-    value_ = opposite;
+    value = opposite;
     notifyListener(context);
     return;
   }
-  const GuiFrame* trackedIn = frame_;
+  const GuiFrame* trackedIn = frame;
   beginEdit();
   do {
-    value_ = containsInclusive(size_, where) ? opposite : start;
+    value = containsInclusive(size, where) ? opposite : start;
     notifyIfDirty(context);
     context->queryMouseLocation(where);
     pumpIdle();

@@ -15,8 +15,8 @@ class GuiMomentaryButton : public GuiControl {
   void draw(DrawContext* context) override;
   void onMouseDown(DrawContext* context, GuiPoint where) override;
 
-  std::int32_t getFrameHeight() const { return frameHeight_; }
-  GuiPoint getBackgroundOffset() const { return backgroundOffset_; }
+  std::int32_t getFrameHeight() const { return frameHeight; }
+  GuiPoint getBackgroundOffset() const { return backgroundOffset; }
 
  protected:
   // Which polls end a held press: any button or modifier still down keeps it going, or only
@@ -28,6 +28,6 @@ class GuiMomentaryButton : public GuiControl {
   // when it is already released, the opposite value and the listener told.
   void trackPress(DrawContext* context, GuiPoint where, std::int32_t pressed, HoldRule rule);
 
-  GuiPoint backgroundOffset_;
-  std::int32_t frameHeight_;
+  GuiPoint backgroundOffset;
+  std::int32_t frameHeight;
 };

@@ -12,15 +12,15 @@ GuiOnOffButton::GuiOnOffButton(const GuiRect& buttonSize, ControlListener* butto
     : GuiControl(buttonSize, buttonListener, buttonTag, buttonBackground) {}
 
 void GuiOnOffButton::draw(DrawContext* context) {
-  const std::int32_t half = background_ ? background_->getHeight() / 2 : 0;
-  drawStripFrame(context, background_, size_, frameSource({0, 0}, value_ == 0.0f ? 0 : 1, half),
-                 transparent_);
+  const std::int32_t half = background ? background->getHeight() / 2 : 0;
+  drawStripFrame(context, background, size, frameSource({0, 0}, value == 0.0f ? 0 : 1, half),
+                 transparent);
   setDirty(false);
 }
 
 void GuiOnOffButton::onMouseDown(DrawContext* context, GuiPoint) {
   if (!pressState(context)) return;
-  value_ = std::trunc(value_) == 0.0f ? 1.0f : 0.0f;
+  value = std::trunc(value) == 0.0f ? 1.0f : 0.0f;
   draw(context);
   notifyListener(context);
 }

@@ -9,12 +9,12 @@ GuiPopupImage::GuiPopupImage(const GuiRect& imageSize, ControlListener* imageLis
                              std::int32_t imageTag, GuiBitmap* imageBackground,
                              const GuiRect& display, GuiPoint offset)
     : GuiControl(imageSize, imageListener, imageTag, imageBackground),
-      displayRect_(display),
-      backgroundOffset_(offset),
-      closedSize_(imageSize) {}
+      displayRect(display),
+      backgroundOffset(offset),
+      closedSize(imageSize) {}
 
 void GuiPopupImage::draw(DrawContext* context) {
-  if (isPoppedUp()) drawStripFrame(context, background_, displayRect_, backgroundOffset_, transparent_);
+  if (isPoppedUp()) drawStripFrame(context, background, displayRect, backgroundOffset, transparent);
   setDirty(false);
 }
 
@@ -24,21 +24,21 @@ void GuiPopupImage::onMouseDown(DrawContext* context, GuiPoint) {
     close();
   } else {
     // Another modal view has the frame: this one cannot pop up now.
-    if (frame_ && !frame_->setModalView(this)) return;
-    closedSize_ = size_;
-    value_ = 1.0f;
-    setSize(displayRect_);
+    if (frame && !frame->setModalView(this)) return;
+    closedSize = size;
+    value = 1.0f;
+    setSize(displayRect);
   }
   notifyListener(context);
 }
 
 void GuiPopupImage::close() {
-  value_ = 0.0f;
-  setSize(closedSize_);
-  if (frame_ && frame_->getModalView() == this) frame_->setModalView(nullptr);
+  value = 0.0f;
+  setSize(closedSize);
+  if (frame && frame->getModalView() == this) frame->setModalView(nullptr);
 }
 
 bool GuiPopupImage::onRemoved(GuiView* parent) {
-  if (isPoppedUp() && frame_ && frame_->getModalView() == this) close();
+  if (isPoppedUp() && frame && frame->getModalView() == this) close();
   return GuiControl::onRemoved(parent);
 }

@@ -18,14 +18,14 @@ class GuiPopupImage : public GuiControl {
   // Leaving the frame while popped up ends the frame's modal state with it.
   bool onRemoved(GuiView* parent) override;
 
-  const GuiRect& getDisplayRect() const { return displayRect_; }
-  bool isPoppedUp() const { return value_ != 0.0f; }
+  const GuiRect& getDisplayRect() const { return displayRect; }
+  bool isPoppedUp() const { return value != 0.0f; }
 
  protected:
   // Back to the closed size; the frame stops treating it as modal.
   void close();
 
-  GuiRect displayRect_;
-  GuiPoint backgroundOffset_;
-  GuiRect closedSize_;
+  GuiRect displayRect;
+  GuiPoint backgroundOffset;
+  GuiRect closedSize;
 };

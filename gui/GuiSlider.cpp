@@ -16,53 +16,53 @@ GuiSlider::GuiSlider(Axis sliderAxis, const GuiRect& sliderSize, ControlListener
                      GuiBitmap* handle, GuiBitmap* sliderBackground, GuiPoint offset,
                      std::int32_t sliderStyle)
     : GuiControl(sliderSize, sliderListener, sliderTag, sliderBackground),
-      axis_(sliderAxis),
-      backgroundOffset_(offset),
-      minPosition_(minPos),
-      maxPosition_(maxPos),
-      style_(sliderStyle) {
+      axis(sliderAxis),
+      backgroundOffset(offset),
+      minPosition(minPos),
+      maxPosition(maxPos),
+      style(sliderStyle) {
   if (handle) {
     handle->retain();
-    handleBitmap_ = handle;
+    handleBitmap = handle;
   }
 }
 
 GuiSlider::~GuiSlider() {
-  if (handleBitmap_) handleBitmap_->release();
+  if (handleBitmap) handleBitmap->release();
 }
 
 float GuiSlider::normalized() const {
-  const float range = maxValue_ - minValue_;
-  const float fraction = range != 0.0f ? (value_ - minValue_) / range : 0.0f;
+  const float range = maxValue - minValue;
+  const float fraction = range != 0.0f ? (value - minValue) / range : 0.0f;
   return std::isfinite(fraction) ? std::clamp(fraction, 0.0f, 1.0f) : 0.0f;
 }
 
 void GuiSlider::setNormalized(float fraction) {
-  setValue(minValue_ + std::clamp(fraction, 0.0f, 1.0f) * (maxValue_ - minValue_));
+  setValue(minValue + std::clamp(fraction, 0.0f, 1.0f) * (maxValue - minValue));
 }
 
 std::int32_t GuiSlider::handlePosition() const {
-  const float place = (style_ & kStyleHandleFollowsValue) ? normalized() : 1.0f - normalized();
-  const float travel = static_cast<float>(std::int64_t{maxPosition_} - minPosition_);
-  return pixelOf(static_cast<float>(minPosition_) + place * travel);
+  const float place = (style & kStyleHandleFollowsValue) ? normalized() : 1.0f - normalized();
+  const float travel = static_cast<float>(std::int64_t{maxPosition} - minPosition);
+  return pixelOf(static_cast<float>(minPosition) + place * travel);
 }
 
 float GuiSlider::along(GuiPoint where) const {
-  return axis_ == Axis::vertical ? static_cast<float>(std::int64_t{where.v} - size_.top)
-                                : static_cast<float>(std::int64_t{where.h} - size_.left);
+  return axis == Axis::vertical ? static_cast<float>(std::int64_t{where.v} - size.top)
+                                : static_cast<float>(std::int64_t{where.h} - size.left);
 }
 
 float GuiSlider::handleLength() const {
-  if (!handleBitmap_) return 0.0f;
-  return static_cast<float>(axis_ == Axis::vertical ? handleBitmap_->getHeight()
-                                                   : handleBitmap_->getWidth());
+  if (!handleBitmap) return 0.0f;
+  return static_cast<float>(axis == Axis::vertical ? handleBitmap->getHeight()
+                                                   : handleBitmap->getWidth());
 }
 
 void GuiSlider::setFromPosition(float position) {
-  const float travel = static_cast<float>(std::int64_t{maxPosition_} - minPosition_);
-  float fraction = travel != 0.0f ? (position - static_cast<float>(minPosition_)) / travel : 0.0f;
+  const float travel = static_cast<float>(std::int64_t{maxPosition} - minPosition);
+  float fraction = travel != 0.0f ? (position - static_cast<float>(minPosition)) / travel : 0.0f;
   fraction = std::clamp(fraction, 0.0f, 1.0f);
-  setNormalized((style_ & kStyleInvertedDrag) ? 1.0f - fraction : fraction);
+  setNormalized((style & kStyleInvertedDrag) ? 1.0f - fraction : fraction);
 }
 
 void GuiSlider::draw(DrawContext* context) {
@@ -70,24 +70,24 @@ void GuiSlider::draw(DrawContext* context) {
     setDirty(false);
     return;
   }
-  const std::int32_t w = size_.width();
-  const std::int32_t h = size_.height();
+  const std::int32_t w = size.width();
+  const std::int32_t h = size.height();
   OffscreenContext composed(context->getFrame(), w, h, kColorBlack, context->getFrameSize());
-  if (transparent_ && context->getDevice()) {
+  if (transparent && context->getDevice()) {
     // What lies beneath the control shows through the knocked-out background.
     composed.copyBlock(context->getDevice()->cairoSurface(), {0, 0, w, h},
-                       size_.topLeft().offsetBy(context->getOffset()));
+                       size.topLeft().offsetBy(context->getOffset()));
   }
-  drawStripFrame(&composed, background_, {0, 0, w, h}, backgroundOffset_, transparent_);
-  if (handleBitmap_) {
-    const std::int32_t hw = handleBitmap_->getWidth();
-    const std::int32_t hh = handleBitmap_->getHeight();
+  drawStripFrame(&composed, background, {0, 0, w, h}, backgroundOffset, transparent);
+  if (handleBitmap) {
+    const std::int32_t hw = handleBitmap->getWidth();
+    const std::int32_t hh = handleBitmap->getHeight();
     const std::int32_t at = handlePosition();
-    const GuiPoint corner = axis_ == Axis::vertical ? GuiPoint{(w - hw) / 2, at}
+    const GuiPoint corner = axis == Axis::vertical ? GuiPoint{(w - hw) / 2, at}
                                                    : GuiPoint{at, (h - hh) / 2};
-    handleBitmap_->drawKeyed(&composed, {corner.h, corner.v, corner.h + hw, corner.v + hh});
+    handleBitmap->drawKeyed(&composed, {corner.h, corner.v, corner.h + hw, corner.v + hh});
   }
-  composed.copyTo(context, size_);
+  composed.copyTo(context, size);
   setDirty(false);
 }
 
@@ -103,7 +103,7 @@ void GuiSlider::onMouseDown(DrawContext* context, GuiPoint where) {
   float anchorHandle = pressed - grip;
   bool zoomed = (state & kMouseShift) != 0;
 
-  const GuiFrame* trackedIn = frame_;
+  const GuiFrame* trackedIn = frame;
   beginEdit();
   bool held = true;
   while (held) {

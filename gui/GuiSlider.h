@@ -25,10 +25,10 @@ class GuiSlider : public GuiControl {
   // As the knob: the value moves by distance x wheelIncrement (a tenth with shift), clamped.
   bool onWheel(DrawContext* context, GuiPoint where, float distance) override;
 
-  std::int32_t getMinPosition() const { return minPosition_; }
-  std::int32_t getMaxPosition() const { return maxPosition_; }
-  std::int32_t getStyle() const { return style_; }
-  GuiBitmap* getHandleBitmap() const { return handleBitmap_; }
+  std::int32_t getMinPosition() const { return minPosition; }
+  std::int32_t getMaxPosition() const { return maxPosition; }
+  std::int32_t getStyle() const { return style; }
+  GuiBitmap* getHandleBitmap() const { return handleBitmap; }
   // The handle's leading edge for the current value, relative to the control's origin.
   std::int32_t handlePosition() const;
 
@@ -46,10 +46,10 @@ class GuiSlider : public GuiControl {
   // The value for a handle at `position` along the travel.
   void setFromPosition(float position);
 
-  Axis axis_;
-  GuiPoint backgroundOffset_;
-  std::int32_t minPosition_;
-  std::int32_t maxPosition_;
-  GuiBitmap* handleBitmap_ = nullptr;
-  std::int32_t style_;
+  Axis axis;
+  GuiPoint backgroundOffset;
+  std::int32_t minPosition;
+  std::int32_t maxPosition;
+  GuiBitmap* handleBitmap = nullptr;
+  std::int32_t style;
 };

@@ -18,10 +18,10 @@ class GuiStepSwitch : public GuiControl {
   void draw(DrawContext* context) override;
   void onMouseDown(DrawContext* context, GuiPoint where) override;
 
-  std::int32_t getPositionCount() const { return positionCount_; }
-  std::int32_t getFrameHeight() const { return frameHeight_; }
-  std::int32_t getBitmapFrames() const { return bitmapFrames_; }
-  GuiPoint getBackgroundOffset() const { return backgroundOffset_; }
+  std::int32_t getPositionCount() const { return positionCount; }
+  std::int32_t getFrameHeight() const { return frameHeight; }
+  std::int32_t getBitmapFrames() const { return bitmapFrames; }
+  GuiPoint getBackgroundOffset() const { return backgroundOffset; }
   // The frame shown for the current value.
   std::int32_t currentFrame() const;
   // The value a press at `where` (frame coordinates) gives.
@@ -35,9 +35,9 @@ class GuiStepSwitch : public GuiControl {
   // Pixels per band: the frame height (vertical) or the bitmap width (horizontal) over n.
   std::int32_t bandSize() const;
 
-  Axis axis_;
-  std::int32_t bitmapFrames_;
-  std::int32_t frameHeight_;
-  std::int32_t positionCount_;
-  GuiPoint backgroundOffset_;
+  Axis axis;
+  std::int32_t bitmapFrames;
+  std::int32_t frameHeight;
+  std::int32_t positionCount;
+  GuiPoint backgroundOffset;
 };

@@ -37,10 +37,10 @@ class GuiTextEdit : public GuiValueDisplay, public KeyboardTarget {
 
   // The text, cut at 255 bytes; marks the control dirty when it changes. Null is empty.
   void setText(const char* text);
-  const char* getText() const { return text_.c_str(); }
-  bool isEditing() const { return field_ != nullptr; }
+  const char* getText() const { return text.c_str(); }
+  bool isEditing() const { return field != nullptr; }
   // The open field's editing state (null when closed).
-  const TextLine* getField() const { return field_.get(); }
+  const TextLine* getField() const { return field.get(); }
 
  protected:
   // Closes the field; with `keep` what was typed becomes the text.
@@ -50,8 +50,8 @@ class GuiTextEdit : public GuiValueDisplay, public KeyboardTarget {
   // frame.
   void finishEditing(bool keep);
 
-  std::string text_;
-  std::unique_ptr<TextLine> field_;
-  std::string textAtOpen_;        // the field's text when it opened, as shown
-  std::int32_t scroll_ = 0;       // pixels the field's text is scrolled left
+  std::string text;
+  std::unique_ptr<TextLine> field;
+  std::string textAtOpen;        // the field's text when it opened, as shown
+  std::int32_t scroll = 0;       // pixels the field's text is scrolled left
 };

@@ -12,48 +12,48 @@ GuiThreeWaySwitch::GuiThreeWaySwitch(const GuiRect& switchSize, ControlListener*
                                      GuiBitmap* switchBackground, GuiPoint offset,
                                      std::int32_t switchStyle)
     : GuiControl(switchSize, switchListener, switchTag, switchBackground),
-      backgroundOffset_(offset),
-      frameHeight_(height),
-      style_(switchStyle) {
-  minValue_ = -1.0f;
+      backgroundOffset(offset),
+      frameHeight(height),
+      style(switchStyle) {
+  minValue = -1.0f;
 }
 
 void GuiThreeWaySwitch::draw(DrawContext* context) {
-  const std::int32_t frameIndex = indexOf(std::round(value_) + 1.0f, 0, 2);
-  drawStripFrame(context, background_, size_, frameSource(backgroundOffset_, frameIndex, frameHeight_),
-                 transparent_);
+  const std::int32_t frameIndex = indexOf(std::round(value) + 1.0f, 0, 2);
+  drawStripFrame(context, background, size, frameSource(backgroundOffset, frameIndex, frameHeight),
+                 transparent);
   setDirty(false);
 }
 
 float GuiThreeWaySwitch::valueAt(GuiPoint where, float current) const {
-  if (!containsInclusive(size_, where)) return current;
-  if (style_ & kHorizontal) {
-    return std::int64_t{where.h} - size_.left < size_.width() / 2 ? -1.0f : 1.0f;
+  if (!containsInclusive(size, where)) return current;
+  if (style & kHorizontal) {
+    return std::int64_t{where.h} - size.left < size.width() / 2 ? -1.0f : 1.0f;
   }
-  return std::int64_t{where.v} - size_.top < size_.height() / 2 ? -1.0f : 1.0f;
+  return std::int64_t{where.v} - size.top < size.height() / 2 ? -1.0f : 1.0f;
 }
 
 void GuiThreeWaySwitch::onMouseDown(DrawContext* context, GuiPoint where) {
   if (!pressState(context)) return;
-  const GuiFrame* trackedIn = frame_;
+  const GuiFrame* trackedIn = frame;
   beginEdit();
   do {
-    value_ = valueAt(where, value_);
+    value = valueAt(where, value);
     notifyIfDirty(context);
     context->queryMouseLocation(where);
     pumpIdle();
     if (leftFrame(trackedIn)) return;
   } while (context->queryMouseButtons() & kMouseLeft);
-  value_ = 0.0f;
+  value = 0.0f;
   notifyListener(context);
   endEdit();
 }
 
 bool GuiThreeWaySwitch::onWheel(DrawContext* context, GuiPoint, float distance) {
-  if (!mouseEnabled_ || !std::isfinite(distance)) return false;
-  value_ = distance > 0.0f ? -1.0f : 1.0f;
+  if (!mouseEnabled || !std::isfinite(distance)) return false;
+  value = distance > 0.0f ? -1.0f : 1.0f;
   notifyListener(context);
-  value_ = 0.0f;
+  value = 0.0f;
   notifyListener(context);
   return true;
 }

@@ -23,12 +23,12 @@ class GuiThreeWaySwitch : public GuiControl {
   void onMouseDown(DrawContext* context, GuiPoint where) override;
   bool onWheel(DrawContext* context, GuiPoint where, float distance) override;
 
-  std::int32_t getStyle() const { return style_; }
+  std::int32_t getStyle() const { return style; }
   // The value a press at `where` (frame coordinates) gives while held; `current` outside.
   float valueAt(GuiPoint where, float current) const;
 
  protected:
-  GuiPoint backgroundOffset_;
-  std::int32_t frameHeight_;
-  std::int32_t style_;
+  GuiPoint backgroundOffset;
+  std::int32_t frameHeight;
+  std::int32_t style;
 };

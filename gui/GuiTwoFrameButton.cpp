@@ -10,9 +10,9 @@ GuiTwoFrameButton::GuiTwoFrameButton(const GuiRect& buttonSize, ControlListener*
     : GuiMomentaryButton(buttonSize, buttonListener, buttonTag, height, buttonBackground, offset) {}
 
 void GuiTwoFrameButton::draw(DrawContext* context) {
-  drawStripFrame(context, background_, size_,
-                 frameSource({0, backgroundOffset_.v}, value_ == 0.0f ? 0 : 1, frameHeight_),
-                 transparent_);
+  drawStripFrame(context, background, size,
+                 frameSource({0, backgroundOffset.v}, value == 0.0f ? 0 : 1, frameHeight),
+                 transparent);
   setDirty(false);
 }
 

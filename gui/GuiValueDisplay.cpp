@@ -24,16 +24,16 @@ void setColour(GuiControl& control, GuiColor& field, GuiColor color) {
 
 GuiValueDisplay::GuiValueDisplay(const GuiRect& displaySize, GuiBitmap* displayBackground,
                                  std::int32_t displayStyle)
-    : GuiControl(displaySize, nullptr, 0, displayBackground), style_(displayStyle) {
-  if (style_ & kStyleNoDraw) setDirty(false);
+    : GuiControl(displaySize, nullptr, 0, displayBackground), style(displayStyle) {
+  if (style & kStyleNoDraw) setDirty(false);
 }
 
 std::string GuiValueDisplay::formatValue(float v) const {
   std::array<char, kFormatterRoom> text{};
-  if (formatterEx_) {
-    formatterEx_(v, text.data(), userData_);
-  } else if (formatter_) {
-    formatter_(v, text.data());
+  if (formatterEx) {
+    formatterEx(v, text.data(), userData);
+  } else if (formatter) {
+    formatter(v, text.data());
   } else {
     std::snprintf(text.data(), text.size(), "%2.2f", static_cast<double>(v));
   }
@@ -41,93 +41,93 @@ std::string GuiValueDisplay::formatValue(float v) const {
   return text.data();
 }
 
-std::string GuiValueDisplay::valueText() const { return formatValue(value_); }
+std::string GuiValueDisplay::valueText() const { return formatValue(value); }
 
-void GuiValueDisplay::draw(DrawContext* context) { drawText(context, formatValue(value_)); }
+void GuiValueDisplay::draw(DrawContext* context) { drawText(context, formatValue(value)); }
 
 void GuiValueDisplay::drawText(DrawContext* context, const std::string& text, GuiBitmap* face) {
-  if (!context || (style_ & kStyleNoDraw)) {
+  if (!context || (style & kStyleNoDraw)) {
     setDirty(false);
     return;
   }
-  const bool frame3d = (style_ & (kStyleSunkenFrame | kStyleRaisedFrame)) != 0;
-  if (!face) face = background_;
+  const bool frame3d = (style & (kStyleSunkenFrame | kStyleRaisedFrame)) != 0;
+  if (!face) face = background;
   if (face) {
-    drawStripFrame(context, face, size_, textOffset_, transparent_);
-  } else if (!transparent_) {
-    context->setFillColor(backColor_);
-    context->fillRect(size_);
+    drawStripFrame(context, face, size, textOffset, transparent);
+  } else if (!transparent) {
+    context->setFillColor(backColor);
+    context->fillRect(size);
     if (!frame3d) {
-      context->setFrameColor(frameColor_);
-      context->drawRect(size_);
+      context->setFrameColor(frameColor);
+      context->drawRect(size);
     }
   }
   if (frame3d) drawFrame3d(context);
-  if (!(style_ & kStyleNoText)) {
-    context->setFont(fontId_, 0, fontStyle_);
-    context->setFillColor(backColor_);
+  if (!(style & kStyleNoText)) {
+    context->setFont(fontId, 0, fontStyle);
+    context->setFillColor(backColor);
     // An opaque text cell is filled once, under the shadow when there is one.
-    bool opaque = !clearTextBackground_;
-    if (style_ & kStyleShadowText) {
-      context->setFontColor(shadowColor_);
-      context->drawString(text.c_str(), size_.offsetBy({1, 1}), opaque, textAlign_);
+    bool opaque = !clearTextBackground;
+    if (style & kStyleShadowText) {
+      context->setFontColor(shadowColor);
+      context->drawString(text.c_str(), size.offsetBy({1, 1}), opaque, textAlign);
       opaque = false;
     }
-    context->setFontColor(fontColor_);
-    context->drawString(text.c_str(), size_, opaque, textAlign_);
+    context->setFontColor(fontColor);
+    context->drawString(text.c_str(), size, opaque, textAlign);
   }
   setDirty(false);
 }
 
 void GuiValueDisplay::drawFrame3d(DrawContext* context) {
-  const bool sunken = (style_ & kStyleSunkenFrame) != 0;
-  context->setFrameColor(sunken ? backColor_ : frameColor_);
-  context->moveTo({size_.left, size_.bottom});
-  context->lineTo({size_.left, size_.top});
-  context->lineTo({saturateToInt32(std::int64_t{size_.right} + 1), size_.top});
-  context->setFrameColor(sunken ? frameColor_ : backColor_);
-  context->moveTo({size_.right, saturateToInt32(std::int64_t{size_.top} + 1)});
-  context->lineTo({size_.right, size_.bottom});
-  context->lineTo({size_.left, size_.bottom});
+  const bool sunken = (style & kStyleSunkenFrame) != 0;
+  context->setFrameColor(sunken ? backColor : frameColor);
+  context->moveTo({size.left, size.bottom});
+  context->lineTo({size.left, size.top});
+  context->lineTo({saturateToInt32(std::int64_t{size.right} + 1), size.top});
+  context->setFrameColor(sunken ? frameColor : backColor);
+  context->moveTo({size.right, saturateToInt32(std::int64_t{size.top} + 1)});
+  context->lineTo({size.right, size.bottom});
+  context->lineTo({size.left, size.bottom});
 }
 
 void GuiValueDisplay::setFont(FontId id) {
-  if (fontId_ == id) return;
-  fontId_ = id;
+  if (fontId == id) return;
+  fontId = id;
   setDirty(true);
 }
 
-void GuiValueDisplay::setFontColor(GuiColor color) { setColour(*this, fontColor_, color); }
-void GuiValueDisplay::setBackColor(GuiColor color) { setColour(*this, backColor_, color); }
-void GuiValueDisplay::setFrameColor(GuiColor color) { setColour(*this, frameColor_, color); }
-void GuiValueDisplay::setShadowColor(GuiColor color) { setColour(*this, shadowColor_, color); }
+void GuiValueDisplay::setFontColor(GuiColor color) { setColour(*this, fontColor, color); }
+void GuiValueDisplay::setBackColor(GuiColor color) { setColour(*this, backColor, color); }
+void GuiValueDisplay::setFrameColor(GuiColor color) { setColour(*this, frameColor, color); }
+void GuiValueDisplay::setShadowColor(GuiColor color) { setColour(*this, shadowColor, color); }
 
 void GuiValueDisplay::setTextAlign(TextAlign align) {
-  if (textAlign_ == align) return;
-  textAlign_ = align;
+  if (textAlign == align) return;
+  textAlign = align;
   setDirty(true);
 }
 
-void GuiValueDisplay::setTextOffset(GuiPoint offset) { textOffset_ = offset; }
+void GuiValueDisplay::setTextOffset(GuiPoint offset) { textOffset = offset; }
 
 void GuiValueDisplay::setValueFormatterEx(ValueToTextEx newFormatter, void* data) {
-  formatterEx_ = newFormatter;
-  userData_ = data;
+  formatterEx = newFormatter;
+  userData = data;
 }
 
-void GuiValueDisplay::setValueFormatter(ValueToText newFormatter) { formatter_ = newFormatter; }
-void GuiValueDisplay::setTextParser(TextToValue parser) { textParser_ = parser; }
+void GuiValueDisplay::setValueFormatter(ValueToText newFormatter) { formatter = newFormatter; }
+void GuiValueDisplay::setTextParser(TextToValue parser) { textParser = parser; }
 
 void GuiValueDisplay::setStyle(std::int32_t newStyle) {
-  if (style_ == newStyle) return;
-  style_ = newStyle;
+  if (style == newStyle) return;
+  style = newStyle;
   setDirty(true);
 }
 
 void GuiValueDisplay::setFontStyle(std::int32_t newStyle) {
-  if (fontStyle_ == newStyle) return;
-  fontStyle_ = newStyle;
+  if (fontStyle == newStyle) return;
+  fontStyle = newStyle;
   setDirty(true);
 }
 
-void GuiValueDisplay::setClearTextBackground(bool clear) { clearTextBackground_ = clear; }
+void GuiValueDisplay::setClearTextBackground(bool clear) { clearTextBackground = clear; }

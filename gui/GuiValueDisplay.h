@@ -42,24 +42,24 @@ class GuiValueDisplay : public GuiControl {
   virtual void setFontStyle(std::int32_t newStyle);
   virtual void setClearTextBackground(bool clear);
 
-  FontId getFont() const { return fontId_; }
-  std::int32_t getFontStyle() const { return fontStyle_; }
-  GuiColor getFontColor() const { return fontColor_; }
-  GuiColor getBackColor() const { return backColor_; }
-  GuiColor getFrameColor() const { return frameColor_; }
-  GuiColor getShadowColor() const { return shadowColor_; }
-  TextAlign getTextAlign() const { return textAlign_; }
-  GuiPoint getTextOffset() const { return textOffset_; }
-  std::int32_t getStyle() const { return style_; }
-  bool getClearTextBackground() const { return clearTextBackground_; }
-  TextToValue getTextParser() const { return textParser_; }
-  void* getUserData() const { return userData_; }
+  FontId getFont() const { return fontId; }
+  std::int32_t getFontStyle() const { return fontStyle; }
+  GuiColor getFontColor() const { return fontColor; }
+  GuiColor getBackColor() const { return backColor; }
+  GuiColor getFrameColor() const { return frameColor; }
+  GuiColor getShadowColor() const { return shadowColor; }
+  TextAlign getTextAlign() const { return textAlign; }
+  GuiPoint getTextOffset() const { return textOffset; }
+  std::int32_t getStyle() const { return style; }
+  bool getClearTextBackground() const { return clearTextBackground; }
+  TextToValue getTextParser() const { return textParser; }
+  void* getUserData() const { return userData; }
   // The text the display shows for its value now.
   std::string valueText() const;
 
  protected:
   // True when a formatter callback is set.
-  bool hasFormatter() const { return formatterEx_ || formatter_; }
+  bool hasFormatter() const { return formatterEx || formatter; }
   // The text a formatter (or "%2.2f") makes of `v`, at most kMaxText characters.
   std::string formatValue(float v) const;
   // Everything draw does, with `text` as the text and `face` (null: the background) as the
@@ -67,18 +67,18 @@ class GuiValueDisplay : public GuiControl {
   void drawText(DrawContext* context, const std::string& text, GuiBitmap* face = nullptr);
   void drawFrame3d(DrawContext* context);
 
-  ValueToText formatter_ = nullptr;
-  ValueToTextEx formatterEx_ = nullptr;
-  TextToValue textParser_ = nullptr;
-  void* userData_ = nullptr;
-  TextAlign textAlign_ = TextAlign::center;
-  std::int32_t style_;
-  FontId fontId_ = FontId::normal;
-  std::int32_t fontStyle_ = 0;
-  GuiColor fontColor_ = kColorWhite;
-  GuiColor backColor_ = kColorBlack;
-  GuiColor frameColor_ = kColorBlack;
-  GuiColor shadowColor_ = kColorRed;
-  GuiPoint textOffset_{};
-  bool clearTextBackground_ = true;
+  ValueToText formatter = nullptr;
+  ValueToTextEx formatterEx = nullptr;
+  TextToValue textParser = nullptr;
+  void* userData = nullptr;
+  TextAlign textAlign = TextAlign::center;
+  std::int32_t style;
+  FontId fontId = FontId::normal;
+  std::int32_t fontStyle = 0;
+  GuiColor fontColor = kColorWhite;
+  GuiColor backColor = kColorBlack;
+  GuiColor frameColor = kColorBlack;
+  GuiColor shadowColor = kColorRed;
+  GuiPoint textOffset{};
+  bool clearTextBackground = true;
 };

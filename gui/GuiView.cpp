@@ -7,7 +7,7 @@ namespace {
 std::atomic<std::int32_t> liveViews{0};
 }  // namespace
 
-GuiView::GuiView(const GuiRect& viewSize) : size_(viewSize), mouseRect_(viewSize) { ++liveViews; }
+GuiView::GuiView(const GuiRect& viewSize) : size(viewSize), mouseRect(viewSize) { ++liveViews; }
 
 GuiView::~GuiView() { --liveViews; }
 
@@ -26,28 +26,28 @@ bool GuiView::onDrop(void**, std::int32_t, std::int32_t, GuiPoint) { return fals
 bool GuiView::onWheel(DrawContext*, GuiPoint, float) { return false; }
 void GuiView::loseFocus(DrawContext*) {}
 void GuiView::takeFocus(DrawContext*) {}
-bool GuiView::isDirty() const { return dirty_; }
-void GuiView::setDirty(bool state) { dirty_ = state; }
-void GuiView::setMouseEnabled(bool state) { mouseEnabled_ = state; }
-bool GuiView::isMouseEnabled() const { return mouseEnabled_; }
-void GuiView::setMouseRect(const GuiRect& rect) { mouseRect_ = rect; }
-void GuiView::getMouseRect(GuiRect& rect) const { rect = mouseRect_; }
-void GuiView::setTransparent(bool state) { transparent_ = state; }
-bool GuiView::isTransparent() const { return transparent_; }
+bool GuiView::isDirty() const { return dirty; }
+void GuiView::setDirty(bool state) { dirty = state; }
+void GuiView::setMouseEnabled(bool state) { mouseEnabled = state; }
+bool GuiView::isMouseEnabled() const { return mouseEnabled; }
+void GuiView::setMouseRect(const GuiRect& rect) { mouseRect = rect; }
+void GuiView::getMouseRect(GuiRect& rect) const { rect = mouseRect; }
+void GuiView::setTransparent(bool state) { transparent = state; }
+bool GuiView::isTransparent() const { return transparent; }
 
 void GuiView::setSize(const GuiRect& rect) {
-  size_ = rect;
+  size = rect;
   setDirty(true);
 }
 
-void GuiView::setFrame(GuiFrame* newFrame) { frame_ = newFrame; }
+void GuiView::setFrame(GuiFrame* newFrame) { frame = newFrame; }
 bool GuiView::onRemoved(GuiView*) { return true; }
 bool GuiView::onAttached(GuiView*) { return true; }
 
 void GuiView::release() {
-  if (refCount_ <= 0) return;
-  if (--refCount_ == 0) delete this;
+  if (refCount <= 0) return;
+  if (--refCount == 0) delete this;
 }
 
-void GuiView::retain() { ++refCount_; }
-std::int32_t GuiView::getRefCount() const { return refCount_; }
+void GuiView::retain() { ++refCount; }
+std::int32_t GuiView::getRefCount() const { return refCount; }

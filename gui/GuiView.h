@@ -47,11 +47,11 @@ class GuiView {
   virtual void retain();
   virtual std::int32_t getRefCount() const;
 
-  const GuiRect& getSize() const { return size_; }
-  GuiFrame* getFrame() const { return frame_; }
+  const GuiRect& getSize() const { return size; }
+  GuiFrame* getFrame() const { return frame; }
   // The container holding this view, if it is nested in one.
-  GuiView* getParentView() const { return parentView_; }
-  void setParentView(GuiView* parent) { parentView_ = parent; }
+  GuiView* getParentView() const { return parentView; }
+  void setParentView(GuiView* parent) { parentView = parent; }
 
   // Hit test of the frame and the controls: all four edges count as inside.
   static bool containsInclusive(const GuiRect& rect, GuiPoint where) {
@@ -63,12 +63,12 @@ class GuiView {
   static std::int32_t liveCount();
 
  protected:
-  std::int32_t refCount_ = 1;
-  GuiRect size_;
-  GuiRect mouseRect_;
-  GuiFrame* frame_ = nullptr;
-  GuiView* parentView_ = nullptr;
-  bool dirty_ = true;
-  bool mouseEnabled_ = true;
-  bool transparent_ = false;
+  std::int32_t refCount = 1;
+  GuiRect size;
+  GuiRect mouseRect;
+  GuiFrame* frame = nullptr;
+  GuiView* parentView = nullptr;
+  bool dirty = true;
+  bool mouseEnabled = true;
+  bool transparent = false;
 };

@@ -45,25 +45,25 @@ GuiPoint relative(GuiPoint where, const GuiRect& to) {
 GuiViewContainer::GuiViewContainer(const GuiRect& containerSize, GuiFrame* owner,
                                    GuiBitmap* backgroundBitmap)
     : GuiView(containerSize) {
-  frame_ = owner;
-  background_ = backgroundBitmap;
-  if (background_) background_->retain();
+  frame = owner;
+  background = backgroundBitmap;
+  if (background) background->retain();
 }
 
 GuiViewContainer::~GuiViewContainer() {
   removeAll(true);
-  if (background_) background_->release();
+  if (background) background->release();
 }
 
 bool GuiViewContainer::addView(GuiView* view) {
   if (!view || view == this || containsView(view)) return false;
   try {
-    children_.push_back(view);
+    children.push_back(view);
   } catch (const std::bad_alloc&) {
     return false;
   }
   view->retain();
-  view->setFrame(frame_);
+  view->setFrame(frame);
   view->setParentView(this);
   view->onAttached(this);
   return true;
@@ -77,9 +77,9 @@ bool GuiViewContainer::addView(GuiView* view, const GuiRect& mouseArea, bool ena
 }
 
 bool GuiViewContainer::removeView(GuiView* view, bool withRelease) {
-  const auto it = std::find(children_.begin(), children_.end(), view);
-  if (it == children_.end()) return true;
-  children_.erase(it);
+  const auto it = std::find(children.begin(), children.end(), view);
+  if (it == children.end()) return true;
+  children.erase(it);
   view->onRemoved(this);
   view->setParentView(nullptr);
   if (withRelease) view->release();
@@ -89,7 +89,7 @@ bool GuiViewContainer::removeView(GuiView* view, bool withRelease) {
 
 bool GuiViewContainer::removeAll(bool withRelease) {
   std::vector<GuiView*> taken;
-  taken.swap(children_);
+  taken.swap(children);
   for (GuiView* view : taken) {
     view->onRemoved(this);
     view->setParentView(nullptr);
@@ -100,55 +100,55 @@ bool GuiViewContainer::removeAll(bool withRelease) {
 }
 
 bool GuiViewContainer::containsView(GuiView* view) const {
-  return std::find(children_.begin(), children_.end(), view) != children_.end();
+  return std::find(children.begin(), children.end(), view) != children.end();
 }
 
 void GuiViewContainer::makeOffscreen() {
-  if (offscreen_) return;
-  offscreen_ = std::make_unique<OffscreenContext>(frame_, size_.width(), size_.height(), kColorBlack);
+  if (offscreen) return;
+  offscreen = std::make_unique<OffscreenContext>(frame, size.width(), size.height(), kColorBlack);
 }
 
 // Background, then every child, into the offscreen.
 void GuiViewContainer::composeAll() {
   makeOffscreen();
-  const GuiRect all{0, 0, size_.width(), size_.height()};
-  if (background_) {
-    background_->draw(offscreen_.get(), all, backgroundOffset_);
+  const GuiRect all{0, 0, size.width(), size.height()};
+  if (background) {
+    background->draw(offscreen.get(), all, backgroundOffset);
   } else {
-    offscreen_->setFillColor(backgroundColor_);
-    offscreen_->fillRect({-1, -1, all.right, all.bottom});
+    offscreen->setFillColor(backgroundColor);
+    offscreen->fillRect({-1, -1, all.right, all.bottom});
   }
-  for (GuiView* view : children_) view->draw(offscreen_.get());
+  for (GuiView* view : children) view->draw(offscreen.get());
 }
 
 void GuiViewContainer::copyOut(DrawContext* context) {
-  if (offscreen_) offscreen_->copyTo(context, size_);
+  if (offscreen) offscreen->copyTo(context, size);
 }
 
 void GuiViewContainer::draw(DrawContext* context) {
   composeAll();
   copyOut(context);
-  for (GuiView* view : children_) view->setDirty(false);
-  dirty_ = false;
+  for (GuiView* view : children) view->setDirty(false);
+  dirty = false;
 }
 
 void GuiViewContainer::update(DrawContext* context) {
-  if (mode_ == kRedrawAll || dirty_) {
+  if (mode == kRedrawAll || dirty) {
     if (isDirty()) draw(context);
     return;
   }
   makeOffscreen();
   bool changed = false;
-  for (GuiView* view : children_) {
+  for (GuiView* view : children) {
     if (!view->isDirty()) continue;
-    view->update(offscreen_.get());
+    view->update(offscreen.get());
     changed = true;
   }
   if (changed) copyOut(context);
 }
 
 GuiView* GuiViewContainer::childAt(GuiPoint local) const {
-  for (GuiView* view : children_) {
+  for (GuiView* view : children) {
     GuiRect area;
     view->getMouseRect(area);
     if (view->isMouseEnabled() && containsInclusive(area, local)) return view;
@@ -157,20 +157,20 @@ GuiView* GuiViewContainer::childAt(GuiPoint local) const {
 }
 
 void GuiViewContainer::onMouseDown(DrawContext* context, GuiPoint where) {
-  const GuiPoint local = relative(where, size_);
+  const GuiPoint local = relative(where, size);
   GuiView* view = childAt(local);
   if (!view) return;
-  const LocalOrigin scope(context, size_.topLeft());
+  const LocalOrigin scope(context, size.topLeft());
   view->retain();
   view->onMouseDown(context, local);
   view->release();
 }
 
 bool GuiViewContainer::onWheel(DrawContext* context, GuiPoint where, float distance) {
-  const GuiPoint local = relative(where, size_);
+  const GuiPoint local = relative(where, size);
   GuiView* view = childAt(local);
   if (!view) return false;
-  const LocalOrigin scope(context, size_.topLeft());
+  const LocalOrigin scope(context, size.topLeft());
   view->retain();
   const bool taken = view->onWheel(context, local, distance);
   view->release();
@@ -179,8 +179,8 @@ bool GuiViewContainer::onWheel(DrawContext* context, GuiPoint where, float dista
 
 bool GuiViewContainer::onDrop(void** items, std::int32_t count, std::int32_t type,
                               GuiPoint where) {
-  const GuiPoint local = relative(where, size_);
-  for (GuiView* view : children_) {
+  const GuiPoint local = relative(where, size);
+  for (GuiView* view : children) {
     GuiRect area;
     view->getMouseRect(area);
     if (!view->isMouseEnabled() || !containsInclusive(area, local)) continue;
@@ -190,28 +190,28 @@ bool GuiViewContainer::onDrop(void** items, std::int32_t count, std::int32_t typ
 }
 
 void GuiViewContainer::loseFocus(DrawContext* context) {
-  for (GuiView* view : children_) view->loseFocus(context);
+  for (GuiView* view : children) view->loseFocus(context);
 }
 
 void GuiViewContainer::takeFocus(DrawContext* context) {
-  for (GuiView* view : children_) view->takeFocus(context);
+  for (GuiView* view : children) view->takeFocus(context);
 }
 
 bool GuiViewContainer::isDirty() const {
-  if (dirty_) return true;
-  return std::any_of(children_.begin(), children_.end(),
+  if (dirty) return true;
+  return std::any_of(children.begin(), children.end(),
                      [](const GuiView* view) { return view->isDirty(); });
 }
 
 void GuiViewContainer::setSize(const GuiRect& rect) {
   GuiView::setSize(rect);
-  offscreen_.reset();
+  offscreen.reset();
   makeOffscreen();
 }
 
 void GuiViewContainer::setFrame(GuiFrame* newFrame) {
   GuiView::setFrame(newFrame);
-  for (GuiView* view : children_) view->setFrame(newFrame);
+  for (GuiView* view : children) view->setFrame(newFrame);
 }
 
 bool GuiViewContainer::onAttached(GuiView*) {
@@ -220,6 +220,6 @@ bool GuiViewContainer::onAttached(GuiView*) {
 }
 
 bool GuiViewContainer::onRemoved(GuiView*) {
-  offscreen_.reset();
+  offscreen.reset();
   return true;
 }

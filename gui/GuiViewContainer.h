@@ -48,12 +48,12 @@ class GuiViewContainer : public GuiView {
   virtual bool removeAll(bool withRelease = true);
   virtual bool containsView(GuiView* view) const;
 
-  void setBackgroundColor(GuiColor color) { backgroundColor_ = color; }
-  GuiColor getBackgroundColor() const { return backgroundColor_; }
-  void setBackgroundOffset(GuiPoint offset) { backgroundOffset_ = offset; }
-  void setMode(std::int32_t newMode) { mode_ = newMode; }
-  std::int32_t getMode() const { return mode_; }
-  std::int32_t getViewCount() const { return static_cast<std::int32_t>(children_.size()); }
+  void setBackgroundColor(GuiColor color) { backgroundColor = color; }
+  GuiColor getBackgroundColor() const { return backgroundColor; }
+  void setBackgroundOffset(GuiPoint offset) { backgroundOffset = offset; }
+  void setMode(std::int32_t newMode) { mode = newMode; }
+  std::int32_t getMode() const { return mode; }
+  std::int32_t getViewCount() const { return static_cast<std::int32_t>(children.size()); }
 
  private:
   void makeOffscreen();
@@ -61,10 +61,10 @@ class GuiViewContainer : public GuiView {
   void copyOut(DrawContext* context);
   GuiView* childAt(GuiPoint local) const;
 
-  std::vector<GuiView*> children_;
-  GuiBitmap* background_ = nullptr;
-  GuiColor backgroundColor_ = kColorBlack;
-  GuiPoint backgroundOffset_{};
-  std::int32_t mode_ = kRedrawAll;
-  std::unique_ptr<OffscreenContext> offscreen_;
+  std::vector<GuiView*> children;
+  GuiBitmap* background = nullptr;
+  GuiColor backgroundColor = kColorBlack;
+  GuiPoint backgroundOffset{};
+  std::int32_t mode = kRedrawAll;
+  std::unique_ptr<OffscreenContext> offscreen;
 };

@@ -38,12 +38,12 @@ class TextPanel : public GuiView {
   explicit TextPanel(const GuiRect& rect) : GuiView(rect) {}
   void draw(DrawContext* context) override {
     context->setFillColor(kPanelColor);
-    context->fillRect({size_.left - 1, size_.top - 1, size_.right, size_.bottom});
+    context->fillRect({size.left - 1, size.top - 1, size.right, size.bottom});
     context->setFont(FontId::normal);
     context->setFontColor(kTextColor);
-    std::int32_t top = size_.top + 10;
+    std::int32_t top = size.top + 10;
     for (const std::string& line : lines) {
-      context->drawString(line.c_str(), {size_.left + 10, top, size_.right - 10, top + 18}, false,
+      context->drawString(line.c_str(), {size.left + 10, top, size.right - 10, top + 18}, false,
                           TextAlign::left);
       top += 20;
     }
@@ -94,18 +94,18 @@ class WaitingPanel final : public TextPanel {
   }
   void draw(DrawContext* context) override {
     TextPanel::draw(context);
-    const std::int32_t span = size_.width() - kBarWidth;
-    const std::int32_t left = size_.left + (span > 0 ? position_ % span : 0);
+    const std::int32_t span = size.width() - kBarWidth;
+    const std::int32_t left = size.left + (span > 0 ? position % span : 0);
     context->setFillColor(kBarColor);
-    context->fillRect({left, size_.bottom - 30, left + kBarWidth, size_.bottom - 20});
+    context->fillRect({left, size.bottom - 30, left + kBarWidth, size.bottom - 20});
   }
   void step() {
-    position_ += kBarStep;
+    position += kBarStep;
     setDirty(true);
   }
 
  private:
-  std::int32_t position_ = 0;
+  std::int32_t position = 0;
 };
 
 // The drawing library's caches live until the process ends. A command that drew frees them once

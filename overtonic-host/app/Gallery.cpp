@@ -396,7 +396,7 @@ void Gallery::tick() {
 }
 
 GalleryEditor::GalleryEditor(FrameBackend* frameBackend) : EditorBase(nullptr, *frameBackend) {
-  rect_ = {0, 0, static_cast<VstInt16>(Gallery::kSize.height()),
+  rect = {0, 0, static_cast<VstInt16>(Gallery::kSize.height()),
           static_cast<VstInt16>(Gallery::kSize.width())};
 }
 
@@ -405,18 +405,18 @@ GalleryEditor::~GalleryEditor() { GalleryEditor::close(); }
 VstIntPtr GalleryEditor::open(void* window) {
   close();
   EditorBase::open(window);
-  frame_ = new GuiFrame(Gallery::kSize, window, this, getBackend());
-  if (!frame_->isWindowOpen()) {
+  frame = new GuiFrame(Gallery::kSize, window, this, getBackend());
+  if (!frame->isWindowOpen()) {
     close();
     return 0;
   }
-  gallery_ = std::make_unique<Gallery>(*frame_);
+  gallery_ = std::make_unique<Gallery>(*frame);
   return 1;
 }
 
 void GalleryEditor::close() {
-  delete frame_;  // the views first: the gallery is their listener
-  frame_ = nullptr;
+  delete frame;  // the views first: the gallery is their listener
+  frame = nullptr;
   gallery_.reset();
 }
 

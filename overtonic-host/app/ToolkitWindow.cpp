@@ -24,7 +24,7 @@ class ToolkitEditor final : public EditorBase {
 
   ToolkitEditor(EffectBaseX* shell, int width, int height, GuiView* content)
       : EditorBase(shell, backend()), size_{0, 0, width, height}, content_(content) {
-    rect_ = {0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+    rect = {0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
   }
   ~ToolkitEditor() override {
     ToolkitEditor::close();
@@ -32,13 +32,13 @@ class ToolkitEditor final : public EditorBase {
   }
   VstIntPtr open(void* window) override {
     EditorBase::open(window);
-    frame_ = new GuiFrame(size_, window, this, backend());
-    if (content_) frame_->addView(std::exchange(content_, nullptr));
-    return frame_->isWindowOpen() ? 1 : 0;
+    frame = new GuiFrame(size_, window, this, backend());
+    if (content_) frame->addView(std::exchange(content_, nullptr));
+    return frame->isWindowOpen() ? 1 : 0;
   }
   void close() override {
-    delete frame_;
-    frame_ = nullptr;
+    delete frame;
+    frame = nullptr;
   }
 
  private:

@@ -24,9 +24,9 @@ class BarSliderTest : public PanelControlTest {
  protected:
   template <class Bar>
   Bar* makeBar(const GuiRect& rect, std::int32_t tag, float initial) {
-    auto* bar = add(new Bar(rect, &listener_, tag, nullptr, nullptr, {0, 0}));
+    auto* bar = add(new Bar(rect, &listener, tag, nullptr, nullptr, {0, 0}));
     bar->setValue(initial);
-    frame_->idle();
+    frame->idle();
     return bar;
   }
   // A drag through `steps`, all with exactly the left button unless a step says otherwise.
@@ -54,7 +54,7 @@ std::string lit(int litCount, int total) {
 TEST_F(BarSliderTest, AHundredPixelBarGivesZeroOnItsBottomRowAndOneOnItsTopRow) {
   auto* bar = makeBar<GuiBarSlider>(kVolumeRect, 0, 0.3f);
   drag({{20, 154}, {20, 54}, {20, 104}});
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.0f, 1.0f, 0.5f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.0f, 1.0f, 0.5f}));
   EXPECT_EQ(bar->getValue(), 0.5f);
   EXPECT_TRUE(editTags(audioMasterBeginEdit).empty()) << "a bar drag has no automation bracket";
 }
@@ -75,7 +75,7 @@ TEST_F(BarSliderTest, ABipolarBarLightsTheCentreRowAndOutwardFromIt) {
   };
   for (const Case& c : {Case{0.5f, 0, 0}, Case{1.0f, 24, 0}, Case{0.0f, 0, 24}}) {
     bar->setValue(c.value);
-    frame_->idle();
+    frame->idle();
     EXPECT_EQ(pixel(40, 104), kSegmentLit) << "value " << c.value;
     EXPECT_EQ(segments({40, 102}, {0, -2}, 24), lit(c.above, 24)) << "value " << c.value;
     EXPECT_EQ(segments({40, 106}, {0, 2}, 25), lit(c.below, 25)) << "value " << c.value;
@@ -85,14 +85,14 @@ TEST_F(BarSliderTest, ABipolarBarLightsTheCentreRowAndOutwardFromIt) {
 TEST_F(BarSliderTest, ABipolarBarTakesThePointerStrictlyBetweenItsEdges) {
   makeBar<GuiBipolarBarSlider>(kDetuneRect, 1, 0.5f);
   drag({{39, 54}, {40, 54}, {48, 154}, {49, 154}});
-  EXPECT_EQ(listener_.values(), (std::vector<float>{1.0f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{1.0f, 0.0f}));
 }
 
 TEST_F(BarSliderTest, AFiftyPixelHorizontalBarGivesZeroAtItsLeftAndOneFiftyPixelsOn) {
   auto* bar = makeBar<GuiHorizontalBarSlider>(kDelayRect, 180, 0.2f);
   drag({{48, 445}, {98, 445}, {73, 445}});
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.0f, 1.0f, 0.5f}));
-  frame_->idle();
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.0f, 1.0f, 0.5f}));
+  frame->idle();
   EXPECT_EQ(segments({48, 449}, {2, 0}, 25), lit(13, 25)) << "0.5 * 25 = 12.5: columns 0-12";
   EXPECT_EQ(bar->getTag(), 180);
 }
@@ -100,14 +100,14 @@ TEST_F(BarSliderTest, AFiftyPixelHorizontalBarGivesZeroAtItsLeftAndOneFiftyPixel
 TEST_F(BarSliderTest, AButtonHeldStillKeepsNotifyingTheSameValue) {
   makeBar<GuiBarSlider>(kVolumeRect, 0, 0.0f);
   drag({{20, 79}, {20, 79}, {20, 79}, {20, 79}});
-  EXPECT_EQ(listener_.values(), std::vector<float>(4, 0.75f));
+  EXPECT_EQ(listener.values(), std::vector<float>(4, 0.75f));
 }
 
 TEST_F(BarSliderTest, PassesOutsideTheAcceptedAreaAreSkippedWithoutEndingTheDrag) {
   makeBar<GuiBarSlider>(kVolumeRect, 0, 0.0f);
   // 10 pixels beside the bar is out, 9 is in; above the top row is out.
   drag({{20, 104}, {5, 104}, {6, 84}, {34, 64}, {35, 64}, {20, 53}, {20, 154}});
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.5f, 0.7f, 0.9f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.5f, 0.7f, 0.9f, 0.0f}));
 }
 
 TEST_F(BarSliderTest, AModifierOrAnotherButtonEndsOrPreventsTheDrag) {
@@ -118,35 +118,35 @@ TEST_F(BarSliderTest, AModifierOrAnotherButtonEndsOrPreventsTheDrag) {
     drag({{20, 54}}, buttons);
     EXPECT_EQ(bar->getValue(), 0.3f) << "buttons " << buttons;
   }
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
   press({20, 104}, {{{20, 104}, kMouseLeft}, {{20, 54}, kMouseLeft | kMouseShift}});
-  EXPECT_EQ(listener_.values(), std::vector<float>{0.5f}) << "shift ends a drag at once";
+  EXPECT_EQ(listener.values(), std::vector<float>{0.5f}) << "shift ends a drag at once";
 }
 
 TEST_F(BarSliderTest, NothingIsClampedSoATallerBarGoesAboveOne) {
   auto* bar = makeBar<GuiBarSlider>({15, 4, 25, 154}, 0, 0.0f);
   drag({{20, 4}});
   EXPECT_EQ(bar->getValue(), 1.5f);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(segments({15, 154}, {0, -2}, 50), lit(50, 50));
 }
 
 TEST_F(BarSliderTest, TheWheelStepsTheValueAndClampsIt) {
   auto* bar = makeBar<GuiBarSlider>(kVolumeRect, 0, 0.95f);
-  window_->pointer().setPointer({20, 100}, 0);
-  EXPECT_TRUE(editor_->onWheel(1.0f));
+  window->pointer().setPointer({20, 100}, 0);
+  EXPECT_TRUE(editor->onWheel(1.0f));
   EXPECT_EQ(bar->getValue(), 1.0f);
-  EXPECT_EQ(listener_.values(), std::vector<float>{1.0f});
-  window_->pointer().setPointer({20, 100}, kMouseShift);
-  EXPECT_TRUE(editor_->onWheel(-1.0f));
+  EXPECT_EQ(listener.values(), std::vector<float>{1.0f});
+  window->pointer().setPointer({20, 100}, kMouseShift);
+  EXPECT_TRUE(editor->onWheel(-1.0f));
   EXPECT_FLOAT_EQ(bar->getValue(), 0.99f) << "a tenth of the increment with shift";
 }
 
 TEST_F(BarSliderTest, TheBarDrawsOnlyItsSegments) {
   add(new ProbeView({0, 40, 60, 170}, kColorBlue));
   makeBar<GuiBarSlider>(kVolumeRect, 0, 1.0f);
-  frame_->setDirty(true);
-  frame_->idle();
+  frame->setDirty(true);
+  frame->idle();
   EXPECT_EQ(pixel(20, 155), kColorBlue) << "below the bottom row";
   EXPECT_EQ(pixel(20, 153), kColorBlue) << "between rows";
   EXPECT_EQ(pixel(25, 154), kColorBlue) << "right of the row's end";

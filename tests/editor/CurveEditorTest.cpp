@@ -36,24 +36,24 @@ class CurveEditorTest : public PanelControlTest {
       context.setFillColor(kGround);
       context.fillRect({-1, -1, 600, 600});
     })};
-    frame_->setBackground(ground);
-    curveEditor_ = add(new GuiCurveEditor(kPanelRect, &listener_, 8, nullptr, nullptr, {0, 0}));
-    curveEditor_->setValue(kSlot);
+    frame->setBackground(ground);
+    curveEditor = add(new GuiCurveEditor(kPanelRect, &listener, 8, nullptr, nullptr, {0, 0}));
+    curveEditor->setValue(kSlot);
     // Each notification's curve, as the editor would fetch it.
-    listener_.onChange = [this](GuiControl*) {
+    listener.onChange = [this](GuiControl*) {
       Curve seen{};
-      curveEditor_->getCurve(seen.data());
-      seenCurves_.push_back(seen);
+      curveEditor->getCurve(seen.data());
+      seenCurves.push_back(seen);
     };
-    frame_->setDirty(true);
-    frame_->idle();
+    frame->setDirty(true);
+    frame->idle();
   }
 
   // A stroke: the pointer is at the first point when the button goes down, then moves through
   // the rest with exactly the left button held (unless a step says otherwise), then lets go.
   void stroke(std::vector<Step> steps) {
     const Step first = steps.front();
-    window_->pointer().setPointer(first.where, first.buttons);
+    window->pointer().setPointer(first.where, first.buttons);
     press(first.where, std::move(steps));
   }
   void strokeThrough(const std::vector<GuiPoint>& points) {
@@ -63,7 +63,7 @@ class CurveEditorTest : public PanelControlTest {
   }
   Curve curve() const {
     Curve out{};
-    curveEditor_->getCurve(out.data());
+    curveEditor->getCurve(out.data());
     return out;
   }
   Curve smoothed(Curve c) const {
@@ -71,27 +71,27 @@ class CurveEditorTest : public PanelControlTest {
     return c;
   }
 
-  GuiCurveEditor* curveEditor_ = nullptr;
-  std::vector<Curve> seenCurves_;
+  GuiCurveEditor* curveEditor = nullptr;
+  std::vector<Curve> seenCurves;
 };
 
 TEST_F(CurveEditorTest, ThePlotAreaAndBaselinesComeFromTheRectangle) {
-  EXPECT_EQ(curveEditor_->getPlotArea(), (GuiRect{202, 209, 591, 324}));
-  EXPECT_EQ(curveEditor_->getPlotMid(), kMiddle);
-  EXPECT_EQ(curveEditor_->baseline(), kBottom);
-  curveEditor_->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
-  EXPECT_EQ(curveEditor_->baseline(), kMiddle);
-  curveEditor_->setBaselineMode(7);
-  EXPECT_EQ(curveEditor_->baseline(), kBottom) << "any mode but 1 is the bottom";
+  EXPECT_EQ(curveEditor->getPlotArea(), (GuiRect{202, 209, 591, 324}));
+  EXPECT_EQ(curveEditor->getPlotMid(), kMiddle);
+  EXPECT_EQ(curveEditor->baseline(), kBottom);
+  curveEditor->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
+  EXPECT_EQ(curveEditor->baseline(), kMiddle);
+  curveEditor->setBaselineMode(7);
+  EXPECT_EQ(curveEditor->baseline(), kBottom) << "any mode but 1 is the bottom";
 }
 
 TEST_F(CurveEditorTest, AStrokeTellsTheListenerOncePerPaintedSegmentAndKeepsTheValue) {
   strokeThrough({{250, 300}, {260, 280}, {270, 280}});
-  ASSERT_EQ(seenCurves_.size(), 2u);
-  EXPECT_EQ(curveEditor_->getValue(), kSlot) << "the value is the slot, never the curve";
-  for (const RecordingListener::Call& call : listener_.calls) EXPECT_EQ(call.value, kSlot);
+  ASSERT_EQ(seenCurves.size(), 2u);
+  EXPECT_EQ(curveEditor->getValue(), kSlot) << "the value is the slot, never the curve";
+  for (const RecordingListener::Call& call : listener.calls) EXPECT_EQ(call.value, kSlot);
   // First segment: points 48-57 from 0.2 (row 300) toward 0.3667 (row 280); point 58 waits.
-  const Curve& first = seenCurves_[0];
+  const Curve& first = seenCurves[0];
   const float from = 0.2f;
   const float rise = 44.0f / 120.0f - from;
   for (int k = 0; k < 10; ++k) {
@@ -100,9 +100,9 @@ TEST_F(CurveEditorTest, AStrokeTellsTheListenerOncePerPaintedSegmentAndKeepsTheV
   EXPECT_EQ(first[58], 0.0f);
   EXPECT_EQ(first[47], 0.0f);
   // Second segment: points 58-67 level.
-  for (int i = 58; i < 68; ++i) EXPECT_EQ(seenCurves_[1][i], 44.0f / 120.0f) << "point " << i;
-  EXPECT_EQ(seenCurves_[1][68], 0.0f);
-  EXPECT_EQ(curve(), smoothed(seenCurves_[1])) << "the release smooths what was painted";
+  for (int i = 58; i < 68; ++i) EXPECT_EQ(seenCurves[1][i], 44.0f / 120.0f) << "point " << i;
+  EXPECT_EQ(seenCurves[1][68], 0.0f);
+  EXPECT_EQ(curve(), smoothed(seenCurves[1])) << "the release smooths what was painted";
 }
 
 // A level stroke at 0.5 over points 1-384 (point 0 stays 0). By hand: the averages are 0.5 but
@@ -110,7 +110,7 @@ TEST_F(CurveEditorTest, AStrokeTellsTheListenerOncePerPaintedSegmentAndKeepsTheV
 // from p = 0.5.
 TEST_F(CurveEditorTest, ReleasingSmoothsAndTapersAStrokeAsWorkedOutByHand) {
   strokeThrough({{203, 264}, {400, 264}, {591, 264}});
-  EXPECT_EQ(seenCurves_.size(), 2u);
+  EXPECT_EQ(seenCurves.size(), 2u);
   const Curve c = curve();
   for (int k = 0; k < 6; ++k) EXPECT_NEAR(c[k], (k + 1) / 12.0, 1e-7) << "head point " << k;
   for (int i = 6; i <= 372; ++i) EXPECT_EQ(c[i], 0.5f) << "point " << i;
@@ -122,87 +122,87 @@ TEST_F(CurveEditorTest, ReleasingSmoothsAndTapersAStrokeAsWorkedOutByHand) {
 TEST_F(CurveEditorTest, AClickWithoutMovementChangesNothingButTheReleaseSmooths) {
   Curve jagged{};
   for (int i = 0; i < kEnvelopePointCount; ++i) jagged[i] = (i % 7 == 0) ? 0.6f : 0.1f;
-  curveEditor_->setCurve(jagged.data());
+  curveEditor->setCurve(jagged.data());
   strokeThrough({{300, 250}, {300, 250}, {300, 280}});
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
   EXPECT_EQ(curve(), smoothed(jagged));
 }
 
 TEST_F(CurveEditorTest, PointZeroIsNeverPaintedAndMarginPointsAreClamped) {
   // From the left margin below the plot (clamped to column 202, row 324) to point 10 at 0.5.
   strokeThrough({{198, 335}, {212, 264}});
-  ASSERT_EQ(seenCurves_.size(), 1u);
-  EXPECT_EQ(seenCurves_[0][0], 0.0f);
+  ASSERT_EQ(seenCurves.size(), 1u);
+  EXPECT_EQ(seenCurves[0][0], 0.0f);
   for (int k = 1; k < 10; ++k) {
-    EXPECT_EQ(seenCurves_[0][k], static_cast<float>(k) * 0.5f / 10.0f) << "point " << k;
+    EXPECT_EQ(seenCurves[0][k], static_cast<float>(k) * 0.5f / 10.0f) << "point " << k;
   }
   Curve start{};
   start[0] = 0.75f;
-  curveEditor_->setCurve(start.data());
-  seenCurves_.clear();
+  curveEditor->setCurve(start.data());
+  seenCurves.clear();
   strokeThrough({{250, 264}, {196, 220}});
-  ASSERT_EQ(seenCurves_.size(), 1u);
-  EXPECT_EQ(seenCurves_[0][0], 0.75f) << "a stroke to the left edge stops at point 1";
-  EXPECT_NE(seenCurves_[0][1], 0.0f);
+  ASSERT_EQ(seenCurves.size(), 1u);
+  EXPECT_EQ(seenCurves[0][0], 0.75f) << "a stroke to the left edge stops at point 1";
+  EXPECT_NE(seenCurves[0][1], 0.0f);
 }
 
 // The plot is 390 columns wide for 385 points: columns past point 384 are dropped, and nothing
 // after the curve in the control changes.
 TEST_F(CurveEditorTest, AStrokeToTheRightEdgeTouchesNothingPastPoint384) {
-  curveEditor_->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
+  curveEditor->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
   strokeThrough({{560, 230}, {597, 230}, {575, 230}});
-  ASSERT_EQ(seenCurves_.size(), 2u);
-  for (int i = 358; i <= 384; ++i) EXPECT_EQ(seenCurves_[0][i], 0.3f) << "point " << i;
-  EXPECT_EQ(curveEditor_->getBaselineMode(), GuiCurveEditor::kBaselineMiddle);
-  EXPECT_EQ(curveEditor_->getPlotArea(), (GuiRect{202, 209, 591, 324}));
-  EXPECT_EQ(curveEditor_->getValue(), kSlot);
-  EXPECT_EQ(curveEditor_->getTag(), 8);
+  ASSERT_EQ(seenCurves.size(), 2u);
+  for (int i = 358; i <= 384; ++i) EXPECT_EQ(seenCurves[0][i], 0.3f) << "point " << i;
+  EXPECT_EQ(curveEditor->getBaselineMode(), GuiCurveEditor::kBaselineMiddle);
+  EXPECT_EQ(curveEditor->getPlotArea(), (GuiRect{202, 209, 591, 324}));
+  EXPECT_EQ(curveEditor->getValue(), kSlot);
+  EXPECT_EQ(curveEditor->getTag(), 8);
 }
 
 TEST_F(CurveEditorTest, LeavingPaintsNothingAndReEnteringResumesFromTheLastPointInside) {
   // In at row 300 (0.2), out above the control and round, back in at column 450.
   strokeThrough({{250, 300}, {300, 300}, {350, 100}, {400, 150}, {700, 300}, {450, 300}});
-  ASSERT_EQ(seenCurves_.size(), 2u) << "no segment while outside";
-  for (int i = 48; i < 248; ++i) EXPECT_EQ(seenCurves_[1][i], 0.2f) << "point " << i;
-  EXPECT_EQ(seenCurves_[1][248], 0.0f);
+  ASSERT_EQ(seenCurves.size(), 2u) << "no segment while outside";
+  for (int i = 48; i < 248; ++i) EXPECT_EQ(seenCurves[1][i], 0.2f) << "point " << i;
+  EXPECT_EQ(seenCurves[1][248], 0.0f);
   // Left through the plot's top margin: back in, the last point inside is clamped to row 209.
-  seenCurves_.clear();
-  curveEditor_->clearCurve();
+  seenCurves.clear();
+  curveEditor->clearCurve();
   strokeThrough({{300, 206}, {350, 120}, {310, 300}});
-  ASSERT_EQ(seenCurves_.size(), 1u);
-  EXPECT_EQ(seenCurves_[0][98], (kBottom - 209) / 120.0f) << "from (300, 209), clamped";
-  EXPECT_EQ(seenCurves_[0][97], 0.0f);
-  EXPECT_EQ(seenCurves_[0][108], 0.0f);
+  ASSERT_EQ(seenCurves.size(), 1u);
+  EXPECT_EQ(seenCurves[0][98], (kBottom - 209) / 120.0f) << "from (300, 209), clamped";
+  EXPECT_EQ(seenCurves[0][97], 0.0f);
+  EXPECT_EQ(seenCurves[0][108], 0.0f);
 }
 
 TEST_F(CurveEditorTest, ShiftOrControlPaintsNothingAndEndsAStroke) {
   for (std::int32_t modifier : {kMouseShift, kMouseControl, kMouseAlt, kMouseRight}) {
     stroke({{{250, 300}, kMouseLeft | modifier}, {{300, 250}, kMouseLeft | modifier}});
   }
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
   EXPECT_EQ(curve(), Curve{}) << "a zero curve stays zero through the smoothing";
   stroke({{{250, 300}, kMouseLeft},
           {{300, 300}, kMouseLeft},
           {{350, 250}, kMouseLeft | kMouseShift},
           {{400, 250}, kMouseLeft}});
-  ASSERT_EQ(seenCurves_.size(), 1u) << "shift ended the stroke";
-  EXPECT_EQ(seenCurves_[0][98], 0.0f);
+  ASSERT_EQ(seenCurves.size(), 1u) << "shift ended the stroke";
+  EXPECT_EQ(seenCurves[0][98], 0.0f);
 }
 
 TEST_F(CurveEditorTest, BaselineModesGiveTheSignsOfTheirBaselines) {
-  curveEditor_->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
+  curveEditor->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
   strokeThrough({{300, 236}, {310, 296}, {320, 296}});
-  ASSERT_EQ(seenCurves_.size(), 2u);
-  EXPECT_EQ(seenCurves_[1][98], 0.25f) << "30 rows above the middle";
-  EXPECT_EQ(seenCurves_[1][110], -0.25f) << "30 rows below it";
-  curveEditor_->clearCurve();
-  curveEditor_->setBaselineMode(GuiCurveEditor::kBaselineBottom);
-  seenCurves_.clear();
+  ASSERT_EQ(seenCurves.size(), 2u);
+  EXPECT_EQ(seenCurves[1][98], 0.25f) << "30 rows above the middle";
+  EXPECT_EQ(seenCurves[1][110], -0.25f) << "30 rows below it";
+  curveEditor->clearCurve();
+  curveEditor->setBaselineMode(GuiCurveEditor::kBaselineBottom);
+  seenCurves.clear();
   strokeThrough({{300, 264}, {310, 340}, {320, 340}});
-  ASSERT_EQ(seenCurves_.size(), 2u);
-  EXPECT_EQ(seenCurves_[1][98], 0.5f);
-  for (int i = 99; i < 118; ++i) EXPECT_GE(seenCurves_[1][i], 0.0f) << "point " << i;
-  EXPECT_EQ(seenCurves_[1][110], 0.0f) << "below the plot is clamped to the bottom row";
+  ASSERT_EQ(seenCurves.size(), 2u);
+  EXPECT_EQ(seenCurves[1][98], 0.5f);
+  for (int i = 99; i < 118; ++i) EXPECT_GE(seenCurves[1][i], 0.0f) << "point " << i;
+  EXPECT_EQ(seenCurves[1][110], 0.0f) << "below the plot is clamped to the bottom row";
 }
 
 TEST_F(CurveEditorTest, BarsRiseFromTheBaselineToTipsTruncatedTowardZero) {
@@ -210,9 +210,9 @@ TEST_F(CurveEditorTest, BarsRiseFromTheBaselineToTipsTruncatedTowardZero) {
   c[0] = 0.5f;    // tip row 264
   c[1] = 0.004f;  // 323.52: row 323
   c[3] = -0.1f;   // below the bottom: clipped to the plot
-  curveEditor_->setCurve(c.data());
-  curveEditor_->setDirty(true);
-  frame_->idle();
+  curveEditor->setCurve(c.data());
+  curveEditor->setDirty(true);
+  frame->idle();
   EXPECT_EQ(pixel(202, 324), GuiCurveEditor::kBarColor);
   EXPECT_EQ(pixel(202, 265), GuiCurveEditor::kBarColor);
   EXPECT_EQ(pixel(202, 264), GuiCurveEditor::kTipColor);
@@ -225,9 +225,9 @@ TEST_F(CurveEditorTest, BarsRiseFromTheBaselineToTipsTruncatedTowardZero) {
   EXPECT_EQ(pixel(205, 325), kGround) << "nothing below the plot";
   EXPECT_EQ(pixel(586, 324), GuiCurveEditor::kTipColor) << "point 384";
   EXPECT_EQ(pixel(587, 324), kGround);
-  curveEditor_->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
-  curveEditor_->setDirty(true);
-  frame_->idle();
+  curveEditor->setBaselineMode(GuiCurveEditor::kBaselineMiddle);
+  curveEditor->setDirty(true);
+  frame->idle();
   EXPECT_EQ(pixel(205, 266), GuiCurveEditor::kBarColor);
   EXPECT_EQ(pixel(205, 277), GuiCurveEditor::kBarColor);
   EXPECT_EQ(pixel(205, 278), GuiCurveEditor::kTipColor) << "-0.1 is 12 rows below the middle";
@@ -236,34 +236,34 @@ TEST_F(CurveEditorTest, BarsRiseFromTheBaselineToTipsTruncatedTowardZero) {
 TEST_F(CurveEditorTest, ARedrawErasesTheOldBarsButNotWhatLiesAboveThePlot) {
   // A view covering the control's top rows, as the panel's buttons cover its first row.
   add(new ProbeView({195, 200, 598, 209}, kColorBlue));
-  frame_->removeView(curveEditor_, false);
-  frame_->addView(curveEditor_);
+  frame->removeView(curveEditor, false);
+  frame->addView(curveEditor);
   Curve tall{};
   tall.fill(0.9f);
-  curveEditor_->setCurve(tall.data());
-  frame_->setDirty(true);
-  frame_->idle();
+  curveEditor->setCurve(tall.data());
+  frame->setDirty(true);
+  frame->idle();
   EXPECT_EQ(pixel(300, 220), GuiCurveEditor::kBarColor);
-  curveEditor_->clearCurve();  // marks it dirty
-  frame_->idle();
+  curveEditor->clearCurve();  // marks it dirty
+  frame->idle();
   EXPECT_EQ(pixel(300, 220), kGround) << "the tall bar is gone";
   EXPECT_EQ(pixel(300, 324), GuiCurveEditor::kTipColor);
   EXPECT_EQ(pixel(300, 205), kColorBlue) << "the row above the plot is left alone";
   Curve huge{};
   huge.fill(40.0f);
-  curveEditor_->setCurve(huge.data());
-  curveEditor_->setDirty(true);
-  frame_->idle();
+  curveEditor->setCurve(huge.data());
+  curveEditor->setDirty(true);
+  frame->idle();
   EXPECT_EQ(pixel(300, 208), kColorBlue) << "bars stay inside the plot";
   EXPECT_EQ(pixel(300, 209), GuiCurveEditor::kBarColor);
 }
 
 TEST_F(CurveEditorTest, TheWheelIsRefusedAndLeavesTheSlotNumber) {
-  window_->pointer().setPointer({300, 300}, 0);
-  EXPECT_FALSE(editor_->onWheel(1.0f));
-  EXPECT_FALSE(editor_->onWheel(-3.0f));
-  EXPECT_EQ(curveEditor_->getValue(), kSlot);
-  EXPECT_TRUE(listener_.calls.empty());
+  window->pointer().setPointer({300, 300}, 0);
+  EXPECT_FALSE(editor->onWheel(1.0f));
+  EXPECT_FALSE(editor->onWheel(-3.0f));
+  EXPECT_EQ(curveEditor->getValue(), kSlot);
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 TEST_F(CurveEditorTest, CurvesCopyInAndOutWithNonFiniteValuesAsZero) {
@@ -272,30 +272,30 @@ TEST_F(CurveEditorTest, CurvesCopyInAndOutWithNonFiniteValuesAsZero) {
   c[5] = std::numeric_limits<float>::quiet_NaN();
   c[6] = std::numeric_limits<float>::infinity();
   c[7] = -std::numeric_limits<float>::infinity();
-  curveEditor_->setDirty(false);
-  curveEditor_->setCurve(c.data());
-  EXPECT_FALSE(curveEditor_->isDirty()) << "setCurve leaves redrawing to the caller";
+  curveEditor->setDirty(false);
+  curveEditor->setCurve(c.data());
+  EXPECT_FALSE(curveEditor->isDirty()) << "setCurve leaves redrawing to the caller";
   const Curve out = curve();
   EXPECT_EQ(out[5], 0.0f);
   EXPECT_EQ(out[6], 0.0f);
   EXPECT_EQ(out[7], 0.0f);
   EXPECT_EQ(out[384], 3.84f);
-  curveEditor_->setCurve(nullptr);
-  curveEditor_->getCurve(nullptr);
+  curveEditor->setCurve(nullptr);
+  curveEditor->getCurve(nullptr);
   EXPECT_EQ(curve(), out) << "null pointers are ignored";
-  curveEditor_->setDirty(true);
-  frame_->idle();  // draws without trouble
-  curveEditor_->clearCurve();
-  EXPECT_TRUE(curveEditor_->isDirty());
+  curveEditor->setDirty(true);
+  frame->idle();  // draws without trouble
+  curveEditor->clearCurve();
+  EXPECT_TRUE(curveEditor->isDirty());
   EXPECT_EQ(curve(), Curve{});
 }
 
 TEST_F(CurveEditorTest, TheEditorReachesTheCurveThroughTheCurveSourceSeam) {
   Curve c{};
   c[100] = 0.25f;
-  curveEditor_->setCurve(c.data());
-  CurveSource& source = *curveEditor_;
-  EXPECT_EQ(source.curveControl(), curveEditor_);
+  curveEditor->setCurve(c.data());
+  CurveSource& source = *curveEditor;
+  EXPECT_EQ(source.curveControl(), curveEditor);
   Curve fetched{};
   source.getCurve(fetched.data());
   EXPECT_EQ(fetched, c);
@@ -304,13 +304,13 @@ TEST_F(CurveEditorTest, TheEditorReachesTheCurveThroughTheCurveSourceSeam) {
 TEST_F(CurveEditorTest, DrawSegmentTakesAnyCoordinates) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-  curveEditor_->drawSegment(kMax, kMin, kMin, kMax);
-  curveEditor_->drawSegment(kMin, 0, kMax, 0);
+  curveEditor->drawSegment(kMax, kMin, kMin, kMax);
+  curveEditor->drawSegment(kMin, 0, kMax, 0);
   const Curve c = curve();
   EXPECT_EQ(c[0], 0.0f);
   for (int i = 1; i < kEnvelopePointCount; ++i) ASSERT_TRUE(std::isfinite(c[i])) << i;
-  curveEditor_->setDirty(true);
-  frame_->idle();
+  curveEditor->setDirty(true);
+  frame->idle();
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ class CycleSwitchTest : public PanelControlTest {
   GuiCycleSwitch* makeSwitch(std::int32_t states) {
     const BitmapRef bitmap{stripBitmap(20, kFrameHeight, kFrameColors)};
     auto* control =
-        add(new GuiCycleSwitch(kSwitchRect, &listener_, 21, states, kFrameHeight, bitmap, {0, 0}));
-    frame_->idle();
+        add(new GuiCycleSwitch(kSwitchRect, &listener, 21, states, kFrameHeight, bitmap, {0, 0}));
+    frame->idle();
     return control;
   }
   // A press already released when the switch looks again.
@@ -47,7 +47,7 @@ TEST_F(CycleSwitchTest, ClicksCycleThreeStatesThroughHalfAndOneBackToZero) {
     EXPECT_EQ(control->getValue(), values[i]) << "click " << i + 1;
     EXPECT_EQ(shown(), released[i]) << "click " << i + 1 << ": the released look after idle";
   }
-  EXPECT_EQ(listener_.values(), std::vector<float>(values.begin(), values.end()));
+  EXPECT_EQ(listener.values(), std::vector<float>(values.begin(), values.end()));
   EXPECT_TRUE(editTags(audioMasterBeginEdit).empty())
       << "a click that is over before the switch looks again has no automation bracket";
 }
@@ -64,7 +64,7 @@ TEST_F(CycleSwitchTest, OneStateAndFewerStayAtStateZero) {
     control->setValue(1.0f);
     EXPECT_EQ(control->getState(), 0);
     EXPECT_EQ(shown(), kColorRed);
-    frame_->removeView(control);
+    frame->removeView(control);
   }
 }
 
@@ -73,7 +73,7 @@ TEST_F(CycleSwitchTest, OneStateAndFewerStayAtStateZero) {
 TEST_F(CycleSwitchTest, PressMoveOutAndReleaseKeepsTheStateAndShowsEachLook) {
   GuiCycleSwitch* control = makeSwitch(3);
   std::vector<GuiColor> shownAtNotification;
-  listener_.onChange = [&](GuiControl*) { shownAtNotification.push_back(shown()); };
+  listener.onChange = [&](GuiControl*) { shownAtNotification.push_back(shown()); };
   held({{kInside, kMouseLeft},
         {kInside, kMouseLeft},
         {kInside, kMouseLeft},
@@ -82,7 +82,7 @@ TEST_F(CycleSwitchTest, PressMoveOutAndReleaseKeepsTheStateAndShowsEachLook) {
   EXPECT_EQ(control->getState(), 0);
   // Pressed over: 0.5 (the old look still on screen); moved off: 0.0 (the pressed look of state
   // 1 on screen); after release: 0.0, drawn released.
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.5f, 0.0f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.5f, 0.0f, 0.0f}));
   EXPECT_EQ(shownAtNotification, (std::vector<GuiColor>{kColorRed, kColorYellow, kColorRed}));
   EXPECT_EQ(editTags(audioMasterBeginEdit), std::vector<VstInt32>{21});
   EXPECT_EQ(editTags(audioMasterEndEdit), std::vector<VstInt32>{21});
@@ -91,30 +91,30 @@ TEST_F(CycleSwitchTest, PressMoveOutAndReleaseKeepsTheStateAndShowsEachLook) {
 TEST_F(CycleSwitchTest, AHeldPressReleasedOverTheSwitchAdvancesAndShowsReleasedAtTheNextIdle) {
   GuiCycleSwitch* control = makeSwitch(3);
   GuiColor shownAtEnd{};
-  listener_.onChange = [&](GuiControl*) { shownAtEnd = shown(); };
-  window_->pointer().scriptPointer(
+  listener.onChange = [&](GuiControl*) { shownAtEnd = shown(); };
+  window->pointer().scriptPointer(
       {{kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}});
-  window_->postPress(kInside);
-  frame_->handleEvents();  // the press alone, without the idle's redraw
+  window->postPress(kInside);
+  frame->handleEvents();  // the press alone, without the idle's redraw
   EXPECT_EQ(control->getState(), 1);
   EXPECT_EQ(shownAtEnd, kColorYellow) << "the last draw shows the pressed look";
   EXPECT_FALSE(control->isPressed());
   EXPECT_TRUE(control->isDirty()) << "left dirty for the released look";
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(shown(), kColorBlue);
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.5f, 0.5f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.5f, 0.5f}));
 }
 
 TEST_F(CycleSwitchTest, TheHostClosingTheEditorDuringAHeldPressEndsTheLoopAtOnce) {
   makeSwitch(3);
   const std::int32_t viewsBefore = GuiView::liveCount();
-  effect_.duringIdle = [&] { editor_->close(); };
-  backend_.manualClock().advance(1000);  // the loop's first idle pump gives the host its idle
+  effect.duringIdle = [&] { editor->close(); };
+  backend.manualClock().advance(1000);  // the loop's first idle pump gives the host its idle
   held(
       {{kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}});
-  effect_.duringIdle = nullptr;
-  EXPECT_EQ(editor_->getFrame(), nullptr);
-  EXPECT_EQ(listener_.values(), std::vector<float>{0.5f}) << "nothing after the close";
+  effect.duringIdle = nullptr;
+  EXPECT_EQ(editor->getFrame(), nullptr);
+  EXPECT_EQ(listener.values(), std::vector<float>{0.5f}) << "nothing after the close";
   EXPECT_EQ(GuiView::liveCount(), viewsBefore - 2) << "frame and switch are gone";
 }
 
@@ -130,11 +130,11 @@ TEST_F(CycleSwitchTest, WithoutTheLeftButtonOrMouseNothingHappens) {
   held({{kInside, kMouseRight}});
   // A disabled switch is skipped by the frame; called directly it still refuses.
   control->setMouseEnabled(false);
-  window_->pointer().setPointer(kInside, kMouseLeft);
+  window->pointer().setPointer(kInside, kMouseLeft);
   control->onMouseDown(context().get(), kInside);
   EXPECT_EQ(control->getState(), 0);
   EXPECT_FALSE(control->isPressed());
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 TEST_F(CycleSwitchTest, SetValueTruncatesTowardZeroAndHoldsTheEnds) {
@@ -182,7 +182,7 @@ TEST_F(CycleSwitchTest, DirtyFollowsStateAndLookAgainstTheLastDraw) {
   EXPECT_FALSE(control->isDirty());
   control->setValue(1.0f);
   EXPECT_TRUE(control->isDirty());
-  frame_->idle();
+  frame->idle();
   EXPECT_FALSE(control->isDirty());
   EXPECT_EQ(shown(), kColorMagenta);
 }
@@ -191,12 +191,12 @@ TEST_F(CycleSwitchTest, AKeyedSwitchLetsWhiteFramesShowWhatLiesBeneath) {
   add(new ProbeView(kSwitchRect, kColorGreen));
   const BitmapRef white{stripBitmap(20, kFrameHeight, {kColorWhite, kColorWhite})};
   auto* control =
-      add(new GuiCycleSwitch(kSwitchRect, &listener_, 21, 1, kFrameHeight, white, {0, 0}));
-  frame_->idle();
+      add(new GuiCycleSwitch(kSwitchRect, &listener, 21, 1, kFrameHeight, white, {0, 0}));
+  frame->idle();
   EXPECT_EQ(shown(), kColorWhite);
   control->setTransparent(true);
-  frame_->setDirty(true);  // a full redraw: the view beneath first
-  frame_->idle();
+  frame->setDirty(true);  // a full redraw: the view beneath first
+  frame->idle();
   EXPECT_EQ(shown(), kColorGreen);
 }
 

@@ -39,46 +39,46 @@ int openDescriptors() {
 class EditorPluginX11Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    host_ = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
-    ASSERT_TRUE(host_->usable()) << x11test::kNeedsDisplay;
+    host = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
+    ASSERT_TRUE(host->usable()) << x11test::kNeedsDisplay;
     auto made = pluginLibrary().instantiate();
     ASSERT_TRUE(made.ok()) << made.error();
-    plugin_ = std::move(made).value();
+    plugin = std::move(made).value();
   }
   void TearDown() override {
-    plugin_.reset();
-    host_.reset();
+    plugin.reset();
+    host.reset();
   }
 
-  intptr_t openIn(void* parent) { return plugin_->dispatch(effEditOpen, 0, 0, parent); }
-  void idle() { plugin_->dispatch(effEditIdle); }
-  void close() { plugin_->dispatch(effEditClose); }
+  intptr_t openIn(void* parent) { return plugin->dispatch(effEditOpen, 0, 0, parent); }
+  void idle() { plugin->dispatch(effEditIdle); }
+  void close() { plugin->dispatch(effEditClose); }
   bool idleUntil(const std::function<bool()>& done) {
     return x11test::pumpUntil([&] { idle(); }, done);
   }
 
-  std::unique_ptr<HostWindow> host_;
-  std::unique_ptr<PluginInstance> plugin_;
+  std::unique_ptr<HostWindow> host;
+  std::unique_ptr<PluginInstance> plugin;
 };
 
 TEST_F(EditorPluginX11Test, TheRectangleIs600By600BeforeAnyOpen) {
   ERect* rect = nullptr;
-  ASSERT_EQ(plugin_->dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->top, 0);
   EXPECT_EQ(rect->left, 0);
   EXPECT_EQ(rect->bottom, 600);
   EXPECT_EQ(rect->right, 600);
-  EXPECT_EQ(plugin_->effect()->flags, 0x131);
+  EXPECT_EQ(plugin->effect()->flags, 0x131);
 }
 
 TEST_F(EditorPluginX11Test, OpenShowsTheBackgroundInAChildOfTheHostWindow) {
-  ASSERT_TRUE(host_->hasTrueColour24()) << x11test::kNeeds24Bit;
-  ASSERT_EQ(openIn(host_->asParent()), 1);
-  const std::vector<Window> children = host_->children();
+  ASSERT_TRUE(host->hasTrueColour24()) << x11test::kNeeds24Bit;
+  ASSERT_EQ(openIn(host->asParent()), 1);
+  const std::vector<Window> children = host->children();
   ASSERT_EQ(children.size(), 1u);
   XWindowAttributes attributes{};
-  XGetWindowAttributes(host_->display(), children[0], &attributes);
+  XGetWindowAttributes(host->display(), children[0], &attributes);
   EXPECT_EQ(attributes.width, 600);
   EXPECT_EQ(attributes.height, 600);
 
@@ -93,14 +93,14 @@ TEST_F(EditorPluginX11Test, OpenShowsTheBackgroundInAChildOfTheHostWindow) {
   auto shows = [&](int x, int y) {
     const GuiColor c = reference.pixel(x, y);
     const std::uint32_t expected = (std::uint32_t{c.red} << 16) | (c.green << 8) | c.blue;
-    const ServerGrab grab(host_->display(), host_->window());
-    return host_->pixel(children[0], x, y) == expected;
+    const ServerGrab grab(host->display(), host->window());
+    return host->pixel(children[0], x, y) == expected;
   };
   ASSERT_TRUE(idleUntil([&] { return shows(300, 300); })) << "the background never appeared";
   int differing = 0;
   {
-    const ServerGrab grab(host_->display(), host_->window());
-    XImage* image = XGetImage(host_->display(), children[0], 0, 0, 600, 600, AllPlanes, ZPixmap);
+    const ServerGrab grab(host->display(), host->window());
+    XImage* image = XGetImage(host->display(), children[0], 0, 0, 600, 600, AllPlanes, ZPixmap);
     ASSERT_NE(image, nullptr);
     for (int y = 0; y < 600; y += 5) {
       for (int x = 0; x < 600; x += 5) {
@@ -114,20 +114,20 @@ TEST_F(EditorPluginX11Test, OpenShowsTheBackgroundInAChildOfTheHostWindow) {
   }
   EXPECT_EQ(differing, 0) << "pixels of the window outside the controls that differ from bitmap 128";
   close();
-  EXPECT_TRUE(host_->children().empty()) << "close destroys the panel's window";
+  EXPECT_TRUE(host->children().empty()) << "close destroys the panel's window";
 }
 
 TEST_F(EditorPluginX11Test, FiftyOpenCloseCyclesLeakNoConnectionOrWindow) {
-  ASSERT_EQ(openIn(host_->asParent()), 1);  // a first cycle settles the libraries' caches
+  ASSERT_EQ(openIn(host->asParent()), 1);  // a first cycle settles the libraries' caches
   idle();
   close();
   const int descriptors = openDescriptors();
   for (int cycle = 0; cycle < 50; ++cycle) {
-    ASSERT_EQ(openIn(host_->asParent()), 1) << "cycle " << cycle;
+    ASSERT_EQ(openIn(host->asParent()), 1) << "cycle " << cycle;
     idle();
     idle();
     close();
-    ASSERT_TRUE(host_->children().empty()) << "cycle " << cycle;
+    ASSERT_TRUE(host->children().empty()) << "cycle " << cycle;
   }
   EXPECT_EQ(openDescriptors(), descriptors) << "each open's display connection is closed again";
 }
@@ -138,30 +138,30 @@ TEST_F(EditorPluginX11Test, ABadParentWindowFailsTheOpenWithoutEndingTheProcess)
     idle();
     close();
   }
-  EXPECT_EQ(openIn(host_->asParent()), 1) << "the next good open works";
-  EXPECT_EQ(host_->children().size(), 1u);
+  EXPECT_EQ(openIn(host->asParent()), 1) << "the next good open works";
+  EXPECT_EQ(host->children().size(), 1u);
 }
 
 TEST_F(EditorPluginX11Test, RequestsOutOfOrderDoNoHarm) {
   idle();
   close();
   close();
-  ASSERT_EQ(openIn(host_->asParent()), 1);
-  ASSERT_EQ(openIn(host_->asParent()), 1);
-  EXPECT_EQ(host_->children().size(), 1u) << "a second open replaces the first panel";
-  plugin_->setParameter(8, 3.0f);  // an envelope command with no curve editor to read
-  plugin_->setParameter(0, 0.7f);
+  ASSERT_EQ(openIn(host->asParent()), 1);
+  ASSERT_EQ(openIn(host->asParent()), 1);
+  EXPECT_EQ(host->children().size(), 1u) << "a second open replaces the first panel";
+  plugin->setParameter(8, 3.0f);  // an envelope command with no curve editor to read
+  plugin->setParameter(0, 0.7f);
   idle();
   close();
   close();
   idle();
-  EXPECT_TRUE(host_->children().empty());
+  EXPECT_TRUE(host->children().empty());
 }
 
 TEST_F(EditorPluginX11Test, AHostDestroyingItsWindowBeforeCloseIsHarmless) {
-  ASSERT_EQ(openIn(host_->asParent()), 1);
+  ASSERT_EQ(openIn(host->asParent()), 1);
   idle();
-  host_->destroyWindow();
+  host->destroyWindow();
   for (int i = 0; i < 5; ++i) idle();
   close();
   HostWindow second(kHostX, kHostY, 600, 600);
@@ -171,17 +171,17 @@ TEST_F(EditorPluginX11Test, AHostDestroyingItsWindowBeforeCloseIsHarmless) {
 }
 
 TEST_F(EditorPluginX11Test, ARealPressOnThePanelIsHandledAtIdle) {
-  ASSERT_EQ(openIn(host_->asParent()), 1);
+  ASSERT_EQ(openIn(host->asParent()), 1);
   idle();
   {
-    const ServerGrab grab(host_->display(), host_->window());
-    host_->movePointer(300, 300);
-    host_->click(1);
-    host_->click(4);
+    const ServerGrab grab(host->display(), host->window());
+    host->movePointer(300, 300);
+    host->click(1);
+    host->click(4);
   }
   for (int i = 0; i < 10; ++i) idle();
   close();
-  EXPECT_TRUE(host_->children().empty());
+  EXPECT_TRUE(host->children().empty());
 }
 
 }  // namespace

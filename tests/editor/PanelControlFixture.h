@@ -19,8 +19,8 @@ class PanelControlTest : public ControlFixture {
   void SetUp() override {
     ControlFixture::SetUp();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(frame_->setSize(600, 600));
-    frame_->idle();
+    ASSERT_TRUE(frame->setSize(600, 600));
+    frame->idle();
   }
 
   GuiColor pixel(std::int32_t x, std::int32_t y) { return backBuffer().pixel(x, y); }
@@ -28,7 +28,7 @@ class PanelControlTest : public ControlFixture {
   // The tags of the host's begin-edit (or end-edit) calls, in order.
   std::vector<VstInt32> editTags(VstInt32 opcode) const {
     std::vector<VstInt32> tags;
-    for (const RecordedHostCall& call : effect_.calls) {
+    for (const RecordedHostCall& call : effect.calls) {
       if (call.opcode == opcode) tags.push_back(call.index);
     }
     return tags;

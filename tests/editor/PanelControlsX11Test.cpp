@@ -133,51 +133,51 @@ class PanelControlsX11Test : public ::testing::Test {
 
   void SetUp() override {
     if (!display) GTEST_SKIP() << "no private X server: " << (failure ? *failure : "");
-    host_ = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
-    if (!host_->usable() || !host_->hasTrueColour24()) GTEST_SKIP() << "no XTest or 24-bit screen";
-    frame_ =
-        std::make_unique<GuiFrame>(GuiRect{0, 0, 600, 600}, host_->asParent(), nullptr, backend_);
-    ASSERT_TRUE(frame_->isWindowOpen());
+    host = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
+    if (!host->usable() || !host->hasTrueColour24()) GTEST_SKIP() << "no XTest or 24-bit screen";
+    frame =
+        std::make_unique<GuiFrame>(GuiRect{0, 0, 600, 600}, host->asParent(), nullptr, backend);
+    ASSERT_TRUE(frame->isWindowOpen());
     const BitmapRef ground{paintedBitmap(600, 600, [](DrawContext& context) {
       context.setFillColor(kGround);
       context.fillRect({-1, -1, 600, 600});
     })};
-    frame_->setBackground(ground);
+    frame->setBackground(ground);
   }
   void TearDown() override {
-    frame_.reset();
-    host_.reset();
+    frame.reset();
+    host.reset();
   }
 
   // The frame takes the control's reference.
   template <class Control>
   Control* attach(Control* control, float value) {
     control->setValue(value);
-    frame_->addView(control);
+    frame->addView(control);
     return control;
   }
   bool pumpUntil(const std::function<bool()>& done) {
-    return x11test::pumpUntil([&] { frame_->idle(); }, done);
+    return x11test::pumpUntil([&] { frame->idle(); }, done);
   }
   std::uint32_t screenPixel(int x, int y) {
-    return host_->pixel(static_cast<Window>(frame_->getPlatformWindow()->nativeId()), x, y);
+    return host->pixel(static_cast<Window>(frame->getPlatformWindow()->nativeId()), x, y);
   }
   bool showsFirstPaint() {
     return pumpUntil(
-        [&] { return !frame_->isFirstDrawPending() && screenPixel(5, 5) == packed(kGround); });
+        [&] { return !frame->isFirstDrawPending() && screenPixel(5, 5) == packed(kGround); });
   }
 
   static inline hostapp::EditorDisplay* display = nullptr;
   static inline std::string* failure = nullptr;
-  X11FrameBackend backend_;
-  std::unique_ptr<HostWindow> host_;
-  std::unique_ptr<GuiFrame> frame_;
-  SharedListener listener_;
+  X11FrameBackend backend;
+  std::unique_ptr<HostWindow> host;
+  std::unique_ptr<GuiFrame> frame;
+  SharedListener listener;
 };
 
 TEST_F(PanelControlsX11Test, ARealStrokePaintsTheCurveShowsItAndSmoothsOnRelease) {
   auto* curve = attach(
-      new WatchedCurveEditor({195, 205, 598, 344}, &listener_, 8, nullptr, nullptr, {0, 0}), 36.0f);
+      new WatchedCurveEditor({195, 205, 598, 344}, &listener, 8, nullptr, nullptr, {0, 0}), 36.0f);
   ASSERT_TRUE(showsFirstPaint());
 
   PointerHand hand({kHostX, kHostY});
@@ -193,7 +193,7 @@ TEST_F(PanelControlsX11Test, ARealStrokePaintsTheCurveShowsItAndSmoothsOnRelease
   ASSERT_TRUE(pumpUntil([&] { return hand.done() && curve->strokes > 0; }))
       << "the press never reached the curve editor";
 
-  EXPECT_GE(listener_.count.load(), 1);
+  EXPECT_GE(listener.count.load(), 1);
   EXPECT_EQ(curve->getValue(), 36.0f);
   // Points 48-147 were painted at 0.5 (row 264); the windows of 12 wholly inside stay 0.5.
   const auto points = curve->points();
@@ -201,7 +201,7 @@ TEST_F(PanelControlsX11Test, ARealStrokePaintsTheCurveShowsItAndSmoothsOnRelease
   EXPECT_EQ(points[20], 0.0f);
   EXPECT_EQ(points[200], 0.0f);
   // On screen the bars as last drawn in the stroke: tips on row 264 over the stroke.
-  const x11test::ServerGrab grab(host_->display(), host_->window());
+  const x11test::ServerGrab grab(host->display(), host->window());
   EXPECT_EQ(screenPixel(300, 264), packed(GuiCurveEditor::kTipColor));
   EXPECT_EQ(screenPixel(300, 265), packed(GuiCurveEditor::kBarColor));
   EXPECT_EQ(screenPixel(300, 263), packed(kGround));
@@ -211,33 +211,33 @@ TEST_F(PanelControlsX11Test, ARealStrokePaintsTheCurveShowsItAndSmoothsOnRelease
 
 TEST_F(PanelControlsX11Test, ARealDragSetsTheBarFromBottomToTopAndLightsIt) {
   auto* bar =
-      attach(new GuiBarSlider({15, 54, 25, 154}, &listener_, 0, nullptr, nullptr, {0, 0}), 0.3f);
+      attach(new GuiBarSlider({15, 54, 25, 154}, &listener, 0, nullptr, nullptr, {0, 0}), 0.3f);
   ASSERT_TRUE(showsFirstPaint());
 
   PointerHand hand({kHostX, kHostY});
   hand.start([&](PointerHand& h) {
     h.pressAt({20, 154});
-    if (!PointerHand::waitFor([&] { return listener_.count > 0; })) return;
+    if (!PointerHand::waitFor([&] { return listener.count > 0; })) return;
     h.moveTo({20, 104});
-    if (!PointerHand::waitFor([&] { return listener_.last == 0.5f; })) return;
+    if (!PointerHand::waitFor([&] { return listener.last == 0.5f; })) return;
     h.moveTo({20, 54});
-    PointerHand::waitFor([&] { return listener_.last == 1.0f; });
+    PointerHand::waitFor([&] { return listener.last == 1.0f; });
   });
-  ASSERT_TRUE(pumpUntil([&] { return hand.done() && listener_.count > 0; }))
+  ASSERT_TRUE(pumpUntil([&] { return hand.done() && listener.count > 0; }))
       << "the press never reached the bar";
-  frame_->idle();
+  frame->idle();
 
-  ASSERT_FALSE(listener_.values.empty());
-  EXPECT_EQ(listener_.values.front(), 0.0f) << "the bottom row";
-  EXPECT_EQ(listener_.values.back(), 1.0f) << "the top row";
+  ASSERT_FALSE(listener.values.empty());
+  EXPECT_EQ(listener.values.front(), 0.0f) << "the bottom row";
+  EXPECT_EQ(listener.values.back(), 1.0f) << "the top row";
   EXPECT_EQ(bar->getValue(), 1.0f);
   int halves = 0;
-  for (float v : listener_.values) {
+  for (float v : listener.values) {
     EXPECT_TRUE(v == 0.0f || v == 0.5f || v == 1.0f) << v;
     halves += v == 0.5f ? 1 : 0;
   }
   EXPECT_GT(halves, 0) << "the pass through the middle";
-  const x11test::ServerGrab grab(host_->display(), host_->window());
+  const x11test::ServerGrab grab(host->display(), host->window());
   EXPECT_EQ(screenPixel(20, 154), packed(kSegmentLit));
   EXPECT_EQ(screenPixel(20, 56), packed(kSegmentLit)) << "all 50 rows lit at 1.0";
   EXPECT_EQ(screenPixel(20, 55), packed(kGround)) << "between rows";

@@ -58,21 +58,21 @@ class PanelDrawing : public PanelTest {
     }
     EXPECT_EQ(differing, 0) << state << ": pixels that differ, the first at " << first;
     const std::vector<std::uint8_t> picture = direct->encodePng();
-    EXPECT_TRUE(std::find(pictures_.begin(), pictures_.end(), picture) == pictures_.end())
+    EXPECT_TRUE(std::find(pictures.begin(), pictures.end(), picture) == pictures.end())
         << state << " looks like an earlier state";
-    pictures_.push_back(picture);
+    pictures.push_back(picture);
   }
 
   void setBars(std::int32_t kind, const std::vector<float>& values) {
     for (std::size_t k = 0; k < values.size(); ++k) {
-      plugin_->setParameter(
+      plugin->setParameter(
           panel::kLayerFirstTags[static_cast<std::size_t>(kind)] + static_cast<std::int32_t>(k),
           values[k]);
     }
-    editor_->idle();
+    editor->idle();
   }
 
-  std::vector<std::vector<std::uint8_t>> pictures_;
+  std::vector<std::vector<std::uint8_t>> pictures;
 };
 
 TEST_F(PanelDrawing, EveryStateLooksTheSameWhetherLinesAreWrittenDirectlyOrFilledByCairo) {
@@ -87,7 +87,7 @@ TEST_F(PanelDrawing, EveryStateLooksTheSameWhetherLinesAreWrittenDirectlyOrFille
       {panel::kFirstGroupSlot + 1, waveOf(-1.0f, 0.3f, 4.0f)},
       {panel::kFirstGroupSlot + 26, waveOf(-0.4f, 0.9f, 9.0f)},
   };
-  for (const auto& [slot, curve] : curves) plugin_->applyEnvelope(slot, curve.data());
+  for (const auto& [slot, curve] : curves) plugin->applyEnvelope(slot, curve.data());
   openPanel();
   expectTheSamePixels("as opened");
 
@@ -124,15 +124,15 @@ TEST_F(PanelDrawing, EveryStateLooksTheSameWhetherLinesAreWrittenDirectlyOrFille
        {parameters::kDelaySettings, parameters::kFlangerSettings, parameters::kPhaserSettings,
         parameters::kReverbSettings}) {
     for (VstInt32 i = 0; i < effect.count; ++i)
-      plugin_->setParameter(effect.at(i), setting += 0.07f);
+      plugin->setParameter(effect.at(i), setting += 0.07f);
   }
   for (std::int32_t k = 0; k < panel::kOscillators; ++k) {
-    plugin_->setParameter(parameters::kRoutingSwitches.first + k, static_cast<float>(k % 5) / 4.0f);
+    plugin->setParameter(parameters::kRoutingSwitches.first + k, static_cast<float>(k % 5) / 4.0f);
   }
-  editor_->idle();
+  editor->idle();
   expectTheSamePixels("effect bars and routing");
 
-  GuiCurveEditor* shown = editor_->getCurveEditor(panel::kFirstGroupSlot + 26);
+  GuiCurveEditor* shown = editor->getCurveEditor(panel::kFirstGroupSlot + 26);
   ASSERT_TRUE(onShow(shown));
   const GuiRect plot = shown->getPlotArea();
   paintLine({plot.left + 20, plot.top + 10}, {plot.left + 200, plot.bottom - 5});

@@ -21,7 +21,7 @@ class PanelLogicTest : public PanelTest {
     PanelTest::SetUp();
     openPanel();
   }
-  const panel::CurvePlot plot_ = panel::curvePlotOf(panel::kCurveEditorRect);
+  const panel::CurvePlot plot = panel::curvePlotOf(panel::kCurveEditorRect);
 };
 
 // Every value control through the real control of the layout: what reaches the plug-in and the
@@ -44,8 +44,8 @@ TEST_F(PanelLogicTest, EveryTagSetsItsParameterAndOnlyPlainOnesAreReported) {
     shownControl.setValue(value);
     const float sent = shownControl.getValue();
     paneltest::hostCalls().clear();
-    editor_->valueChanged(nullptr, &shownControl);
-    EXPECT_NEAR(plugin_->getParameter(spec.tag), sent, 1e-6f) << "tag " << spec.tag;
+    editor->valueChanged(nullptr, &shownControl);
+    EXPECT_NEAR(plugin->getParameter(spec.tag), sent, 1e-6f) << "tag " << spec.tag;
     const auto reports = automation();
     if (reported(spec.tag)) {
       ASSERT_EQ(reports.size(), 1u) << "tag " << spec.tag;
@@ -62,7 +62,7 @@ TEST_F(PanelLogicTest, EveryTagSetsItsParameterAndOnlyPlainOnesAreReported) {
 TEST_F(PanelLogicTest, RoutingSwitchClicksMoveTheBusWithoutAutomation) {
   click(26);  // oscillator 9: dry -> flanger
   click(26);  //               flanger -> delay
-  EXPECT_EQ(plugin_->getParameter(26), 0.5f);
+  EXPECT_EQ(plugin->getParameter(26), 0.5f);
   EXPECT_TRUE(automation().empty());
   control(26).setValue(0.0f);
 }
@@ -71,7 +71,7 @@ TEST_F(PanelLogicTest, DraggingABarSetsTheValueUnderThePointerAndReportsIt) {
   click(2);  // the volume layer
   const GuiRect bar = control(85).getSize();
   drag({{centreOf(bar).h, bar.bottom}, {centreOf(bar).h, bar.bottom - 30}});
-  EXPECT_NEAR(plugin_->getParameter(85), 0.3f, 1e-5f);
+  EXPECT_NEAR(plugin->getParameter(85), 0.3f, 1e-5f);
   const auto reports = automation();
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports.back().first, 85);
@@ -85,17 +85,17 @@ TEST_F(PanelLogicTest, SelectingAGroupSwitchesTheCurveOnShowAndTurnsTheOscillato
   EXPECT_EQ(shown(5), 0.0f) << "the volume kind went dark";
   click(11);  // "Odd"
   EXPECT_EQ(curvesOnShow(), std::vector<std::int32_t>{103});
-  EXPECT_EQ(plugin_->getParameter(54), 0.0f);
+  EXPECT_EQ(plugin->getParameter(54), 0.0f);
   EXPECT_EQ(shown(54), 0.0f) << "button 54 follows its parameter";
-  EXPECT_EQ(plugin_->getParameter(11), 1.0f);
+  EXPECT_EQ(plugin->getParameter(11), 1.0f);
   EXPECT_EQ(shown(11), 1.0f);
   EXPECT_TRUE(automation().empty()) << "selection is not reported to the host";
-  EXPECT_EQ(editor_->slotOnShow(), 103);
+  EXPECT_EQ(editor->slotOnShow(), 103);
 }
 
 TEST_F(PanelLogicTest, TheLayerButtonsShowOneLayerAtATime) {
-  const float layerParameters[] = {plugin_->getParameter(2), plugin_->getParameter(3),
-                                   plugin_->getParameter(4)};
+  const float layerParameters[] = {plugin->getParameter(2), plugin->getParameter(3),
+                                   plugin->getParameter(4)};
   click(4);
   EXPECT_EQ(barsOnShow(panel::kPhaseCurve), 32);
   click(2);
@@ -105,7 +105,7 @@ TEST_F(PanelLogicTest, TheLayerButtonsShowOneLayerAtATime) {
   click(2);
   EXPECT_EQ(barsOnShow(panel::kVolumeCurve), 0) << "pressed again, the area is empty";
   for (std::int32_t tag = 2; tag <= 4; ++tag) {
-    EXPECT_EQ(plugin_->getParameter(tag), layerParameters[tag - 2]) << "layer buttons set no parameter";
+    EXPECT_EQ(plugin->getParameter(tag), layerParameters[tag - 2]) << "layer buttons set no parameter";
   }
 }
 
@@ -113,8 +113,8 @@ TEST_F(PanelLogicTest, WithoutACurveKindASelectionShowsNoCurveButIsStillSet) {
   click(5);  // the volume kind, on from the start, goes off
   click(52);
   EXPECT_TRUE(curvesOnShow().empty());
-  EXPECT_EQ(plugin_->getParameter(52), 1.0f);
-  EXPECT_EQ(plugin_->getParameter(50), 0.0f) << "oscillator 1's default selection is cleared";
+  EXPECT_EQ(plugin->getParameter(52), 1.0f);
+  EXPECT_EQ(plugin->getParameter(50), 0.0f) << "oscillator 1's default selection is cleared";
   click(7);  // the phase kind finds oscillator 3 selected
   EXPECT_EQ(curvesOnShow(), std::vector<std::int32_t>{66});
 }
@@ -124,27 +124,27 @@ TEST_F(PanelLogicTest, TurningTheOscillatorOffTakesTheCurveOff) {
   EXPECT_EQ(curvesOnShow(), std::vector<std::int32_t>{10});
   click(60);
   EXPECT_TRUE(curvesOnShow().empty());
-  EXPECT_EQ(plugin_->getParameter(60), 0.0f);
+  EXPECT_EQ(plugin->getParameter(60), 0.0f);
 }
 
 TEST_F(PanelLogicTest, PaintingSendsTheSlotWithoutAutomationAndWhatPlaysIsWhatShows) {
   click(50);  // oscillator 1, volume: slot 0
   paneltest::hostCalls().clear();
-  paintLine({plot_.left + 20, plot_.bottom - 10}, {plot_.left + 200, plot_.bottom - 100});
+  paintLine({plot.left + 20, plot.bottom - 10}, {plot.left + 200, plot.bottom - 100});
   EXPECT_TRUE(automation().empty()) << "painting is never reported to the host";
   const EnvelopeCurve painted = curveOf(0);
   EXPECT_GT(painted[150], 0.3f) << "the stroke reached the curve";
   EXPECT_EQ(storedCurve(0), painted) << "the smoothed curve is what the program stores";
-  EXPECT_EQ(plugin_->getEngine().oscillator(0).layer(EnvelopeBank::amplitude, 0).point(150),
+  EXPECT_EQ(plugin->getEngine().oscillator(0).layer(EnvelopeBank::amplitude, 0).point(150),
             painted[150] * painted[150])
       << "and what the oscillator plays";
 }
 
 TEST_F(PanelLogicTest, AClickWithoutMovementSmoothsAndSendsTheShownCurve) {
   click(50);
-  paintLine({plot_.left + 40, plot_.bottom - 90}, {plot_.left + 60, plot_.bottom - 90});
+  paintLine({plot.left + 40, plot.bottom - 90}, {plot.left + 60, plot.bottom - 90});
   const EnvelopeCurve before = curveOf(0);
-  const GuiPoint still{plot_.left + 300, plot_.top + 20};
+  const GuiPoint still{plot.left + 300, plot.top + 20};
   press(still, {{still, 1}, {still, 1}, {still, 0}});
   const EnvelopeCurve after = curveOf(0);
   EXPECT_NE(after, before) << "the release smoothed again";
@@ -155,7 +155,7 @@ TEST_F(PanelLogicTest, ResetClearsTheCurveOnShowAndReportsItsSlot) {
   click(7);   // phase kind
   click(17);  // "Fourth 1/4"
   EXPECT_EQ(curvesOnShow(), std::vector<std::int32_t>{122});
-  paintLine({plot_.left + 30, plot_.middle - 40}, {plot_.left + 250, plot_.middle + 40});
+  paintLine({plot.left + 30, plot.middle - 40}, {plot.left + 250, plot.middle + 40});
   ASSERT_NE(storedCurve(122)[100], 0.0f);
   paneltest::hostCalls().clear();
   click(panel::kResetTag);
@@ -171,7 +171,7 @@ TEST_F(PanelLogicTest, ResetClearsTheCurveOnShowAndReportsItsSlot) {
 
 TEST_F(PanelLogicTest, ResetWithNoCurveOnShowChangesNoCurve) {
   click(50);
-  paintLine({plot_.left + 30, plot_.bottom - 40}, {plot_.left + 90, plot_.bottom - 40});
+  paintLine({plot.left + 30, plot.bottom - 40}, {plot.left + 90, plot.bottom - 40});
   click(50);  // deselected: nothing on show
   paneltest::hostCalls().clear();
   click(panel::kResetTag);
@@ -181,26 +181,26 @@ TEST_F(PanelLogicTest, ResetWithNoCurveOnShowChangesNoCurve) {
 
 TEST_F(PanelLogicTest, Tag196AndForeignTagsDoNothing) {
   frame().setDirty(false);
-  const float before = plugin_->getParameter(196);
+  const float before = plugin->getParameter(196);
   for (std::int32_t tag : {196, 236, -1, 1 << 30}) {
-    ProbeControl probe({0, 0, 10, 10}, editor_, tag);
+    ProbeControl probe({0, 0, 10, 10}, editor, tag);
     probe.setValue(0.9f);
-    editor_->valueChanged(nullptr, &probe);
+    editor->valueChanged(nullptr, &probe);
     EXPECT_FALSE(frame().isDirty()) << "tag " << tag << ": not even the frame is marked";
   }
-  EXPECT_EQ(plugin_->getParameter(196), before);
+  EXPECT_EQ(plugin->getParameter(196), before);
   EXPECT_TRUE(automation().empty());
-  editor_->valueChanged(nullptr, nullptr);
+  editor->valueChanged(nullptr, nullptr);
 }
 
 // A host may close the editor from the idle call a held press gives it; the press then ends
 // without touching what is gone, and the panel opens again whole.
 TEST_F(PanelLogicTest, TheHostClosingTheEditorDuringAHeldPressIsHarmless) {
   click(50);
-  paintLine({plot_.left + 30, plot_.bottom - 40}, {plot_.left + 90, plot_.bottom - 40});
+  paintLine({plot.left + 30, plot.bottom - 40}, {plot.left + 90, plot.bottom - 40});
   ASSERT_NE(storedCurve(0)[50], 0.0f);
   paneltest::hostCalls().clear();
-  paneltest::duringHostIdle() = [this] { plugin_->dispatcher(effEditClose, 0, 0, nullptr, 0.0f); };
+  paneltest::duringHostIdle() = [this] { plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f); };
   const GuiPoint reset = centreOf(control(panel::kResetTag).getSize());
   std::vector<paneltest::Step> held(40, {reset, 1});
   held.push_back({reset, 0});
@@ -209,9 +209,9 @@ TEST_F(PanelLogicTest, TheHostClosingTheEditorDuringAHeldPressIsHarmless) {
   int idles = 0;
   for (const paneltest::HostCall& call : paneltest::hostCalls()) idles += call.opcode == audioMasterIdle;
   ASSERT_GE(idles, 1) << "the press gave the host its idle call";
-  EXPECT_FALSE(editor_->isPanelOpen());
-  EXPECT_EQ(GuiView::liveCount(), liveViews_) << "every view of the panel is gone";
-  ASSERT_EQ(editor_->open(paneltest::kParent), 1);
+  EXPECT_FALSE(editor->isPanelOpen());
+  EXPECT_EQ(GuiView::liveCount(), liveViews) << "every view of the panel is gone";
+  ASSERT_EQ(editor->open(paneltest::kParent), 1);
   EXPECT_EQ(storedCurve(0)[50], 0.0f) << "Reset acted on the press, before the close";
   EXPECT_EQ(curveOf(0), storedCurve(0)) << "the panel shows the program's curve again";
 }
@@ -220,16 +220,16 @@ TEST_F(PanelLogicTest, TheHostClosingTheEditorDuringAHeldPressIsHarmless) {
 // the user presses and are never attached twice.
 TEST_F(PanelLogicTest, AHostSetLayerButtonNeverLeavesTwoLayersOnShow) {
   click(2);
-  plugin_->setParameter(2, 0.0f);  // the host turns the volume button off; its bars stay
+  plugin->setParameter(2, 0.0f);  // the host turns the volume button off; its bars stay
   EXPECT_EQ(barsOnShow(panel::kVolumeCurve), 32);
   click(3);
   EXPECT_EQ(barsOnShow(panel::kVolumeCurve), 0) << "what was on show is taken off";
   EXPECT_EQ(barsOnShow(panel::kDetuneCurve), 32);
-  plugin_->setParameter(4, 1.0f);  // the host turns the phase button on without its bars
+  plugin->setParameter(4, 1.0f);  // the host turns the phase button on without its bars
   click(4);                        // ... so the user's press turns it off
   EXPECT_EQ(barsOnShow(panel::kDetuneCurve), 32);
   EXPECT_EQ(barsOnShow(panel::kPhaseCurve), 0);
-  plugin_->setParameter(3, 0.0f);
+  plugin->setParameter(3, 0.0f);
   click(3);
   EXPECT_EQ(barsOnShow(panel::kDetuneCurve), 32);
   EXPECT_TRUE(noViewTwice());
@@ -237,14 +237,14 @@ TEST_F(PanelLogicTest, AHostSetLayerButtonNeverLeavesTwoLayersOnShow) {
 
 TEST_F(PanelLogicTest, AHostSetSelectionNeverLeavesAStaleOrDoubleCurveOnShow) {
   click(54);
-  plugin_->setParameter(5, 0.0f);  // the host turns the kind off
+  plugin->setParameter(5, 0.0f);  // the host turns the kind off
   click(60);
   EXPECT_TRUE(curvesOnShow().empty()) << "no kind lit: no curve, not oscillator 5's";
-  plugin_->setParameter(5, 1.0f);
-  plugin_->setParameter(60, 0.0f);
+  plugin->setParameter(5, 1.0f);
+  plugin->setParameter(60, 0.0f);
   click(60);  // on again: the volume curve of oscillator 11
   EXPECT_EQ(curvesOnShow(), std::vector<std::int32_t>{10});
-  plugin_->setParameter(60, 0.0f);
+  plugin->setParameter(60, 0.0f);
   click(60);
   EXPECT_EQ(curvesOnShow(), std::vector<std::int32_t>{10});
   EXPECT_TRUE(noViewTwice());

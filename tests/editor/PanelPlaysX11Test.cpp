@@ -48,27 +48,27 @@ class PanelPlaysTest : public ::testing::Test {
   void SetUp() override {
     auto display = hostapp::EditorDisplay::startPrivate(640, 640);
     if (!display.ok()) GTEST_SKIP() << display.error();
-    screen_ = std::move(display).value();
-    plugin_ = newInstance();
-    ASSERT_TRUE(plugin_);
-    plugin_->start(static_cast<float>(kRate), kBlock);
-    auto opened = hostapp::EditorWindow::open(*screen_, *plugin_, "panel test");
+    screen = std::move(display).value();
+    plugin = newInstance();
+    ASSERT_TRUE(plugin);
+    plugin->start(static_cast<float>(kRate), kBlock);
+    auto opened = hostapp::EditorWindow::open(*screen, *plugin, "panel test");
     ASSERT_TRUE(opened.ok()) << opened.error();
-    window_ = std::move(opened).value();
-    auto connected = hostapp::PanelPointer::connect(*screen_);
+    window = std::move(opened).value();
+    auto connected = hostapp::PanelPointer::connect(*screen);
     ASSERT_TRUE(connected.ok()) << connected.error();
-    pointer_ = std::move(connected).value();
-    for (int i = 0; i < 10; ++i) window_->idle();  // the first paint
+    pointer = std::move(connected).value();
+    for (int i = 0; i < 10; ++i) window->idle();  // the first paint
   }
   void TearDown() override {
-    pointer_.reset();
-    window_.reset();
-    plugin_.reset();
-    screen_.reset();
+    pointer.reset();
+    window.reset();
+    plugin.reset();
+    screen.reset();
   }
 
   void play(const PointerGesture& gesture) {
-    const hostlib::Status played = pointer_->play(*window_, gesture);
+    const hostlib::Status played = pointer->play(*window, gesture);
     ASSERT_TRUE(played.ok()) << played.error();
   }
   void click(std::int32_t tag) {
@@ -88,14 +88,14 @@ class PanelPlaysTest : public ::testing::Test {
   // A note of A4 at full velocity from the start, rendered for `frames` frames.
   std::vector<float> renderNote(std::size_t frames) {
     const VstMidiEvent on = midi(0x90, kNoteA4, 127);
-    plugin_->sendEvents(std::span<const VstMidiEvent>(&on, 1));
+    plugin->sendEvents(std::span<const VstMidiEvent>(&on, 1));
     std::vector<float> out(frames, 0.0f);
     for (std::size_t done = 0; done < frames; done += kBlock) {
       const auto count = static_cast<int32_t>(std::min<std::size_t>(kBlock, frames - done));
-      plugin_->processReplacing(out.data() + done, count);
+      plugin->processReplacing(out.data() + done, count);
     }
     const VstMidiEvent off = midi(0x80, kNoteA4, 0);
-    plugin_->sendEvents(std::span<const VstMidiEvent>(&off, 1));
+    plugin->sendEvents(std::span<const VstMidiEvent>(&off, 1));
     return out;
   }
 
@@ -111,10 +111,10 @@ class PanelPlaysTest : public ::testing::Test {
     return signal_measure::rms(std::span<const float>(x).subspan(first, count));
   }
 
-  std::unique_ptr<hostapp::EditorDisplay> screen_;
-  std::unique_ptr<hostlib::PluginInstance> plugin_;
-  std::unique_ptr<hostapp::EditorWindow> window_;
-  std::unique_ptr<hostapp::PanelPointer> pointer_;
+  std::unique_ptr<hostapp::EditorDisplay> screen;
+  std::unique_ptr<hostlib::PluginInstance> plugin;
+  std::unique_ptr<hostapp::EditorWindow> window;
+  std::unique_ptr<hostapp::PanelPointer> pointer;
 };
 
 TEST_F(PanelPlaysTest, APaintedVolumeCurveIsHeardAtHarmonicOneAndResetSilencesIt) {
@@ -122,8 +122,8 @@ TEST_F(PanelPlaysTest, APaintedVolumeCurveIsHeardAtHarmonicOneAndResetSilencesIt
   paint(panel::kVolumeCurve, {0.05f, 0.9f, 0.05f});
   click(2);  // the volume layer
   dragBar(82, 0.8f);
-  EXPECT_NEAR(plugin_->getParameter(82), 0.8f, 0.011f) << "the volume bar of oscillator 1";
-  EXPECT_GE(plugin_->countCalls(audioMasterAutomate), 1u) << "bars are reported to the host";
+  EXPECT_NEAR(plugin->getParameter(82), 0.8f, 0.011f) << "the volume bar of oscillator 1";
+  EXPECT_GE(plugin->countCalls(audioMasterAutomate), 1u) << "bars are reported to the host";
 
   const std::vector<float> sound = renderNote(kCurveSamples);
   ASSERT_TRUE(signal_measure::allFinite(sound));
@@ -160,9 +160,9 @@ TEST_F(PanelPlaysTest, OscillatorOneRoutedToTheDelayIsHeardAgainOneSecondLater) 
 
   click(18);  // routing of oscillator 1: dry -> flanger
   click(18);  //                         flanger -> delay
-  EXPECT_EQ(plugin_->getParameter(18), 0.5f) << "the delay bus";
+  EXPECT_EQ(plugin->getParameter(18), 0.5f) << "the delay bus";
   click(231);  // the delay's switch
-  EXPECT_EQ(plugin_->getParameter(231), 1.0f);
+  EXPECT_EQ(plugin->getParameter(231), 1.0f);
   const std::vector<float> echoed = renderNote(static_cast<std::size_t>(1.6 * kRate));
   const double sound = rmsAround(echoed, 0.15);
   const double echo = rmsAround(echoed, 1.15);  // the default delay time is one second
@@ -184,7 +184,7 @@ TEST_F(PanelPlaysTest, ASavedStateAfterPaintingPlaysTheSameInAFreshInstance) {
   click(2);
   dragBar(82, 0.7f);
   dragBar(83, 0.5f);
-  const std::vector<unsigned char> saved = plugin_->getChunk(false);
+  const std::vector<unsigned char> saved = plugin->getChunk(false);
   ASSERT_FALSE(saved.empty());
 
   auto restored = newInstance();
@@ -192,12 +192,12 @@ TEST_F(PanelPlaysTest, ASavedStateAfterPaintingPlaysTheSameInAFreshInstance) {
   restored->start(static_cast<float>(kRate), kBlock);
   ASSERT_TRUE(restored->setChunk(saved, false));
   for (std::int32_t index : {82, 83, 50, 199}) {
-    EXPECT_EQ(restored->getParameter(index), plugin_->getParameter(index)) << index;
+    EXPECT_EQ(restored->getParameter(index), plugin->getParameter(index)) << index;
   }
   const std::vector<float> original = renderNote(kCurveSamples / 2);
-  std::swap(plugin_, restored);
+  std::swap(plugin, restored);
   const std::vector<float> copy = renderNote(kCurveSamples / 2);
-  std::swap(plugin_, restored);
+  std::swap(plugin, restored);
   EXPECT_GT(rmsAround(original, 1.0), 0.005) << "the painted note sounds";
   std::size_t differing = 0;
   for (std::size_t i = 0; i < original.size(); ++i) differing += original[i] == copy[i] ? 0 : 1;
@@ -226,7 +226,7 @@ class PanelHostCallsTest : public PanelPlaysTest {
  protected:
   std::vector<EditCall> editCalls() {
     std::vector<EditCall> found;
-    for (const hostlib::HostCall& call : plugin_->calls()) {
+    for (const hostlib::HostCall& call : plugin->calls()) {
       if (call.opcode == audioMasterBeginEdit || call.opcode == audioMasterEndEdit ||
           call.opcode == audioMasterAutomate) {
         found.push_back({call.opcode, call.index, call.opt});
@@ -239,8 +239,8 @@ class PanelHostCallsTest : public PanelPlaysTest {
   void holdOn(std::int32_t tag) {
     const auto gesture = hostapp::clickOn(tag);
     ASSERT_TRUE(gesture) << "tag " << tag;
-    const auto bracketOpened = [this] { return plugin_->countCalls(audioMasterBeginEdit) > 0; };
-    const hostlib::Status held = pointer_->hold(*window_, gesture->path.front(), bracketOpened,
+    const auto bracketOpened = [this] { return plugin->countCalls(audioMasterBeginEdit) > 0; };
+    const hostlib::Status held = pointer->hold(*window, gesture->path.front(), bracketOpened,
                                                std::chrono::milliseconds(30));
     ASSERT_TRUE(held.ok()) << held.error();
   }
@@ -254,7 +254,7 @@ TEST_F(PanelHostCallsTest, ResetHeldAndReleasedBracketsItsPressWithTheCurveRepor
   click(7);   // the phase curve kind
   click(17);  // group "Fourth 1/4": slot 122 on show
   paint(panel::kPhaseCurve, {0.2f, -0.3f, 0.4f});
-  plugin_->clearCalls();
+  plugin->clearCalls();
   holdOn(panel::kResetTag);
   const std::vector<EditCall> calls = editCalls();
   const EditCall begin{audioMasterBeginEdit, panel::kResetTag, 0.0f};
@@ -272,12 +272,12 @@ TEST_F(PanelHostCallsTest, ResetHeldAndReleasedBracketsItsPressWithTheCurveRepor
 // A routing switch changes its parameter without an automation report (the design sends none
 // for routing), still bracketed with its tag.
 TEST_F(PanelHostCallsTest, ARoutingSwitchHeldAndReleasedIsBracketedWithItsTagAndReportsNothing) {
-  plugin_->clearCalls();
+  plugin->clearCalls();
   holdOn(18);  // routing of oscillator 1: dry -> flanger
   const std::vector<EditCall> expected{{audioMasterBeginEdit, 18, 0.0f},
                                        {audioMasterEndEdit, 18, 0.0f}};
   EXPECT_EQ(editCalls(), expected);
-  EXPECT_EQ(plugin_->getParameter(18), 0.25f) << "the flanger bus";
+  EXPECT_EQ(plugin->getParameter(18), 0.25f) << "the flanger bus";
 }
 
 // A bar notifies at every pass of its drag loop, also while the pointer stands still (so the
@@ -287,11 +287,11 @@ TEST_F(PanelHostCallsTest, ABarHeldStillKeepsReportingAtAPacedRate) {
   click(2);  // the volume bars
   const auto gesture = hostapp::barGesture(82, 0.6f);
   ASSERT_TRUE(gesture);
-  plugin_->clearCalls();
-  const auto reported = [this] { return plugin_->countCalls(audioMasterAutomate) > 0; };
+  plugin->clearCalls();
+  const auto reported = [this] { return plugin->countCalls(audioMasterAutomate) > 0; };
   const auto start = std::chrono::steady_clock::now();
   const hostlib::Status held =
-      pointer_->hold(*window_, gesture->path.back(), reported, std::chrono::milliseconds(300));
+      pointer->hold(*window, gesture->path.back(), reported, std::chrono::milliseconds(300));
   const auto elapsed = std::chrono::steady_clock::now() - start;
   ASSERT_TRUE(held.ok()) << held.error();
   std::size_t reports = 0;

@@ -70,41 +70,41 @@ class PanelTest : public ::testing::Test {
   void SetUp() override {
     hostCalls().clear();
     duringHostIdle() = nullptr;
-    liveViews_ = GuiView::liveCount();
-    liveBitmaps_ = GuiBitmap::liveCount();
-    plugin_ = std::make_unique<SynthPlugin>(&recordingHost);
-    ASSERT_EQ(plugin_->getEditorPointer(), nullptr) << "the instrument alone makes no editor";
-    editor_ = new SynthEditor(plugin_.get(), backend_);
+    liveViews = GuiView::liveCount();
+    liveBitmaps = GuiBitmap::liveCount();
+    plugin = std::make_unique<SynthPlugin>(&recordingHost);
+    ASSERT_EQ(plugin->getEditorPointer(), nullptr) << "the instrument alone makes no editor";
+    editor = new SynthEditor(plugin.get(), backend);
   }
   void TearDown() override {
     duringHostIdle() = nullptr;
-    plugin_.reset();
-    EXPECT_EQ(GuiView::liveCount(), liveViews_) << "views left alive";
-    EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps_) << "bitmaps left alive";
+    plugin.reset();
+    EXPECT_EQ(GuiView::liveCount(), liveViews) << "views left alive";
+    EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps) << "bitmaps left alive";
   }
 
   // Opens the panel and gives it its first paint.
   void openPanel() {
-    ASSERT_EQ(editor_->open(kParent), 1);
+    ASSERT_EQ(editor->open(kParent), 1);
     window().postPaint();
-    editor_->idle();
+    editor->idle();
     hostCalls().clear();
   }
-  HeadlessFrameWindow& window() { return *backend_.lastWindow(); }
-  GuiFrame& frame() { return *editor_->getFrame(); }
+  HeadlessFrameWindow& window() { return *backend.lastWindow(); }
+  GuiFrame& frame() { return *editor->getFrame(); }
   GuiControl& control(std::int32_t tag) {
-    GuiControl* found = editor_->getControl(tag);
+    GuiControl* found = editor->getControl(tag);
     EXPECT_NE(found, nullptr) << "tag " << tag;
-    return found ? *found : *editor_->getControl(0);
+    return found ? *found : *editor->getControl(0);
   }
   float shown(std::int32_t tag) { return control(tag).getValue(); }
   bool onShow(GuiView* view) { return view && frame().containsView(view); }
-  bool onShow(std::int32_t tag) { return onShow(editor_->getControl(tag)); }
+  bool onShow(std::int32_t tag) { return onShow(editor->getControl(tag)); }
   // The curve editors on show, by slot.
   std::vector<std::int32_t> curvesOnShow() {
     std::vector<std::int32_t> slots;
     for (std::int32_t slot = 0; slot < kEnvelopeSlotCount; ++slot) {
-      if (onShow(editor_->getCurveEditor(slot))) slots.push_back(slot);
+      if (onShow(editor->getCurveEditor(slot))) slots.push_back(slot);
     }
     return slots;
   }
@@ -131,7 +131,7 @@ class PanelTest : public ::testing::Test {
     window().pointer().setPointer(at, 1);
     window().pointer().scriptPointer(std::move(steps));
     window().postPress(at);
-    editor_->idle();
+    editor->idle();
   }
   // A click in the middle of a control: the button is down for the press and one more query.
   void click(std::int32_t tag) {
@@ -156,19 +156,19 @@ class PanelTest : public ::testing::Test {
     drag(path);
   }
   const EnvelopeCurve& storedCurve(std::int32_t slot) {
-    return plugin_->program(plugin_->currentProgramIndex()).curve(slot);
+    return plugin->program(plugin->currentProgramIndex()).curve(slot);
   }
   EnvelopeCurve curveOf(std::int32_t slot) {
     EnvelopeCurve points{};
-    editor_->getCurveEditor(slot)->getCurve(points.data());
+    editor->getCurveEditor(slot)->getCurve(points.data());
     return points;
   }
 
-  HeadlessFrameBackend backend_;
-  std::unique_ptr<SynthPlugin> plugin_;
-  SynthEditor* editor_ = nullptr;  // owned by the plug-in
-  std::int32_t liveViews_ = 0;
-  std::int32_t liveBitmaps_ = 0;
+  HeadlessFrameBackend backend;
+  std::unique_ptr<SynthPlugin> plugin;
+  SynthEditor* editor = nullptr;  // owned by the plug-in
+  std::int32_t liveViews = 0;
+  std::int32_t liveBitmaps = 0;
 };
 
 }  // namespace paneltest

@@ -25,29 +25,29 @@ class SynthEditorTest : public paneltest::PanelTest {
  protected:
   void TearDown() override {
     PanelTest::TearDown();
-    EXPECT_EQ(backend_.liveWindows(), 0);
+    EXPECT_EQ(backend.liveWindows(), 0);
   }
   HeadlessFrameWindow* openPanel() {
-    EXPECT_EQ(editor_->open(kParent), 1);
-    return backend_.lastWindow();
+    EXPECT_EQ(editor->open(kParent), 1);
+    return backend.lastWindow();
   }
 };
 
 TEST_F(SynthEditorTest, ConstructionLoadsTheBackgroundAndSetsTheRectangle) {
   ERect* rect = nullptr;
-  ASSERT_EQ(plugin_->dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+  ASSERT_EQ(plugin->dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
   ASSERT_NE(rect, nullptr);
   EXPECT_EQ(rect->top, 0);
   EXPECT_EQ(rect->left, 0);
   EXPECT_EQ(rect->bottom, 600);
   EXPECT_EQ(rect->right, 600);
-  ASSERT_NE(editor_->getBackgroundBitmap(), nullptr);
-  EXPECT_TRUE(editor_->getBackgroundBitmap()->isLoaded());
-  EXPECT_EQ(plugin_->getEditorPointer(), editor_);
-  EXPECT_EQ(plugin_->getAEffect()->flags, 0x131);
-  EXPECT_FALSE(editor_->isPanelOpen());
-  EXPECT_EQ(editor_->getFrame(), nullptr);
-  EXPECT_EQ(editor_->getPanelBitmap(131), nullptr) << "panel bitmaps wait for open";
+  ASSERT_NE(editor->getBackgroundBitmap(), nullptr);
+  EXPECT_TRUE(editor->getBackgroundBitmap()->isLoaded());
+  EXPECT_EQ(plugin->getEditorPointer(), editor);
+  EXPECT_EQ(plugin->getAEffect()->flags, 0x131);
+  EXPECT_FALSE(editor->isPanelOpen());
+  EXPECT_EQ(editor->getFrame(), nullptr);
+  EXPECT_EQ(editor->getPanelBitmap(131), nullptr) << "panel bitmaps wait for open";
 }
 
 TEST_F(SynthEditorTest, OpenBuildsTheFrameOverTheBackgroundInTheHostsWindow) {
@@ -56,14 +56,14 @@ TEST_F(SynthEditorTest, OpenBuildsTheFrameOverTheBackgroundInTheHostsWindow) {
   EXPECT_EQ(window->parent(), 0xABCu);
   EXPECT_EQ(window->width(), 600);
   EXPECT_EQ(window->height(), 600);
-  GuiFrame* frame = editor_->getFrame();
+  GuiFrame* frame = editor->getFrame();
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->getSize(), (GuiRect{0, 0, 600, 600}));
-  EXPECT_EQ(frame->getBackground(), editor_->getBackgroundBitmap());
-  EXPECT_EQ(frame->getEditor(), editor_);
-  EXPECT_TRUE(editor_->isPanelOpen());
-  EXPECT_TRUE(editor_->isUpdatePending());
-  ASSERT_NE(editor_->getCurveEditor(122), nullptr);
+  EXPECT_EQ(frame->getBackground(), editor->getBackgroundBitmap());
+  EXPECT_EQ(frame->getEditor(), editor);
+  EXPECT_TRUE(editor->isPanelOpen());
+  EXPECT_TRUE(editor->isUpdatePending());
+  ASSERT_NE(editor->getCurveEditor(122), nullptr);
 }
 
 struct BitmapCase {
@@ -76,33 +76,33 @@ struct BitmapCase {
 TEST_F(SynthEditorTest, OpenLoadsPanelBitmaps129To209) {
   openPanel();
   for (std::int32_t id = 129; id <= 209; ++id) {
-    EXPECT_NE(editor_->getPanelBitmap(id), nullptr) << "bitmap " << id;
+    EXPECT_NE(editor->getPanelBitmap(id), nullptr) << "bitmap " << id;
   }
   const BitmapCase cases[] = {{129, false, 0, 0},  {130, false, 0, 0},   {131, true, 45, 30},
                               {134, true, 20, 28}, {166, true, 75, 28},  {175, true, 37, 140},
                               {207, true, 40, 56}, {208, true, 10, 20},  {209, true, 33, 30}};
   for (const BitmapCase& c : cases) {
-    const GuiBitmap* bitmap = editor_->getPanelBitmap(c.id);
+    const GuiBitmap* bitmap = editor->getPanelBitmap(c.id);
     ASSERT_NE(bitmap, nullptr) << c.id;
     EXPECT_EQ(bitmap->isLoaded(), c.loaded) << c.id;
     EXPECT_EQ(bitmap->getWidth(), c.width) << c.id;
     EXPECT_EQ(bitmap->getHeight(), c.height) << c.id;
   }
-  EXPECT_EQ(editor_->getPanelBitmap(128), nullptr);
-  EXPECT_EQ(editor_->getPanelBitmap(210), nullptr);
+  EXPECT_EQ(editor->getPanelBitmap(128), nullptr);
+  EXPECT_EQ(editor->getPanelBitmap(210), nullptr);
 }
 
 TEST_F(SynthEditorTest, TheFirstPaintShowsTheBackgroundWhereNoControlStands) {
   HeadlessFrameWindow* window = openPanel();
   window->postPaint();
-  plugin_->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
   DrawSurface reference(600, 600);
   {
     DrawContext context(nullptr, &reference, nullptr);
-    editor_->getBackgroundBitmap()->draw(&context, {0, 0, 600, 600});
+    editor->getBackgroundBitmap()->draw(&context, {0, 0, 600, 600});
   }
   // Where no control stands, the panel is the background bitmap.
-  const DrawSurface* shown = editor_->getFrame()->getBackBuffer();
+  const DrawSurface* shown = editor->getFrame()->getBackBuffer();
   int differing = 0;
   int compared = 0;
   for (int y = 0; y < 600; y += 7) {
@@ -120,92 +120,92 @@ TEST_F(SynthEditorTest, TheFirstPaintShowsTheBackgroundWhereNoControlStands) {
 
 TEST_F(SynthEditorTest, CloseReleasesEverythingOpenMade) {
   openPanel();
-  plugin_->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
-  EXPECT_EQ(editor_->getFrame(), nullptr);
-  EXPECT_FALSE(editor_->isPanelOpen());
-  EXPECT_EQ(editor_->getCurveEditor(0), nullptr);
-  for (std::int32_t id = 129; id <= 209; ++id) EXPECT_EQ(editor_->getPanelBitmap(id), nullptr);
-  EXPECT_EQ(backend_.liveWindows(), 0);
-  EXPECT_EQ(GuiView::liveCount(), liveViews_);
-  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps_ + 1) << "only the background stays";
-  EXPECT_EQ(editor_->getBackgroundBitmap()->getRefCount(), 1);
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+  EXPECT_EQ(editor->getFrame(), nullptr);
+  EXPECT_FALSE(editor->isPanelOpen());
+  EXPECT_EQ(editor->getCurveEditor(0), nullptr);
+  for (std::int32_t id = 129; id <= 209; ++id) EXPECT_EQ(editor->getPanelBitmap(id), nullptr);
+  EXPECT_EQ(backend.liveWindows(), 0);
+  EXPECT_EQ(GuiView::liveCount(), liveViews);
+  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps + 1) << "only the background stays";
+  EXPECT_EQ(editor->getBackgroundBitmap()->getRefCount(), 1);
 }
 
 TEST_F(SynthEditorTest, AWindowThatCannotBeMadeFailsTheOpenAndHoldsNothing) {
-  backend_.setRefuseWindows(true);
-  EXPECT_EQ(plugin_->dispatcher(effEditOpen, 0, 0, kParent, 0.0f), 0);
-  EXPECT_EQ(editor_->getFrame(), nullptr);
-  EXPECT_FALSE(editor_->isPanelOpen());
-  EXPECT_EQ(editor_->getPanelBitmap(131), nullptr);
-  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps_ + 1);
-  plugin_->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
-  plugin_->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
-  backend_.setRefuseWindows(false);
-  EXPECT_EQ(plugin_->dispatcher(effEditOpen, 0, 0, kParent, 0.0f), 1) << "a later open works";
+  backend.setRefuseWindows(true);
+  EXPECT_EQ(plugin->dispatcher(effEditOpen, 0, 0, kParent, 0.0f), 0);
+  EXPECT_EQ(editor->getFrame(), nullptr);
+  EXPECT_FALSE(editor->isPanelOpen());
+  EXPECT_EQ(editor->getPanelBitmap(131), nullptr);
+  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps + 1);
+  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+  backend.setRefuseWindows(false);
+  EXPECT_EQ(plugin->dispatcher(effEditOpen, 0, 0, kParent, 0.0f), 1) << "a later open works";
 }
 
 TEST_F(SynthEditorTest, RepeatedAndUnpairedEditorRequestsDoNoHarm) {
-  plugin_->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);  // closed already
-  plugin_->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
-  EXPECT_EQ(plugin_->dispatcher(effEditOpen, 0, 0, kParent, 0.0f), 1);
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);  // closed already
+  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+  EXPECT_EQ(plugin->dispatcher(effEditOpen, 0, 0, kParent, 0.0f), 1);
   void* secondParent = reinterpret_cast<void*>(std::uintptr_t{0xDEF});
-  EXPECT_EQ(plugin_->dispatcher(effEditOpen, 0, 0, secondParent, 0.0f), 1);
-  EXPECT_EQ(backend_.liveWindows(), 1) << "the second open replaces the first panel";
-  const HeadlessFrameWindow* current = backend_.lastWindow();
+  EXPECT_EQ(plugin->dispatcher(effEditOpen, 0, 0, secondParent, 0.0f), 1);
+  EXPECT_EQ(backend.liveWindows(), 1) << "the second open replaces the first panel";
+  const HeadlessFrameWindow* current = backend.lastWindow();
   ASSERT_NE(current, nullptr);
   EXPECT_EQ(current->parent(), 0xDEFu);
-  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps_ + 1 + 81);
-  plugin_->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
-  plugin_->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
-  plugin_->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
-  EXPECT_EQ(backend_.liveWindows(), 0);
+  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps + 1 + 81);
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+  plugin->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+  plugin->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+  EXPECT_EQ(backend.liveWindows(), 0);
 }
 
 TEST_F(SynthEditorTest, ParameterChangesReachAnOpenPanelOnly) {
-  plugin_->setParameter(0, 0.5f);
-  EXPECT_FALSE(editor_->isUpdatePending()) << "a closed panel is left untouched";
+  plugin->setParameter(0, 0.5f);
+  EXPECT_FALSE(editor->isUpdatePending()) << "a closed panel is left untouched";
   openPanel();
-  editor_->idle();
-  ASSERT_FALSE(editor_->isUpdatePending());
-  plugin_->setParameter(0, 0.25f);
-  EXPECT_TRUE(editor_->isUpdatePending());
-  editor_->idle();
-  editor_->setParameter(500, 0.1f);
-  EXPECT_TRUE(editor_->isUpdatePending()) << "an index without a control only asks for an update";
-  editor_->idle();
-  plugin_->setParameter(8, 3.0f);
-  EXPECT_FALSE(editor_->isUpdatePending()) << "the envelope command is not a parameter change";
+  editor->idle();
+  ASSERT_FALSE(editor->isUpdatePending());
+  plugin->setParameter(0, 0.25f);
+  EXPECT_TRUE(editor->isUpdatePending());
+  editor->idle();
+  editor->setParameter(500, 0.1f);
+  EXPECT_TRUE(editor->isUpdatePending()) << "an index without a control only asks for an update";
+  editor->idle();
+  plugin->setParameter(8, 3.0f);
+  EXPECT_FALSE(editor->isUpdatePending()) << "the envelope command is not a parameter change";
 }
 
 TEST_F(SynthEditorTest, SlotCurvesAreReadOnlyWhileThePanelIsOpen) {
   float curve[kEnvelopePointCount] = {};
-  EXPECT_FALSE(editor_->getSlotCurve(0, curve)) << "closed";
+  EXPECT_FALSE(editor->getSlotCurve(0, curve)) << "closed";
   openPanel();
   std::array<float, kEnvelopePointCount> level{};
   level.fill(0.75f);
-  editor_->getCurveEditor(57)->setCurve(level.data());
-  EXPECT_TRUE(editor_->getSlotCurve(57, curve));
+  editor->getCurveEditor(57)->setCurve(level.data());
+  EXPECT_TRUE(editor->getSlotCurve(57, curve));
   EXPECT_EQ(curve[0], 0.75f);
   EXPECT_EQ(curve[kEnvelopePointCount - 1], 0.75f);
-  for (VstInt32 slot : {-1, 123, 1 << 30}) EXPECT_FALSE(editor_->getSlotCurve(slot, curve)) << slot;
-  EXPECT_FALSE(editor_->getSlotCurve(57, nullptr));
+  for (VstInt32 slot : {-1, 123, 1 << 30}) EXPECT_FALSE(editor->getSlotCurve(slot, curve)) << slot;
+  EXPECT_FALSE(editor->getSlotCurve(57, nullptr));
 }
 
 TEST_F(SynthEditorTest, TheEnvelopeCommandAppliesTheCurveOfAnOpenPanelOnly) {
   openPanel();
   std::array<float, kEnvelopePointCount> level{};
   level.fill(0.25f);
-  editor_->getCurveEditor(5)->setCurve(level.data());
-  editor_->getCurveEditor(6)->setCurve(level.data());
-  plugin_->setParameter(8, 5.0f);
+  editor->getCurveEditor(5)->setCurve(level.data());
+  editor->getCurveEditor(6)->setCurve(level.data());
+  plugin->setParameter(8, 5.0f);
   EXPECT_EQ(storedCurve(5)[100], 0.25f);
   EXPECT_EQ(storedCurve(6)[100], 0.0f);
-  plugin_->setParameter(8, 5.9f);  // truncated to slot 5
-  plugin_->setParameter(8, 123.0f);
-  plugin_->setParameter(8, -3.0f);
+  plugin->setParameter(8, 5.9f);  // truncated to slot 5
+  plugin->setParameter(8, 123.0f);
+  plugin->setParameter(8, -3.0f);
   EXPECT_EQ(storedCurve(6)[100], 0.0f);
-  editor_->close();
-  plugin_->setParameter(8, 6.0f);
+  editor->close();
+  plugin->setParameter(8, 6.0f);
   EXPECT_EQ(storedCurve(6)[100], 0.0f) << "a closed panel has no curves";
 }
 
@@ -215,23 +215,23 @@ TEST_F(SynthEditorTest, AThousandOpenCloseCyclesWithViewsOnShowLeaveNothingBehin
     ASSERT_NE(window, nullptr) << "cycle " << cycle;
     if (cycle % 100 == 0) {
       window->postPaint();
-      editor_->idle();
+      editor->idle();
       click(3 + cycle % 2);  // a bar layer on show
       click(60);             // and a curve editor
       ASSERT_EQ(curvesOnShow().size(), 1u);
     }
-    editor_->close();
-    ASSERT_EQ(GuiView::liveCount(), liveViews_) << "cycle " << cycle;
-    ASSERT_EQ(GuiBitmap::liveCount(), liveBitmaps_ + 1) << "cycle " << cycle;
+    editor->close();
+    ASSERT_EQ(GuiView::liveCount(), liveViews) << "cycle " << cycle;
+    ASSERT_EQ(GuiBitmap::liveCount(), liveBitmaps + 1) << "cycle " << cycle;
   }
-  EXPECT_EQ(backend_.liveWindows(), 0);
+  EXPECT_EQ(backend.liveWindows(), 0);
 }
 
 TEST_F(SynthEditorTest, DestroyingThePluginTakesTheOpenPanelWithIt) {
   openPanel();
-  plugin_.reset();
-  EXPECT_EQ(backend_.liveWindows(), 0);
-  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps_);
+  plugin.reset();
+  EXPECT_EQ(backend.liveWindows(), 0);
+  EXPECT_EQ(GuiBitmap::liveCount(), liveBitmaps);
 }
 
 }  // namespace

@@ -28,9 +28,9 @@ FrameEvent keyEvent(KeyName name) {
 class ChoiceMenuTest : public ControlFixture {
  protected:
   GuiChoiceMenu* addMenu(std::vector<const char*> texts, std::int32_t style = 0) {
-    auto* menu = add(new GuiChoiceMenu(kMenu, &listener_, 31, nullptr, nullptr, style));
+    auto* menu = add(new GuiChoiceMenu(kMenu, &listener, 31, nullptr, nullptr, style));
     for (const char* text : texts) menu->addEntry(text);
-    frame_->idle();
+    frame->idle();
     return menu;
   }
   GuiPoint middleOf(GuiChoiceMenu& menu, std::int32_t index) {
@@ -38,7 +38,7 @@ class ChoiceMenuTest : public ControlFixture {
   }
   // A click on the menu, with the popup then receiving `script`.
   void openWith(std::vector<FrameEvent> script) {
-    window_->scriptPopup(std::move(script));
+    window->scriptPopup(std::move(script));
     click(kOnMenu);
   }
 };
@@ -95,7 +95,7 @@ TEST_F(ChoiceMenuTest, TheClosedMenuShowsTheCurrentEntryWithoutItsMarker) {
   EXPECT_EQ(MenuEntry::parse(menu->getEntry(menu->getCurrent())).text, "First");
   menu->setFontColor(kColorYellow);
   clearSurface(backBuffer(), kColorBlack);
-  frame_->idle();
+  frame->idle();
   bool inked = false;
   for (std::int32_t x = 21; x < 120 && !inked; ++x) inked = at(x, 29).red > 128;
   EXPECT_TRUE(inked);
@@ -182,40 +182,40 @@ TEST_F(ChoiceMenuTest, AClickOnAnEntryChoosesItAndTellsTheListenerOnce) {
   openWith({pointer(FrameEvent::Kind::buttonPress, saw),
             pointer(FrameEvent::Kind::buttonRelease, saw)});
   EXPECT_EQ(menu->getCurrent(), 2);
-  EXPECT_EQ(listener_.values(), (std::vector<float>{2.0f}));
-  ASSERT_EQ(window_->popups().size(), 1u);
-  EXPECT_FALSE(window_->popups()[0].open) << "closed after the choice";
-  EXPECT_GE(window_->popups()[0].presents, 1);
+  EXPECT_EQ(listener.values(), (std::vector<float>{2.0f}));
+  ASSERT_EQ(window->popups().size(), 1u);
+  EXPECT_FALSE(window->popups()[0].open) << "closed after the choice";
+  EXPECT_GE(window->popups()[0].presents, 1);
   EXPECT_FALSE(menu->isListOpen());
 }
 
 TEST_F(ChoiceMenuTest, TheListOpensBelowTheMenuOrAboveItAtTheBottomOfTheScreen) {
   GuiChoiceMenu* menu = addMenu({"a", "b"});
   openWith({});
-  ASSERT_EQ(window_->popups().size(), 1u);
-  EXPECT_EQ(window_->popups()[0].anchor, kMenu);
-  EXPECT_EQ(window_->popups()[0].bounds.top, kMenu.bottom);
-  EXPECT_EQ(window_->popups()[0].bounds.left, kMenu.left);
-  window_->setScreen({0, 0, 1280, 60});
+  ASSERT_EQ(window->popups().size(), 1u);
+  EXPECT_EQ(window->popups()[0].anchor, kMenu);
+  EXPECT_EQ(window->popups()[0].bounds.top, kMenu.bottom);
+  EXPECT_EQ(window->popups()[0].bounds.left, kMenu.left);
+  window->setScreen({0, 0, 1280, 60});
   openWith({});
-  const GuiRect above = window_->popups()[1].bounds;
+  const GuiRect above = window->popups()[1].bounds;
   EXPECT_EQ(above.bottom, kMenu.top);
-  EXPECT_TRUE(listener_.calls.empty()) << "nothing chosen";
+  EXPECT_TRUE(listener.calls.empty()) << "nothing chosen";
   EXPECT_EQ(menu->getCurrent(), 0);
 }
 
 TEST_F(ChoiceMenuTest, TheMenuShowsItsPressedBackgroundWhileTheListIsOpen) {
   BitmapRef normal{stripBitmap(100, 18, {kColorBlue})};
   BitmapRef pressed{stripBitmap(100, 18, {kColorRed})};
-  auto* menu = add(new GuiChoiceMenu(kMenu, &listener_, 31, normal, pressed, kStyleNoText));
+  auto* menu = add(new GuiChoiceMenu(kMenu, &listener, 31, normal, pressed, kStyleNoText));
   menu->addEntry("a");
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(at(60, 30), kColorBlue);
   GuiColor whileOpen{};
-  effect_.duringIdle = [&] { whileOpen = at(60, 30); };
-  backend_.manualClock().advance(1000);  // the list's loop gives the host its idle at once
+  effect.duringIdle = [&] { whileOpen = at(60, 30); };
+  backend.manualClock().advance(1000);  // the list's loop gives the host its idle at once
   openWith({pointer(FrameEvent::Kind::motion, {-5, -5})});
-  effect_.duringIdle = nullptr;
+  effect.duringIdle = nullptr;
   EXPECT_EQ(whileOpen, kColorRed) << "pressed while the list is open";
   EXPECT_EQ(at(60, 30), kColorBlue) << "back to normal once it closed";
   EXPECT_EQ(normal->getRefCount(), 2);
@@ -229,14 +229,14 @@ TEST_F(ChoiceMenuTest, PressDragReleaseChoosesWhereTheButtonIsReleased) {
   openWith({pointer(FrameEvent::Kind::motion, middleOf(*menu, 0)),
             pointer(FrameEvent::Kind::motion, b), pointer(FrameEvent::Kind::buttonRelease, b)});
   EXPECT_EQ(menu->getCurrent(), 1);
-  EXPECT_EQ(listener_.calls.size(), 1u);
+  EXPECT_EQ(listener.calls.size(), 1u);
 }
 
 TEST_F(ChoiceMenuTest, TheOpeningReleaseWithoutMovingChoosesNothing) {
   GuiChoiceMenu* menu = addMenu({"A", "B"});
   openWith({pointer(FrameEvent::Kind::buttonRelease, middleOf(*menu, 1))});
   EXPECT_EQ(menu->getCurrent(), 0);
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 TEST_F(ChoiceMenuTest, AClickOutsideClosesTheListWithoutAChange) {
@@ -245,8 +245,8 @@ TEST_F(ChoiceMenuTest, AClickOutsideClosesTheListWithoutAChange) {
   openWith({pointer(FrameEvent::Kind::buttonPress, {-40, 10}),
             pointer(FrameEvent::Kind::buttonRelease, middleOf(*menu, 0))});
   EXPECT_EQ(menu->getCurrent(), 1);
-  EXPECT_TRUE(listener_.calls.empty());
-  EXPECT_FALSE(window_->popups()[0].open);
+  EXPECT_TRUE(listener.calls.empty());
+  EXPECT_FALSE(window->popups()[0].open);
 }
 
 TEST_F(ChoiceMenuTest, GreyedAndDisabledEntriesCannotBeChosen) {
@@ -255,7 +255,7 @@ TEST_F(ChoiceMenuTest, GreyedAndDisabledEntriesCannotBeChosen) {
     const GuiPoint p = middleOf(*menu, i);
     openWith({pointer(FrameEvent::Kind::buttonPress, p), pointer(FrameEvent::Kind::buttonRelease, p)});
   }
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
   EXPECT_EQ(menu->getCurrent(), 0);
 }
 
@@ -275,16 +275,16 @@ TEST_F(ChoiceMenuTest, TheKeysMoveTheHighlightOverChoosableEntriesEnterChoosesEs
   };
   for (const KeyCase& c : cases) {
     GuiChoiceMenu* menu = addMenu({"A", "B", "-GC", "D"});
-    listener_.calls.clear();
+    listener.calls.clear();
     std::vector<FrameEvent> script;
     for (KeyName k : c.keys) script.push_back(keyEvent(k));
     openWith(script);
     if (c.expected < 0) {
-      EXPECT_TRUE(listener_.calls.empty()) << c.name;
+      EXPECT_TRUE(listener.calls.empty()) << c.name;
     } else {
-      EXPECT_EQ(listener_.values(), (std::vector<float>{static_cast<float>(c.expected)})) << c.name;
+      EXPECT_EQ(listener.values(), (std::vector<float>{static_cast<float>(c.expected)})) << c.name;
     }
-    frame_->removeView(menu);
+    frame->removeView(menu);
   }
 }
 
@@ -293,39 +293,39 @@ TEST_F(ChoiceMenuTest, ChoosingTheCurrentEntryAgainStillTellsTheListener) {
   const GuiPoint run = middleOf(*menu, 0);
   openWith({pointer(FrameEvent::Kind::buttonPress, run), pointer(FrameEvent::Kind::buttonRelease, run)});
   openWith({pointer(FrameEvent::Kind::buttonPress, run), pointer(FrameEvent::Kind::buttonRelease, run)});
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.0f, 0.0f}));
 }
 
 TEST_F(ChoiceMenuTest, AnEmptyMenuOrOneWithoutAFrameOpensNothing) {
   addMenu({});
   openWith({});
-  EXPECT_TRUE(window_->popups().empty());
-  GuiChoiceMenu loose(kMenu, &listener_, 1, nullptr, nullptr);
+  EXPECT_TRUE(window->popups().empty());
+  GuiChoiceMenu loose(kMenu, &listener, 1, nullptr, nullptr);
   loose.addEntry("x");
-  window_->pointer().setPointer(kOnMenu, kMouseLeft);
+  window->pointer().setPointer(kOnMenu, kMouseLeft);
   loose.onMouseDown(context().get(), kOnMenu);
-  EXPECT_TRUE(window_->popups().empty());
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(window->popups().empty());
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 TEST_F(ChoiceMenuTest, TheFrameClosingWhileTheListIsOpenClosesTheListAndLeaksNothing) {
   GuiChoiceMenu* menu = addMenu({"A", "B"});
   const std::int32_t viewsBefore = GuiView::liveCount();
   bool wasOpen = false;
-  effect_.duringIdle = [&] {
+  effect.duringIdle = [&] {
     wasOpen = menu->isListOpen();
-    editor_->close();
+    editor->close();
   };
-  backend_.manualClock().advance(1000);
+  backend.manualClock().advance(1000);
   // Plenty of input that would keep the list open; the host closes the editor meanwhile.
   std::vector<FrameEvent> script(50, pointer(FrameEvent::Kind::motion, {-5, -5}));
   openWith(script);
-  effect_.duringIdle = nullptr;
+  effect.duringIdle = nullptr;
   EXPECT_TRUE(wasOpen);
-  EXPECT_EQ(editor_->getFrame(), nullptr);
+  EXPECT_EQ(editor->getFrame(), nullptr);
   EXPECT_EQ(GuiView::liveCount(), viewsBefore - 2) << "frame and menu destroyed";
-  EXPECT_EQ(backend_.liveWindows(), 0);
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_EQ(backend.liveWindows(), 0);
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 }  // namespace

@@ -22,13 +22,13 @@ class ControlLifetimeTest : public ControlFixture {
 };
 
 TEST_F(ControlLifetimeTest, AViewTakenOutOfTheFrameHasNoFrame) {
-  auto* knob = add(new GuiKnob({0, 0, 20, 20}, &listener_, 1, nullptr, nullptr, {0, 0}));
-  EXPECT_EQ(knob->getFrame(), frame_);
-  frame_->removeView(knob, false);
+  auto* knob = add(new GuiKnob({0, 0, 20, 20}, &listener, 1, nullptr, nullptr, {0, 0}));
+  EXPECT_EQ(knob->getFrame(), frame);
+  frame->removeView(knob, false);
   EXPECT_EQ(knob->getFrame(), nullptr);
   add(knob);
   knob->retain();
-  frame_->removeAll(true);
+  frame->removeAll(true);
   EXPECT_EQ(knob->getFrame(), nullptr);
   knob->release();
 }
@@ -47,28 +47,28 @@ TEST_F(ControlLifetimeTest, TheHostClosingTheEditorDuringATrackingLoopEndsTheLoo
        [](ControlListener* l) { return new GuiThreeWaySwitch({10, 10, 50, 50}, l, 3, 10, nullptr, {0, 0}); }},
   };
   for (const CloseCase& c : cases) {
-    if (!editor_->getFrame()) {
-      editor_->open(reinterpret_cast<void*>(std::uintptr_t{0x51}));
-      frame_ = editor_->getFrame();
-      window_ = backend_.lastWindow();
-      window_->postPaint();
-      frame_->idle();
+    if (!editor->getFrame()) {
+      editor->open(reinterpret_cast<void*>(std::uintptr_t{0x51}));
+      frame = editor->getFrame();
+      window = backend.lastWindow();
+      window->postPaint();
+      frame->idle();
     }
     const std::int32_t viewsBefore = GuiView::liveCount();
-    add(c.make(&listener_));
-    effect_.calls.clear();
-    listener_.calls.clear();
-    effect_.duringIdle = [&] { editor_->close(); };
-    backend_.manualClock().advance(1000);  // the loop's first idle pump gives the host its idle
-    window_->pointer().scriptPointer(longPress({30, 30}));
-    window_->postPress({30, 30});
-    frame_->idle();
-    effect_.duringIdle = nullptr;
-    EXPECT_EQ(editor_->getFrame(), nullptr) << c.name;
-    EXPECT_EQ(effect_.count(audioMasterIdle), 1) << c.name;
-    EXPECT_LE(listener_.calls.size(), 2u) << c.name << ": the loop stopped after the close";
+    add(c.make(&listener));
+    effect.calls.clear();
+    listener.calls.clear();
+    effect.duringIdle = [&] { editor->close(); };
+    backend.manualClock().advance(1000);  // the loop's first idle pump gives the host its idle
+    window->pointer().scriptPointer(longPress({30, 30}));
+    window->postPress({30, 30});
+    frame->idle();
+    effect.duringIdle = nullptr;
+    EXPECT_EQ(editor->getFrame(), nullptr) << c.name;
+    EXPECT_EQ(effect.count(audioMasterIdle), 1) << c.name;
+    EXPECT_LE(listener.calls.size(), 2u) << c.name << ": the loop stopped after the close";
     EXPECT_EQ(GuiView::liveCount(), viewsBefore - 1) << c.name << ": frame and control are gone";
-    EXPECT_EQ(backend_.liveWindows(), 0) << c.name << ": the frame's window is gone";
+    EXPECT_EQ(backend.liveWindows(), 0) << c.name << ": the frame's window is gone";
   }
 }
 

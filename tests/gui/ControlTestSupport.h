@@ -51,12 +51,12 @@ class ControlEditor : public EditorBase {
   ~ControlEditor() override { ControlEditor::close(); }
   VstIntPtr open(void* window) override {
     EditorBase::open(window);
-    frame_ = new GuiFrame(frameSize_, window, this, getBackend());
+    frame = new GuiFrame(frameSize_, window, this, getBackend());
     return 1;
   }
   void close() override {
-    delete frame_;
-    frame_ = nullptr;
+    delete frame;
+    frame = nullptr;
   }
 
  private:
@@ -70,20 +70,20 @@ class ControlFixture : public ::testing::Test {
   static constexpr GuiRect kFrameSize{0, 0, 320, 240};
 
   void SetUp() override {
-    editor_ = new ControlEditor(&effect_, &backend_, kFrameSize);  // owned by the effect
-    editor_->open(reinterpret_cast<void*>(std::uintptr_t{0x51}));
-    frame_ = editor_->getFrame();
-    window_ = backend_.lastWindow();
-    ASSERT_NE(window_, nullptr);
-    window_->postPaint();
-    frame_->idle();
+    editor = new ControlEditor(&effect, &backend, kFrameSize);  // owned by the effect
+    editor->open(reinterpret_cast<void*>(std::uintptr_t{0x51}));
+    frame = editor->getFrame();
+    window = backend.lastWindow();
+    ASSERT_NE(window, nullptr);
+    window->postPaint();
+    frame->idle();
   }
-  void TearDown() override { editor_->close(); }
+  void TearDown() override { editor->close(); }
 
   // Adds the control to the frame (which takes the reference) and returns it.
   template <class Control>
   Control* add(Control* control) {
-    EXPECT_TRUE(frame_->addView(control));
+    EXPECT_TRUE(frame->addView(control));
     return control;
   }
 
@@ -91,9 +91,9 @@ class ControlFixture : public ::testing::Test {
   // frame's idle and the control then polls the pointer, which takes one scripted step per poll
   // of the buttons (and reads as released once the script is used up).
   void press(GuiPoint where, std::vector<HeadlessWindow::PointerStep> script) {
-    window_->pointer().scriptPointer(std::move(script));
-    window_->postPress(where);
-    frame_->idle();
+    window->pointer().scriptPointer(std::move(script));
+    window->postPress(where);
+    frame->idle();
   }
   // A click: the press is still down at the control's first poll, released at the second.
   void click(GuiPoint where, std::int32_t modifiers = 0) {
@@ -108,28 +108,28 @@ class ControlFixture : public ::testing::Test {
   }
   // A context on the frame's window, as the frame makes for a press or a wheel step.
   std::unique_ptr<DrawContext> context() {
-    return std::make_unique<DrawContext>(frame_, frame_->getBackBuffer(), frame_->getPlatformWindow(),
-                                         frame_->getSize());
+    return std::make_unique<DrawContext>(frame, frame->getBackBuffer(), frame->getPlatformWindow(),
+                                         frame->getSize());
   }
   // The host calls of the automation bracket, in order: 'b' begin, 'e' end.
   std::string bracket() const {
     std::string calls;
-    for (const RecordedHostCall& call : effect_.calls) {
+    for (const RecordedHostCall& call : effect.calls) {
       if (call.opcode == audioMasterBeginEdit) calls += 'b';
       if (call.opcode == audioMasterEndEdit) calls += 'e';
     }
     return calls;
   }
-  DrawSurface& backBuffer() { return *frame_->getBackBuffer(); }
+  DrawSurface& backBuffer() { return *frame->getBackBuffer(); }
   GuiColor at(std::int32_t x, std::int32_t y) { return backBuffer().pixel(x, y); }
 
   // Declared first: the effect deletes the editor, which needs the back end until then.
-  HeadlessFrameBackend backend_;
-  RecordingEffect effect_;
-  ControlEditor* editor_ = nullptr;
-  GuiFrame* frame_ = nullptr;
-  HeadlessFrameWindow* window_ = nullptr;
-  RecordingListener listener_;
+  HeadlessFrameBackend backend;
+  RecordingEffect effect;
+  ControlEditor* editor = nullptr;
+  GuiFrame* frame = nullptr;
+  HeadlessFrameWindow* window = nullptr;
+  RecordingListener listener;
 };
 
 // A bitmap of width x height painted by `paint`; the caller owns the one reference.

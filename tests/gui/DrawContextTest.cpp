@@ -17,26 +17,26 @@ constexpr GuiColor kBackground{0x12, 0x34, 0x56, 0};
 class Canvas : public ::testing::Test {
  protected:
   std::string show(const GuiRect& area) {
-    return picture(surface_, area,
+    return picture(surface, area,
                    {{'.', kColorBlack}, {'R', kColorRed}, {'B', kColorBlue}, {'G', kColorGreen}});
   }
   std::int32_t countOf(GuiColor color) {
     std::int32_t count = 0;
-    for (std::int32_t y = 0; y < surface_.height(); ++y) {
-      for (std::int32_t x = 0; x < surface_.width(); ++x) count += surface_.pixel(x, y) == color;
+    for (std::int32_t y = 0; y < surface.height(); ++y) {
+      for (std::int32_t x = 0; x < surface.width(); ++x) count += surface.pixel(x, y) == color;
     }
     return count;
   }
 
-  DrawSurface surface_{40, 24};
-  DrawContext ctx_{nullptr, &surface_, nullptr};
+  DrawSurface surface{40, 24};
+  DrawContext ctx{nullptr, &surface, nullptr};
 };
 
 TEST_F(Canvas, DrawRectThenFillRectFillsExactlyTheInsideOfTheOutline) {
-  ctx_.setFrameColor(kColorRed);
-  ctx_.drawRect({1, 1, 6, 5});
-  ctx_.setFillColor(kColorBlue);
-  ctx_.fillRect({1, 1, 6, 5});
+  ctx.setFrameColor(kColorRed);
+  ctx.drawRect({1, 1, 6, 5});
+  ctx.setFillColor(kColorBlue);
+  ctx.fillRect({1, 1, 6, 5});
   EXPECT_EQ(show({0, 0, 8, 7}), rows({"........",
                                       ".RRRRRR.",
                                       ".RBBBBR.",
@@ -47,16 +47,16 @@ TEST_F(Canvas, DrawRectThenFillRectFillsExactlyTheInsideOfTheOutline) {
 }
 
 TEST_F(Canvas, FillRectAloneCoversLeftPlusOneToRightExclusive) {
-  ctx_.setFillColor(kColorBlue);
-  ctx_.fillRect({1, 1, 6, 5});
-  EXPECT_EQ(inkBounds(surface_, kColorBlack), (GuiRect{2, 2, 6, 5}));
+  ctx.setFillColor(kColorBlue);
+  ctx.fillRect({1, 1, 6, 5});
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{2, 2, 6, 5}));
   EXPECT_EQ(countOf(kColorBlue), 4 * 3);
 }
 
 TEST_F(Canvas, EmptyOrInvertedRectsFillNothing) {
-  ctx_.setFillColor(kColorBlue);
+  ctx.setFillColor(kColorBlue);
   for (const GuiRect& rect : {GuiRect{3, 3, 4, 9}, GuiRect{3, 3, 9, 4}, GuiRect{9, 9, 2, 2}}) {
-    ctx_.fillRect(rect);
+    ctx.fillRect(rect);
   }
   EXPECT_EQ(countOf(kColorBlue), 0);
 }
@@ -88,45 +88,45 @@ TEST_F(Canvas, LineToStopsOnePixelShortOfItsEndPoint) {
 }
 
 TEST_F(Canvas, DiagonalLineLightsOnePixelPerStepWithoutTheEndPoint) {
-  ctx_.setFrameColor(kColorRed);
-  ctx_.moveTo({0, 0});
-  ctx_.lineTo({4, 4});
+  ctx.setFrameColor(kColorRed);
+  ctx.moveTo({0, 0});
+  ctx.lineTo({4, 4});
   EXPECT_EQ(show({0, 0, 5, 5}), rows({"R....", ".R...", "..R..", "...R.", "....."}));
 }
 
 TEST_F(Canvas, ConnectedLinesCloseTheirCorners) {
-  ctx_.setFrameColor(kColorRed);
-  ctx_.moveTo({1, 1});
-  ctx_.lineTo({5, 1});
-  ctx_.lineTo({5, 4});
+  ctx.setFrameColor(kColorRed);
+  ctx.moveTo({1, 1});
+  ctx.lineTo({5, 1});
+  ctx.lineTo({5, 4});
   EXPECT_EQ(show({0, 0, 7, 5}), rows({".......", ".RRRRR.", ".....R.", ".....R.", "......."}));
 }
 
 TEST_F(Canvas, DottedLinesPaintEveryOtherPixelAcrossSegments) {
-  ctx_.setFrameColor(kColorRed);
-  ctx_.setLineStyle(LineStyle::dotted);
-  ctx_.moveTo({0, 0});
-  ctx_.lineTo({5, 0});
-  ctx_.lineTo({5, 4});
+  ctx.setFrameColor(kColorRed);
+  ctx.setLineStyle(LineStyle::dotted);
+  ctx.moveTo({0, 0});
+  ctx.lineTo({5, 0});
+  ctx.lineTo({5, 4});
   EXPECT_EQ(show({0, 0, 6, 4}), rows({"R.R.R.", ".....R", "......", ".....R"}));
 }
 
 TEST_F(Canvas, WideLinesCoverTheirWidthAroundThePixelCentres) {
-  ctx_.setFrameColor(kColorRed);
-  ctx_.setLineWidth(3);
-  ctx_.moveTo({5, 10});
-  ctx_.lineTo({20, 10});
-  const GuiRect ink = inkBounds(surface_, kColorBlack);
+  ctx.setFrameColor(kColorRed);
+  ctx.setLineWidth(3);
+  ctx.moveTo({5, 10});
+  ctx.lineTo({20, 10});
+  const GuiRect ink = inkBounds(surface, kColorBlack);
   EXPECT_EQ(ink.top, 9);
   EXPECT_EQ(ink.bottom, 12);
-  EXPECT_EQ(surface_.pixel(12, 9), kColorRed);
-  EXPECT_EQ(surface_.pixel(12, 11), kColorRed);
+  EXPECT_EQ(surface.pixel(12, 9), kColorRed);
+  EXPECT_EQ(surface.pixel(12, 11), kColorRed);
 }
 
 TEST_F(Canvas, DrawPointSetsExactlyOnePixel) {
-  ctx_.drawPoint({3, 2}, kColorGreen);
+  ctx.drawPoint({3, 2}, kColorGreen);
   EXPECT_EQ(countOf(kColorGreen), 1);
-  EXPECT_EQ(surface_.pixel(3, 2), kColorGreen);
+  EXPECT_EQ(surface.pixel(3, 2), kColorGreen);
 }
 
 // A drawing made with the offset must equal the same drawing made at shifted coordinates.
@@ -215,22 +215,22 @@ TEST(DrawContextOffset, IsAddedExactlyOnceToEveryPrimitive) {
 }
 
 TEST_F(Canvas, OffsetDoesNotMoveTheClipRect) {
-  ctx_.setOffset({3, 2});
-  ctx_.setClipRect({0, 0, 8, 6});
-  ctx_.setFillColor(kColorBlue);
-  ctx_.fillRect({-10, -10, 30, 30});
-  EXPECT_EQ(inkBounds(surface_, kColorBlack), (GuiRect{0, 0, 8, 6}));
+  ctx.setOffset({3, 2});
+  ctx.setClipRect({0, 0, 8, 6});
+  ctx.setFillColor(kColorBlue);
+  ctx.fillRect({-10, -10, 30, 30});
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{0, 0, 8, 6}));
 }
 
 TEST_F(Canvas, ClipRectLimitsEveryPrimitiveToExactlyItsPixels) {
-  ctx_.setClipRect({2, 2, 6, 5});
-  ctx_.setFillColor(kColorBlue);
-  ctx_.setFrameColor(kColorRed);
-  ctx_.fillRect({-1, -1, 40, 24});
-  ctx_.moveTo({0, 3});
-  ctx_.lineTo({39, 3});
-  ctx_.drawPoint({1, 1}, kColorGreen);
-  ctx_.drawString("Wide text far outside", {0, 0, 40, 24});
+  ctx.setClipRect({2, 2, 6, 5});
+  ctx.setFillColor(kColorBlue);
+  ctx.setFrameColor(kColorRed);
+  ctx.fillRect({-1, -1, 40, 24});
+  ctx.moveTo({0, 3});
+  ctx.lineTo({39, 3});
+  ctx.drawPoint({1, 1}, kColorGreen);
+  ctx.drawString("Wide text far outside", {0, 0, 40, 24});
   EXPECT_EQ(show({0, 0, 8, 7}), rows({"........",
                                       "........",
                                       "..BBBB..",
@@ -241,11 +241,11 @@ TEST_F(Canvas, ClipRectLimitsEveryPrimitiveToExactlyItsPixels) {
 }
 
 TEST_F(Canvas, ResetClipRectWithoutFrameClipsToThousandSquare) {
-  ctx_.setClipRect({2, 2, 6, 5});
-  ctx_.resetClipRect();
-  EXPECT_EQ(ctx_.getClipRect(), DrawContext::kNoFrameClip);
-  ctx_.setFillColor(kColorBlue);
-  ctx_.fillRect({-1, -1, 40, 24});
+  ctx.setClipRect({2, 2, 6, 5});
+  ctx.resetClipRect();
+  EXPECT_EQ(ctx.getClipRect(), DrawContext::kNoFrameClip);
+  ctx.setFillColor(kColorBlue);
+  ctx.fillRect({-1, -1, 40, 24});
   EXPECT_EQ(countOf(kColorBlue), 40 * 24);
 }
 
@@ -288,16 +288,16 @@ TEST_F(Canvas, PolygonsBeyondThirtyPointsFillLikeShortOnes) {
 TEST_F(Canvas, PolyLineOfThirtyOnePointsDrawsEverySegment) {
   std::vector<GuiPoint> points;
   for (int i = 0; i < 31; ++i) points.push_back({i, 5});
-  ctx_.setFrameColor(kColorRed);
-  ctx_.polyLine(points.data(), 31);
-  EXPECT_EQ(inkBounds(surface_, kColorBlack), (GuiRect{0, 5, 30, 6}));
+  ctx.setFrameColor(kColorRed);
+  ctx.polyLine(points.data(), 31);
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{0, 5, 30, 6}));
   EXPECT_EQ(countOf(kColorRed), 30);
 }
 
 TEST_F(Canvas, EllipseOutlineTouchesAllFourSidesAndFillStaysInside) {
-  ctx_.setFrameColor(kColorRed);
-  ctx_.drawEllipse({2, 3, 17, 12});
-  EXPECT_EQ(inkBounds(surface_, kColorBlack), (GuiRect{2, 3, 18, 13}));
+  ctx.setFrameColor(kColorRed);
+  ctx.drawEllipse({2, 3, 17, 12});
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{2, 3, 18, 13}));
   DrawSurface filled(40, 24);
   DrawContext fill(nullptr, &filled, nullptr);
   fill.setFillColor(kColorBlue);
@@ -307,16 +307,16 @@ TEST_F(Canvas, EllipseOutlineTouchesAllFourSidesAndFillStaysInside) {
 
 TEST_F(Canvas, EllipseOutlineIsClosedAndMirrorSymmetric) {
   const GuiRect rect{1, 1, 20, 15};
-  ctx_.setFrameColor(kColorRed);
-  ctx_.drawEllipse(rect);
+  ctx.setFrameColor(kColorRed);
+  ctx.drawEllipse(rect);
   for (std::int32_t y = rect.top; y <= rect.bottom; ++y) {
     std::int32_t lit = 0;
     for (std::int32_t x = rect.left; x <= rect.right; ++x) {
       const std::int32_t mirrorX = rect.left + rect.right - x;
       const std::int32_t mirrorY = rect.top + rect.bottom - y;
-      EXPECT_EQ(surface_.pixel(x, y), surface_.pixel(mirrorX, y)) << x << "," << y;
-      EXPECT_EQ(surface_.pixel(x, y), surface_.pixel(x, mirrorY)) << x << "," << y;
-      lit += surface_.pixel(x, y) == kColorRed;
+      EXPECT_EQ(surface.pixel(x, y), surface.pixel(mirrorX, y)) << x << "," << y;
+      EXPECT_EQ(surface.pixel(x, y), surface.pixel(x, mirrorY)) << x << "," << y;
+      lit += surface.pixel(x, y) == kColorRed;
     }
     EXPECT_GE(lit, 1) << "gap in row " << y;
   }
@@ -326,9 +326,9 @@ TEST_F(Canvas, EllipseOutlineIsClosedAndMirrorSymmetric) {
 
 TEST_F(Canvas, ArcRunsCounterClockwiseFromTheFirstRayToTheSecond) {
   // Box (0,0)-(11,11) exclusive: centre pixel (5, 5). Right ray to top ray: the upper right.
-  ctx_.setFrameColor(kColorRed);
-  ctx_.drawArc({0, 0, 10, 10}, {10, 5}, {5, 0});
-  EXPECT_EQ(inkBounds(surface_, kColorBlack), (GuiRect{5, 0, 11, 6}));
+  ctx.setFrameColor(kColorRed);
+  ctx.drawArc({0, 0, 10, 10}, {10, 5}, {5, 0});
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{5, 0, 11, 6}));
 
   DrawSurface longWay(40, 24);
   DrawContext other(nullptr, &longWay, nullptr);
@@ -343,29 +343,29 @@ TEST_F(Canvas, ArcWithEqualRaysIsTheWholeEllipse) {
   DrawContext ellipse(nullptr, &whole, nullptr);
   ellipse.setFrameColor(kColorRed);
   ellipse.drawEllipse({0, 0, 10, 10});
-  ctx_.setFrameColor(kColorRed);
-  ctx_.drawArc({0, 0, 10, 10}, {10, 5}, {10, 5});
-  EXPECT_TRUE(samePixels(surface_, whole));
+  ctx.setFrameColor(kColorRed);
+  ctx.drawArc({0, 0, 10, 10}, {10, 5}, {10, 5});
+  EXPECT_TRUE(samePixels(surface, whole));
   EXPECT_EQ(inkBounds(whole, kColorBlack), (GuiRect{0, 0, 11, 11}));
 }
 
 TEST_F(Canvas, FilledEllipseFillsTheInsideOfItsOutlineExactly) {
   const GuiRect rect{2, 2, 30, 20};
-  ctx_.setFillColor(kColorBlue);
-  ctx_.fillEllipse(rect);
-  ctx_.setFrameColor(kColorRed);
-  ctx_.drawEllipse(rect);
+  ctx.setFillColor(kColorBlue);
+  ctx.fillEllipse(rect);
+  ctx.setFrameColor(kColorRed);
+  ctx.drawEllipse(rect);
   // In every row: nothing blue outside the outermost outline pixels, nothing black between them.
   for (std::int32_t y = 0; y < 24; ++y) {
     std::int32_t first = -1;
     std::int32_t last = -1;
     for (std::int32_t x = 0; x < 40; ++x) {
-      if (surface_.pixel(x, y) != kColorRed) continue;
+      if (surface.pixel(x, y) != kColorRed) continue;
       if (first < 0) first = x;
       last = x;
     }
     for (std::int32_t x = 0; x < 40; ++x) {
-      const GuiColor pixel = surface_.pixel(x, y);
+      const GuiColor pixel = surface.pixel(x, y);
       if (x < first || x > last) {
         ASSERT_EQ(pixel, kColorBlack) << "fill outside the outline at " << x << "," << y;
       } else {
@@ -378,15 +378,15 @@ TEST_F(Canvas, FilledEllipseFillsTheInsideOfItsOutlineExactly) {
 TEST_F(Canvas, PieFillsTheSweptSectorInsideTheArcOutline) {
   // Same box as drawArc's, (0,0)-(11,11) exclusive, centre pixel (5, 5); the outline ring is
   // not filled.
-  ctx_.setFillColor(kColorBlue);
-  ctx_.fillArc({0, 0, 10, 10}, {10, 5}, {5, 0});
-  EXPECT_EQ(inkBounds(surface_, kColorBlack), (GuiRect{5, 1, 10, 6}));
+  ctx.setFillColor(kColorBlue);
+  ctx.fillArc({0, 0, 10, 10}, {10, 5}, {5, 0});
+  EXPECT_EQ(inkBounds(surface, kColorBlack), (GuiRect{5, 1, 10, 6}));
   const std::int32_t pie = countOf(kColorBlue);
-  ctx_.setFrameColor(kColorRed);
-  ctx_.drawArc({0, 0, 10, 10}, {10, 5}, {5, 0});
+  ctx.setFrameColor(kColorRed);
+  ctx.drawArc({0, 0, 10, 10}, {10, 5}, {5, 0});
   EXPECT_EQ(countOf(kColorBlue), pie) << "the outline covers part of the pie";
-  EXPECT_EQ(surface_.pixel(9, 5), kColorBlue);
-  EXPECT_EQ(surface_.pixel(10, 5), kColorRed) << "pie and outline meet without a gap";
+  EXPECT_EQ(surface.pixel(9, 5), kColorBlue);
+  EXPECT_EQ(surface.pixel(10, 5), kColorRed) << "pie and outline meet without a gap";
 }
 
 struct ModeCase {
@@ -396,12 +396,12 @@ struct ModeCase {
 };
 
 TEST_F(Canvas, OrAndXorModesCombinePenAndBrushBitwiseWithThePixels) {
-  constexpr GuiColor kPen{0x0F, 0xF0, 0x01, 0};
+  constexpr GuiColor pen{0x0F, 0xF0, 0x01, 0};
   const ModeCase cases[] = {
-      {"copy", DrawMode::copy, kPen},
+      {"copy", DrawMode::copy, pen},
       {"or", DrawMode::orMode, {0x1F, 0xF4, 0x57, 0}},
       {"xor (inverted)", DrawMode::xorMode, {0xE2, 0x3B, 0xA8, 0}},
-      {"unknown mode is copy", static_cast<DrawMode>(7), kPen},
+      {"unknown mode is copy", static_cast<DrawMode>(7), pen},
   };
   for (const ModeCase& c : cases) {
     DrawSurface target(12, 8);
@@ -409,8 +409,8 @@ TEST_F(Canvas, OrAndXorModesCombinePenAndBrushBitwiseWithThePixels) {
     mode.setFillColor(kBackground);
     mode.fillRect({-1, -1, 12, 8});
     mode.setDrawMode(c.mode);
-    mode.setFrameColor(kPen);
-    mode.setFillColor(kPen);
+    mode.setFrameColor(pen);
+    mode.setFillColor(pen);
     mode.moveTo({1, 1});
     mode.lineTo({5, 1});
     mode.fillRect({1, 3, 4, 6});
@@ -423,30 +423,30 @@ TEST_F(Canvas, OrAndXorModesCombinePenAndBrushBitwiseWithThePixels) {
 }
 
 TEST_F(Canvas, XorDrawnTwiceRestoresThePixels) {
-  ctx_.setFillColor(kBackground);
-  ctx_.fillRect({-1, -1, 40, 24});
-  ctx_.setDrawMode(DrawMode::xorMode);
-  ctx_.setFillColor(kColorMagenta);
-  for (int pass = 0; pass < 2; ++pass) ctx_.fillEllipse({2, 2, 20, 15});
-  EXPECT_EQ(inkBounds(surface_, kBackground), GuiRect{});
+  ctx.setFillColor(kBackground);
+  ctx.fillRect({-1, -1, 40, 24});
+  ctx.setDrawMode(DrawMode::xorMode);
+  ctx.setFillColor(kColorMagenta);
+  for (int pass = 0; pass < 2; ++pass) ctx.fillEllipse({2, 2, 20, 15});
+  EXPECT_EQ(inkBounds(surface, kBackground), GuiRect{});
 }
 
 TEST_F(Canvas, PointsIgnoreTheDrawMode) {
-  ctx_.setDrawMode(DrawMode::orMode);
-  ctx_.drawPoint({2, 2}, kColorRed);
-  ctx_.drawPoint({2, 2}, kColorGreen);
-  EXPECT_EQ(surface_.pixel(2, 2), kColorGreen);
+  ctx.setDrawMode(DrawMode::orMode);
+  ctx.drawPoint({2, 2}, kColorRed);
+  ctx.drawPoint({2, 2}, kColorGreen);
+  EXPECT_EQ(surface.pixel(2, 2), kColorGreen);
 }
 
 TEST_F(Canvas, ContextStartsWithTheDesignedPenBrushAndFontColours) {
-  EXPECT_EQ(ctx_.getFrameColor(), kColorWhite);
-  EXPECT_EQ(ctx_.getFillColor(), kColorBlack);
-  EXPECT_EQ(ctx_.getFontColor(), kColorWhite);
-  EXPECT_EQ(ctx_.getLineWidth(), 1);
-  EXPECT_EQ(ctx_.getLineStyle(), LineStyle::solid);
-  EXPECT_EQ(ctx_.getDrawMode(), DrawMode::copy);
-  EXPECT_EQ(ctx_.getClipRect(), DrawContext::kNoFrameClip);
-  EXPECT_EQ(ctx_.getOffset(), (GuiPoint{0, 0}));
+  EXPECT_EQ(ctx.getFrameColor(), kColorWhite);
+  EXPECT_EQ(ctx.getFillColor(), kColorBlack);
+  EXPECT_EQ(ctx.getFontColor(), kColorWhite);
+  EXPECT_EQ(ctx.getLineWidth(), 1);
+  EXPECT_EQ(ctx.getLineStyle(), LineStyle::solid);
+  EXPECT_EQ(ctx.getDrawMode(), DrawMode::copy);
+  EXPECT_EQ(ctx.getClipRect(), DrawContext::kNoFrameClip);
+  EXPECT_EQ(ctx.getOffset(), (GuiPoint{0, 0}));
 }
 
 TEST(DrawContextFont, UnknownIdFallsBackToTheBoldSystemFont) {

@@ -84,44 +84,44 @@ TEST(DropData, NothingUsableGivesNoNames) {
 class DroppedLinks : public ::testing::Test {
  protected:
   void link(const std::string& target, const std::string& name) {
-    ASSERT_EQ(::symlink(target.c_str(), folder_.path(name).c_str()), 0) << name;
+    ASSERT_EQ(::symlink(target.c_str(), folder.path(name).c_str()), 0) << name;
   }
   static std::string canonical(const std::string& path) {
     return std::filesystem::canonical(path).string();
   }
-  ScratchFolder folder_;
+  ScratchFolder folder;
 };
 
 TEST_F(DroppedLinks, ALinkIsReplacedByWhatItFinallyPointsTo) {
-  const std::string target = folder_.touch("target.wav");
+  const std::string target = folder.touch("target.wav");
   link(target, "link.wav");
-  link(folder_.path("link.wav"), "link-to-link.wav");
-  EXPECT_EQ(resolveDroppedLink(folder_.path("link.wav")), canonical(target));
-  EXPECT_EQ(resolveDroppedLink(folder_.path("link-to-link.wav")), canonical(target));
+  link(folder.path("link.wav"), "link-to-link.wav");
+  EXPECT_EQ(resolveDroppedLink(folder.path("link.wav")), canonical(target));
+  EXPECT_EQ(resolveDroppedLink(folder.path("link-to-link.wav")), canonical(target));
 }
 
 TEST_F(DroppedLinks, ABrokenLinkOrALoopKeepsItsOwnName) {
-  link(folder_.path("missing.wav"), "broken.wav");
-  link(folder_.path("loop-b"), "loop-a");
-  link(folder_.path("loop-a"), "loop-b");
-  EXPECT_EQ(resolveDroppedLink(folder_.path("broken.wav")), folder_.path("broken.wav"));
-  EXPECT_EQ(resolveDroppedLink(folder_.path("loop-a")), folder_.path("loop-a"));
+  link(folder.path("missing.wav"), "broken.wav");
+  link(folder.path("loop-b"), "loop-a");
+  link(folder.path("loop-a"), "loop-b");
+  EXPECT_EQ(resolveDroppedLink(folder.path("broken.wav")), folder.path("broken.wav"));
+  EXPECT_EQ(resolveDroppedLink(folder.path("loop-a")), folder.path("loop-a"));
 }
 
 TEST_F(DroppedLinks, NamesThatAreNoLinksStayAsGiven) {
-  const std::string file = folder_.touch("plain.wav");
+  const std::string file = folder.touch("plain.wav");
   EXPECT_EQ(resolveDroppedLink(file), file);
-  EXPECT_EQ(resolveDroppedLink(folder_.path("absent.wav")), folder_.path("absent.wav"));
+  EXPECT_EQ(resolveDroppedLink(folder.path("absent.wav")), folder.path("absent.wav"));
 }
 
 TEST_F(DroppedLinks, AListResolvesItsLinks) {
-  const std::string target = folder_.touch("target.wav");
+  const std::string target = folder.touch("target.wav");
   link(target, "link.wav");
-  link(folder_.path("missing.wav"), "broken.wav");
-  const std::string list = "file://" + folder_.path("link.wav") + "\r\nfile://" +
-                           folder_.path("broken.wav") + "\r\n";
+  link(folder.path("missing.wav"), "broken.wav");
+  const std::string list = "file://" + folder.path("link.wav") + "\r\nfile://" +
+                           folder.path("broken.wav") + "\r\n";
   EXPECT_EQ(fileNamesFromUriList(list, kHost),
-            (Names{canonical(target), folder_.path("broken.wav")}));
+            (Names{canonical(target), folder.path("broken.wav")}));
 }
 
 }  // namespace

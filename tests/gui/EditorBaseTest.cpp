@@ -18,134 +18,134 @@ void* const kParent = reinterpret_cast<void*>(std::uintptr_t{0x77});
 class EditorBaseTest : public ::testing::Test {
  protected:
   // Declared first: the effect deletes the editor, which needs the back end until then.
-  HeadlessFrameBackend backend_;
-  RecordingEffect effect_;
-  CountingEditor* editor_ = new CountingEditor(&effect_, backend_);
+  HeadlessFrameBackend backend;
+  RecordingEffect effect;
+  CountingEditor* editor = new CountingEditor(&effect, backend);
 };
 
 TEST_F(EditorBaseTest, RegistersAsTheEffectsEditorAndSetsTheHasEditorFlag) {
-  EXPECT_EQ(effect_.getEditorPointer(), editor_);
-  EXPECT_EQ(effect_.getAEffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
-  EXPECT_EQ(editor_->getEffect(), &effect_);
-  EXPECT_EQ(editor_->getFrame(), nullptr);
-  EXPECT_FALSE(editor_->isUpdatePending());
-  EXPECT_FALSE(editor_->isInIdle());
+  EXPECT_EQ(effect.getEditorPointer(), editor);
+  EXPECT_EQ(effect.getAEffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
+  EXPECT_EQ(editor->getEffect(), &effect);
+  EXPECT_EQ(editor->getFrame(), nullptr);
+  EXPECT_FALSE(editor->isUpdatePending());
+  EXPECT_FALSE(editor->isInIdle());
 }
 
 TEST_F(EditorBaseTest, GetRectHandsOutTheRectanglesAddress) {
   ERect* rect = nullptr;
-  EXPECT_EQ(editor_->getRect(&rect), 1);
+  EXPECT_EQ(editor->getRect(&rect), 1);
   ASSERT_NE(rect, nullptr);
   ERect* again = nullptr;
-  editor_->getRect(&again);
+  editor->getRect(&again);
   EXPECT_EQ(rect, again);
-  EXPECT_EQ(editor_->getRect(nullptr), 1);
+  EXPECT_EQ(editor->getRect(nullptr), 1);
 }
 
 TEST_F(EditorBaseTest, TheBaseOpenStoresTheWindowAsksForAnUpdateAndAnswersZero) {
-  EditorBase plain(nullptr, backend_);
+  EditorBase plain(nullptr, backend);
   EXPECT_EQ(plain.open(kParent), 0);
   EXPECT_EQ(plain.getSystemWindow(), kParent);
   EXPECT_TRUE(plain.isUpdatePending());
 }
 
 TEST_F(EditorBaseTest, IdleRunsAPendingUpdateOnceThenTheFramesIdle) {
-  editor_->open(kParent);
-  HeadlessFrameWindow* window = backend_.lastWindow();
+  editor->open(kParent);
+  HeadlessFrameWindow* window = backend.lastWindow();
   ASSERT_NE(window, nullptr);
   auto* view = new ProbeView({0, 0, 10, 10});
-  editor_->getFrame()->addView(view);
+  editor->getFrame()->addView(view);
   window->postPaint();
-  editor_->idle();
-  EXPECT_EQ(editor_->updates, 1);
+  editor->idle();
+  EXPECT_EQ(editor->updates, 1);
   EXPECT_GE(view->draws, 1) << "the frame's idle handled the paint";
-  editor_->idle();
-  EXPECT_EQ(editor_->updates, 1);
-  editor_->setParameter(3, 0.5f);
-  EXPECT_TRUE(editor_->isUpdatePending()) << "the base's setParameter asks for an update";
-  editor_->idle();
-  EXPECT_EQ(editor_->updates, 2);
+  editor->idle();
+  EXPECT_EQ(editor->updates, 1);
+  editor->setParameter(3, 0.5f);
+  EXPECT_TRUE(editor->isUpdatePending()) << "the base's setParameter asks for an update";
+  editor->idle();
+  EXPECT_EQ(editor->updates, 2);
 }
 
 TEST_F(EditorBaseTest, IdleDoesNothingWhileTheHostsIdleCallRuns) {
-  editor_->open(kParent);
+  editor->open(kParent);
   bool sawInIdle = false;
-  effect_.duringIdle = [&] {
-    sawInIdle = editor_->isInIdle();
-    editor_->requestUpdate();
-    editor_->idle();  // a host that idles the editor from inside its own idle
+  effect.duringIdle = [&] {
+    sawInIdle = editor->isInIdle();
+    editor->requestUpdate();
+    editor->idle();  // a host that idles the editor from inside its own idle
   };
-  backend_.manualClock().advance(1000);
-  const int updates = editor_->updates;
-  editor_->pumpIdle();
+  backend.manualClock().advance(1000);
+  const int updates = editor->updates;
+  editor->pumpIdle();
   EXPECT_TRUE(sawInIdle);
-  EXPECT_EQ(editor_->updates, updates + 1) << "only pumpIdle's own idle ran an update";
-  EXPECT_TRUE(editor_->isUpdatePending()) << "the nested idle left the request for later";
-  EXPECT_FALSE(editor_->isInIdle());
+  EXPECT_EQ(editor->updates, updates + 1) << "only pumpIdle's own idle ran an update";
+  EXPECT_TRUE(editor->isUpdatePending()) << "the nested idle left the request for later";
+  EXPECT_FALSE(editor->isInIdle());
 }
 
 TEST_F(EditorBaseTest, KeysAreNotHandledAndTheKnobModeIsSharedByTheToolkit) {
   VstKeyCode key{};
-  EXPECT_EQ(editor_->onKeyDown(key), -1);
-  EXPECT_EQ(editor_->onKeyUp(key), -1);
-  EXPECT_EQ(editor_->setDragMode(2), 1);
+  EXPECT_EQ(editor->onKeyDown(key), -1);
+  EXPECT_EQ(editor->onKeyUp(key), -1);
+  EXPECT_EQ(editor->setDragMode(2), 1);
   EXPECT_EQ(toolkitKnobMode(), 2);
-  EXPECT_EQ(editor_->setDragMode(0), 1);
+  EXPECT_EQ(editor->setDragMode(0), 1);
   EXPECT_EQ(toolkitKnobMode(), 0);
 }
 
 TEST_F(EditorBaseTest, TheWheelNeedsAFrame) {
-  EXPECT_FALSE(editor_->onWheel(1.0f));
-  editor_->open(kParent);
+  EXPECT_FALSE(editor->onWheel(1.0f));
+  editor->open(kParent);
   auto* view = new ProbeView({0, 0, 100, 100});
-  editor_->getFrame()->addView(view);
-  backend_.lastWindow()->pointer().setPointer({50, 50}, 0);
-  EXPECT_TRUE(editor_->onWheel(-1.0f));
+  editor->getFrame()->addView(view);
+  backend.lastWindow()->pointer().setPointer({50, 50}, 0);
+  EXPECT_TRUE(editor->onWheel(-1.0f));
   EXPECT_EQ(view->wheels, 1);
 }
 
 TEST_F(EditorBaseTest, DrawRedrawsTheWholeFrame) {
-  editor_->draw(nullptr);  // no frame: nothing
-  editor_->open(kParent);
+  editor->draw(nullptr);  // no frame: nothing
+  editor->open(kParent);
   auto* view = new ProbeView({0, 0, 10, 10});
-  editor_->getFrame()->addView(view);
+  editor->getFrame()->addView(view);
   ERect ignored{0, 0, 1, 1};
-  editor_->draw(&ignored);
+  editor->draw(&ignored);
   EXPECT_EQ(view->draws, 1);
 }
 
 TEST_F(EditorBaseTest, TheFrameForwardsTheAutomationBracketToTheHost) {
-  editor_->open(kParent);
-  GuiFrame* frame = editor_->getFrame();
+  editor->open(kParent);
+  GuiFrame* frame = editor->getFrame();
   frame->beginEdit(17);
   EXPECT_EQ(frame->endEdit(17), 1);
-  effect_.editAnswer = 0;
+  effect.editAnswer = 0;
   EXPECT_EQ(frame->endEdit(18), 0);
-  ASSERT_EQ(effect_.count(audioMasterBeginEdit), 1);
-  ASSERT_EQ(effect_.count(audioMasterEndEdit), 2);
-  for (const RecordedHostCall& call : effect_.calls) {
+  ASSERT_EQ(effect.count(audioMasterBeginEdit), 1);
+  ASSERT_EQ(effect.count(audioMasterEndEdit), 2);
+  for (const RecordedHostCall& call : effect.calls) {
     if (call.opcode == audioMasterBeginEdit) {
       EXPECT_EQ(call.index, 17);
     }
   }
-  GuiFrame orphan({0, 0, 10, 10}, kParent, nullptr, backend_);
+  GuiFrame orphan({0, 0, 10, 10}, kParent, nullptr, backend);
   orphan.beginEdit(1);
   EXPECT_EQ(orphan.endEdit(1), 0) << "without an editor nothing reaches a host";
 }
 
 TEST_F(EditorBaseTest, OwnWindowModeAsksTheHostForAWindowAndClosesItAgain) {
-  GuiFrame frame({0, 0, 320, 200}, "Panel title", editor_, 5, backend_);
+  GuiFrame frame({0, 0, 320, 200}, "Panel title", editor, 5, backend);
   EXPECT_TRUE(frame.isOwnWindowMode());
   EXPECT_FALSE(frame.openWindow({10, 20})) << "the host has no window to give";
   EXPECT_EQ(frame.getPlatformWindow(), nullptr);
-  effect_.windowAnswer = 0x5151;
+  effect.windowAnswer = 0x5151;
   EXPECT_TRUE(frame.openWindow({10, 20}));
-  const HeadlessFrameWindow* opened = backend_.lastWindow();
+  const HeadlessFrameWindow* opened = backend.lastWindow();
   ASSERT_NE(opened, nullptr);
   EXPECT_EQ(opened->parent(), 0x5151u);
   EXPECT_EQ(opened->width(), 320);
   const VstWindow* request = nullptr;
-  for (const RecordedHostCall& call : effect_.calls) {
+  for (const RecordedHostCall& call : effect.calls) {
     if (call.opcode == audioMasterOpenWindow) request = static_cast<const VstWindow*>(call.ptr);
   }
   ASSERT_NE(request, nullptr);
@@ -158,8 +158,8 @@ TEST_F(EditorBaseTest, OwnWindowModeAsksTheHostForAWindowAndClosesItAgain) {
   EXPECT_FALSE(frame.openWindow({0, 0})) << "already open";
   frame.closeWindow();
   EXPECT_EQ(frame.getPlatformWindow(), nullptr);
-  EXPECT_EQ(effect_.count(audioMasterCloseWindow), 1);
-  GuiFrame embedded({0, 0, 10, 10}, kParent, editor_, backend_);
+  EXPECT_EQ(effect.count(audioMasterCloseWindow), 1);
+  GuiFrame embedded({0, 0, 10, 10}, kParent, editor, backend);
   EXPECT_FALSE(embedded.openWindow({0, 0})) << "an embedded frame has no window to open";
 }
 

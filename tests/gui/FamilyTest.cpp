@@ -34,7 +34,7 @@ class FamilyTest : public ControlFixture {
  protected:
   // Redraws what is dirty and reads a pixel.
   GuiColor shownAt(std::int32_t x, std::int32_t y) {
-    frame_->idle();
+    frame->idle();
     return at(x, y);
   }
 };
@@ -55,13 +55,13 @@ TEST_F(FamilyTest, StepSwitchShowsFrameKForValuesFromKOverNMinusOneAndTheLastFor
                                  {1, 4, 1.0f, 0}};
   for (const StepFrameCase& c : cases) {
     BitmapRef strip{stripBitmap(20, 10, firstFrames(4))};
-    auto* sw = add(new GuiVerticalStepSwitch({10, 10, 30, 20}, &listener_, 1, c.bitmapFrames, 10,
+    auto* sw = add(new GuiVerticalStepSwitch({10, 10, 30, 20}, &listener, 1, c.bitmapFrames, 10,
                                              c.positions, strip, {0, 0}));
     sw->setValue(c.value);
     EXPECT_EQ(sw->currentFrame(), c.frameShown) << c.positions << " positions, value " << c.value;
     EXPECT_EQ(shownAt(20, 15), kFrames[static_cast<std::size_t>(c.frameShown)])
         << c.positions << " positions, value " << c.value;
-    frame_->removeView(sw);
+    frame->removeView(sw);
   }
 }
 
@@ -77,7 +77,7 @@ TEST_F(FamilyTest, VerticalStepSwitchBandsAreFrameHeightOverNRowsFromTheTop) {
                             {"second", 10, 0.5f},      {"third", 29, 1.0f},
                             {"below the last", 45, 1.0f}, {"above the top", -5, 0.0f}};
   BitmapRef strip{stripBitmap(20, 30, firstFrames(3))};
-  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener_, 1, 3, 30, 3, strip, {0, 0}));
+  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 1, 3, 30, 3, strip, {0, 0}));
   for (const BandCase& c : cases) {
     EXPECT_EQ(sw->valueAt({20, 50 + c.offset}), c.expected) << c.name;
   }
@@ -89,7 +89,7 @@ TEST_F(FamilyTest, HorizontalStepSwitchBandsAreBitmapWidthOverNColumnsFromTheLef
                             {"third", 25, 2.0f / 3.0f}, {"fourth", 39, 1.0f},
                             {"right of the last", 60, 1.0f}};
   BitmapRef strip{stripBitmap(40, 10, firstFrames(4))};
-  auto* sw = add(new GuiHorizontalStepSwitch({100, 10, 140, 20}, &listener_, 1, 4, 10, 4, strip, {0, 0}));
+  auto* sw = add(new GuiHorizontalStepSwitch({100, 10, 140, 20}, &listener, 1, 4, 10, 4, strip, {0, 0}));
   for (const BandCase& c : cases) {
     EXPECT_FLOAT_EQ(sw->valueAt({100 + c.offset, 15}), c.expected) << c.name;
   }
@@ -97,28 +97,28 @@ TEST_F(FamilyTest, HorizontalStepSwitchBandsAreBitmapWidthOverNColumnsFromTheLef
 
 TEST_F(FamilyTest, StepSwitchFollowsTheBandsWhileTheSameButtonsAreHeld) {
   BitmapRef strip{stripBitmap(20, 30, firstFrames(3))};
-  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener_, 4, 3, 30, 3, strip, {0, 0}));
-  frame_->idle();
+  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 4, 3, 30, 3, strip, {0, 0}));
+  frame->idle();
   press({20, 52}, {{{20, 52}, kMouseLeft},
                    {{20, 62}, kMouseLeft},
                    {{20, 75}, kMouseLeft},
                    {{20, 75}, kMouseLeft},
                    {{20, 75}, kMouseLeft | kMouseShift},  // a modifier more ends the press
                    {{20, 52}, kMouseLeft | kMouseShift}});
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.5f, 1.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.5f, 1.0f}));
   EXPECT_EQ(sw->getValue(), 1.0f);
   EXPECT_EQ(bracket(), "be");
-  EXPECT_EQ(window_->pointer().pendingSteps(), 1u) << "not polled after the state changed";
+  EXPECT_EQ(window->pointer().pendingSteps(), 1u) << "not polled after the state changed";
 }
 
 TEST_F(FamilyTest, StepSwitchControlClickSetsTheDefault) {
   BitmapRef strip{stripBitmap(20, 30, firstFrames(3))};
-  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener_, 4, 3, 30, 3, strip, {0, 0}));
+  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 4, 3, 30, 3, strip, {0, 0}));
   sw->setValue(1.0f);
   sw->setDefaultValue(0.5f);
   click({20, 52}, kMouseControl);
   EXPECT_EQ(sw->getValue(), 0.5f);
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.5f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.5f}));
   EXPECT_EQ(bracket(), "");
 }
 
@@ -126,7 +126,7 @@ TEST_F(FamilyTest, StepSwitchControlClickSetsTheDefault) {
 
 TEST_F(FamilyTest, ThreeWaySwitchShowsMinusOneZeroAndPlusOneFromTheStrip) {
   BitmapRef strip{stripBitmap(20, 20, firstFrames(3))};
-  auto* sw = add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener_, 2, 20, strip, {0, 0}));
+  auto* sw = add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener, 2, 20, strip, {0, 0}));
   EXPECT_EQ(sw->getMin(), -1.0f);
   for (auto [v, colour] : {std::pair{-1.0f, kColorRed}, std::pair{0.0f, kColorGreen},
                            std::pair{1.0f, kColorBlue}, std::pair{5.0f, kColorBlue}}) {
@@ -148,27 +148,27 @@ TEST_F(FamilyTest, ThreeWaySwitchTakesTheHalfUnderThePointerAndSpringsBackToZero
                             {"left half", GuiThreeWaySwitch::kHorizontal, {12, 20}, -1.0f},
                             {"right half", GuiThreeWaySwitch::kHorizontal, {28, 20}, 1.0f}};
   for (const HalfCase& c : cases) {
-    auto* sw = add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener_, 2, 20, nullptr, {0, 0}, c.style));
-    listener_.calls.clear();
-    effect_.calls.clear();
+    auto* sw = add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener, 2, 20, nullptr, {0, 0}, c.style));
+    listener.calls.clear();
+    effect.calls.clear();
     press(c.held, {{c.held, kMouseLeft},
                    {c.held, kMouseLeft},
                    {{200, 200}, kMouseLeft},
                    {{200, 200}, kMouseLeft},
                    {{200, 200}, 0}});
-    EXPECT_EQ(listener_.values(), (std::vector<float>{c.expected, 0.0f}))
+    EXPECT_EQ(listener.values(), (std::vector<float>{c.expected, 0.0f}))
         << c.name << ": outside keeps the value, release gives 0";
     EXPECT_EQ(bracket(), "be") << c.name;
-    frame_->removeView(sw);
+    frame->removeView(sw);
   }
 }
 
 TEST_F(FamilyTest, ThreeWaySwitchWheelIsATapAgainstTheDirection) {
-  auto* sw = add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener_, 2, 20, nullptr, {0, 0}));
+  auto* sw = add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener, 2, 20, nullptr, {0, 0}));
   auto ctx = context();
   EXPECT_TRUE(sw->onWheel(ctx.get(), {20, 20}, 1.0f));
   EXPECT_TRUE(sw->onWheel(ctx.get(), {20, 20}, -1.0f));
-  EXPECT_EQ(listener_.values(), (std::vector<float>{-1.0f, 0.0f, 1.0f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{-1.0f, 0.0f, 1.0f, 0.0f}));
   EXPECT_EQ(sw->getValue(), 0.0f);
 }
 
@@ -178,7 +178,7 @@ TEST_F(FamilyTest, FrameStripRoundsTheValueToAFrameAndSetsValuesAboveOneBack) {
   const std::pair<float, std::int32_t> cases[] = {{0.0f, 0}, {0.12f, 0}, {0.13f, 1},
                                                   {0.5f, 2}, {1.0f, 4},  {3.0f, 4}, {-2.0f, 0}};
   BitmapRef strip{stripBitmap(10, 10, firstFrames(5))};
-  auto* fs = add(new GuiFrameStrip({10, 10, 20, 20}, &listener_, 3, 5, 10, strip, {0, 0}));
+  auto* fs = add(new GuiFrameStrip({10, 10, 20, 20}, &listener, 3, 5, 10, strip, {0, 0}));
   for (auto [v, expected] : cases) {
     fs->setValue(v);
     EXPECT_EQ(shownAt(15, 15), kFrames[static_cast<std::size_t>(expected)]) << v;
@@ -187,23 +187,23 @@ TEST_F(FamilyTest, FrameStripRoundsTheValueToAFrameAndSetsValuesAboveOneBack) {
     }
   }
   click({15, 15});
-  EXPECT_TRUE(listener_.calls.empty()) << "the strip takes no part in mouse handling";
+  EXPECT_TRUE(listener.calls.empty()) << "the strip takes no part in mouse handling";
 }
 
 // ---- two-frame button ---------------------------------------------------------------------
 
 TEST_F(FamilyTest, TwoFrameButtonTogglesAndKeepsTheToggledValue) {
-  auto* button = add(new GuiTwoFrameButton({10, 10, 30, 20}, &listener_, 6, 10, nullptr, {0, 0}));
+  auto* button = add(new GuiTwoFrameButton({10, 10, 30, 20}, &listener, 6, 10, nullptr, {0, 0}));
   click({20, 15});
   EXPECT_EQ(button->getValue(), 1.0f);
   click({20, 15});
   EXPECT_EQ(button->getValue(), 0.0f);
-  EXPECT_EQ(listener_.values(), (std::vector<float>{1.0f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{1.0f, 0.0f}));
   EXPECT_EQ(bracket(), "");
 }
 
 TEST_F(FamilyTest, TwoFrameButtonHeldPressEndsWhenTheButtonsOrModifiersChange) {
-  auto* button = add(new GuiTwoFrameButton({10, 10, 30, 20}, &listener_, 6, 10, nullptr, {0, 0}));
+  auto* button = add(new GuiTwoFrameButton({10, 10, 30, 20}, &listener, 6, 10, nullptr, {0, 0}));
   const GuiPoint on{20, 15};
   const GuiPoint off{90, 90};
   press(on, {{on, kMouseLeft},
@@ -214,10 +214,10 @@ TEST_F(FamilyTest, TwoFrameButtonHeldPressEndsWhenTheButtonsOrModifiersChange) {
              {on, kMouseLeft},
              {on, kMouseLeft | kMouseAlt},  // a modifier more ends the press
              {off, kMouseLeft | kMouseAlt}});
-  EXPECT_EQ(listener_.values(), (std::vector<float>{1.0f, 0.0f, 1.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{1.0f, 0.0f, 1.0f}));
   EXPECT_EQ(button->getValue(), 1.0f) << "no reset after the press";
   EXPECT_EQ(bracket(), "be");
-  EXPECT_EQ(window_->pointer().pendingSteps(), 1u);
+  EXPECT_EQ(window->pointer().pendingSteps(), 1u);
 }
 
 TEST_F(FamilyTest, TwoFrameButtonTakesItsFramesFromColumnZero) {
@@ -232,7 +232,7 @@ TEST_F(FamilyTest, TwoFrameButtonTakesItsFramesFromColumnZero) {
       c.fillRect(rect);
     }
   })};
-  auto* button = add(new GuiTwoFrameButton({10, 10, 20, 20}, &listener_, 6, 10, bitmap, {10, 0}));
+  auto* button = add(new GuiTwoFrameButton({10, 10, 20, 20}, &listener, 6, 10, bitmap, {10, 0}));
   EXPECT_EQ(shownAt(15, 15), kColorRed);
   button->setValue(1.0f);
   EXPECT_EQ(shownAt(15, 15), kColorGreen);
@@ -243,13 +243,13 @@ TEST_F(FamilyTest, TwoFrameButtonTakesItsFramesFromColumnZero) {
 TEST_F(FamilyTest, AnimationShowsItsRowOnlyWhileRunningAndStepsWrapBothWays) {
   BitmapRef strip{stripBitmap(10, 10, firstFrames(3))};
   BitmapRef panel{stripBitmap(320, 240, {kColorGrey})};
-  frame_->setBackground(panel);
-  frame_->setDirty(true);
-  auto* animation = add(new GuiAnimation({10, 10, 20, 20}, &listener_, 8, 3, 10, strip, {0, 0}));
+  frame->setBackground(panel);
+  frame->setDirty(true);
+  auto* animation = add(new GuiAnimation({10, 10, 20, 20}, &listener, 8, 3, 10, strip, {0, 0}));
   EXPECT_EQ(shownAt(15, 15), kColorGrey) << "not running: nothing drawn";
   click({15, 15});
   EXPECT_TRUE(animation->isRunning());
-  EXPECT_EQ(listener_.values(), (std::vector<float>{0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{0.0f}));
   EXPECT_EQ(shownAt(15, 15), kColorRed);
   const std::pair<bool, GuiColor> steps[] = {
       {true, kColorGreen}, {true, kColorBlue}, {true, kColorRed}, {false, kColorBlue},
@@ -261,7 +261,7 @@ TEST_F(FamilyTest, AnimationShowsItsRowOnlyWhileRunningAndStepsWrapBothWays) {
   click({15, 15});
   EXPECT_FALSE(animation->isRunning());
   EXPECT_EQ(animation->getValue(), 0.0f);
-  EXPECT_EQ(listener_.calls.size(), 1u) << "stopping tells nothing";
+  EXPECT_EQ(listener.calls.size(), 1u) << "stopping tells nothing";
   EXPECT_EQ(shownAt(15, 15), kColorGrey) << "the frame redrew what lies beneath";
 }
 
@@ -272,14 +272,14 @@ class SliderTest : public FamilyTest {
   // A 20 x 100 vertical slider at (50, 20): black background, a 20 x 10 red handle travelling
   // from 0 to 90; value 1 at the top (style 0x40: handle at 1 - value, drag gives 1 - fraction).
   GuiVerticalSlider* vertical(std::int32_t style = kStyleInvertedDrag, float start = 0.5f) {
-    auto* slider = add(new GuiVerticalSlider({50, 20, 70, 120}, &listener_, 11, 0, 90, handle_,
-                                             background_, {0, 0}, style));
+    auto* slider = add(new GuiVerticalSlider({50, 20, 70, 120}, &listener, 11, 0, 90, handle,
+                                             background, {0, 0}, style));
     slider->setValue(start);
     slider->setDirty(false);
     return slider;
   }
-  BitmapRef handle_{stripBitmap(20, 10, {kColorRed})};
-  BitmapRef background_{stripBitmap(20, 100, {kColorBlue})};
+  BitmapRef handle{stripBitmap(20, 10, {kColorRed})};
+  BitmapRef background{stripBitmap(20, 100, {kColorBlue})};
 };
 
 TEST_F(SliderTest, TheHandleSitsAtOneMinusTheValueOrAtTheValueWithStyle0x20) {
@@ -291,10 +291,10 @@ TEST_F(SliderTest, TheHandleSitsAtOneMinusTheValueOrAtTheValueWithStyle0x20) {
     GuiVerticalSlider* slider = vertical(style, v);
     EXPECT_EQ(slider->handlePosition(), top) << "style " << style << " value " << v;
     slider->setDirty(true);
-    frame_->idle();
+    frame->idle();
     EXPECT_EQ(at(60, 20 + top), kColorRed) << "style " << style << " value " << v;
     EXPECT_EQ(at(60, 20 + top + 10), top + 10 < 100 ? kColorBlue : kColorBlack);
-    frame_->removeView(slider);
+    frame->removeView(slider);
   }
 }
 
@@ -302,8 +302,8 @@ TEST_F(SliderTest, PressingOnTheHandleDragsItWithoutAJump) {
   GuiVerticalSlider* slider = vertical();  // handle rows 45..55
   drag({60, 70}, {{60, 70}, {60, 60}, {60, 60}});
   // The handle moved up 10 pixels: top at 35, value 1 - 35/90. The press itself moved nothing.
-  ASSERT_EQ(listener_.calls.size(), 1u);
-  EXPECT_NEAR(listener_.calls[0].value, 1.0f - 35.0f / 90.0f, 1e-5f);
+  ASSERT_EQ(listener.calls.size(), 1u);
+  EXPECT_NEAR(listener.calls[0].value, 1.0f - 35.0f / 90.0f, 1e-5f);
   EXPECT_NEAR(slider->getValue(), 1.0f - 35.0f / 90.0f, 1e-5f);
   EXPECT_EQ(bracket(), "be");
 }
@@ -323,7 +323,7 @@ TEST_F(SliderTest, ShiftSlowsTheDragDownTenTimesAndReleasingItDoesNotJump) {
             {{60, 20}, kMouseLeft},
             {{60, 10}, kMouseLeft},                // 10 more without: 10 pixels
             {{60, 10}, 0}});
-  const std::vector<float> seen = listener_.values();
+  const std::vector<float> seen = listener.values();
   ASSERT_GE(seen.size(), 2u);
   EXPECT_NEAR(seen[0], 1.0f - 40.0f / 90.0f, 1e-5f);
   EXPECT_NEAR(slider->getValue(), 1.0f - 30.0f / 90.0f, 1e-5f);
@@ -348,24 +348,24 @@ TEST_F(SliderTest, ControlClickSetsTheDefaultAndTheWheelStepsLikeAKnob) {
 }
 
 TEST_F(SliderTest, HorizontalSliderMovesItsHandleAlongX) {
-  auto* slider = add(new GuiHorizontalSlider({20, 150, 120, 170}, &listener_, 12, 0, 90, handle_,
-                                             background_, {0, 0}, kStyleHandleFollowsValue));
+  auto* slider = add(new GuiHorizontalSlider({20, 150, 120, 170}, &listener, 12, 0, 90, handle,
+                                             background, {0, 0}, kStyleHandleFollowsValue));
   slider->setValue(0.0f);
   // The 20 x 10 handle is centred vertically; press on it and drag 45 right.
   drag({25, 160}, {{70, 160}, {70, 160}});
   EXPECT_NEAR(slider->getValue(), 0.5f, 1e-5f);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(at(20 + 45 + 5, 160), kColorRed);
 }
 
 TEST_F(SliderTest, ATransparentSliderShowsWhatLiesBeneathItsWhite) {
   BitmapRef white{stripBitmap(20, 100, {kColorWhite})};
-  auto* slider = add(new GuiVerticalSlider({50, 20, 70, 120}, &listener_, 11, 0, 90, handle_, white,
+  auto* slider = add(new GuiVerticalSlider({50, 20, 70, 120}, &listener, 11, 0, 90, handle, white,
                                            {0, 0}, kStyleInvertedDrag));
   slider->setTransparent(true);
   slider->setValue(1.0f);
   clearSurface(backBuffer(), kColorGreen);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(at(60, 60), kColorGreen);
   EXPECT_EQ(at(60, 25), kColorRed);
 }
@@ -377,7 +377,7 @@ GuiColor digitColour(std::int32_t d) { return {static_cast<std::uint8_t>(20 * d 
 
 class DigitTest : public FamilyTest {
  protected:
-  BitmapRef digits_{paintedBitmap(10, 100, [](DrawContext& c) {
+  BitmapRef digits{paintedBitmap(10, 100, [](DrawContext& c) {
     for (std::int32_t d = 0; d < 10; ++d) {
       c.setFillColor(digitColour(d));
       c.fillRect({-1, d * 10 - 1, 10, d * 10 + 10});
@@ -385,7 +385,7 @@ class DigitTest : public FamilyTest {
   })};
   // The digits shown at the positions x = 0, 10, 20, ... of a display at (100, 100).
   std::string shown(std::int32_t count) {
-    frame_->idle();
+    frame->idle();
     std::string text;
     for (std::int32_t i = 0; i < count; ++i) {
       const GuiColor c = at(100 + 10 * i + 5, 105);
@@ -399,7 +399,7 @@ TEST_F(DigitTest, TheIntegerPartIsShownOneDigitPerPositionClampedToTheDigits) {
   const std::array<std::int32_t, 3> xs{0, 10, 20};
   const std::array<std::int32_t, 3> ys{0, 0, 0};
   auto* display = add(new GuiDigitDisplay({100, 100, 130, 110}, nullptr, 0, 42.7f, 3, xs, ys, 10,
-                                          10, digits_));
+                                          10, digits));
   EXPECT_EQ(shown(3), "042");
   const std::pair<float, const char*> cases[] = {{5000.0f, "999"}, {-3.0f, "000"}, {7.0f, "007"},
                                                  {999.9f, "999"}};
@@ -413,15 +413,15 @@ TEST_F(DigitTest, MoreThanSevenDigitsOrShortPositionListsNeverReadPastTheLists) 
   const std::array<std::int32_t, 9> xs{0, 10, 20, 30, 40, 50, 60, 70, 80};
   const std::array<std::int32_t, 9> ys{};
   auto* wide = add(new GuiDigitDisplay({100, 100, 190, 110}, nullptr, 0, 1e9f, 9, xs, ys, 10, 10,
-                                       digits_));
+                                       digits));
   EXPECT_EQ(wide->getDigitCount(), 7);
   EXPECT_EQ(wide->shownNumber(), 9999999);
   EXPECT_EQ(shown(7), "9999999");
-  frame_->removeView(wide);
+  frame->removeView(wide);
 
   const std::array<std::int32_t, 2> shortXs{0, 10};
   auto* cut = add(new GuiDigitDisplay({100, 100, 190, 110}, nullptr, 0, 123.0f, 5, shortXs, ys,
-                                      10, 10, digits_));
+                                      10, 10, digits));
   EXPECT_EQ(cut->getDigitCount(), 2);
   EXPECT_EQ(shown(2), "99");
 }
@@ -431,11 +431,11 @@ TEST_F(DigitTest, MoreThanSevenDigitsOrShortPositionListsNeverReadPastTheLists) 
 TEST_F(FamilyTest, PopupImageBecomesModalOverItsDisplayRectAndTheNextClickClosesIt) {
   BitmapRef picture{stripBitmap(100, 80, {kColorMagenta})};
   auto* below = add(new GuiTwoFrameButton({150, 120, 170, 130}, nullptr, 1, 10, nullptr, {0, 0}));
-  auto* popup = add(new GuiPopupImage({10, 10, 20, 20}, &listener_, 9, picture, {100, 100, 200, 180},
+  auto* popup = add(new GuiPopupImage({10, 10, 20, 20}, &listener, 9, picture, {100, 100, 200, 180},
                                       {0, 0}));
   click({15, 15});
   EXPECT_TRUE(popup->isPoppedUp());
-  EXPECT_EQ(frame_->getModalView(), popup);
+  EXPECT_EQ(frame->getModalView(), popup);
   EXPECT_EQ(popup->getSize(), (GuiRect{100, 100, 200, 180}));
   EXPECT_EQ(shownAt(150, 150), kColorMagenta);
   click({15, 15});  // outside the modal view: dropped
@@ -443,25 +443,25 @@ TEST_F(FamilyTest, PopupImageBecomesModalOverItsDisplayRectAndTheNextClickCloses
   click({160, 125});  // on the picture, over another control: the popup takes it
   EXPECT_EQ(below->getValue(), 0.0f);
   EXPECT_FALSE(popup->isPoppedUp());
-  EXPECT_EQ(frame_->getModalView(), nullptr);
+  EXPECT_EQ(frame->getModalView(), nullptr);
   EXPECT_EQ(popup->getSize(), (GuiRect{10, 10, 20, 20}));
-  EXPECT_EQ(listener_.values(), (std::vector<float>{1.0f, 0.0f}));
+  EXPECT_EQ(listener.values(), (std::vector<float>{1.0f, 0.0f}));
 }
 
 TEST_F(FamilyTest, PopupImageCannotPopUpOverAnotherModalViewAndEndsTheModalStateWhenRemoved) {
-  auto* popup = add(new GuiPopupImage({10, 10, 20, 20}, &listener_, 9, nullptr, {100, 100, 200, 180},
+  auto* popup = add(new GuiPopupImage({10, 10, 20, 20}, &listener, 9, nullptr, {100, 100, 200, 180},
                                       {0, 0}));
   ProbeView other({0, 0, 5, 5});
-  ASSERT_TRUE(frame_->setModalView(&other));
-  window_->pointer().setPointer({15, 15}, kMouseLeft);
+  ASSERT_TRUE(frame->setModalView(&other));
+  window->pointer().setPointer({15, 15}, kMouseLeft);
   popup->onMouseDown(context().get(), {15, 15});  // the frame would not route it; call it
   EXPECT_FALSE(popup->isPoppedUp());
-  frame_->setModalView(nullptr);
+  frame->setModalView(nullptr);
   click({15, 15});
-  ASSERT_EQ(frame_->getModalView(), popup);
+  ASSERT_EQ(frame->getModalView(), popup);
   popup->retain();
-  frame_->removeView(popup);
-  EXPECT_EQ(frame_->getModalView(), nullptr) << "no dangling modal view";
+  frame->removeView(popup);
+  EXPECT_EQ(frame->getModalView(), nullptr) << "no dangling modal view";
   popup->release();
 }
 
@@ -472,7 +472,7 @@ TEST_F(FamilyTest, LevelMeterLightsWholeSegmentsFromTheBottomOrFromTheLeft) {
   BitmapRef off{stripBitmap(100, 100, {kColorRed})};
   auto* vertical = add(new GuiLevelMeter({10, 10, 20, 110}, on, off, 10));
   vertical->setValue(0.55f);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(vertical->litSegments(), 5);
   EXPECT_EQ(at(15, 109), kColorGreen);
   EXPECT_EQ(at(15, 60), kColorGreen);
@@ -480,7 +480,7 @@ TEST_F(FamilyTest, LevelMeterLightsWholeSegmentsFromTheBottomOrFromTheLeft) {
   auto* horizontal =
       add(new GuiLevelMeter({30, 10, 130, 20}, on, off, 4, GuiLevelMeter::kHorizontal));
   horizontal->setValue(0.8f);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(horizontal->litSegments(), 3);
   EXPECT_EQ(at(30, 15), kColorGreen);
   EXPECT_EQ(at(104, 15), kColorGreen);
@@ -491,18 +491,18 @@ TEST_F(FamilyTest, LevelMeterFallsByTheDecayPerRedrawAndKeepsRedrawingUntilDown)
   auto* meter = add(new GuiLevelMeter({10, 10, 20, 110}, nullptr, nullptr, 10));
   meter->setDecay(0.25f);
   meter->setValue(1.0f);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(meter->litSegments(), 10);
   meter->setValue(0.0f);
   std::vector<std::int32_t> lit;
   for (int i = 0; i < 6 && meter->isDirty(); ++i) {
-    frame_->idle();
+    frame->idle();
     lit.push_back(meter->litSegments());
   }
   EXPECT_EQ(lit, (std::vector<std::int32_t>{7, 5, 2, 0}));
   EXPECT_FALSE(meter->isDirty());
   meter->setValue(0.95f);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(meter->litSegments(), 9) << "a rise shows at once";
 }
 
@@ -528,14 +528,14 @@ TEST_F(FamilyTest, EveryControlWithoutAListenerOrBitmapTakesPressesAndTheWheelSa
     control->onWheel(ctx.get(), {10, 10}, 1.0f);
     EXPECT_TRUE(std::isfinite(control->getValue())) << typeid(*control).name();
     control->setValue(-1e30f);
-    frame_->idle();
+    frame->idle();
     control->setValue(1e30f);
-    frame_->idle();
-    EXPECT_FALSE(frame_->needsDrawing()) << typeid(*control).name() << " drew itself clean";
-    frame_->setModalView(nullptr);
-    frame_->removeView(control);
+    frame->idle();
+    EXPECT_FALSE(frame->needsDrawing()) << typeid(*control).name() << " drew itself clean";
+    frame->setModalView(nullptr);
+    frame->removeView(control);
   }
-  EXPECT_EQ(frame_->getViewCount(), 0);
+  EXPECT_EQ(frame->getViewCount(), 0);
 }
 
 }  // namespace

@@ -268,25 +268,25 @@ TEST(FileSelectorTypes, TheTypeListFollowsTheRecordsTypes) {
 class SelectorWithEditor : public ::testing::Test {
  protected:
   void SetUp() override {
-    editor_ = new CountingEditor(&effect_, backend_);
-    editor_->open(reinterpret_cast<void*>(std::uintptr_t{0x1234}));
-    window_ = backend_.lastWindow();
-    ASSERT_NE(window_, nullptr);
-    view_ = new ProbeView({10, 10, 30, 30});
-    editor_->getFrame()->addView(view_);
-    window_->postPaint();
-    editor_->idle();
-    ASSERT_FALSE(editor_->getFrame()->isFirstDrawPending());
+    editor = new CountingEditor(&effect, backend);
+    editor->open(reinterpret_cast<void*>(std::uintptr_t{0x1234}));
+    window = backend.lastWindow();
+    ASSERT_NE(window, nullptr);
+    view = new ProbeView({10, 10, 30, 30});
+    editor->getFrame()->addView(view);
+    window->postPaint();
+    editor->idle();
+    ASSERT_FALSE(editor->getFrame()->isFirstDrawPending());
   }
   void idleUntil(const std::function<bool()>& done) {
-    ASSERT_TRUE(pumpUntil([&] { editor_->idle(); }, done)) << "timed out";
+    ASSERT_TRUE(pumpUntil([&] { editor->idle(); }, done)) << "timed out";
   }
 
-  HeadlessFrameBackend backend_;
-  RecordingEffect effect_;  // owns the editor
-  CountingEditor* editor_ = nullptr;
-  HeadlessFrameWindow* window_ = nullptr;
-  ProbeView* view_ = nullptr;
+  HeadlessFrameBackend backend;
+  RecordingEffect effect;  // owns the editor
+  CountingEditor* editor = nullptr;
+  HeadlessFrameWindow* window = nullptr;
+  ProbeView* view = nullptr;
 };
 
 TEST_F(SelectorWithEditor, AStartedSelectionCompletesFromTheEditorsIdle) {
@@ -294,7 +294,7 @@ TEST_F(SelectorWithEditor, AStartedSelectionCompletesFromTheEditorsIdle) {
   tools.reply("/tmp/a.fxp\n");
   tools.mode("slow");
   Selection s(kVstFileLoad);
-  GuiFileSelector selector(&effect_);
+  GuiFileSelector selector(&effect);
   int completions = 0;
   std::int32_t count = -1;
   ASSERT_TRUE(selector.start(&s.record, [&](std::int32_t n) {
@@ -307,7 +307,7 @@ TEST_F(SelectorWithEditor, AStartedSelectionCompletesFromTheEditorsIdle) {
   EXPECT_EQ(count, 1);
   EXPECT_STREQ(s.record.returnPath, "/tmp/a.fxp");
   EXPECT_FALSE(selector.isRunning());
-  for (int i = 0; i < 5; ++i) editor_->idle();
+  for (int i = 0; i < 5; ++i) editor->idle();
   EXPECT_EQ(completions, 1) << "completed once";
 }
 
@@ -315,7 +315,7 @@ TEST_F(SelectorWithEditor, ACompletionMayReleaseItsOwnSelector) {
   StandInTools tools{"zenity"};
   tools.reply("/tmp/a.fxp\n");
   Selection s(kVstFileLoad, 0);
-  auto* selector = new GuiFileSelector(&effect_);
+  auto* selector = new GuiFileSelector(&effect);
   std::string seen;
   ASSERT_TRUE(selector->start(&s.record, [&](std::int32_t) {
     seen = s.record.returnPath ? s.record.returnPath : "";
@@ -330,12 +330,12 @@ TEST_F(SelectorWithEditor, CancellingAnOpenDialogEndsTheToolAndCompletesWithNoth
   StandInTools tools{"zenity"};
   tools.mode("hang");
   Selection s(kVstFileLoad);
-  GuiFileSelector selector(&effect_);
+  GuiFileSelector selector(&effect);
   std::int32_t count = -1;
   ASSERT_TRUE(selector.start(&s.record, [&](std::int32_t n) { count = n; }));
   idleUntil([&] { return !tools.runs().empty(); });
   selector.cancel();
-  editor_->idle();
+  editor->idle();
   EXPECT_EQ(count, 0);
   EXPECT_TRUE(processGone(tools.runs()[0].pid));
 }
@@ -346,11 +346,11 @@ TEST_F(SelectorWithEditor, ReleasingASelectorWithAnOpenDialogEndsTheTool) {
   Selection s(kVstFileLoad);
   bool completed = false;
   {
-    GuiFileSelector selector(&effect_);
+    GuiFileSelector selector(&effect);
     ASSERT_TRUE(selector.start(&s.record, [&](std::int32_t) { completed = true; }));
     idleUntil([&] { return !tools.runs().empty(); });
   }
-  editor_->idle();
+  editor->idle();
   EXPECT_FALSE(completed) << "a released selector calls nobody";
   EXPECT_TRUE(processGone(tools.runs()[0].pid));
 }
@@ -360,28 +360,28 @@ TEST_F(SelectorWithEditor, RunKeepsThePanelDrawingAndTheHostIdlingWhileTheDialog
   tools.reply("/tmp/a.fxp\n");
   tools.mode("slow");
   Selection s(kVstFileLoad);
-  GuiFileSelector selector(&effect_);
+  GuiFileSelector selector(&effect);
   int drawsDuringDialog = -1;
-  effect_.duringIdle = [&] {
+  effect.duringIdle = [&] {
     if (drawsDuringDialog < 0) {
-      drawsDuringDialog = view_->draws;
-      view_->setDirty(true);  // something changed while the dialog is open
+      drawsDuringDialog = view->draws;
+      view->setDirty(true);  // something changed while the dialog is open
     }
   };
-  const int drawsBefore = view_->draws;
+  const int drawsBefore = view->draws;
   EXPECT_EQ(selector.run(&s.record), 1);
-  EXPECT_GE(effect_.count(audioMasterIdle), 2) << "the host got its idle call while waiting";
+  EXPECT_GE(effect.count(audioMasterIdle), 2) << "the host got its idle call while waiting";
   ASSERT_GE(drawsDuringDialog, drawsBefore);
-  EXPECT_GT(view_->draws, drawsDuringDialog) << "the dirty view was drawn before the dialog closed";
+  EXPECT_GT(view->draws, drawsDuringDialog) << "the dirty view was drawn before the dialog closed";
 }
 
 TEST_F(SelectorWithEditor, RunEndsAndClosesTheToolWhenTheHostDestroysTheWindow) {
   StandInTools tools{"zenity"};
   tools.mode("hang");
   Selection s(kVstFileLoad);
-  GuiFileSelector selector(&effect_);
-  effect_.duringIdle = [&] {
-    if (!tools.runs().empty() && window_->pendingEvents() == 0) window_->postDestroyed();
+  GuiFileSelector selector(&effect);
+  effect.duringIdle = [&] {
+    if (!tools.runs().empty() && window->pendingEvents() == 0) window->postDestroyed();
   };
   EXPECT_EQ(selector.run(&s.record), 0);
   ASSERT_EQ(tools.runs().size(), 1u);
@@ -394,10 +394,10 @@ TEST_F(SelectorWithEditor, ASecondRunWhileADialogIsOpenReturnsNothingAtOnce) {
   tools.mode("slow");
   Selection outer(kVstFileLoad);
   Selection inner(kVstFileLoad);
-  GuiFileSelector first(&effect_);
-  GuiFileSelector second(&effect_);
+  GuiFileSelector first(&effect);
+  GuiFileSelector second(&effect);
   std::int32_t innerCount = -1;
-  effect_.duringIdle = [&] {
+  effect.duringIdle = [&] {
     if (innerCount < 0) innerCount = second.run(&inner.record);
   };
   EXPECT_EQ(first.run(&outer.record), 1);
@@ -454,9 +454,9 @@ class SelectingHostEffect : public EffectBaseX {
     if (!succeeds) return 0;
     const auto count = static_cast<VstInt32>(paths.size());
     if (selection->command == kVstMultipleFilesLoad) {
-      pointers_.clear();
-      for (std::string& path : paths) pointers_.push_back(path.data());
-      selection->returnMultiplePaths = fillsArray ? pointers_.data() : nullptr;
+      pointers.clear();
+      for (std::string& path : paths) pointers.push_back(path.data());
+      selection->returnMultiplePaths = fillsArray ? pointers.data() : nullptr;
     } else {
       std::snprintf(selection->returnPath, static_cast<std::size_t>(selection->sizeReturnPath),
                     "%s", paths.front().c_str());
@@ -464,7 +464,7 @@ class SelectingHostEffect : public EffectBaseX {
     selection->nbReturnPath = reportedCount.value_or(count);
     return 1;
   }
-  std::vector<char*> pointers_;
+  std::vector<char*> pointers;
 };
 
 TEST(FileSelectorOnHost, TheHostsSelectorRunsWhenItAnswersYesToBothQuestions) {

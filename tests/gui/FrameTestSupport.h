@@ -25,7 +25,7 @@ class ProbeView : public GuiView {
     ++draws;
     if (!context) return;
     context->setFillColor(color_);
-    context->fillRect({size_.left - 1, size_.top - 1, size_.right, size_.bottom});
+    context->fillRect({size.left - 1, size.top - 1, size.right, size.bottom});
   }
   void update(DrawContext* context) override {
     ++updates;
@@ -96,7 +96,7 @@ class ProbeControl : public GuiControl {
     ++draws;
     if (!context) return;
     context->setFillColor(kColorGreen);
-    context->fillRect({size_.left - 1, size_.top - 1, size_.right, size_.bottom});
+    context->fillRect({size.left - 1, size.top - 1, size.right, size.bottom});
   }
   int draws = 0;
 };
@@ -159,12 +159,12 @@ class CountingEditor : public EditorBase {
   ~CountingEditor() override { CountingEditor::close(); }
   VstIntPtr open(void* window) override {
     EditorBase::open(window);
-    frame_ = new GuiFrame({0, 0, 100, 100}, window, this, getBackend());
+    frame = new GuiFrame({0, 0, 100, 100}, window, this, getBackend());
     return 1;
   }
   void close() override {
-    delete frame_;
-    frame_ = nullptr;
+    delete frame;
+    frame = nullptr;
   }
   void update() override { ++updates; }
   int updates = 0;

@@ -48,33 +48,33 @@ class HostFileSelector : public ::testing::Test {
     if (selector) options.fileSelector = *selector;
     auto made = selectorPlugin().instantiate(options);
     ASSERT_TRUE(made.ok()) << made.error();
-    plugin_ = std::move(made).value();
+    plugin = std::move(made).value();
   }
   hostlib::HostFileSelector answering(std::optional<std::vector<std::string>> paths) {
     return [this, paths](const VstFileSelect& selection) {
-      seenTitles_.emplace_back(selection.title);
+      seenTitles.emplace_back(selection.title);
       return paths;
     };
   }
   intptr_t call(SelectorPluginCall what, VstFileSelect* record = nullptr) {
-    return plugin_->dispatch(effVendorSpecific, what, 0, record);
+    return plugin->dispatch(effVendorSpecific, what, 0, record);
   }
   std::vector<HostCall> callsOf(std::int32_t opcode) const {
     std::vector<HostCall> found;
-    for (const HostCall& c : plugin_->calls()) {
+    for (const HostCall& c : plugin->calls()) {
       if (c.opcode == opcode) found.push_back(c);
     }
     return found;
   }
   bool asked(const std::string& question) const {
-    const std::vector<HostCall> all = plugin_->calls();
+    const std::vector<HostCall> all = plugin->calls();
     return std::any_of(all.begin(), all.end(), [&](const HostCall& c) {
       return c.opcode == audioMasterCanDo && c.text == question;
     });
   }
 
-  std::unique_ptr<hostlib::PluginInstance> plugin_;
-  std::vector<std::string> seenTitles_;
+  std::unique_ptr<hostlib::PluginInstance> plugin;
+  std::vector<std::string> seenTitles;
 };
 
 TEST_F(HostFileSelector, AHostOfferingItsSelectorIsAskedAndFillsTheCallersBuffer) {
@@ -86,7 +86,7 @@ TEST_F(HostFileSelector, AHostOfferingItsSelectorIsAskedAndFillsTheCallersBuffer
   EXPECT_TRUE(asked("closeFileSelector"));
   ASSERT_EQ(callsOf(audioMasterOpenFileSelector).size(), 1u);
   EXPECT_EQ(callsOf(audioMasterOpenFileSelector)[0].ptr, &r.selection);
-  EXPECT_EQ(seenTitles_, (std::vector<std::string>{"Pick presets"}));
+  EXPECT_EQ(seenTitles, (std::vector<std::string>{"Pick presets"}));
   EXPECT_TRUE(callsOf(audioMasterCloseFileSelector).empty()) << "not before the release";
   EXPECT_EQ(call(kSelectorRelease), 1);
   ASSERT_EQ(callsOf(audioMasterCloseFileSelector).size(), 1u);
@@ -123,7 +123,7 @@ TEST_F(HostFileSelector, ACancelledOrRefusedHostSelectionYieldsNothingAndIsNotHa
 
   Record tooSmall(kVstFileLoad);
   tooSmall.selection.sizeReturnPath = 8;
-  plugin_.reset();
+  plugin.reset();
   load(answering(std::vector<std::string>{"/host/far/too/long.fxp"}));
   EXPECT_EQ(call(kSelectorRun, &tooSmall.selection), 0);
   call(kSelectorRelease);
@@ -135,7 +135,7 @@ TEST_F(HostFileSelector, AStartedHostSelectionCompletesAtTheEditorsIdle) {
   Record r(kVstFileLoad);
   EXPECT_EQ(call(kSelectorStart, &r.selection), 1);
   EXPECT_EQ(call(kSelectorResult), -1) << "completes at the next idle, not inside start";
-  plugin_->dispatch(effEditIdle);
+  plugin->dispatch(effEditIdle);
   EXPECT_EQ(call(kSelectorResult), 1);
   EXPECT_STREQ(r.buffer, "/host/a.fxp");
 }

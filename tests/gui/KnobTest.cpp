@@ -34,7 +34,7 @@ class KnobModeScope {
 class KnobTest : public ControlFixture {
  protected:
   GuiKnob* addKnob(float start, GuiBitmap* handle = nullptr) {
-    auto* knob = add(new GuiKnob(kKnobRect, &listener_, 7, nullptr, handle, {0, 0}));
+    auto* knob = add(new GuiKnob(kKnobRect, &listener, 7, nullptr, handle, {0, 0}));
     knob->setValue(start);
     knob->setDirty(false);
     return knob;
@@ -129,14 +129,14 @@ TEST_F(KnobTest, DegenerateAnglesAndRangesNeverGiveAnUndefinedHandle) {
 // ---- linear drags -------------------------------------------------------------------------
 
 TEST_F(KnobTest, LinearHundredRightAndHundredDownLeavesTheValueUnchanged) {
-  const KnobModeScope mode(*editor_, 2);
+  const KnobModeScope mode(*editor, 2);
   GuiKnob* knob = addKnob(0.5f);
   std::vector<GuiPoint> path = line(kKnobCentre, 100, 0, 10);
   const std::vector<GuiPoint> down = line(path.back(), 0, 100, 10);
   path.insert(path.end(), down.begin(), down.end());
   drag(kKnobCentre, path);
   EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);
-  EXPECT_FALSE(listener_.calls.empty()) << "the value moved on the way";
+  EXPECT_FALSE(listener.calls.empty()) << "the value moved on the way";
 }
 
 struct LinearCase {
@@ -147,7 +147,7 @@ struct LinearCase {
 };
 
 TEST_F(KnobTest, LinearTwoHundredPixelsUpCrossTheRangeOrThreeHundredWithShift) {
-  const KnobModeScope mode(*editor_, 2);
+  const KnobModeScope mode(*editor, 2);
   const LinearCase cases[] = {{"100 up", 100, 0, 0.5f},
                               {"200 up", 200, 0, 1.0f},
                               {"250 up (clamped)", 250, 0, 1.0f},
@@ -157,12 +157,12 @@ TEST_F(KnobTest, LinearTwoHundredPixelsUpCrossTheRangeOrThreeHundredWithShift) {
     GuiKnob* knob = addKnob(0.0f);
     drag(kKnobCentre, line(kKnobCentre, 0, -c.up, 20), c.modifiers);
     EXPECT_NEAR(knob->getValue(), c.expected, 1e-5f) << c.name;
-    frame_->removeView(knob);
+    frame->removeView(knob);
   }
 }
 
 TEST_F(KnobTest, ShiftChangingMidDragChangesTheStepWithoutAJump) {
-  const KnobModeScope mode(*editor_, 2);
+  const KnobModeScope mode(*editor, 2);
   GuiKnob* knob = addKnob(0.0f);
   const GuiPoint a{120, 80};
   const GuiPoint b{120, -20};   // 100 up: 0.5
@@ -175,7 +175,7 @@ TEST_F(KnobTest, ShiftChangingMidDragChangesTheStepWithoutAJump) {
             {c, kMouseLeft},
             {d, kMouseLeft},
             {d, 0}});
-  const std::vector<float> seen = listener_.values();
+  const std::vector<float> seen = listener.values();
   ASSERT_FALSE(seen.empty());
   EXPECT_NEAR(seen.back(), 0.75f, 1e-5f);
   EXPECT_NEAR(knob->getValue(), 0.75f, 1e-5f);
@@ -194,14 +194,14 @@ TEST_F(KnobTest, CircularDragAcrossTheDeadZoneStaysPinnedAtTheMaximum) {
                                    atAngle(-110.0), atAngle(-130.0), atAngle(-140.0)};
   drag(atAngle(-40.0), path);
   EXPECT_EQ(knob->getValue(), 1.0f);
-  for (const RecordingListener::Call& call : listener_.calls) EXPECT_GT(call.value, 0.9f);
+  for (const RecordingListener::Call& call : listener.calls) EXPECT_GT(call.value, 0.9f);
 }
 
 TEST_F(KnobTest, CircularDragFollowsThePointerInsideTheSweep) {
   GuiKnob* knob = addKnob(0.0f);
   drag(atAngle(200.0), {atAngle(150.0), atAngle(90.0)});
   EXPECT_NEAR(knob->getValue(), 0.5f, 0.02f);
-  EXPECT_EQ(listener_.calls.size(), 3u) << "the click point and both moves";
+  EXPECT_EQ(listener.calls.size(), 3u) << "the click point and both moves";
 }
 
 struct ModeCase {
@@ -214,7 +214,7 @@ TEST_F(KnobTest, KnobModeTwoMakesLinearTheDefaultAndAltInvertsItForOneDrag) {
   const ModeCase cases[] = {{0, 0, false}, {0, kMouseAlt, true}, {2, 0, true},
                             {2, kMouseAlt, false}, {1, 0, false}};
   for (const ModeCase& c : cases) {
-    const KnobModeScope mode(*editor_, c.mode);
+    const KnobModeScope mode(*editor, c.mode);
     GuiKnob* knob = addKnob(0.0f);
     // Pressing at the top centre and moving 40 pixels right: circular jumps to about 0.5 and
     // beyond; linear moves by 40 / 200.
@@ -225,7 +225,7 @@ TEST_F(KnobTest, KnobModeTwoMakesLinearTheDefaultAndAltInvertsItForOneDrag) {
     } else {
       EXPECT_GT(knob->getValue(), 0.5f) << "mode " << c.mode << " modifiers " << c.modifiers;
     }
-    frame_->removeView(knob);
+    frame->removeView(knob);
   }
 }
 
@@ -235,8 +235,8 @@ TEST_F(KnobTest, ControlClickSetsTheDefaultAndNotifiesOnceWithoutABracket) {
   GuiKnob* knob = addKnob(0.8f);
   click(kKnobCentre, kMouseControl);
   EXPECT_EQ(knob->getValue(), 0.5f);
-  ASSERT_EQ(listener_.calls.size(), 1u);
-  EXPECT_EQ(listener_.calls[0].value, 0.5f);
+  ASSERT_EQ(listener.calls.size(), 1u);
+  EXPECT_EQ(listener.calls[0].value, 0.5f);
   EXPECT_EQ(bracket(), "");
   click(kKnobCentre, kMouseControl | kMouseShift);  // not exactly left + control: a drag
   EXPECT_EQ(bracket(), "be");
@@ -246,7 +246,7 @@ TEST_F(KnobTest, ADragIsOneGestureForTheHost) {
   addKnob(0.2f);
   drag(kKnobCentre, line(kKnobCentre, 0, -30, 3));
   EXPECT_EQ(bracket(), "be");
-  for (const RecordedHostCall& call : effect_.calls) {
+  for (const RecordedHostCall& call : effect.calls) {
     if (call.opcode == audioMasterBeginEdit || call.opcode == audioMasterEndEdit) {
       EXPECT_EQ(call.index, 7) << "the knob's tag";
     }
@@ -258,10 +258,10 @@ TEST_F(KnobTest, NothingHappensWithoutTheLeftButtonOrWhenMouseDisabled) {
   press(kKnobCentre, {{kKnobCentre, kMouseRight}, {{120, 0}, kMouseRight}});
   knob->setMouseEnabled(false);
   auto ctx = context();
-  window_->pointer().setPointer(kKnobCentre, kMouseLeft);
+  window->pointer().setPointer(kKnobCentre, kMouseLeft);
   knob->onMouseDown(ctx.get(), kKnobCentre);
   EXPECT_EQ(knob->getValue(), 0.2f);
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
   EXPECT_EQ(bracket(), "");
 }
 
@@ -281,13 +281,13 @@ TEST_F(KnobTest, TheWheelStepsByTheIncrementATenthWithShiftAndClamps) {
                              {"0.5 + 1 with shift", 0.5f, 1.0f, kMouseShift, 0.51f}};
   for (const WheelCase& c : cases) {
     GuiKnob* knob = addKnob(c.start);
-    listener_.calls.clear();
-    window_->pointer().setPointer(kKnobCentre, c.modifiers);
+    listener.calls.clear();
+    window->pointer().setPointer(kKnobCentre, c.modifiers);
     auto ctx = context();
     EXPECT_TRUE(knob->onWheel(ctx.get(), kKnobCentre, c.distance)) << c.name;
     EXPECT_NEAR(knob->getValue(), c.expected, 1e-6f) << c.name;
-    EXPECT_EQ(listener_.calls.size(), 1u) << c.name;
-    frame_->removeView(knob);
+    EXPECT_EQ(listener.calls.size(), 1u) << c.name;
+    frame->removeView(knob);
   }
 }
 
@@ -298,14 +298,14 @@ TEST_F(KnobTest, TheWheelIsRefusedWhenMouseDisabledOrNotANumber) {
   knob->setMouseEnabled(false);
   EXPECT_FALSE(knob->onWheel(ctx.get(), kKnobCentre, 1.0f));
   EXPECT_EQ(knob->getValue(), 0.5f);
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 TEST_F(KnobTest, TheFramesWheelReachesTheKnobUnderThePointer) {
   GuiKnob* knob = addKnob(0.5f);
-  window_->pointer().setPointer(kKnobCentre, 0);
-  window_->postWheel(kKnobCentre, 1.0f);
-  frame_->idle();
+  window->pointer().setPointer(kKnobCentre, 0);
+  window->postWheel(kKnobCentre, 1.0f);
+  frame->idle();
   EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6f);
 }
 
@@ -393,10 +393,10 @@ TEST_F(KnobTest, SetHandleBitmapSwapsReferencesAndNullKeepsTheInset) {
 }
 
 TEST_F(KnobTest, ADraggedKnobIsRedrawnByTheIdlePumpDuringTheDrag) {
-  const KnobModeScope mode(*editor_, 2);
+  const KnobModeScope mode(*editor, 2);
   GuiKnob* knob = addKnob(0.0f);
   knob->setHandleColor(kColorYellow);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(backBuffer().pixel(108, 91), kColorYellow) << "value 0: handle at the lower left";
   drag(kKnobCentre, line(kKnobCentre, 0, -200, 4));
   EXPECT_EQ(knob->getValue(), 1.0f);

@@ -89,8 +89,8 @@ bool parseNumber(const char* text, float& value, void*) {
 class TextEditTest : public ControlFixture {
  protected:
   GuiTextEdit* addEdit(const char* text = "old", std::int32_t style = 0) {
-    auto* edit = add(new GuiTextEdit(kEdit, &listener_, 21, text, nullptr, style));
-    frame_->idle();
+    auto* edit = add(new GuiTextEdit(kEdit, &listener, 21, text, nullptr, style));
+    frame->idle();
     return edit;
   }
 };
@@ -100,66 +100,66 @@ TEST_F(TextEditTest, AClickOpensTheFieldWithEverythingSelectedAndTakesTheKeyboar
   EXPECT_FALSE(edit->isEditing());
   click(kInEdit);
   ASSERT_TRUE(edit->isEditing());
-  EXPECT_EQ(frame_->getFocusView(), edit);
-  EXPECT_EQ(frame_->getKeyboardTarget(), edit);
-  EXPECT_TRUE(window_->hasKeyboardInput());
+  EXPECT_EQ(frame->getFocusView(), edit);
+  EXPECT_EQ(frame->getKeyboardTarget(), edit);
+  EXPECT_TRUE(window->hasKeyboardInput());
   EXPECT_EQ(edit->getField()->selection(), (std::pair<std::size_t, std::size_t>{0, 3}));
 }
 
 TEST_F(TextEditTest, TypingAndEnterKeepTheTextNotifyOnceAndGiveTheKeyboardBack) {
   GuiTextEdit* edit = addEdit();
   click(kInEdit);
-  window_->postText("new \xC3\xA9t\xC3\xA9");
-  window_->postKey(KeyInput::named(KeyName::enter));
-  frame_->idle();
+  window->postText("new \xC3\xA9t\xC3\xA9");
+  window->postKey(KeyInput::named(KeyName::enter));
+  frame->idle();
   EXPECT_FALSE(edit->isEditing());
   EXPECT_STREQ(edit->getText(), "new \xC3\xA9t\xC3\xA9");
-  EXPECT_EQ(listener_.calls.size(), 1u);
-  EXPECT_EQ(frame_->getFocusView(), nullptr);
-  EXPECT_EQ(frame_->getKeyboardTarget(), nullptr);
-  EXPECT_FALSE(window_->hasKeyboardInput());
+  EXPECT_EQ(listener.calls.size(), 1u);
+  EXPECT_EQ(frame->getFocusView(), nullptr);
+  EXPECT_EQ(frame->getKeyboardTarget(), nullptr);
+  EXPECT_FALSE(window->hasKeyboardInput());
 }
 
 TEST_F(TextEditTest, EscapeRestoresTheOldTextWithoutANotification) {
   GuiTextEdit* edit = addEdit();
   click(kInEdit);
-  window_->postText("typed");
-  window_->postKey(KeyInput::named(KeyName::escape));
-  frame_->idle();
+  window->postText("typed");
+  window->postKey(KeyInput::named(KeyName::escape));
+  frame->idle();
   EXPECT_FALSE(edit->isEditing());
   EXPECT_STREQ(edit->getText(), "old");
-  EXPECT_TRUE(listener_.calls.empty());
-  EXPECT_FALSE(window_->hasKeyboardInput());
+  EXPECT_TRUE(listener.calls.empty());
+  EXPECT_FALSE(window->hasKeyboardInput());
 }
 
 TEST_F(TextEditTest, LosingTheFocusKeepsTheText) {
   GuiTextEdit* edit = addEdit();
   // A click elsewhere in the frame, and the window losing the keyboard.
   for (int way = 0; way < 2; ++way) {
-    listener_.calls.clear();
+    listener.calls.clear();
     click(kInEdit);
-    window_->postText(way == 0 ? "clicked away" : "focus lost");
-    frame_->idle();
+    window->postText(way == 0 ? "clicked away" : "focus lost");
+    frame->idle();
     if (way == 0) {
       click({300, 200});
     } else {
-      window_->postFocusLost();
-      frame_->idle();
+      window->postFocusLost();
+      frame->idle();
     }
     EXPECT_FALSE(edit->isEditing()) << way;
     EXPECT_STREQ(edit->getText(), way == 0 ? "clicked away" : "focus lost");
-    EXPECT_EQ(listener_.calls.size(), 1u) << way;
+    EXPECT_EQ(listener.calls.size(), 1u) << way;
   }
 }
 
 TEST_F(TextEditTest, AnUnchangedTextTellsTheListenerNothing) {
   GuiTextEdit* edit = addEdit("same");
   click(kInEdit);
-  window_->postText("same");
-  window_->postKey(KeyInput::named(KeyName::enter));
-  frame_->idle();
+  window->postText("same");
+  window->postKey(KeyInput::named(KeyName::enter));
+  frame->idle();
   EXPECT_FALSE(edit->isEditing());
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 TEST_F(TextEditTest, TheTextParserTurnsTheKeptTextIntoTheValue) {
@@ -167,21 +167,21 @@ TEST_F(TextEditTest, TheTextParserTurnsTheKeptTextIntoTheValue) {
   edit->setTextParser(parseNumber);
   for (auto [typedText, expected] : {std::pair{"0.25", 0.25f}, std::pair{"abc", 0.25f}}) {
     click(kInEdit);
-    window_->postText(typedText);
-    window_->postKey(KeyInput::named(KeyName::enter));
-    frame_->idle();
+    window->postText(typedText);
+    window->postKey(KeyInput::named(KeyName::enter));
+    frame->idle();
     EXPECT_EQ(edit->getValue(), expected) << typedText;
   }
-  EXPECT_EQ(listener_.calls.size(), 2u) << "the text changed both times";
+  EXPECT_EQ(listener.calls.size(), 2u) << "the text changed both times";
 }
 
 TEST_F(TextEditTest, AtMost255BytesAreKept) {
   GuiTextEdit* edit = addEdit(std::string(300, 'q').c_str());
   EXPECT_EQ(std::string(edit->getText()).size(), 255u);
   click(kInEdit);
-  window_->postText(std::string(300, 'z').c_str());
-  window_->postKey(KeyInput::named(KeyName::enter));
-  while (window_->pendingEvents() > 0) frame_->idle();  // a frame handles 64 events per idle
+  window->postText(std::string(300, 'z').c_str());
+  window->postKey(KeyInput::named(KeyName::enter));
+  while (window->pendingEvents() > 0) frame->idle();  // a frame handles 64 events per idle
   EXPECT_EQ(std::string(edit->getText()), std::string(255, 'z'));
 }
 
@@ -189,7 +189,7 @@ TEST_F(TextEditTest, WithTheDoubleClickStyleOnlyADoubleClickOpensTheField) {
   GuiTextEdit* edit = addEdit("x", kStyleDoubleClick);
   click(kInEdit);
   EXPECT_FALSE(edit->isEditing());
-  window_->pointer().queueSecondClick();
+  window->pointer().queueSecondClick();
   click(kInEdit);
   EXPECT_TRUE(edit->isEditing());
 }
@@ -201,15 +201,15 @@ TEST_F(TextEditTest, TheOpenFieldIsDrawnOverTheControlOnePixelLargerWithTheSelec
   edit->setTextAlign(TextAlign::left);
   clearSurface(backBuffer(), kColorBlack);
   click(kInEdit);
-  frame_->idle();
+  frame->idle();
   EXPECT_EQ(at(120, 40), kColorBlue) << "right and bottom edges included";
   EXPECT_EQ(at(20, 20), kColorBlue);
   EXPECT_EQ(at(121, 30), kColorBlack);
   EXPECT_EQ(at(60, 41), kColorBlack);
   // Everything is selected: the text's cell is filled in the font colour.
   EXPECT_EQ(at(22, 30), kColorYellow);
-  window_->postKey(KeyInput::named(KeyName::end));
-  frame_->idle();
+  window->postKey(KeyInput::named(KeyName::end));
+  frame->idle();
   EXPECT_EQ(at(22, 30), kColorBlue) << "no selection after End";
 }
 
@@ -217,7 +217,7 @@ TEST_F(TextEditTest, AClosedEditShowsItsText) {
   GuiTextEdit* edit = addEdit("label");
   edit->setFontColor(kColorYellow);
   clearSurface(backBuffer(), kColorBlack);
-  frame_->idle();
+  frame->idle();
   bool inked = false;
   for (std::int32_t x = 21; x < 120 && !inked; ++x) inked = at(x, 30).red > 128;
   EXPECT_TRUE(inked) << "the text is drawn";
@@ -226,27 +226,27 @@ TEST_F(TextEditTest, AClosedEditShowsItsText) {
 TEST_F(TextEditTest, TheFrameClosingWhileTheFieldIsOpenReleasesItCleanly) {
   GuiTextEdit* edit = addEdit();
   click(kInEdit);
-  window_->postText("unsaved");
-  frame_->idle();
+  window->postText("unsaved");
+  frame->idle();
   ASSERT_TRUE(edit->isEditing());
   const std::int32_t viewsBefore = GuiView::liveCount();
-  editor_->close();
+  editor->close();
   EXPECT_EQ(GuiView::liveCount(), viewsBefore - 2) << "frame and edit destroyed";
-  EXPECT_EQ(listener_.calls.size(), 1u) << "the focus loss kept the text";
-  EXPECT_EQ(backend_.liveWindows(), 0);
+  EXPECT_EQ(listener.calls.size(), 1u) << "the focus loss kept the text";
+  EXPECT_EQ(backend.liveWindows(), 0);
 }
 
 TEST_F(TextEditTest, RemovingAnOpenEditClosesTheFieldWithoutAChange) {
   GuiTextEdit* edit = addEdit();
   click(kInEdit);
   edit->retain();
-  frame_->removeView(edit);
+  frame->removeView(edit);
   EXPECT_FALSE(edit->isEditing());
-  EXPECT_EQ(frame_->getKeyboardTarget(), nullptr);
-  EXPECT_FALSE(window_->hasKeyboardInput());
-  EXPECT_TRUE(listener_.calls.empty());
-  window_->postText("late");
-  frame_->idle();  // keys with no field open go nowhere
+  EXPECT_EQ(frame->getKeyboardTarget(), nullptr);
+  EXPECT_FALSE(window->hasKeyboardInput());
+  EXPECT_TRUE(listener.calls.empty());
+  window->postText("late");
+  frame->idle();  // keys with no field open go nowhere
   EXPECT_STREQ(edit->getText(), "old");
   edit->release();
 }

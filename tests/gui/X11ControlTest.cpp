@@ -42,36 +42,36 @@ constexpr GuiRect kEditRect{180, 20, 320, 40};
 class X11ControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    host_ = std::make_unique<HostWindow>(kHostX, kHostY, 360, 300);
-    if (!host_->usable()) GTEST_SKIP() << "no X display with XTest (the test command starts Xvfb)";
-    editor_ = new ControlEditor(&effect_, &backend_, kFrameRect);  // owned by the effect
-    editor_->open(host_->asParent());
-    frame_ = editor_->getFrame();
-    ASSERT_TRUE(frame_ && frame_->isWindowOpen());
-    ASSERT_TRUE(pumpUntil([&] { return !frame_->isFirstDrawPending(); }))
+    host = std::make_unique<HostWindow>(kHostX, kHostY, 360, 300);
+    if (!host->usable()) GTEST_SKIP() << "no X display with XTest (the test command starts Xvfb)";
+    editor = new ControlEditor(&effect, &backend, kFrameRect);  // owned by the effect
+    editor->open(host->asParent());
+    frame = editor->getFrame();
+    ASSERT_TRUE(frame && frame->isWindowOpen());
+    ASSERT_TRUE(pumpUntil([&] { return !frame->isFirstDrawPending(); }))
         << "the first Expose never arrived";
   }
   void TearDown() override {
-    if (editor_) editor_->close();
-    host_.reset();
+    if (editor) editor->close();
+    host.reset();
   }
 
   bool pumpUntil(const std::function<bool()>& done) {
-    return x11test::pumpUntil([&] { editor_->idle(); }, done);
+    return x11test::pumpUntil([&] { editor->idle(); }, done);
   }
   Window frameWindow() const {
-    return static_cast<Window>(frame_->getPlatformWindow()->nativeId());
+    return static_cast<Window>(frame->getPlatformWindow()->nativeId());
   }
   void clickAt(GuiPoint at) {
-    const ServerGrab grab(host_->display(), host_->window());
-    host_->movePointer(at.h, at.v);
-    host_->click(1);
+    const ServerGrab grab(host->display(), host->window());
+    host->movePointer(at.h, at.v);
+    host->click(1);
   }
   // Types `keys` into the frame window, which is given the focus first, as a window manager
   // would when the user works in the editor.
   void typeKeys(const std::vector<KeySym>& keys) {
-    Display* dpy = host_->display();
-    const ServerGrab grab(dpy, host_->window());
+    Display* dpy = host->display();
+    const ServerGrab grab(dpy, host->window());
     XSetInputFocus(dpy, frameWindow(), RevertToParent, CurrentTime);
     for (KeySym symbol : keys) {
       const KeyCode code = XKeysymToKeycode(dpy, symbol);
@@ -88,7 +88,7 @@ class X11ControlTest : public ::testing::Test {
   }
   // Override-redirect windows on the screen at `screenTopLeft` (our popups).
   std::vector<Window> popupsAt(GuiPoint screenTopLeft) {
-    Display* dpy = host_->display();
+    Display* dpy = host->display();
     XSync(dpy, False);
     Window root = 0, parent = 0;
     Window* children = nullptr;
@@ -109,54 +109,54 @@ class X11ControlTest : public ::testing::Test {
   // list is up, then lets the list's loop finish.
   void openMenuAnd(GuiChoiceMenu& menu, const std::function<void()>& whileOpen) {
     bool done = false;
-    effect_.duringIdle = [&] {
+    effect.duringIdle = [&] {
       if (done || !menu.isListOpen()) return;
       done = true;
       whileOpen();
     };
     clickAt({(kMenuRect.left + kMenuRect.right) / 2, (kMenuRect.top + kMenuRect.bottom) / 2});
-    ASSERT_TRUE(pumpUntil([&] { return done && (!editor_->getFrame() || !menu.isListOpen()); }))
+    ASSERT_TRUE(pumpUntil([&] { return done && (!editor->getFrame() || !menu.isListOpen()); }))
         << "the list did not open, or did not close again";
-    effect_.duringIdle = nullptr;
+    effect.duringIdle = nullptr;
   }
 
-  X11FrameBackend backend_;
-  RecordingEffect effect_;
-  ControlEditor* editor_ = nullptr;
-  GuiFrame* frame_ = nullptr;
-  std::unique_ptr<HostWindow> host_;
-  RecordingListener listener_;
+  X11FrameBackend backend;
+  RecordingEffect effect;
+  ControlEditor* editor = nullptr;
+  GuiFrame* frame = nullptr;
+  std::unique_ptr<HostWindow> host;
+  RecordingListener listener;
 };
 
 // ---- quick clicks -------------------------------------------------------------------------
 
 TEST_F(X11ControlTest, AClickReleasedBeforeTheNextIdleActsExactlyOnce) {
-  auto* onOff = new GuiOnOffButton({20, 100, 60, 120}, &listener_, 1, nullptr);
-  auto* momentary = new GuiMomentaryButton({80, 100, 120, 120}, &listener_, 2, 10, nullptr, {0, 0});
-  frame_->addView(onOff);
-  frame_->addView(momentary);
-  editor_->idle();
+  auto* onOff = new GuiOnOffButton({20, 100, 60, 120}, &listener, 1, nullptr);
+  auto* momentary = new GuiMomentaryButton({80, 100, 120, 120}, &listener, 2, 10, nullptr, {0, 0});
+  frame->addView(onOff);
+  frame->addView(momentary);
+  editor->idle();
   clickAt({40, 110});
   clickAt({100, 110});
   std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let the events arrive
-  editor_->idle();  // one idle for both clicks, presses and releases long queued
+  editor->idle();  // one idle for both clicks, presses and releases long queued
   EXPECT_EQ(onOff->getValue(), 1.0f);
-  ASSERT_EQ(listener_.calls.size(), 3u) << "on/off once, momentary pressed and released";
-  EXPECT_EQ(listener_.calls[0].control, onOff);
-  EXPECT_EQ(listener_.calls[1].value, 1.0f);
-  EXPECT_EQ(listener_.calls[2].value, 0.0f);
-  EXPECT_EQ(effect_.count(audioMasterBeginEdit), 0) << "a click is no held gesture";
+  ASSERT_EQ(listener.calls.size(), 3u) << "on/off once, momentary pressed and released";
+  EXPECT_EQ(listener.calls[0].control, onOff);
+  EXPECT_EQ(listener.calls[1].value, 1.0f);
+  EXPECT_EQ(listener.calls[2].value, 0.0f);
+  EXPECT_EQ(effect.count(audioMasterBeginEdit), 0) << "a click is no held gesture";
 }
 
 TEST_F(X11ControlTest, TwoQuickClicksBeforeOneIdleActTwice) {
-  auto* toggle = new GuiTwoFrameButton({20, 100, 60, 120}, &listener_, 1, 10, nullptr, {0, 0});
-  frame_->addView(toggle);
-  editor_->idle();
+  auto* toggle = new GuiTwoFrameButton({20, 100, 60, 120}, &listener, 1, 10, nullptr, {0, 0});
+  frame->addView(toggle);
+  editor->idle();
   clickAt({40, 110});
   clickAt({40, 110});
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  editor_->idle();
-  EXPECT_EQ(listener_.values(), (std::vector<float>{1.0f, 0.0f}));
+  editor->idle();
+  EXPECT_EQ(listener.values(), (std::vector<float>{1.0f, 0.0f}));
   EXPECT_EQ(toggle->getValue(), 0.0f);
 }
 
@@ -174,28 +174,28 @@ TEST(X11Keys, KeySymbolsOfOneCharacterBecomeUtf8) {
 }
 
 TEST_F(X11ControlTest, TypingIntoTheTextEditAndPressingEnterKeepsTheText) {
-  auto* edit = new GuiTextEdit(kEditRect, &listener_, 5, "old", nullptr);
-  frame_->addView(edit);
-  editor_->idle();
+  auto* edit = new GuiTextEdit(kEditRect, &listener, 5, "old", nullptr);
+  frame->addView(edit);
+  editor->idle();
   clickAt({250, 30});
   ASSERT_TRUE(pumpUntil([&] { return edit->isEditing(); }));
   typeKeys({XK_n, XK_e, XK_w, XK_space, XK_1, XK_2, XK_BackSpace, XK_3, XK_Return});
   ASSERT_TRUE(pumpUntil([&] { return !edit->isEditing(); }));
   EXPECT_STREQ(edit->getText(), "new 13");
-  EXPECT_EQ(listener_.calls.size(), 1u);
-  EXPECT_EQ(frame_->getKeyboardTarget(), nullptr);
+  EXPECT_EQ(listener.calls.size(), 1u);
+  EXPECT_EQ(frame->getKeyboardTarget(), nullptr);
 }
 
 TEST_F(X11ControlTest, EscapeClosesTheTextEditAndKeepsTheOldText) {
-  auto* edit = new GuiTextEdit(kEditRect, &listener_, 5, "old", nullptr);
-  frame_->addView(edit);
-  editor_->idle();
+  auto* edit = new GuiTextEdit(kEditRect, &listener, 5, "old", nullptr);
+  frame->addView(edit);
+  editor->idle();
   clickAt({250, 30});
   ASSERT_TRUE(pumpUntil([&] { return edit->isEditing(); }));
   typeKeys({XK_z, XK_z, XK_Escape});
   ASSERT_TRUE(pumpUntil([&] { return !edit->isEditing(); }));
   EXPECT_STREQ(edit->getText(), "old");
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(listener.calls.empty());
 }
 
 // ---- choice menu --------------------------------------------------------------------------
@@ -205,59 +205,59 @@ class X11MenuTest : public X11ControlTest {
   void SetUp() override {
     X11ControlTest::SetUp();
     if (IsSkipped()) return;
-    menu_ = new GuiChoiceMenu(kMenuRect, &listener_, 9, nullptr, nullptr);
-    for (const char* text : {"Sine", "Triangle", "-GSquare", "Saw"}) menu_->addEntry(text);
-    frame_->addView(menu_);
+    menu = new GuiChoiceMenu(kMenuRect, &listener, 9, nullptr, nullptr);
+    for (const char* text : {"Sine", "Triangle", "-GSquare", "Saw"}) menu->addEntry(text);
+    frame->addView(menu);
     // A control under where the list opens: a click there while the list is open must not
     // reach it.
-    below_ = new GuiTwoFrameButton({20, 40, 140, 200}, &listener_, 10, 10, nullptr, {0, 0});
-    frame_->addView(below_);
-    editor_->idle();
+    below = new GuiTwoFrameButton({20, 40, 140, 200}, &listener, 10, 10, nullptr, {0, 0});
+    frame->addView(below);
+    editor->idle();
   }
   GuiPoint listTopLeftOnScreen() const {
     return {kHostX + kMenuRect.left, kHostY + kMenuRect.bottom};
   }
 
-  GuiChoiceMenu* menu_ = nullptr;
-  GuiTwoFrameButton* below_ = nullptr;
+  GuiChoiceMenu* menu = nullptr;
+  GuiTwoFrameButton* below = nullptr;
 };
 
 TEST_F(X11MenuTest, ClickingAnEntryOfTheOpenListChoosesIt) {
   std::size_t listsOpen = 0;
   std::uint32_t listPixel = 0;
-  openMenuAnd(*menu_, [&] {
+  openMenuAnd(*menu, [&] {
     listsOpen = popupsAt(listTopLeftOnScreen()).size();
     // Beside the text of the last entry: the list's background.
-    const GuiPoint saw = entryPoint(*menu_, 3);
-    listPixel = host_->pixel(DefaultRootWindow(host_->display()), kHostX + kMenuRect.left + 3,
+    const GuiPoint saw = entryPoint(*menu, 3);
+    listPixel = host->pixel(DefaultRootWindow(host->display()), kHostX + kMenuRect.left + 3,
                             kHostY + saw.v);
-    clickAt(entryPoint(*menu_, 3));
+    clickAt(entryPoint(*menu, 3));
   });
   EXPECT_EQ(listsOpen, 1u) << "the list was on the screen below the menu";
   const GuiColor back = MenuLayout::kBackground;
   EXPECT_EQ(listPixel, (std::uint32_t{back.red} << 16) | (std::uint32_t{back.green} << 8) | back.blue)
       << "the list is drawn";
-  EXPECT_EQ(menu_->getCurrent(), 3);
-  EXPECT_EQ(listener_.values(), (std::vector<float>{3.0f}));
+  EXPECT_EQ(menu->getCurrent(), 3);
+  EXPECT_EQ(listener.values(), (std::vector<float>{3.0f}));
   EXPECT_TRUE(popupsAt(listTopLeftOnScreen()).empty()) << "nothing left on screen";
-  EXPECT_EQ(below_->getValue(), 0.0f);
+  EXPECT_EQ(below->getValue(), 0.0f);
 }
 
 TEST_F(X11MenuTest, AGreyedEntryCannotBeChosenAndAClickOutsideClosesTheListWithoutAChange) {
-  menu_->setCurrent(1);
-  openMenuAnd(*menu_, [&] {
-    clickAt(entryPoint(*menu_, 2));  // greyed: nothing happens
+  menu->setCurrent(1);
+  openMenuAnd(*menu, [&] {
+    clickAt(entryPoint(*menu, 2));  // greyed: nothing happens
     clickAt({130, 180});            // outside the list, on the control below it
   });
-  EXPECT_EQ(menu_->getCurrent(), 1);
-  EXPECT_TRUE(listener_.calls.empty()) << "no change, and the click did not reach the frame";
+  EXPECT_EQ(menu->getCurrent(), 1);
+  EXPECT_TRUE(listener.calls.empty()) << "no change, and the click did not reach the frame";
   EXPECT_TRUE(popupsAt(listTopLeftOnScreen()).empty());
 }
 
 TEST_F(X11MenuTest, TheKeyboardChoosesWhileTheListIsOpen) {
-  openMenuAnd(*menu_, [&] {
-    Display* dpy = host_->display();
-    const ServerGrab grab(dpy, host_->window());
+  openMenuAnd(*menu, [&] {
+    Display* dpy = host->display();
+    const ServerGrab grab(dpy, host->window());
     for (KeySym symbol : {XK_Down, XK_Down, XK_Return}) {
       const KeyCode code = XKeysymToKeycode(dpy, symbol);
       XTestFakeKeyEvent(dpy, code, True, CurrentTime);
@@ -265,29 +265,29 @@ TEST_F(X11MenuTest, TheKeyboardChoosesWhileTheListIsOpen) {
     }
     XSync(dpy, False);
   });
-  EXPECT_EQ(menu_->getCurrent(), 3) << "down skips the greyed entry";
-  EXPECT_EQ(listener_.calls.size(), 1u);
+  EXPECT_EQ(menu->getCurrent(), 3) << "down skips the greyed entry";
+  EXPECT_EQ(listener.calls.size(), 1u);
 }
 
 TEST_F(X11MenuTest, TheEditorClosedWhileTheListIsOpenTakesTheListDown) {
   std::vector<Window> lists;
-  openMenuAnd(*menu_, [&] {
+  openMenuAnd(*menu, [&] {
     lists = popupsAt(listTopLeftOnScreen());
-    editor_->close();
+    editor->close();
   });
-  frame_ = nullptr;
+  frame = nullptr;
   ASSERT_EQ(lists.size(), 1u);
-  EXPECT_EQ(editor_->getFrame(), nullptr);
+  EXPECT_EQ(editor->getFrame(), nullptr);
   EXPECT_TRUE(popupsAt(listTopLeftOnScreen()).empty()) << "the list is gone from the screen";
-  EXPECT_TRUE(host_->children().empty()) << "the frame window is gone";
-  EXPECT_TRUE(listener_.calls.empty());
+  EXPECT_TRUE(host->children().empty()) << "the frame window is gone";
+  EXPECT_TRUE(listener.calls.empty());
   // The pointer and keyboard are free again: another client can grab them.
-  Display* dpy = host_->display();
-  EXPECT_EQ(XGrabPointer(dpy, host_->window(), False, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+  Display* dpy = host->display();
+  EXPECT_EQ(XGrabPointer(dpy, host->window(), False, ButtonPressMask, GrabModeAsync, GrabModeAsync,
                          None, None, CurrentTime),
             GrabSuccess);
   XUngrabPointer(dpy, CurrentTime);
-  EXPECT_EQ(XGrabKeyboard(dpy, host_->window(), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+  EXPECT_EQ(XGrabKeyboard(dpy, host->window(), False, GrabModeAsync, GrabModeAsync, CurrentTime),
             GrabSuccess);
   XUngrabKeyboard(dpy, CurrentTime);
   XSync(dpy, False);

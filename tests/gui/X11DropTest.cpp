@@ -34,88 +34,88 @@ constexpr int kHostY = 80;
 class X11Drop : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!display_.usable()) GTEST_SKIP() << "Xvfb could not be started";
-    host_ = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 300, 200);
-    ASSERT_TRUE(host_->usable());
-    frame_ =
-        std::make_unique<GuiFrame>(GuiRect{0, 0, 240, 160}, host_->asParent(), nullptr, backend_);
-    ASSERT_TRUE(frame_->isWindowOpen());
-    left_ = new DropTaker({0, 0, 119, 159});
-    right_ = new DropTaker({120, 0, 239, 159});
-    frame_->addView(left_);
-    frame_->addView(right_);
-    target_ = static_cast<Window>(frame_->getPlatformWindow()->nativeId());
-    source_ = std::make_unique<XdndSource>();
-    ASSERT_TRUE(source_->usable());
+    if (!display.usable()) GTEST_SKIP() << "Xvfb could not be started";
+    host = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 300, 200);
+    ASSERT_TRUE(host->usable());
+    frame =
+        std::make_unique<GuiFrame>(GuiRect{0, 0, 240, 160}, host->asParent(), nullptr, backend);
+    ASSERT_TRUE(frame->isWindowOpen());
+    left = new DropTaker({0, 0, 119, 159});
+    right = new DropTaker({120, 0, 239, 159});
+    frame->addView(left);
+    frame->addView(right);
+    target = static_cast<Window>(frame->getPlatformWindow()->nativeId());
+    source = std::make_unique<XdndSource>();
+    ASSERT_TRUE(source->usable());
   }
   void TearDown() override {
-    source_.reset();
-    frame_.reset();
-    host_.reset();
+    source.reset();
+    frame.reset();
+    host.reset();
   }
 
   bool exchangeUntil(const std::function<bool()>& done) {
     return x11test::pumpUntil(
         [&] {
-          source_->pump();
-          if (frame_) frame_->idle();
+          source->pump();
+          if (frame) frame->idle();
         },
         done);
   }
   // Enter and move to (x, y) of the frame; true once the target answered.
   bool dragTo(int x, int y) {
-    source_->enter(target_);
-    const int before = source_->statusCount;
-    source_->moveTo(target_, kHostX + x, kHostY + y);
-    return exchangeUntil([&] { return source_->statusCount > before; });
+    source->enter(target);
+    const int before = source->statusCount;
+    source->moveTo(target, kHostX + x, kHostY + y);
+    return exchangeUntil([&] { return source->statusCount > before; });
   }
   // A whole drag and drop at (x, y); true once the target said it finished.
   bool dragAndDrop(int x, int y) {
     if (!dragTo(x, y)) return false;
-    source_->drop(target_);
-    return exchangeUntil([&] { return source_->finished.has_value(); });
+    source->drop(target);
+    return exchangeUntil([&] { return source->finished.has_value(); });
   }
   void idleFor(int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 5) {
-      source_->pump();
-      frame_->idle();
+      source->pump();
+      frame->idle();
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   }
   // A fresh source's drop arrives: nothing an earlier one did is left in the way.
   void expectTheNextDropToWork() {
-    source_ = std::make_unique<XdndSource>();
-    source_->offer({{"UTF8_STRING", "after"}});
+    source = std::make_unique<XdndSource>();
+    source->offer({{"UTF8_STRING", "after"}});
     ASSERT_TRUE(dragAndDrop(30, 30));
-    EXPECT_EQ(left_->received, (Names{"after"}));
+    EXPECT_EQ(left->received, (Names{"after"}));
   }
   static std::string uri(const std::string& path) { return "file://" + path; }
   void setTransferTimeout(std::int64_t milliseconds) {
-    static_cast<X11FrameWindow*>(frame_->getPlatformWindow())
+    static_cast<X11FrameWindow*>(frame->getPlatformWindow())
         ->dropTarget()
         ->setTransferTimeout(milliseconds);
   }
 
-  PrivateDisplay display_;
-  X11FrameBackend backend_;
-  std::unique_ptr<x11test::HostWindow> host_;
-  std::unique_ptr<GuiFrame> frame_;
-  std::unique_ptr<XdndSource> source_;
-  DropTaker* left_ = nullptr;
-  DropTaker* right_ = nullptr;
-  Window target_ = 0;
-  ScratchFolder folder_;
+  PrivateDisplay display;
+  X11FrameBackend backend;
+  std::unique_ptr<x11test::HostWindow> host;
+  std::unique_ptr<GuiFrame> frame;
+  std::unique_ptr<XdndSource> source;
+  DropTaker* left = nullptr;
+  DropTaker* right = nullptr;
+  Window target = 0;
+  ScratchFolder folder;
 };
 
 TEST_F(X11Drop, TheFrameWindowAnnouncesXdndVersion5) {
-  EXPECT_TRUE(frame_->isDropRegistered());
+  EXPECT_TRUE(frame->isDropRegistered());
   Atom type = None;
   int format = 0;
   unsigned long count = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
   ASSERT_EQ(
-      XGetWindowProperty(host_->display(), target_, XInternAtom(host_->display(), "XdndAware", False),
+      XGetWindowProperty(host->display(), target, XInternAtom(host->display(), "XdndAware", False),
                          0, 1, False, XA_ATOM, &type, &format, &count, &after, &data),
       Success);
   ASSERT_NE(data, nullptr);
@@ -125,122 +125,122 @@ TEST_F(X11Drop, TheFrameWindowAnnouncesXdndVersion5) {
 }
 
 TEST_F(X11Drop, AFileListReachesTheViewUnderTheCursorDecoded) {
-  const std::string plain = folder_.touch("plain.wav");
-  const std::string spaced = folder_.touch("my song 100%.wav");
-  source_->offer({{"text/uri-list",
-                  uri(plain) + "\r\n" + uri(folder_.path("my%20song%20100%25.wav")) + "\r\n"}});
+  const std::string plain = folder.touch("plain.wav");
+  const std::string spaced = folder.touch("my song 100%.wav");
+  source->offer({{"text/uri-list",
+                  uri(plain) + "\r\n" + uri(folder.path("my%20song%20100%25.wav")) + "\r\n"}});
   ASSERT_TRUE(dragAndDrop(180, 40));
-  EXPECT_TRUE(source_->status->accepted);
-  EXPECT_EQ(source_->requestedType, "text/uri-list");
-  EXPECT_EQ(right_->calls, 1);
-  EXPECT_EQ(right_->lastType, kDropFileNames);
-  EXPECT_EQ(right_->lastCount, 2);
-  EXPECT_EQ(right_->received, (Names{plain, spaced}));
-  EXPECT_EQ(right_->lastWhere, (GuiPoint{180, 40})) << "where the cursor was, in frame coordinates";
-  EXPECT_EQ(left_->calls, 0);
-  ASSERT_TRUE(source_->finished);
-  EXPECT_TRUE(source_->finished->success);
-  EXPECT_EQ(source_->finished->action, "XdndActionCopy")
+  EXPECT_TRUE(source->status->accepted);
+  EXPECT_EQ(source->requestedType, "text/uri-list");
+  EXPECT_EQ(right->calls, 1);
+  EXPECT_EQ(right->lastType, kDropFileNames);
+  EXPECT_EQ(right->lastCount, 2);
+  EXPECT_EQ(right->received, (Names{plain, spaced}));
+  EXPECT_EQ(right->lastWhere, (GuiPoint{180, 40})) << "where the cursor was, in frame coordinates";
+  EXPECT_EQ(left->calls, 0);
+  ASSERT_TRUE(source->finished);
+  EXPECT_TRUE(source->finished->success);
+  EXPECT_EQ(source->finished->action, "XdndActionCopy")
       << "the source is told its data was copied, so it deletes nothing";
-  EXPECT_EQ(source_->finished->target, target_);
+  EXPECT_EQ(source->finished->target, target);
 }
 
 TEST_F(X11Drop, ALinkArrivesAsItsTargetAndABrokenLinkAsItself) {
-  const std::string real = folder_.touch("real.wav");
-  ASSERT_EQ(::symlink(real.c_str(), folder_.path("link.wav").c_str()), 0);
-  ASSERT_EQ(::symlink(folder_.path("gone.wav").c_str(), folder_.path("broken.wav").c_str()), 0);
-  source_->offer({{"text/uri-list", uri(folder_.path("link.wav")) + "\r\n" +
-                                       uri(folder_.path("broken.wav")) + "\r\n"}});
+  const std::string real = folder.touch("real.wav");
+  ASSERT_EQ(::symlink(real.c_str(), folder.path("link.wav").c_str()), 0);
+  ASSERT_EQ(::symlink(folder.path("gone.wav").c_str(), folder.path("broken.wav").c_str()), 0);
+  source->offer({{"text/uri-list", uri(folder.path("link.wav")) + "\r\n" +
+                                       uri(folder.path("broken.wav")) + "\r\n"}});
   ASSERT_TRUE(dragAndDrop(30, 30));
-  EXPECT_EQ(left_->received,
-            (Names{std::filesystem::canonical(real).string(), folder_.path("broken.wav")}));
+  EXPECT_EQ(left->received,
+            (Names{std::filesystem::canonical(real).string(), folder.path("broken.wav")}));
 }
 
 TEST_F(X11Drop, ATopLevelWindowProxyingToTheFrameGetsTheDropAndTheRepliesNameIt) {
   // The host's top-level window names the frame window as its XdndProxy; the source sends there
   // with the top-level window in the messages, as sources do for proxies.
-  Display* dpy = host_->display();
+  Display* dpy = host->display();
   const Atom proxy = XInternAtom(dpy, "XdndProxy", False);
-  for (Window on : {host_->window(), target_}) {
+  for (Window on : {host->window(), target}) {
     XChangeProperty(dpy, on, proxy, XA_WINDOW, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&target_), 1);
+                    reinterpret_cast<const unsigned char*>(&target), 1);
   }
   XSync(dpy, False);
-  const std::string file = folder_.touch("a.wav");
-  source_->offer({{"text/uri-list", uri(file)}});
-  target_ = host_->window();
+  const std::string file = folder.touch("a.wav");
+  source->offer({{"text/uri-list", uri(file)}});
+  target = host->window();
   ASSERT_TRUE(dragAndDrop(30, 30));
-  EXPECT_EQ(source_->status->target, host_->window());
-  EXPECT_EQ(source_->finished->target, host_->window());
-  EXPECT_TRUE(source_->finished->success);
-  EXPECT_EQ(left_->received, (Names{file}));
+  EXPECT_EQ(source->status->target, host->window());
+  EXPECT_EQ(source->finished->target, host->window());
+  EXPECT_TRUE(source->finished->success);
+  EXPECT_EQ(left->received, (Names{file}));
 }
 
 TEST_F(X11Drop, EachTextTypeArrivesAsTextWithItsByteSize) {
   for (const char* type : {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain"}) {
-    source_ = std::make_unique<XdndSource>();
+    source = std::make_unique<XdndSource>();
     const std::string text = std::string("Grüße ") + type;
-    source_->offer({{type, text}});
+    source->offer({{type, text}});
     ASSERT_TRUE(dragAndDrop(30, 30)) << type;
-    EXPECT_EQ(source_->requestedType, type);
-    EXPECT_EQ(left_->lastType, kDropText) << type;
-    EXPECT_EQ(left_->lastCount, static_cast<std::int32_t>(text.size())) << type;
-    EXPECT_EQ(left_->received, (Names{text})) << type;
+    EXPECT_EQ(source->requestedType, type);
+    EXPECT_EQ(left->lastType, kDropText) << type;
+    EXPECT_EQ(left->lastCount, static_cast<std::int32_t>(text.size())) << type;
+    EXPECT_EQ(left->received, (Names{text})) << type;
   }
-  EXPECT_EQ(left_->calls, 3);
+  EXPECT_EQ(left->calls, 3);
 }
 
 TEST_F(X11Drop, FileNamesAreTakenWhenASourceOffersThemBesideText) {
-  const std::string file = folder_.touch("a.wav");
-  source_->offer({{"UTF8_STRING", file}, {"text/plain", file}, {"text/uri-list", uri(file)}});
+  const std::string file = folder.touch("a.wav");
+  source->offer({{"UTF8_STRING", file}, {"text/plain", file}, {"text/uri-list", uri(file)}});
   ASSERT_TRUE(dragAndDrop(30, 30));
-  EXPECT_EQ(source_->requestedType, "text/uri-list");
-  EXPECT_EQ(left_->lastType, kDropFileNames);
-  EXPECT_EQ(left_->received, (Names{file}));
+  EXPECT_EQ(source->requestedType, "text/uri-list");
+  EXPECT_EQ(left->lastType, kDropFileNames);
+  EXPECT_EQ(left->received, (Names{file}));
 }
 
 TEST_F(X11Drop, TypesBeyondTheFirstThreeAreReadFromTheTypeList) {
-  const std::string file = folder_.touch("a.wav");
-  source_->offer({{"image/png", "x"},
+  const std::string file = folder.touch("a.wav");
+  source->offer({{"image/png", "x"},
                  {"application/x-one", "x"},
                  {"application/x-two", "x"},
                  {"text/uri-list", uri(file)}});
   ASSERT_TRUE(dragAndDrop(30, 30));
-  EXPECT_TRUE(source_->status->accepted);
-  EXPECT_EQ(left_->received, (Names{file}));
+  EXPECT_TRUE(source->status->accepted);
+  EXPECT_EQ(left->received, (Names{file}));
 }
 
 TEST_F(X11Drop, AnUnsupportedTypeIsRefusedAndNothingIsDelivered) {
-  source_->offer({{"image/png", "\x89PNG"}});
+  source->offer({{"image/png", "\x89PNG"}});
   ASSERT_TRUE(dragTo(30, 30));
-  EXPECT_FALSE(source_->status->accepted);
-  EXPECT_EQ(source_->status->action, "");
-  source_->drop(target_);
-  ASSERT_TRUE(exchangeUntil([&] { return source_->finished.has_value(); }));
-  EXPECT_FALSE(source_->finished->success);
-  EXPECT_EQ(source_->requests, 0) << "no data was asked for";
-  EXPECT_EQ(left_->calls + right_->calls, 0);
+  EXPECT_FALSE(source->status->accepted);
+  EXPECT_EQ(source->status->action, "");
+  source->drop(target);
+  ASSERT_TRUE(exchangeUntil([&] { return source->finished.has_value(); }));
+  EXPECT_FALSE(source->finished->success);
+  EXPECT_EQ(source->requests, 0) << "no data was asked for";
+  EXPECT_EQ(left->calls + right->calls, 0);
 }
 
 TEST_F(X11Drop, ControlHeldMeansCopyOtherwiseMove) {
-  source_->offer({{"text/uri-list", uri(folder_.touch("a.wav"))}});
+  source->offer({{"text/uri-list", uri(folder.touch("a.wav"))}});
   ASSERT_TRUE(dragTo(30, 30));
-  EXPECT_TRUE(source_->status->accepted);
-  EXPECT_EQ(source_->status->action, "XdndActionMove");
-  source_->control(true);
-  int before = source_->statusCount;
-  source_->moveTo(target_, kHostX + 40, kHostY + 30);
-  ASSERT_TRUE(exchangeUntil([&] { return source_->statusCount > before; }));
-  EXPECT_EQ(source_->status->action, "XdndActionCopy");
-  source_->control(false);
-  before = source_->statusCount;
-  source_->moveTo(target_, kHostX + 50, kHostY + 30);
-  ASSERT_TRUE(exchangeUntil([&] { return source_->statusCount > before; }));
-  EXPECT_EQ(source_->status->action, "XdndActionMove");
+  EXPECT_TRUE(source->status->accepted);
+  EXPECT_EQ(source->status->action, "XdndActionMove");
+  source->control(true);
+  int before = source->statusCount;
+  source->moveTo(target, kHostX + 40, kHostY + 30);
+  ASSERT_TRUE(exchangeUntil([&] { return source->statusCount > before; }));
+  EXPECT_EQ(source->status->action, "XdndActionCopy");
+  source->control(false);
+  before = source->statusCount;
+  source->moveTo(target, kHostX + 50, kHostY + 30);
+  ASSERT_TRUE(exchangeUntil([&] { return source->statusCount > before; }));
+  EXPECT_EQ(source->status->action, "XdndActionMove");
 }
 
 TEST_F(X11Drop, AMalformedUriListHandsOverOnlyItsValidNames) {
-  const std::string good = folder_.touch("good.wav");
+  const std::string good = folder.touch("good.wav");
   const std::string list =
       "file://elsewhere/tmp/remote.wav\r\n"
       "/tmp/no-scheme.wav\r\n"
@@ -248,35 +248,35 @@ TEST_F(X11Drop, AMalformedUriListHandsOverOnlyItsValidNames) {
       "file:///tmp/zero%00byte.wav\r\n" +
       std::string("file:///tmp/raw\0zero.wav\r\n", 26) + uri(good) + "\r\n" +
       "http://example.org/web.wav\r\n";
-  source_->offer({{"text/uri-list", list}});
+  source->offer({{"text/uri-list", list}});
   ASSERT_TRUE(dragAndDrop(30, 30));
-  EXPECT_EQ(left_->received, (Names{good}));
-  EXPECT_TRUE(source_->finished->success);
+  EXPECT_EQ(left->received, (Names{good}));
+  EXPECT_TRUE(source->finished->success);
 }
 
 TEST_F(X11Drop, AListWithoutAnyValidNameCallsNobody) {
-  source_->offer({{"text/uri-list", "http://example.org/a.wav\r\nfile:///tmp/%\r\n"}});
+  source->offer({{"text/uri-list", "http://example.org/a.wav\r\nfile:///tmp/%\r\n"}});
   ASSERT_TRUE(dragAndDrop(30, 30));
-  EXPECT_FALSE(source_->finished->success);
-  EXPECT_EQ(left_->calls, 0);
+  EXPECT_FALSE(source->finished->success);
+  EXPECT_EQ(left->calls, 0);
 }
 
 TEST_F(X11Drop, ARefusingSourceEndsTheDropWithoutDelivery) {
-  source_->offer({{"text/uri-list", uri(folder_.touch("a.wav"))}});
-  source_->answer(XdndSource::Answer::refuse);
+  source->offer({{"text/uri-list", uri(folder.touch("a.wav"))}});
+  source->answer(XdndSource::Answer::refuse);
   ASSERT_TRUE(dragAndDrop(30, 30));
-  EXPECT_FALSE(source_->finished->success);
-  EXPECT_EQ(left_->calls, 0);
+  EXPECT_FALSE(source->finished->success);
+  EXPECT_EQ(left->calls, 0);
 }
 
 TEST_F(X11Drop, ASilentSourceIsGivenUpAfterTheTimeOutAndTheNextDropWorks) {
   setTransferTimeout(200);
-  source_->offer({{"text/uri-list", uri(folder_.touch("a.wav"))}});
-  source_->answer(XdndSource::Answer::silent);
+  source->offer({{"text/uri-list", uri(folder.touch("a.wav"))}});
+  source->answer(XdndSource::Answer::silent);
   ASSERT_TRUE(dragAndDrop(30, 30)) << "the target never gave up";
-  EXPECT_EQ(source_->requests, 1);
-  EXPECT_FALSE(source_->finished->success);
-  EXPECT_EQ(left_->calls, 0);
+  EXPECT_EQ(source->requests, 1);
+  EXPECT_FALSE(source->finished->success);
+  EXPECT_EQ(left->calls, 0);
 
   expectTheNextDropToWork();
 }
@@ -284,61 +284,61 @@ TEST_F(X11Drop, ASilentSourceIsGivenUpAfterTheTimeOutAndTheNextDropWorks) {
 TEST_F(X11Drop, DataSentInPartsArrivesWhole) {
   std::string text(300 * 1000, ' ');
   for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
-  source_->offer({{"UTF8_STRING", text}});
-  source_->answer(XdndSource::Answer::inParts, 64 * 1024);
+  source->offer({{"UTF8_STRING", text}});
+  source->answer(XdndSource::Answer::inParts, 64 * 1024);
   ASSERT_TRUE(dragAndDrop(200, 100));
-  ASSERT_EQ(right_->calls, 1);
-  EXPECT_EQ(right_->lastCount, static_cast<std::int32_t>(text.size()));
-  EXPECT_TRUE(right_->received.at(0) == text) << "the parts were joined in order";
+  ASSERT_EQ(right->calls, 1);
+  EXPECT_EQ(right->lastCount, static_cast<std::int32_t>(text.size()));
+  EXPECT_TRUE(right->received.at(0) == text) << "the parts were joined in order";
 }
 
 TEST_F(X11Drop, ASourceVanishingMidTransferDeliversNothingAndBlocksNothing) {
   setTransferTimeout(200);
-  source_->offer({{"UTF8_STRING", std::string(200 * 1000, 'v')}});
-  source_->answer(XdndSource::Answer::inParts, 64 * 1024);
-  source_->vanishAfterFirstPart();
+  source->offer({{"UTF8_STRING", std::string(200 * 1000, 'v')}});
+  source->answer(XdndSource::Answer::inParts, 64 * 1024);
+  source->vanishAfterFirstPart();
   ASSERT_TRUE(dragTo(30, 30));
-  source_->drop(target_);
-  ASSERT_TRUE(exchangeUntil([&] { return !source_->usable(); })) << "the source never vanished";
+  source->drop(target);
+  ASSERT_TRUE(exchangeUntil([&] { return !source->usable(); })) << "the source never vanished";
   idleFor(400);  // past the time-out
-  EXPECT_EQ(left_->calls, 0);
+  EXPECT_EQ(left->calls, 0);
 
   expectTheNextDropToWork();
 }
 
 TEST_F(X11Drop, DropsOutOfTurnAreAnsweredAsFailed) {
-  source_->offer({{"UTF8_STRING", "text"}});
+  source->offer({{"UTF8_STRING", "text"}});
   // A drop without any enter: the source is still told.
-  source_->drop(target_);
-  ASSERT_TRUE(exchangeUntil([&] { return source_->finished.has_value(); }));
-  EXPECT_FALSE(source_->finished->success);
+  source->drop(target);
+  ASSERT_TRUE(exchangeUntil([&] { return source->finished.has_value(); }));
+  EXPECT_FALSE(source->finished->success);
   // Entered but never positioned: the target never accepted.
-  source_ = std::make_unique<XdndSource>();
-  source_->offer({{"UTF8_STRING", "text"}});
-  source_->enter(target_);
-  source_->drop(target_);
-  ASSERT_TRUE(exchangeUntil([&] { return source_->finished.has_value(); }));
-  EXPECT_FALSE(source_->finished->success);
+  source = std::make_unique<XdndSource>();
+  source->offer({{"UTF8_STRING", "text"}});
+  source->enter(target);
+  source->drop(target);
+  ASSERT_TRUE(exchangeUntil([&] { return source->finished.has_value(); }));
+  EXPECT_FALSE(source->finished->success);
   // Left before the drop.
-  source_ = std::make_unique<XdndSource>();
-  source_->offer({{"UTF8_STRING", "text"}});
+  source = std::make_unique<XdndSource>();
+  source->offer({{"UTF8_STRING", "text"}});
   ASSERT_TRUE(dragTo(30, 30));
-  source_->leave(target_);
-  source_->drop(target_);
-  ASSERT_TRUE(exchangeUntil([&] { return source_->finished.has_value(); }));
-  EXPECT_FALSE(source_->finished->success);
-  EXPECT_EQ(left_->calls, 0);
+  source->leave(target);
+  source->drop(target);
+  ASSERT_TRUE(exchangeUntil([&] { return source->finished.has_value(); }));
+  EXPECT_FALSE(source->finished->success);
+  EXPECT_EQ(left->calls, 0);
 }
 
 TEST_F(X11Drop, AFrameClosedMidTransferTellsTheSourceItFailed) {
-  source_->offer({{"UTF8_STRING", "text"}});
-  source_->answer(XdndSource::Answer::silent);
+  source->offer({{"UTF8_STRING", "text"}});
+  source->answer(XdndSource::Answer::silent);
   ASSERT_TRUE(dragTo(30, 30));
-  source_->drop(target_);
-  ASSERT_TRUE(exchangeUntil([&] { return source_->requests > 0; }));
-  frame_.reset();
-  ASSERT_TRUE(exchangeUntil([&] { return source_->finished.has_value(); }));
-  EXPECT_FALSE(source_->finished->success);
+  source->drop(target);
+  ASSERT_TRUE(exchangeUntil([&] { return source->requests > 0; }));
+  frame.reset();
+  ASSERT_TRUE(exchangeUntil([&] { return source->finished.has_value(); }));
+  EXPECT_FALSE(source->finished->success);
 }
 
 }  // namespace

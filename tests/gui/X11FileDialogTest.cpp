@@ -46,12 +46,12 @@ class FrameEditor : public EditorBase {
   ~FrameEditor() override { FrameEditor::close(); }
   VstIntPtr open(void* window) override {
     EditorBase::open(window);
-    frame_ = new GuiFrame({0, 0, 200, 120}, window, this, x11);
-    return frame_->isWindowOpen() ? 1 : 0;
+    frame = new GuiFrame({0, 0, 200, 120}, window, this, x11);
+    return frame->isWindowOpen() ? 1 : 0;
   }
   void close() override {
-    delete frame_;
-    frame_ = nullptr;
+    delete frame;
+    frame = nullptr;
   }
 
  private:
@@ -70,18 +70,18 @@ VstFileSelect recordFor(VstInt32 command, char* buffer, VstInt32 size, const cha
 class X11FileDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!display_.usable()) GTEST_SKIP() << "Xvfb could not be started";
+    if (!display.usable()) GTEST_SKIP() << "Xvfb could not be started";
     ::setenv("NO_AT_BRIDGE", "1", 1);  // GTK would wait for an accessibility bus
-    host_ = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 300, 200);
-    ASSERT_TRUE(host_->usable());
-    editor_ = new FrameEditor(&effect_);
+    host = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 300, 200);
+    ASSERT_TRUE(host->usable());
+    editor = new FrameEditor(&effect);
   }
   void openEditorIn(Window parent) {
-    ASSERT_EQ(editor_->open(reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent))), 1);
+    ASSERT_EQ(editor->open(reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent))), 1);
   }
   void TearDown() override {
-    if (editor_) editor_->close();
-    host_.reset();
+    if (editor) editor->close();
+    host.reset();
   }
   // One selection through the stand-in `tool`; what the tool was asked.
   standins::Run selectWith(const char* tool, bool attachOffered = true) {
@@ -90,36 +90,36 @@ class X11FileDialog : public ::testing::Test {
     tools.reply("/tmp/a.fxp\n");
     char buffer[64] = {};
     VstFileSelect record = recordFor(kVstFileLoad, buffer, sizeof buffer, "Attach");
-    GuiFileSelector selector(&effect_);
+    GuiFileSelector selector(&effect);
     EXPECT_EQ(selector.run(&record), 1);
     const std::vector<standins::Run> runs = tools.runs();
     return runs.empty() ? standins::Run{} : runs.front();
   }
 
-  PrivateDisplay display_;
-  std::unique_ptr<x11test::HostWindow> host_;
-  PlainEffect effect_;  // owns the editor
-  FrameEditor* editor_ = nullptr;
+  PrivateDisplay display;
+  std::unique_ptr<x11test::HostWindow> host;
+  PlainEffect effect;  // owns the editor
+  FrameEditor* editor = nullptr;
 };
 
 
 TEST_F(X11FileDialog, ZenityIsAttachedToTheHostsWindowWhenItHasTheOption) {
-  openEditorIn(host_->window());
-  const std::string attach = "--attach=" + std::to_string(host_->window());
+  openEditorIn(host->window());
+  const std::string attach = "--attach=" + std::to_string(host->window());
   EXPECT_TRUE(selectWith("zenity", true).has(attach));
   EXPECT_FALSE(selectWith("zenity", false).has(attach)) << "a zenity without the option";
 }
 
 TEST_F(X11FileDialog, KdialogIsAttachedToTheHostsWindow) {
-  openEditorIn(host_->window());
-  EXPECT_EQ(selectWith("kdialog").after("--attach"), std::to_string(host_->window()));
+  openEditorIn(host->window());
+  EXPECT_EQ(selectWith("kdialog").after("--attach"), std::to_string(host->window()));
 }
 
 TEST_F(X11FileDialog, TheDialogBelongsToTheWindowTheWindowManagerManages) {
   // root -> a window manager's frame (the host window) -> the host's client window, carrying
   // WM_STATE -> a panel area of the host -> the editor's frame.
-  Display* dpy = host_->display();
-  const Window client = XCreateSimpleWindow(dpy, host_->window(), 5, 5, 280, 180, 0, 0, 0);
+  Display* dpy = host->display();
+  const Window client = XCreateSimpleWindow(dpy, host->window(), 5, 5, 280, 180, 0, 0, 0);
   const Window area = XCreateSimpleWindow(dpy, client, 10, 10, 250, 150, 0, 0, 0);
   const long state[2] = {1, 0};  // NormalState, no icon
   const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
@@ -157,20 +157,20 @@ class RealZenity : public X11FileDialog {
  protected:
   void SetUp() override {
     if (!zenityInstalled()) GTEST_SKIP() << "zenity is not installed";
-    previousHandler_ = XSetErrorHandler(ignoreXErrors);
+    previousHandler = XSetErrorHandler(ignoreXErrors);
     X11FileDialog::SetUp();
     if (IsSkipped()) return;
-    openEditorIn(host_->window());
+    openEditorIn(host->window());
   }
   void TearDown() override {
     X11FileDialog::TearDown();
-    XSetErrorHandler(previousHandler_);
+    XSetErrorHandler(previousHandler);
   }
 
   // Idles the editor (the started selection completes there) until `done`, for up to 20 s.
   bool idleUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 2000; ++i) {
-      editor_->idle();
+      editor->idle();
       if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -180,7 +180,7 @@ class RealZenity : public X11FileDialog {
   Window dialogWindow(const std::string& title) {
     Window found = 0;
     idleUntil([&] {
-      Display* dpy = host_->display();
+      Display* dpy = host->display();
       Window root = 0, parent = 0;
       Window* children = nullptr;
       unsigned int count = 0;
@@ -201,7 +201,7 @@ class RealZenity : public X11FileDialog {
     return found;
   }
   void type(Window window, const std::string& text) {
-    Display* dpy = host_->display();
+    Display* dpy = host->display();
     XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
     XSync(dpy, False);
     idleFor(500);  // the dialog takes the focus and settles
@@ -210,14 +210,14 @@ class RealZenity : public X11FileDialog {
   // Presses `symbol` until the dialog has closed: it checks a typed name for a moment before
   // its OK button takes Return.
   bool pressUntilClosed(KeySym symbol) {
-    for (int attempt = 0; attempt < 10 && result_ < 0; ++attempt) {
+    for (int attempt = 0; attempt < 10 && result < 0; ++attempt) {
       key(symbol);
-      for (int waited = 0; waited < 500 && result_ < 0; waited += 10) idleFor(10);
+      for (int waited = 0; waited < 500 && result < 0; waited += 10) idleFor(10);
     }
-    return idleUntil([&] { return result_ >= 0; });
+    return idleUntil([&] { return result >= 0; });
   }
   void key(KeySym symbol) {
-    Display* dpy = host_->display();
+    Display* dpy = host->display();
     const KeyCode code = XKeysymToKeycode(dpy, symbol);
     const bool shifted = XkbKeycodeToKeysym(dpy, code, 0, 0) != symbol;
     const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
@@ -230,12 +230,12 @@ class RealZenity : public X11FileDialog {
   }
   void idleFor(int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += 10) {
-      editor_->idle();
+      editor->idle();
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   }
   bool topLevelExists(Window window) {
-    Display* dpy = host_->display();
+    Display* dpy = host->display();
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
@@ -248,11 +248,11 @@ class RealZenity : public X11FileDialog {
   // Starts a selection (`command`, titled `title`, in `start` if given) and answers zenity's
   // window once it is on the screen, 0 if it never comes.
   Window startDialog(VstInt32 command, const std::string& title, const std::string& start = "") {
-    record_ = recordFor(command, buffer_, sizeof buffer_, title.c_str());
-    startFolder_ = start;
-    if (!startFolder_.empty()) record_.initialPath = startFolder_.data();
-    selector_ = std::make_unique<GuiFileSelector>(&effect_);
-    if (!selector_->start(&record_, [this](std::int32_t n) { result_ = n; })) return 0;
+    record = recordFor(command, buffer, sizeof buffer, title.c_str());
+    startFolder = start;
+    if (!startFolder.empty()) record.initialPath = startFolder.data();
+    selector = std::make_unique<GuiFileSelector>(&effect);
+    if (!selector->start(&record, [this](std::int32_t n) { result = n; })) return 0;
     return dialogWindow(title);
   }
   // Types `text` into the dialog and presses `finish` until the selection has completed.
@@ -261,49 +261,49 @@ class RealZenity : public X11FileDialog {
     return pressUntilClosed(finish);
   }
 
-  ScratchFolder folder_;
-  char buffer_[1024] = {};
-  VstFileSelect record_{};
-  std::string startFolder_;
-  std::unique_ptr<GuiFileSelector> selector_;
-  std::int32_t result_ = -1;  // the started selection's count once it completed
-  XErrorHandler previousHandler_ = nullptr;
+  ScratchFolder folder;
+  char buffer[1024] = {};
+  VstFileSelect record{};
+  std::string startFolder;
+  std::unique_ptr<GuiFileSelector> selector;
+  std::int32_t result = -1;  // the started selection's count once it completed
+  XErrorHandler previousHandler = nullptr;
 };
 
 TEST_F(RealZenity, AFileIsSavedUnderATypedNameWhileTheEditorRuns) {
-  const Window dialog = startDialog(kVstFileSave, "Overtonic save test", folder_.root());
+  const Window dialog = startDialog(kVstFileSave, "Overtonic save test", folder.root());
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
   ASSERT_TRUE(answer(dialog, "new preset.fxp", XK_Return)) << "the dialog never closed";
-  EXPECT_EQ(result_, 1);
-  EXPECT_EQ(std::string(buffer_), folder_.path("new preset.fxp"));
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(std::string(buffer), folder.path("new preset.fxp"));
 }
 
 TEST_F(RealZenity, AFileIsOpenedByItsTypedPath) {
-  const std::string existing = folder_.touch("lead.fxp");
+  const std::string existing = folder.touch("lead.fxp");
   const Window dialog = startDialog(kVstFileLoad, "Overtonic open test");
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
   // A leading slash opens the dialog's location field.
   ASSERT_TRUE(answer(dialog, existing, XK_Return)) << "the dialog never closed";
-  EXPECT_EQ(result_, 1);
-  EXPECT_EQ(std::string(buffer_), existing);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(std::string(buffer), existing);
 }
 
 TEST_F(RealZenity, EscapeCancelsAndNothingIsChosen) {
-  std::snprintf(buffer_, sizeof buffer_, "%s", "untouched");
+  std::snprintf(buffer, sizeof buffer, "%s", "untouched");
   const Window dialog = startDialog(kVstFileLoad, "Overtonic cancel test");
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
   ASSERT_TRUE(answer(dialog, "", XK_Escape)) << "the dialog never closed";
-  EXPECT_EQ(result_, 0);
-  EXPECT_STREQ(buffer_, "");
+  EXPECT_EQ(result, 0);
+  EXPECT_STREQ(buffer, "");
 }
 
 TEST_F(RealZenity, ReleasingTheSelectorClosesTheOpenDialog) {
   const Window dialog = startDialog(kVstFileLoad, "Overtonic release test");
   ASSERT_NE(dialog, 0u) << "zenity's dialog never appeared";
-  selector_.reset();
+  selector.reset();
   EXPECT_TRUE(idleUntil([&] { return !topLevelExists(dialog); }))
       << "the dialog stayed on the screen";
-  EXPECT_EQ(result_, -1) << "a released selector completes nothing";
+  EXPECT_EQ(result, -1) << "a released selector completes nothing";
 }
 
 }  // namespace

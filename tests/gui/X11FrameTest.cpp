@@ -26,135 +26,135 @@ constexpr int kHostY = 40;
 class X11FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    host_ = std::make_unique<HostWindow>(kHostX, kHostY, 240, 180);
-    ASSERT_TRUE(host_->usable()) << x11test::kNeedsDisplay;
-    frame_ = std::make_unique<GuiFrame>(GuiRect{0, 0, 200, 150}, host_->asParent(), nullptr,
-                                       backend_);
-    ASSERT_TRUE(frame_->isWindowOpen());
-    view_ = new ProbeView({20, 20, 60, 60}, kColorRed);
-    frame_->addView(view_);
-    ASSERT_TRUE(pumpFrameUntil([&] { return !frame_->isFirstDrawPending(); }))
+    host = std::make_unique<HostWindow>(kHostX, kHostY, 240, 180);
+    ASSERT_TRUE(host->usable()) << x11test::kNeedsDisplay;
+    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 200, 150}, host->asParent(), nullptr,
+                                       backend);
+    ASSERT_TRUE(frame->isWindowOpen());
+    view = new ProbeView({20, 20, 60, 60}, kColorRed);
+    frame->addView(view);
+    ASSERT_TRUE(pumpFrameUntil([&] { return !frame->isFirstDrawPending(); }))
         << "the first Expose never arrived";
   }
   void TearDown() override {
-    frame_.reset();
-    host_.reset();
+    frame.reset();
+    host.reset();
   }
 
   bool pumpFrameUntil(const std::function<bool()>& done) {
-    return x11test::pumpUntil([&] { frame_->idle(); }, done);
+    return x11test::pumpUntil([&] { frame->idle(); }, done);
   }
   Window frameWindow() const {
-    return static_cast<Window>(frame_->getPlatformWindow()->nativeId());
+    return static_cast<Window>(frame->getPlatformWindow()->nativeId());
   }
   std::uint32_t framePixel(int x, int y) {
-    const ServerGrab grab(host_->display(), host_->window());
-    return host_->pixel(frameWindow(), x, y);
+    const ServerGrab grab(host->display(), host->window());
+    return host->pixel(frameWindow(), x, y);
   }
   void clickAt(int x, int y, unsigned int button) {
-    const ServerGrab grab(host_->display(), host_->window());
-    host_->movePointer(x, y);
-    host_->click(button);
+    const ServerGrab grab(host->display(), host->window());
+    host->movePointer(x, y);
+    host->click(button);
   }
 
-  X11FrameBackend backend_;
-  std::unique_ptr<HostWindow> host_;
-  std::unique_ptr<GuiFrame> frame_;
-  ProbeView* view_ = nullptr;
+  X11FrameBackend backend;
+  std::unique_ptr<HostWindow> host;
+  std::unique_ptr<GuiFrame> frame;
+  ProbeView* view = nullptr;
 };
 
 TEST_F(X11FrameTest, TheFrameWindowIsAChildOfTheHostWindowNamedByTheWindowClass) {
-  const std::vector<Window> children = host_->children();
+  const std::vector<Window> children = host->children();
   ASSERT_EQ(children.size(), 1u);
   EXPECT_EQ(children[0], frameWindow());
   XClassHint hint{};
-  ASSERT_TRUE(XGetClassHint(host_->display(), children[0], &hint));
+  ASSERT_TRUE(XGetClassHint(host->display(), children[0], &hint));
   EXPECT_STREQ(hint.res_class, GuiFrame::windowClassName());
   XFree(hint.res_name);
   XFree(hint.res_class);
   XWindowAttributes attributes{};
-  XGetWindowAttributes(host_->display(), children[0], &attributes);
+  XGetWindowAttributes(host->display(), children[0], &attributes);
   EXPECT_EQ(attributes.width, 200);
   EXPECT_EQ(attributes.height, 150);
 }
 
 TEST_F(X11FrameTest, TheFirstPaintAndIdleRedrawsReachTheScreen) {
-  ASSERT_TRUE(host_->hasTrueColour24()) << x11test::kNeeds24Bit;
+  ASSERT_TRUE(host->hasTrueColour24()) << x11test::kNeeds24Bit;
   EXPECT_EQ(framePixel(40, 40), 0xFF0000u) << "the view after the first paint";
   EXPECT_EQ(framePixel(100, 100), 0x000000u) << "the empty back buffer elsewhere";
   auto* other = new ProbeView({100, 80, 140, 120}, kColorCyan);
-  frame_->addView(other);
-  frame_->idle();
+  frame->addView(other);
+  frame->idle();
   EXPECT_EQ(framePixel(120, 100), 0x00FFFFu) << "a new (dirty) view is drawn at the next idle";
 }
 
 TEST_F(X11FrameTest, AnExposedWindowIsPaintedAgainFromTheBackBuffer) {
-  ASSERT_TRUE(host_->hasTrueColour24()) << x11test::kNeeds24Bit;
-  const int drawsBefore = view_->draws;
-  XClearArea(host_->display(), frameWindow(), 0, 0, 0, 0, True);  // lose everything, send Expose
-  XSync(host_->display(), False);
-  ASSERT_TRUE(pumpFrameUntil([&] { return view_->draws > drawsBefore; }));
+  ASSERT_TRUE(host->hasTrueColour24()) << x11test::kNeeds24Bit;
+  const int drawsBefore = view->draws;
+  XClearArea(host->display(), frameWindow(), 0, 0, 0, 0, True);  // lose everything, send Expose
+  XSync(host->display(), False);
+  ASSERT_TRUE(pumpFrameUntil([&] { return view->draws > drawsBefore; }));
   EXPECT_EQ(framePixel(40, 40), 0xFF0000u);
 }
 
 TEST_F(X11FrameTest, ARealPressReachesTheViewUnderIt) {
   clickAt(30, 45, 1);
-  ASSERT_TRUE(pumpFrameUntil([&] { return view_->presses > 0; }));
-  EXPECT_EQ(view_->presses, 1);
-  EXPECT_EQ(view_->lastPress, (GuiPoint{30, 45}));
+  ASSERT_TRUE(pumpFrameUntil([&] { return view->presses > 0; }));
+  EXPECT_EQ(view->presses, 1);
+  EXPECT_EQ(view->lastPress, (GuiPoint{30, 45}));
   clickAt(150, 130, 3);  // outside the view
   clickAt(59, 59, 3);    // the right button, on the view's last pixel
-  ASSERT_TRUE(pumpFrameUntil([&] { return view_->presses > 1; }));
-  EXPECT_EQ(view_->presses, 2);
-  EXPECT_EQ(view_->lastPress, (GuiPoint{59, 59}));
+  ASSERT_TRUE(pumpFrameUntil([&] { return view->presses > 1; }));
+  EXPECT_EQ(view->presses, 2);
+  EXPECT_EQ(view->lastPress, (GuiPoint{59, 59}));
 }
 
 TEST_F(X11FrameTest, WheelButtonsAreWheelStepsForTheViewUnderThePointer) {
   clickAt(40, 40, 4);
-  ASSERT_TRUE(pumpFrameUntil([&] { return view_->wheels > 0; }));
-  EXPECT_EQ(view_->lastDistance, 1.0f);
+  ASSERT_TRUE(pumpFrameUntil([&] { return view->wheels > 0; }));
+  EXPECT_EQ(view->lastDistance, 1.0f);
   clickAt(40, 40, 5);
-  ASSERT_TRUE(pumpFrameUntil([&] { return view_->wheels > 1; }));
-  EXPECT_EQ(view_->lastDistance, -1.0f);
-  EXPECT_EQ(view_->presses, 0) << "wheel steps are not presses";
+  ASSERT_TRUE(pumpFrameUntil([&] { return view->wheels > 1; }));
+  EXPECT_EQ(view->lastDistance, -1.0f);
+  EXPECT_EQ(view->presses, 0) << "wheel steps are not presses";
 }
 
 TEST_F(X11FrameTest, TheHostDestroyingItsWindowClosesTheFrame) {
-  host_->destroyWindow();
-  ASSERT_TRUE(pumpFrameUntil([&] { return !frame_->isWindowOpen(); }));
-  frame_->idle();
-  frame_->setCursor(kCursorWait);
-  view_->setDirty(true);
-  frame_->drawView(nullptr);
+  host->destroyWindow();
+  ASSERT_TRUE(pumpFrameUntil([&] { return !frame->isWindowOpen(); }));
+  frame->idle();
+  frame->setCursor(kCursorWait);
+  view->setDirty(true);
+  frame->drawView(nullptr);
   std::int32_t x = 0, y = 0;
-  EXPECT_FALSE(frame_->getPosition(x, y));
+  EXPECT_FALSE(frame->getPosition(x, y));
 }
 
 TEST_F(X11FrameTest, GeometryReadsAndResizesTheWindowTree) {
   GuiRect parent;
-  ASSERT_TRUE(frame_->getSize(parent));
+  ASSERT_TRUE(frame->getSize(parent));
   EXPECT_EQ(parent, (GuiRect{kHostX, kHostY, kHostX + 240, kHostY + 180}));
   std::int32_t x = -1, y = -1;
-  ASSERT_TRUE(frame_->getPosition(x, y));
+  ASSERT_TRUE(frame->getPosition(x, y));
   EXPECT_EQ(x, kHostX) << "the host window wraps the frame closely: it is the top window";
   EXPECT_EQ(y, kHostY);
-  ASSERT_TRUE(frame_->setSize(220, 160));
+  ASSERT_TRUE(frame->setSize(220, 160));
   XWindowAttributes attributes{};
-  XSync(host_->display(), False);
-  XGetWindowAttributes(host_->display(), frameWindow(), &attributes);
+  XSync(host->display(), False);
+  XGetWindowAttributes(host->display(), frameWindow(), &attributes);
   EXPECT_EQ(attributes.width, 220);
   EXPECT_EQ(attributes.height, 160);
-  XGetWindowAttributes(host_->display(), host_->window(), &attributes);
+  XGetWindowAttributes(host->display(), host->window(), &attributes);
   EXPECT_EQ(attributes.width, 260) << "the close host window grows with the frame";
   EXPECT_EQ(attributes.height, 190);
 }
 
 TEST_F(X11FrameTest, CursorsCanBeSetAndRestored) {
   for (std::int32_t kind = kCursorDefault; kind <= kCursorDiagonalFalling; ++kind) {
-    frame_->setCursor(kind);
+    frame->setCursor(kind);
   }
-  frame_->setCursor(kCursorDefault);
-  EXPECT_TRUE(frame_->isWindowOpen());
+  frame->setCursor(kCursorDefault);
+  EXPECT_TRUE(frame->isWindowOpen());
 }
 
 struct BadParentCase {

@@ -27,47 +27,47 @@ constexpr GuiPoint kPressAt{40, 30};
 class X11PointerPacing : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(display_.usable()) << "Xvfb could not be started";
-    host_ = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 200, 150);
-    ASSERT_TRUE(host_->usable()) << x11test::kNeedsDisplay;
-    std::unique_ptr<FrameWindow> made = backend_.createChild(
-        static_cast<std::uintptr_t>(host_->window()), 200, 150, "Plugin0000pacing");
+    ASSERT_TRUE(display.usable()) << "Xvfb could not be started";
+    host = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 200, 150);
+    ASSERT_TRUE(host->usable()) << x11test::kNeedsDisplay;
+    std::unique_ptr<FrameWindow> made = backend.createChild(
+        static_cast<std::uintptr_t>(host->window()), 200, 150, "Plugin0000pacing");
     ASSERT_NE(made, nullptr);
-    window_.reset(static_cast<X11FrameWindow*>(made.release()));
+    window.reset(static_cast<X11FrameWindow*>(made.release()));
     // The window's first exposure, so that no event of its own is left to come.
     ASSERT_TRUE(takeEvent(FrameEvent::Kind::paint));
   }
   void TearDown() override {
-    window_.reset();
-    host_.reset();
+    window.reset();
+    host.reset();
   }
 
   // The left button goes down over the window and the frame takes the press from the queue.
   void pressAndTakeIt() {
-    host_->movePointer(kPressAt.h, kPressAt.v);
-    XTestFakeButtonEvent(host_->display(), 1, True, CurrentTime);
-    XSync(host_->display(), False);
+    host->movePointer(kPressAt.h, kPressAt.v);
+    XTestFakeButtonEvent(host->display(), 1, True, CurrentTime);
+    XSync(host->display(), False);
     ASSERT_TRUE(takeEvent(FrameEvent::Kind::buttonPress));
   }
   // Reads the window's events until one of `kind` comes (for about two seconds at most).
   bool takeEvent(FrameEvent::Kind kind) {
     const auto arrived = [&] {
-      const auto event = window_->nextEvent(EventFilter::all);
+      const auto event = window->nextEvent(EventFilter::all);
       return event && event->kind == kind;
     };
     return x11test::pumpUntil([] {}, arrived);
   }
   // One pass of a tracking loop: the buttons, then the position (screen coordinates).
   std::pair<std::int32_t, GuiPoint> pass() {
-    const std::int32_t buttons = window_->mouseButtons();
-    return {buttons, window_->pointerPosition()};
+    const std::int32_t buttons = window->mouseButtons();
+    return {buttons, window->pointerPosition()};
   }
   static GuiPoint onScreen(GuiPoint inWindow) { return {kHostX + inWindow.h, kHostY + inWindow.v}; }
 
-  PrivateDisplay display_;
-  X11FrameBackend backend_;
-  std::unique_ptr<x11test::HostWindow> host_;
-  std::unique_ptr<X11FrameWindow> window_;
+  PrivateDisplay display;
+  X11FrameBackend backend;
+  std::unique_ptr<x11test::HostWindow> host;
+  std::unique_ptr<X11FrameWindow> window;
 };
 
 TEST_F(X11PointerPacing, AHeldStillPressWaitsForThePointerInEveryPassAfterTheFirstLiveOne) {
@@ -81,43 +81,43 @@ TEST_F(X11PointerPacing, AHeldStillPressWaitsForThePointerInEveryPassAfterTheFir
   }
   const auto elapsed = std::chrono::steady_clock::now() - start;
   // The first pass reads the press from the event stream, the second is the first live one.
-  EXPECT_EQ(window_->pacedWaits(), std::uint64_t{kPasses - 2});
+  EXPECT_EQ(window->pacedWaits(), std::uint64_t{kPasses - 2});
   // Each wait lasts until the pointer changes, or at least kPaceMs: no faster than a human rate.
   EXPECT_GE(elapsed, std::chrono::milliseconds((kPasses - 2) * X11Window::kPaceMs));
-  window_->pressDispatched();
+  window->pressDispatched();
 }
 
 TEST_F(X11PointerPacing, ADragIsFollowedSampleForSampleAndAnsweredWithoutWaiting) {
   pressAndTakeIt();
   pass();
   pass();  // the first two passes: the press, then the first live read
-  const std::uint64_t waitsBefore = window_->pacedWaits();
+  const std::uint64_t waitsBefore = window->pacedWaits();
   for (int i = 1; i <= 40; ++i) {
     const GuiPoint target{kPressAt.h + 3 * i, kPressAt.v + (i % 7) * 5 - 10};
-    host_->movePointer(target.h, target.v);  // synced: the server has moved the pointer
+    host->movePointer(target.h, target.v);  // synced: the server has moved the pointer
     const auto [buttons, where] = pass();
     ASSERT_EQ(buttons, kMouseLeft) << "sample " << i;
     ASSERT_EQ(where, onScreen(target)) << "sample " << i;
   }
-  EXPECT_EQ(window_->pacedWaits(), waitsBefore) << "a moving pointer never waits";
+  EXPECT_EQ(window->pacedWaits(), waitsBefore) << "a moving pointer never waits";
   // Held still again, the loop waits again.
   pass();
   pass();
-  EXPECT_EQ(window_->pacedWaits(), waitsBefore + 2);
-  window_->pressDispatched();
+  EXPECT_EQ(window->pacedWaits(), waitsBefore + 2);
+  window->pressDispatched();
 }
 
 TEST_F(X11PointerPacing, AQueuedReleaseIsAnsweredAtOnceAndQueriesOutsideAPressNeverWait) {
   pressAndTakeIt();
   EXPECT_EQ(pass().first, kMouseLeft) << "the press, from the event stream";
-  XTestFakeButtonEvent(host_->display(), 1, False, CurrentTime);
-  XSync(host_->display(), False);
+  XTestFakeButtonEvent(host->display(), 1, False, CurrentTime);
+  XSync(host->display(), False);
   EXPECT_EQ(pass().first, 0) << "the release";
-  EXPECT_EQ(window_->pacedWaits(), 0u);
-  window_->pressDispatched();
+  EXPECT_EQ(window->pacedWaits(), 0u);
+  window->pressDispatched();
   // Outside a press the queries are plain live reads: a still pointer never waits.
   for (int i = 0; i < 5; ++i) EXPECT_EQ(pass().first, 0);
-  EXPECT_EQ(window_->pacedWaits(), 0u);
+  EXPECT_EQ(window->pacedWaits(), 0u);
 }
 
 TEST_F(X11PointerPacing, AReleaseWhileAPassWaitsEndsTheWaitAndTheLoop) {
@@ -134,14 +134,14 @@ TEST_F(X11PointerPacing, AReleaseWhileAPassWaitsEndsTheWaitAndTheLoop) {
     XCloseDisplay(other);
   });
   int passes = 0;
-  while (window_->mouseButtons() == kMouseLeft && passes < 2000) ++passes;
+  while (window->mouseButtons() == kMouseLeft && passes < 2000) ++passes;
   hand.join();
   EXPECT_LT(passes, 2000) << "the release was never seen";
   EXPECT_GE(passes, 1);
   // Every pass that read the button held waited; the last one may have waited for the release.
-  EXPECT_GE(window_->pacedWaits(), static_cast<std::uint64_t>(passes));
-  EXPECT_LE(window_->pacedWaits(), static_cast<std::uint64_t>(passes) + 1);
-  window_->pressDispatched();
+  EXPECT_GE(window->pacedWaits(), static_cast<std::uint64_t>(passes));
+  EXPECT_LE(window->pacedWaits(), static_cast<std::uint64_t>(passes) + 1);
+  window->pressDispatched();
 }
 
 }  // namespace

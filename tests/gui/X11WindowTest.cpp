@@ -26,32 +26,32 @@ using x11test::ServerGrab;
 class X11Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    display_ = X11Display::open();
-    ASSERT_TRUE(display_) << x11test::kNeedsDisplay;
-    dpy_ = display_->raw();
+    display = X11Display::open();
+    ASSERT_TRUE(display) << x11test::kNeedsDisplay;
+    dpy = display->raw();
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    ASSERT_TRUE(XTestQueryExtension(dpy_, &eventBase, &errorBase, &major, &minor))
+    ASSERT_TRUE(XTestQueryExtension(dpy, &eventBase, &errorBase, &major, &minor))
         << x11test::kNeedsDisplay;
-    parent_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), kParentPosition.h,
+    parent = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), kParentPosition.h,
                                  kParentPosition.v, 200, 150, 0, 0, 0);
-    XMapWindow(dpy_, parent_);
-    window_ = X11Window::createChild(*display_, parent_, 120, 90, "Plugin0000test");
-    ASSERT_NE(window_, nullptr);
-    waitUntilViewable(window_->id());
+    XMapWindow(dpy, parent);
+    window = X11Window::createChild(*display, parent, 120, 90, "Plugin0000test");
+    ASSERT_NE(window, nullptr);
+    waitUntilViewable(window->id());
   }
 
   void TearDown() override {
-    if (!display_) return;
+    if (!display) return;
     releaseEverything();
-    window_.reset();
-    XDestroyWindow(dpy_, parent_);
-    XSync(dpy_, True);
+    window.reset();
+    XDestroyWindow(dpy, parent);
+    XSync(dpy, True);
   }
 
   void waitUntilViewable(Window id) {
     for (int i = 0; i < 400; ++i) {
       XWindowAttributes attributes{};
-      XGetWindowAttributes(dpy_, id, &attributes);
+      XGetWindowAttributes(dpy, id, &attributes);
       if (attributes.map_state == IsViewable) return;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -59,48 +59,48 @@ class X11Test : public ::testing::Test {
   }
 
   void key(KeySym symbol, bool down) {
-    XTestFakeKeyEvent(dpy_, XKeysymToKeycode(dpy_, symbol), down ? True : False, CurrentTime);
+    XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, symbol), down ? True : False, CurrentTime);
   }
   void button(unsigned int number, bool down) {
-    XTestFakeButtonEvent(dpy_, number, down ? True : False, CurrentTime);
+    XTestFakeButtonEvent(dpy, number, down ? True : False, CurrentTime);
   }
   void movePointerTo(GuiPoint windowPoint) {
-    XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), kParentPosition.h + windowPoint.h,
+    XTestFakeMotionEvent(dpy, DefaultScreen(dpy), kParentPosition.h + windowPoint.h,
                          kParentPosition.v + windowPoint.v, CurrentTime);
   }
   void releaseEverything() {
     for (unsigned int b = 1; b <= 3; ++b) button(b, false);
     for (KeySym k : {XK_Control_L, XK_Shift_L, XK_Alt_L}) key(k, false);
-    XSync(dpy_, True);
+    XSync(dpy, True);
   }
 
-  std::unique_ptr<X11Display> display_;
-  Display* dpy_ = nullptr;
-  Window parent_ = 0;
-  std::unique_ptr<X11Window> window_;
+  std::unique_ptr<X11Display> display;
+  Display* dpy = nullptr;
+  Window parent = 0;
+  std::unique_ptr<X11Window> window;
 };
 
 TEST_F(X11Test, ContextReadsTheWindowOriginOnTheScreen) {
-  DrawContext ctx(nullptr, nullptr, window_.get());
+  DrawContext ctx(nullptr, nullptr, window.get());
   EXPECT_EQ(ctx.getWindowOrigin(), kParentPosition);
 }
 
 TEST_F(X11Test, PaintedPixelsReachTheWindowWhenTheContextEnds) {
   XWindowAttributes attributes{};
-  XGetWindowAttributes(dpy_, window_->id(), &attributes);
+  XGetWindowAttributes(dpy, window->id(), &attributes);
   ASSERT_TRUE(attributes.depth >= 24 && attributes.visual->red_mask == 0xff0000 &&
               attributes.visual->green_mask == 0xff00 && attributes.visual->blue_mask == 0xff)
       << x11test::kNeeds24Bit;
-  const ServerGrab grab(dpy_, parent_);
+  const ServerGrab grab(dpy, parent);
   DrawSurface backBuffer(120, 90);
   {
-    DrawContext ctx(nullptr, &backBuffer, window_.get());
+    DrawContext ctx(nullptr, &backBuffer, window.get());
     ctx.setFillColor(kColorRed);
     ctx.fillRect({9, 9, 40, 30});
     ctx.drawPoint({60, 50}, kColorCyan);
   }
-  XSync(dpy_, False);
-  XImage* image = XGetImage(dpy_, window_->id(), 0, 0, 120, 90, AllPlanes, ZPixmap);
+  XSync(dpy, False);
+  XImage* image = XGetImage(dpy, window->id(), 0, 0, 120, 90, AllPlanes, ZPixmap);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(XGetPixel(image, 20, 20) & 0xffffff, 0xff0000u);
   EXPECT_EQ(XGetPixel(image, 60, 50) & 0xffffff, 0x00ffffu);
@@ -122,13 +122,13 @@ TEST_F(X11Test, QueryMouseButtonsReadsTheRealPointerAndModifiers) {
       {"middle", NoSymbol, 2, 2},
       {"left + alt", XK_Alt_L, 1, 33},
   };
-  const ServerGrab grab(dpy_, parent_);
+  const ServerGrab grab(dpy, parent);
   for (const PressCase& c : cases) {
-    DrawContext ctx(nullptr, nullptr, window_.get());
+    DrawContext ctx(nullptr, nullptr, window.get());
     movePointerTo({30, 20});
     if (c.modifier != NoSymbol) key(c.modifier, true);
     button(c.button, true);
-    XSync(dpy_, False);
+    XSync(dpy, False);
     EXPECT_EQ(ctx.queryMouseButtons(), c.expected) << c.name;
     releaseEverything();
     EXPECT_EQ(ctx.queryMouseButtons(), 0) << c.name << " after release";
@@ -136,12 +136,12 @@ TEST_F(X11Test, QueryMouseButtonsReadsTheRealPointerAndModifiers) {
 }
 
 TEST_F(X11Test, QueryMouseLocationIsRelativeToTheWindow) {
-  const ServerGrab grab(dpy_, parent_);
-  DrawContext ctx(nullptr, nullptr, window_.get());
+  const ServerGrab grab(dpy, parent);
+  DrawContext ctx(nullptr, nullptr, window.get());
   const GuiPoint targets[] = {{30, 20}, {0, 0}, {119, 89}, {-10, 150}};
   for (const GuiPoint target : targets) {
     movePointerTo(target);
-    XSync(dpy_, False);
+    XSync(dpy, False);
     GuiPoint where;
     ctx.queryMouseLocation(where);
     EXPECT_EQ(where, target);
@@ -151,33 +151,33 @@ TEST_F(X11Test, QueryMouseLocationIsRelativeToTheWindow) {
 TEST_F(X11Test, SecondClickIsTakenFromTheQueueWithinTheDoubleClickTime) {
   using namespace std::chrono;
   const auto now = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-  const ServerGrab grab(dpy_, parent_);
-  window_->noteEventTime(now);
+  const ServerGrab grab(dpy, parent);
+  window->noteEventTime(now);
   movePointerTo({30, 20});
   button(1, true);
   button(1, false);
-  XSync(dpy_, False);
-  DrawContext ctx(nullptr, nullptr, window_.get());
+  XSync(dpy, False);
+  DrawContext ctx(nullptr, nullptr, window.get());
   EXPECT_TRUE(ctx.awaitSecondClick());
-  window_->noteEventTime(now - 10 * X11Window::kDoubleClickMs);
+  window->noteEventTime(now - 10 * X11Window::kDoubleClickMs);
   button(1, true);
   button(1, false);
-  XSync(dpy_, False);
+  XSync(dpy, False);
   EXPECT_FALSE(ctx.awaitSecondClick()) << "the double-click time was already over";
 }
 
 TEST_F(X11Test, BadWindowIdsFailWithoutEndingTheProcess) {
   const unsigned long bogus = 0x7ffffff0;
-  EXPECT_EQ(X11Window::createChild(*display_, bogus, 600, 600, "Plugin0000bad"), nullptr);
-  EXPECT_EQ(X11Window::wrap(*display_, bogus), nullptr);
-  EXPECT_EQ(X11Window::createChild(*display_, 0, 600, 600, nullptr), nullptr);
+  EXPECT_EQ(X11Window::createChild(*display, bogus, 600, 600, "Plugin0000bad"), nullptr);
+  EXPECT_EQ(X11Window::wrap(*display, bogus), nullptr);
+  EXPECT_EQ(X11Window::createChild(*display, 0, 600, 600, nullptr), nullptr);
 }
 
 TEST_F(X11Test, WindowDestroyedBehindOurBackIsHarmless) {
-  auto doomed = X11Window::createChild(*display_, parent_, 40, 40, nullptr);
+  auto doomed = X11Window::createChild(*display, parent, 40, 40, nullptr);
   ASSERT_NE(doomed, nullptr);
-  XDestroyWindow(dpy_, doomed->id());
-  XSync(dpy_, False);
+  XDestroyWindow(dpy, doomed->id());
+  XSync(dpy, False);
   DrawSurface backBuffer(40, 40);
   {
     DrawContext ctx(nullptr, &backBuffer, doomed.get());
@@ -187,7 +187,7 @@ TEST_F(X11Test, WindowDestroyedBehindOurBackIsHarmless) {
     EXPECT_EQ(ctx.queryMouseButtons(), 0);
   }
   doomed.reset();  // destroying an already destroyed window is trapped too
-  EXPECT_NE(X11Window::wrap(*display_, parent_), nullptr) << "the connection still works";
+  EXPECT_NE(X11Window::wrap(*display, parent), nullptr) << "the connection still works";
 }
 
 }  // namespace

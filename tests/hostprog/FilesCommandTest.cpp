@@ -119,9 +119,9 @@ TEST(SelectCommand, BadOptionsAreUsageErrors) {
 class WithDisplay : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!display_.usable()) GTEST_SKIP() << "Xvfb could not be started";
+    if (!display.usable()) GTEST_SKIP() << "Xvfb could not be started";
   }
-  PrivateDisplay display_;
+  PrivateDisplay display;
 };
 
 TEST_F(WithDisplay, SelectBesideAWindowAttachesTheDialogAndPrintsTheChoice) {

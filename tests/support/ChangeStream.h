@@ -8,10 +8,10 @@ namespace change_stream {
 
 class Stream {
  public:
-  explicit Stream(uint32_t seed) : state_(seed) {}
+  explicit Stream(uint32_t seed) : state(seed) {}
   uint32_t next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 8;
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
   }
   // 0 .. n-1.
   int32_t below(int32_t n) { return int32_t(next() % uint32_t(n)); }
@@ -19,7 +19,7 @@ class Stream {
   float unit() { return float(next() & 0xFFFF) / 65535.0f; }
 
  private:
-  uint32_t state_;
+  uint32_t state;
 };
 
 }  // namespace change_stream

@@ -67,12 +67,12 @@ void apply(SynthEngine& engine) {
 }
 
 void Player::render(float* out, int32_t block) noexcept {
-  if (frame_ >= nextRestart_) {
-    engine_.startAllOscillators(noteFrequency(kNote), 0.8f);
-    nextRestart_ = frame_ + kRestartFrames;
+  if (frame >= nextRestart) {
+    engine.startAllOscillators(noteFrequency(kNote), 0.8f);
+    nextRestart = frame + kRestartFrames;
   }
-  engine_.renderHostBlock(out, block, 0, true);
-  frame_ += block;
+  engine.renderHostBlock(out, block, 0, true);
+  frame += block;
 }
 
 }  // namespace full_patch

@@ -27,14 +27,14 @@ constexpr int64_t kRestartFrames = 88200;
 // kRestartFrames frames; `frame` counts the frames rendered so far across calls.
 class Player {
  public:
-  explicit Player(SynthEngine& target) : engine_(target) {}
+  explicit Player(SynthEngine& target) : engine(target) {}
 
   void render(float* out, int32_t block) noexcept;
 
  private:
-  SynthEngine& engine_;
-  int64_t frame_ = 0;
-  int64_t nextRestart_ = 0;
+  SynthEngine& engine;
+  int64_t frame = 0;
+  int64_t nextRestart = 0;
 };
 
 }  // namespace full_patch

@@ -36,8 +36,8 @@ inline std::unique_ptr<hostlib::PluginInstance> newInstance() {
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plugin_ = newInstance();
-    ASSERT_TRUE(plugin_);
+    plugin = newInstance();
+    ASSERT_TRUE(plugin);
   }
-  std::unique_ptr<hostlib::PluginInstance> plugin_;
+  std::unique_ptr<hostlib::PluginInstance> plugin;
 };
