@@ -99,7 +99,7 @@ TEST(CoreThreadStress, ParametersProgramsAndCurvesWhileRenderingAreKept) {
 // The main thread's program calls on the core; envelope commands carry a curve of their own.
 class CoreCalls : public program_traffic::ProgramCalls {
  public:
-  explicit CoreCalls(SynthPlugin& core) : core(core) {}
+  explicit CoreCalls(SynthPlugin& instance) : core(instance) {}
   void select(int32_t program) override { core.selectProgram(program); }
   void duplicate(int32_t destination) override { (void)core.duplicateProgram(destination); }
   void rename(const char* name) override { core.renameProgram(const_cast<char*>(name)); }
@@ -172,9 +172,15 @@ TEST(CoreThreadStress, ProgramsNamesChunksAndCurvesWhileTheAudioThreadAutomates)
   program_traffic::expectSameBankApartFromAutomation(program_traffic::decoded(coreCalls.take(false)),
                                                      program_traffic::decoded(twinCalls.take(false)),
                                                      automation);
+  // The live values, through what a third core reads back for each value sent.
+  auto probe = std::make_unique<SynthPlugin>(&quietHost);
   for (VstInt32 index = 0; index < SynthCore::kParameterCount; ++index) {
     const float value = core->getParameter(index);
-    EXPECT_TRUE(automation.allows(index, twin->getParameter(index), value))
+    const auto readBack = [&](float sent) {
+      probe->setParameter(index, sent);
+      return probe->getParameter(index);
+    };
+    EXPECT_TRUE(automation.allows(index, twin->getParameter(index), value, readBack))
         << "index " << index << ": " << value << " was never sent";
   }
 }

@@ -181,10 +181,16 @@ class Automation {
     }
   }
 
-  // True when `value` is `calm` (what the twin holds) or a value sent to `index`.
-  bool allows(int32_t index, float calm, float value) const {
+  // True when `value` is `calm` (what the twin holds) or a value sent to `index`, as `readBack`
+  // turns it into what the instrument reads back (the engine may reshape a value a little).
+  template <class ReadBack>
+  bool allows(int32_t index, float calm, float value, ReadBack readBack) const {
     const std::vector<float>& values = sent[static_cast<size_t>(index)];
-    return value == calm || std::find(values.begin(), values.end(), value) != values.end();
+    return value == calm || std::any_of(values.begin(), values.end(),
+                                        [&](float v) { return readBack(v) == value; });
+  }
+  bool allows(int32_t index, float calm, float value) const {
+    return allows(index, calm, value, [](float v) { return v; });
   }
 
   int64_t count = 0;

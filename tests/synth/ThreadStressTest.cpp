@@ -111,7 +111,7 @@ TEST(ThreadStress, HostCallsWhileTheAudioThreadRendersKeepEveryValueAndEverySamp
 // has no curve to apply; the host sends it all the same.
 class PluginCalls : public program_traffic::ProgramCalls {
  public:
-  explicit PluginCalls(hostlib::PluginInstance& plugin) : plugin(plugin) {}
+  explicit PluginCalls(hostlib::PluginInstance& instance) : plugin(instance) {}
   void select(int32_t program) override { plugin.setProgram(program); }
   void duplicate(int32_t destination) override { plugin.dispatch(effCopyProgram, destination); }
   void rename(const char* name) override {
@@ -203,9 +203,16 @@ TEST(ThreadStress, ProgramsNamesAndChunksWhileTheAudioThreadAutomatesKeepWhatOnl
   program_traffic::expectSameBankApartFromAutomation(
       program_traffic::decoded(plugin->getChunk(false)),
       program_traffic::decoded(twin->getChunk(false)), automation);
+  // The live values, through what a third instance reads back for each value sent.
+  auto probe = newInstance();
+  ASSERT_TRUE(probe);
   for (VstInt32 index = 0; index < 237; ++index) {
     const float value = plugin->getParameter(index);
-    EXPECT_TRUE(automation.allows(index, twin->getParameter(index), value))
+    const auto readBack = [&](float sent) {
+      probe->setParameter(index, sent);
+      return probe->getParameter(index);
+    };
+    EXPECT_TRUE(automation.allows(index, twin->getParameter(index), value, readBack))
         << "index " << index << ": " << value << " was never sent";
   }
 }
