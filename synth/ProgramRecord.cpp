@@ -73,12 +73,14 @@ ProgramRecord& ProgramRecord::operator=(const ProgramRecord& other) {
 EnvelopeCurve ProgramRecord::readCurve(int slot) const {
   EnvelopeCurve points;
   const EnvelopeCurve& stored = curve(slot);
+#pragma GCC unroll 8
   for (size_t k = 0; k < points.size(); ++k) points[k] = loadRelaxed(stored[k]);
   return points;
 }
 
 void ProgramRecord::writeCurve(int slot, const float* points) {
   EnvelopeCurve& stored = curve(slot);
+#pragma GCC unroll 8
   for (size_t k = 0; k < stored.size(); ++k) storeRelaxed(stored[k], points[k]);
 }
 

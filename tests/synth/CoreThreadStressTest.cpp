@@ -152,7 +152,8 @@ TEST(CoreThreadStress, ProgramsNamesChunksAndCurvesWhileTheAudioThreadAutomates)
   int64_t nonFiniteBlocks = 0;
   const int64_t blocks = renderWhileSetting(
       [&] {
-        automation.beforeBlock([&](int32_t index, float value) { core->setParameter(index, value); });
+        automation.beforeBlock(
+            [&](int32_t index, float value) { core->setParameter(index, value); });
         if (midi.below(3) == 0) sendNote(*core, midi);
         core->processReplacing(nullptr, &channel, kBlock);
         if (!signal_measure::allFinite(out)) ++nonFiniteBlocks;
@@ -169,9 +170,9 @@ TEST(CoreThreadStress, ProgramsNamesChunksAndCurvesWhileTheAudioThreadAutomates)
   program_traffic::expectNoFaults(traffic);
   program_traffic::expectNoFaults(calm);
   EXPECT_EQ(core->currentProgramIndex(), twin->currentProgramIndex());
-  program_traffic::expectSameBankApartFromAutomation(program_traffic::decoded(coreCalls.take(false)),
-                                                     program_traffic::decoded(twinCalls.take(false)),
-                                                     automation);
+  program_traffic::expectSameBankApartFromAutomation(
+      program_traffic::decoded(coreCalls.take(false)),
+      program_traffic::decoded(twinCalls.take(false)), automation);
   // The live values, through what a third core reads back for each value sent.
   auto probe = std::make_unique<SynthPlugin>(&quietHost);
   for (VstInt32 index = 0; index < SynthCore::kParameterCount; ++index) {
