@@ -210,7 +210,8 @@ void SynthEditor::readProgram() {
 void SynthEditor::loadCurve(std::int32_t slot) {
   GuiCurveEditor* editor = getCurveEditor(slot);
   if (!editor || !plugin) return;
-  editor->setCurve(plugin->program(plugin->currentProgramIndex()).curve(slot).data());
+  // A point-by-point copy: a host may store a chunk into the program on another thread meanwhile.
+  editor->setCurve(plugin->program(plugin->currentProgramIndex()).readCurve(slot).data());
   editor->setDirty(true);
 }
 

@@ -181,8 +181,8 @@ void EffectBase::setParameterAndNotify(VstInt32 index, float value) {
 void EffectBase::processReplacing(float**, float**, VstInt32) {}
 void EffectBase::onOpen() {}
 void EffectBase::onClose() {}
-VstInt32 EffectBase::currentProgramIndex() { return curProgram; }
-void EffectBase::selectProgram(VstInt32 program) { curProgram = program; }
+VstInt32 EffectBase::currentProgramIndex() { return loadProgramIndex(); }
+void EffectBase::selectProgram(VstInt32 program) { storeProgramIndex(program); }
 void EffectBase::renameProgram(char* text) { writeEmpty(text); }
 void EffectBase::readProgramName(char* text) { writeEmpty(text); }
 void EffectBase::readParameterLabel(VstInt32, char* text) { writeEmpty(text); }

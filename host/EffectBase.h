@@ -4,6 +4,8 @@
 // are declared in their fixed slot order; subclasses extend the table at its end.
 #pragma once
 
+#include <atomic>
+
 #include "host/EffectEditor.h"
 #include "host/vst2.h"
 
@@ -89,13 +91,25 @@ class EffectBase {
                      void* ptr = nullptr, float opt = 0.0f) const;
   void setFlag(VstInt32 flag, bool on);
   bool hasFlag(VstInt32 flag) const { return (effect.flags & flag) != 0; }
+  // The current program is set on the host's main thread and read on the audio thread, where
+  // automation lands in it: each access is one relaxed atomic load or store.
+  VstInt32 loadProgramIndex() const {
+    return std::atomic_ref<VstInt32>(const_cast<VstInt32&>(curProgram))
+        .load(std::memory_order_relaxed);
+  }
+  void storeProgramIndex(VstInt32 program) {
+    std::atomic_ref<VstInt32>(curProgram).store(program, std::memory_order_relaxed);
+  }
 
   float sampleRate = 44100.0f;
   EffectEditor* editor = nullptr;
   audioMasterCallback hostCallback;
   VstInt32 numPrograms;
   VstInt32 numParams;
-  VstInt32 curProgram = 0;
   VstInt32 blockSize = 1024;
   AEffect effect;
+
+ private:
+  static_assert(std::atomic_ref<VstInt32>::is_always_lock_free);
+  alignas(std::atomic_ref<VstInt32>::required_alignment) VstInt32 curProgram = 0;
 };

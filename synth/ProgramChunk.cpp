@@ -1,9 +1,7 @@
 // Program records to and from the saved-state format.
 #include "synth/ProgramChunk.h"
 
-#include <algorithm>
-#include <cstring>
-
+#include "engine/SharedField.h"
 #include "synth/ParameterTable.h"
 
 namespace programchunk {
@@ -16,14 +14,14 @@ namespace {
 
 chunkformat::Program describe(const ProgramRecord& record) {
   chunkformat::Program program;
-  std::memcpy(program.name.data(), record.name, kProgramNameSize);
+  record.readName(program.name.data());
   program.name.back() = '\0';
   for (VstInt32 index = 0; index < parameters::kCount; ++index) {
     if (const float* field = record.fieldFor(index))
-      program.values.push_back({static_cast<uint32_t>(index), *field});
+      program.values.push_back({static_cast<uint32_t>(index), loadRelaxed(*field)});
   }
   for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
-    const EnvelopeCurve& curve = record.curve(slot);
+    const EnvelopeCurve curve = record.readCurve(slot);
     if (!chunkformat::isSilent(curve))
       program.curves.push_back({static_cast<uint32_t>(slot), curve});
   }
@@ -60,13 +58,14 @@ void assign(const chunkformat::Program& program, const ProgramRecord& defaults,
   record = defaults;
   for (const chunkformat::Value& v : program.values) {
     if (v.index >= static_cast<uint32_t>(parameters::kCount)) continue;
-    if (float* field = record.fieldFor(static_cast<VstInt32>(v.index))) *field = v.value;
+    if (float* field = record.fieldFor(static_cast<VstInt32>(v.index))) {
+      storeRelaxed(*field, v.value);
+    }
   }
   for (const chunkformat::SlotCurve& curve : program.curves) {
-    record.curve(static_cast<int>(curve.slot)) = curve.points;
+    record.writeCurve(static_cast<int>(curve.slot), curve.points.data());
   }
-  std::memcpy(record.name, program.name.data(), kProgramNameSize);
-  record.name[kProgramNameSize - 1] = '\0';
+  record.writeName(program.name.data());
 }
 
 }  // namespace programchunk

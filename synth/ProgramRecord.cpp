@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/SharedField.h"
 #include "synth/ParameterTable.h"
 
 using parameters::kParameterRuns;
@@ -46,6 +47,10 @@ ProgramRecord::ProgramRecord()
 
 ProgramRecord::~ProgramRecord() = default;
 
+static_assert(std::atomic_ref<float>::is_always_lock_free &&
+              std::atomic_ref<char>::is_always_lock_free);
+static_assert(std::atomic_ref<float>::required_alignment == alignof(float));
+
 ProgramRecord& ProgramRecord::operator=(const ProgramRecord& other) {
   if (this == &other) return *this;
   ProgramRecord& source = const_cast<ProgramRecord&>(other);  // only read
@@ -53,12 +58,39 @@ ProgramRecord& ProgramRecord::operator=(const ProgramRecord& other) {
     for (VstInt32 offset = 0; offset < run.indexes.count; ++offset) {
       float* field = run.fieldIn(*this, offset);
       const float* from = run.fieldIn(source, offset);
-      if (field && from) *field = *from;
+      if (field && from) storeRelaxed(*field, loadRelaxed(*from));
     }
   }
-  *envelopes = *other.envelopes;
-  std::memcpy(name, other.name, sizeof name);
+  for (int slot = 0; slot < kEnvelopeSlotCount; ++slot) {
+    writeCurve(slot, other.readCurve(slot).data());
+  }
+  char copied[kProgramNameSize];
+  other.readName(copied);
+  writeName(copied);
   return *this;
+}
+
+EnvelopeCurve ProgramRecord::readCurve(int slot) const {
+  EnvelopeCurve points;
+  const EnvelopeCurve& stored = curve(slot);
+#pragma GCC unroll 8
+  for (size_t k = 0; k < points.size(); ++k) points[k] = loadRelaxed(stored[k]);
+  return points;
+}
+
+void ProgramRecord::writeCurve(int slot, const float* points) {
+  EnvelopeCurve& stored = curve(slot);
+#pragma GCC unroll 8
+  for (size_t k = 0; k < stored.size(); ++k) storeRelaxed(stored[k], points[k]);
+}
+
+void ProgramRecord::readName(char* text) const {
+  for (int k = 0; k < kProgramNameSize; ++k) text[k] = loadRelaxed(name[k]);
+}
+
+void ProgramRecord::writeName(const char* text) {
+  for (int k = 0; k < kProgramNameSize - 1; ++k) storeRelaxed(name[k], text[k]);
+  storeRelaxed(name[kProgramNameSize - 1], '\0');
 }
 
 float* ProgramRecord::fieldFor(VstInt32 index) {

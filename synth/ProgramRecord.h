@@ -2,6 +2,11 @@
 // curves of the panel and a name. Values are stored raw (as the host sent them); the engine
 // applies the transforms. Fields are in their designed declaration order; which parameter each
 // value belongs to, and its default, is in the parameter table (ParameterTable.h).
+//
+// Automation writes values on the audio thread while the host's main thread and the panel copy,
+// store and read programs: wherever that can overlap, every value, curve point and name byte is
+// loaded and stored on its own with a relaxed atomic (loadRelaxed / storeRelaxed, or the copies
+// below). A program copied meanwhile may mix older and newer values; no access is a data race.
 #pragma once
 
 #include <array>
@@ -42,6 +47,13 @@ class ProgramRecord {
 
   EnvelopeCurve& curve(int slot) { return (*envelopes)[static_cast<size_t>(slot)]; }
   const EnvelopeCurve& curve(int slot) const { return (*envelopes)[static_cast<size_t>(slot)]; }
+  // Point by point: a copy of a slot's curve, and its replacement by 385 points.
+  [[nodiscard]] EnvelopeCurve readCurve(int slot) const;
+  void writeCurve(int slot, const float* points);
+  // Byte by byte: copies the kProgramNameSize bytes of the name out, or in (the last one is
+  // stored as 0 whatever `text` holds there).
+  void readName(char* text) const;
+  void writeName(const char* text);
 
   std::array<float, 32> routing;
   float mainDetune;

@@ -3,7 +3,6 @@
 // finite are ignored.
 #include "synth/SynthCore.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -72,7 +71,7 @@ void SynthCore::setParameter(VstInt32 index, float value) {
   const ParameterRun* run = runOf(index);
   if (!run || !std::isfinite(value)) return;
   const VstInt32 offset = index - run->indexes.first;
-  if (float* field = run->fieldIn(currentRecord(), offset)) *field = value;
+  if (float* field = run->fieldIn(currentRecord(), offset)) storeRelaxed(*field, value);
   applyLive(*run, offset, value);
 }
 
@@ -125,8 +124,8 @@ void SynthCore::readParameterDisplay(VstInt32 index, char* text) {
 
 void SynthCore::selectProgram(VstInt32 program) {
   if (program < 0 || program >= kProgramCount) return;
-  curProgram = program;
-  applyProgram(currentRecord());
+  storeProgramIndex(program);
+  applyProgram(programs[static_cast<size_t>(program)]);
 }
 
 // Pushes every stored value into the engine and the panel values in the table's order, then every
@@ -134,29 +133,32 @@ void SynthCore::selectProgram(VstInt32 program) {
 void SynthCore::applyProgram(ProgramRecord& record) {
   for (const ParameterRun& run : kParameterRuns) {
     for (VstInt32 offset = 0; offset < run.indexes.count; ++offset) {
-      if (const float* stored = run.fieldIn(record, offset)) applyLive(run, offset, *stored);
+      if (const float* stored = run.fieldIn(record, offset)) {
+        applyLive(run, offset, loadRelaxed(*stored));
+      }
     }
   }
   for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
-    applyEnvelope(slot, record.curve(slot).data());
+    loadEnvelopeLayers(slot, record.readCurve(slot).data());
   }
 }
 
+// The name is padded with zeros, as strncpy pads it.
 void SynthCore::renameProgram(char* text) {
   if (!text) return;
-  char* name = currentRecord().name;
+  char name[kProgramNameSize] = {};
   std::strncpy(name, text, kProgramNameSize - 1);
-  name[kProgramNameSize - 1] = '\0';
+  currentRecord().writeName(name);
 }
 
 void SynthCore::readProgramName(char* text) {
   if (!text) return;
-  std::memcpy(text, currentRecord().name, kProgramNameSize);
+  currentRecord().readName(text);
 }
 
 bool SynthCore::readProgramNameAt(VstInt32, VstInt32 index, char* text) {
   if (!text || index < 0 || index >= kProgramCount) return false;
-  std::memcpy(text, programs[static_cast<size_t>(index)].name, kProgramNameSize);
+  programs[static_cast<size_t>(index)].readName(text);
   return true;
 }
 
@@ -169,7 +171,8 @@ bool SynthCore::duplicateProgram(VstInt32 destination) {
 VstInt32 SynthCore::readChunk(void** data, bool isPreset) {
   if (!data) return 0;
   chunkData = isPreset ? programchunk::encodeProgram(currentRecord())
-                       : programchunk::encodeBank({programs.get(), kProgramCount}, curProgram);
+                       : programchunk::encodeBank({programs.get(), kProgramCount},
+                                                  loadProgramIndex());
   *data = chunkData.data();
   return static_cast<VstInt32>(chunkData.size());
 }
@@ -194,21 +197,24 @@ VstInt32 SynthCore::writeChunk(void* data, VstInt32 byteSize, bool isPreset) {
         record = *defaults;
       }
     }
-    curProgram = static_cast<VstInt32>(chunk.state.currentProgram);
+    storeProgramIndex(static_cast<VstInt32>(chunk.state.currentProgram));
   }
   applyProgram(currentRecord());
   return 1;
 }
 
 void SynthCore::applyEnvelope(VstInt32 slot, const float* curve) {
+  if (loadEnvelopeLayers(slot, curve)) currentRecord().writeCurve(slot, curve);
+}
+
+bool SynthCore::loadEnvelopeLayers(VstInt32 slot, const float* curve) {
   EnvelopeSlotTarget target{};
-  if (!curve || !envelopeSlotTarget(slot, target)) return;
+  if (!curve || !envelopeSlotTarget(slot, target)) return false;
   const auto bank = static_cast<EnvelopeBank>(target.bank);
   for (VstInt32 k = 0; k < target.count; ++k) {
     engine.loadEnvelopeLayer(target.firstOscillator + k * target.step, bank, target.layer, curve);
   }
-  EnvelopeCurve& stored = currentRecord().curve(slot);
-  if (stored.data() != curve) std::copy_n(curve, kEnvelopePointCount, stored.begin());
+  return true;
 }
 
 // ---- identity and capabilities ---------------------------------------------------------------

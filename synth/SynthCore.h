@@ -75,12 +75,15 @@ class SynthCore : public EffectBaseX {
   bool isNoteGateOpen() const { return noteGate.load(); }
 
  protected:
-  ProgramRecord& currentRecord() { return programs[static_cast<size_t>(curProgram)]; }
+  ProgramRecord& currentRecord() { return programs[static_cast<size_t>(loadProgramIndex())]; }
 
  private:
   // Sets the live value of the index `offset` places into `run`.
   void applyLive(const parameters::ParameterRun& run, VstInt32 offset, float value);
   void applyProgram(ProgramRecord& record);
+  // Loads a curve into the layers of the oscillators `slot` addresses; false for slots outside
+  // 0-122.
+  bool loadEnvelopeLayers(VstInt32 slot, const float* curve);
 
   SynthEngine engine;
   std::unique_ptr<ProgramRecord[]> programs;

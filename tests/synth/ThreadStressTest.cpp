@@ -4,7 +4,10 @@
 // values and texts back. Every sample stays finite, and afterwards every parameter reads back
 // what the same calls give an instance nobody renders with. Under the ThreadSanitizer build the
 // run also shows that the plug-in shares no value between the threads without an atomic access.
+// A second case turns the roles round: the audio thread automates parameters while the other
+// thread works on programs, names and chunks (ProgramTraffic.h).
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <span>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "tests/support/PluginFixture.h"
 #include "tests/support/RenderWhileSetting.h"
 #include "tests/support/SignalMeasure.h"
+#include "tests/synth/ProgramTraffic.h"
 
 namespace {
 
@@ -100,6 +104,116 @@ TEST(ThreadStress, HostCallsWhileTheAudioThreadRendersKeepEveryValueAndEverySamp
     const float actual = plugin->getParameter(index);
     EXPECT_TRUE(actual == expected || (std::isnan(actual) && std::isnan(expected)))
         << "index " << index << ": expected " << expected << ", got " << actual;
+  }
+}
+
+// The main thread's program calls through the host library. Without a panel the envelope command
+// has no curve to apply; the host sends it all the same.
+class PluginCalls : public program_traffic::ProgramCalls {
+ public:
+  explicit PluginCalls(hostlib::PluginInstance& instance) : plugin(instance) {}
+  void select(int32_t program) override { plugin.setProgram(program); }
+  void duplicate(int32_t destination) override { plugin.dispatch(effCopyProgram, destination); }
+  void rename(const char* name) override {
+    plugin.dispatch(effSetProgramName, 0, 0, const_cast<char*>(name));
+  }
+  void readName(program_traffic::NameBuffer& buffer) override {
+    plugin.dispatch(effGetProgramName, 0, 0, buffer.data());
+  }
+  bool readNameAt(int32_t index, program_traffic::NameBuffer& buffer) override {
+    return plugin.dispatch(effGetProgramNameIndexed, index, 0, buffer.data()) == 1;
+  }
+  std::vector<unsigned char> take(bool program) override { return plugin.getChunk(program); }
+  bool restore(const std::vector<unsigned char>& chunk, bool program) override {
+    return plugin.setChunk(chunk, program);
+  }
+  void envelopeCommand(Stream& stream) override {
+    plugin.setParameter(8, float(stream.below(123)));
+  }
+  void readParameter(int32_t index) override {
+    (void)plugin.parameterDisplay(index);
+    (void)plugin.getParameter(index);
+  }
+
+ private:
+  hostlib::PluginInstance& plugin;
+};
+
+// A bank whose programs have names and a few drawn curves, so that duplicates and chunk round
+// trips have curves to carry.
+std::vector<unsigned char> bankWithCurves() {
+  chunkformat::State state;
+  state.kind = chunkformat::Kind::bank;
+  state.currentProgram = 3;
+  Stream stream(31);
+  for (int32_t p = 0; p < program_traffic::kProgramCount; ++p) {
+    chunkformat::Program program;
+    std::snprintf(program.name.data(), program.name.size(), "drawn %d", int(p));
+    for (int32_t slot = p % 5; slot < chunkformat::kSlotCount; slot += 5 + p % 7) {
+      chunkformat::SlotCurve curve;
+      curve.slot = uint32_t(slot);
+      for (float& point : curve.points) point = stream.unit();
+      program.curves.push_back(curve);
+    }
+    state.programs.push_back(program);
+  }
+  return chunkformat::write(state);
+}
+
+TEST(ThreadStress, ProgramsNamesAndChunksWhileTheAudioThreadAutomatesKeepWhatOnlyTheHostChanged) {
+  using program_traffic::Automation;
+  using program_traffic::Traffic;
+  constexpr int32_t kSteps = 600;
+  auto plugin = newInstance();
+  auto twin = newInstance();
+  ASSERT_TRUE(plugin && twin);
+  plugin->start(44100.0f, kBlock);
+  twin->start(44100.0f, kBlock);
+  const std::vector<unsigned char> start = bankWithCurves();
+  ASSERT_TRUE(plugin->setChunk(start, false));
+  ASSERT_TRUE(twin->setChunk(start, false));
+  PluginCalls pluginCalls(*plugin);
+  PluginCalls twinCalls(*twin);
+  std::vector<float> out(kBlock, 0.0f);
+  Stream midi(11);
+  Automation automation(12);
+  Traffic traffic(13);
+  int32_t lastNote = 45;
+  int64_t nonFiniteBlocks = 0;
+  const int64_t blocks = renderWhileSetting(
+      [&] {
+        automation.beforeBlock(
+            [&](int32_t index, float value) { plugin->setParameter(index, value); });
+        if (midi.below(4) == 0) midiEvent(*plugin, midi, lastNote);
+        plugin->processReplacing(out.data(), kBlock);
+        if (!signal_measure::allFinite(out)) ++nonFiniteBlocks;
+      },
+      [&] {
+        for (int32_t k = 0; k < kSteps; ++k) traffic.step(pluginCalls);
+      });
+  Traffic calm(13);
+  for (int32_t k = 0; k < kSteps; ++k) calm.step(twinCalls);
+
+  EXPECT_GT(blocks, 0);
+  EXPECT_GT(automation.count, 0);
+  EXPECT_EQ(nonFiniteBlocks, 0) << "of " << blocks << " blocks";
+  program_traffic::expectNoFaults(traffic);
+  program_traffic::expectNoFaults(calm);
+  EXPECT_EQ(plugin->program(), twin->program());
+  program_traffic::expectSameBankApartFromAutomation(
+      program_traffic::decoded(plugin->getChunk(false)),
+      program_traffic::decoded(twin->getChunk(false)), automation);
+  // The live values, through what a third instance reads back for each value sent.
+  auto probe = newInstance();
+  ASSERT_TRUE(probe);
+  for (VstInt32 index = 0; index < 237; ++index) {
+    const float value = plugin->getParameter(index);
+    const auto readBack = [&](float sent) {
+      probe->setParameter(index, sent);
+      return probe->getParameter(index);
+    };
+    EXPECT_TRUE(automation.allows(index, twin->getParameter(index), value, readBack))
+        << "index " << index << ": " << value << " was never sent";
   }
 }
 
