@@ -80,12 +80,12 @@ GuiFrame::GuiFrame(const GuiRect& frameSize, const char* title, EditorBase* fram
   }
 }
 
-GuiFrame::CallGuard::CallGuard(GuiFrame& frame) : frame_(&frame), outer_(frame.callGuards) {
+GuiFrame::CallGuard::CallGuard(GuiFrame& frame) : frame_(&frame), outer(frame.callGuards) {
   frame.callGuards = this;
 }
 
 GuiFrame::CallGuard::~CallGuard() {
-  if (!frameGone_) frame_->callGuards = outer_;
+  if (!frameGone_) frame_->callGuards = outer;
 }
 
 GuiFrame::~GuiFrame() {
@@ -95,12 +95,12 @@ GuiFrame::~GuiFrame() {
   setBackground(nullptr);
   if (callGuards) {
     CallGuard* outermost = callGuards;
-    for (CallGuard* guard = callGuards; guard; guard = guard->outer_) {
+    for (CallGuard* guard = callGuards; guard; guard = guard->outer) {
       guard->frameGone_ = true;
       outermost = guard;
     }
-    outermost->keptWindow_ = std::move(window);
-    outermost->keptBuffer_ = std::move(backBuffer);
+    outermost->keptWindow = std::move(window);
+    outermost->keptBuffer = std::move(backBuffer);
   }
   if (ownWindowMode) {
     closeWindow();

@@ -136,10 +136,10 @@ class GuiFrame : public GuiView {
    private:
     friend class GuiFrame;
     GuiFrame* frame_;
-    CallGuard* outer_;
+    CallGuard* outer;
     bool frameGone_ = false;
-    std::unique_ptr<FrameWindow> keptWindow_;
-    std::unique_ptr<DrawSurface> keptBuffer_;
+    std::unique_ptr<FrameWindow> keptWindow;
+    std::unique_ptr<DrawSurface> keptBuffer;
   };
 
   void createWindow(std::uintptr_t parent);

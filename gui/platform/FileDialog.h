@@ -66,10 +66,10 @@ class FileDialog {
   bool launchKdialog();
   void finish();
 
-  FileDialogRequest request_;
-  Stage stage_ = Stage::closed;
+  FileDialogRequest request;
+  Stage stage = Stage::closed;
   std::string tool_;
-  std::unique_ptr<ChildProcess> process_;
-  std::int64_t askedAtMs_ = 0;  // when zenity was asked for its option list
+  std::unique_ptr<ChildProcess> process;
+  std::int64_t askedAtMs = 0;  // when zenity was asked for its option list
   std::vector<std::string> chosen_;
 };

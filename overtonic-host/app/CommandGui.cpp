@@ -37,20 +37,20 @@ class InterruptScope {
     struct sigaction action {};
     action.sa_handler = noteInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInt_);
-    sigaction(SIGTERM, &action, &previousTerm_);
+    sigaction(SIGINT, &action, &previousInt);
+    sigaction(SIGTERM, &action, &previousTerm);
     interrupted = 0;
   }
   ~InterruptScope() {
-    sigaction(SIGINT, &previousInt_, nullptr);
-    sigaction(SIGTERM, &previousTerm_, nullptr);
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
   }
   InterruptScope(const InterruptScope&) = delete;
   InterruptScope& operator=(const InterruptScope&) = delete;
 
  private:
-  struct sigaction previousInt_ {};
-  struct sigaction previousTerm_ {};
+  struct sigaction previousInt {};
+  struct sigaction previousTerm {};
 };
 
 bool parseSeconds(const std::string& text, double& seconds) {

@@ -185,7 +185,7 @@ hostlib::Result<std::unique_ptr<EditorWindow>> EditorWindow::open(EditorDisplay&
     return hostlib::fail("the plug-in could not open its editor in window " +
                          std::to_string(made->window_.id()));
   }
-  made->editorOpen_ = true;
+  made->editorOpen = true;
   return made;
 }
 
@@ -195,11 +195,11 @@ EditorWindow::EditorWindow(EditorDisplay& display, hostlib::PluginInstance& plug
       height_(height) {}
 
 EditorWindow::~EditorWindow() {
-  if (editorOpen_) plugin_.dispatch(effEditClose);
+  if (editorOpen) plugin_.dispatch(effEditClose);
 }
 
 void EditorWindow::idle() {
-  if (editorOpen_) plugin_.dispatch(effEditIdle);
+  if (editorOpen) plugin_.dispatch(effEditIdle);
   window_.readEvents();
 }
 
@@ -227,12 +227,12 @@ HostTopWindow::HostTopWindow(EditorDisplay& display, const std::string& title, i
 
 HostTopWindow::~HostTopWindow() {
   Display* dpy = asDisplay(display_.connection());
-  if (!gone_) XDestroyWindow(dpy, window_);
+  if (!gone) XDestroyWindow(dpy, window_);
   XSync(dpy, False);
 }
 
 void HostTopWindow::readEvents() {
-  display_.readWindowEvents(window_, closeRequested_, gone_);
+  display_.readWindowEvents(window_, closeRequested_, gone);
 }
 
 hostlib::Result<std::vector<std::uint32_t>> EditorWindow::capture() {

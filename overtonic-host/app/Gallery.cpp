@@ -101,20 +101,20 @@ Gallery::Gallery(GuiFrame& frame) : frame_(frame) {
   buildSwitchesAndStrips();
   buildSlidersAndDisplays();
   status_ = "Click, drag, wheel, type: every change shows here.";
-  statusLine_ = new GuiValueDisplay({0, 444, kSize.right, kSize.bottom}, nullptr);
-  statusLine_->setValueFormatterEx(captionText, &status_);
-  statusLine_->setBackColor(kWell);
-  statusLine_->setFontColor(kInk);
-  statusLine_->setTextAlign(TextAlign::left);
-  frame_.addView(statusLine_);
+  statusLine = new GuiValueDisplay({0, 444, kSize.right, kSize.bottom}, nullptr);
+  statusLine->setValueFormatterEx(captionText, &status_);
+  statusLine->setBackColor(kWell);
+  statusLine->setFontColor(kInk);
+  statusLine->setTextAlign(TextAlign::left);
+  frame_.addView(statusLine);
 }
 
 Gallery::~Gallery() {
-  for (GuiBitmap* bitmap : bitmaps_) bitmap->release();
+  for (GuiBitmap* bitmap : bitmaps) bitmap->release();
 }
 
 GuiBitmap* Gallery::keep(GuiBitmap* bitmap) {
-  bitmaps_.push_back(bitmap);
+  bitmaps.push_back(bitmap);
   return bitmap;
 }
 
@@ -122,13 +122,13 @@ void Gallery::place(GuiControl* control, const char* name, const GuiRect& area) 
   control->setListener(this);
   frame_.addView(control);
   shown_.emplace_back(name);
-  named_.emplace_back(control, name);
-  captions_.push_back(std::make_unique<std::string>(name));
+  named.emplace_back(control, name);
+  captions.push_back(std::make_unique<std::string>(name));
   const std::int32_t centre = (area.left + area.right) / 2;
   const GuiRect under{centre - kCaptionWidth / 2, area.bottom + 4, centre + kCaptionWidth / 2,
                       area.bottom + 16};
   auto* caption = new GuiValueDisplay(under, nullptr);
-  caption->setValueFormatterEx(captionText, captions_.back().get());
+  caption->setValueFormatterEx(captionText, captions.back().get());
   caption->setTransparent(true);
   caption->setFont(FontId::verySmall);
   caption->setFontColor(kDim);
@@ -150,9 +150,9 @@ void Gallery::buildKnobsAndButtons() {
     c.fillEllipse({-1, -1, 9, 9});
   }));
   const GuiRect knobArea{36, 50, 84, 98};
-  knob_ = new GuiKnob(knobArea, nullptr, 1, dial, nullptr, {0, 0});
-  knob_->setValue(0.3f);
-  place(knob_, "GuiKnob", knobArea);
+  knob = new GuiKnob(knobArea, nullptr, 1, dial, nullptr, {0, 0});
+  knob->setValue(0.3f);
+  place(knob, "GuiKnob", knobArea);
   const GuiRect handleKnobArea{141, 50, 189, 98};
   auto* handleKnob = new GuiKnob(handleKnobArea, nullptr, 2, dial, dot, {0, 0});
   handleKnob->setValue(0.7f);
@@ -238,9 +238,9 @@ void Gallery::buildSwitchesAndStrips() {
     c.fillEllipse({x - 5, y - 5, x + 4, y + 4});
   }));
   const GuiRect spinnerArea{460, 160, 500, 200};
-  animation_ = new GuiAnimation(spinnerArea, nullptr, 11, 8, 40, spinner, {0, 0});
-  animation_->start();
-  place(animation_, "GuiAnimation (click)", spinnerArea);
+  animation = new GuiAnimation(spinnerArea, nullptr, 11, 8, 40, spinner, {0, 0});
+  animation->start();
+  place(animation, "GuiAnimation (click)", spinnerArea);
 
   const GuiRect menuArea{550, 170, 690, 190};
   auto* menu = new GuiChoiceMenu(menuArea, nullptr, 12, nullptr, nullptr,
@@ -341,32 +341,32 @@ void Gallery::buildSlidersAndDisplays() {
     for (std::int32_t s = 0; s < 15; ++s) fill(c, {10 * s + 1, 2, 10 * s + 9, 14}, GuiColor{44, 50, 58, 0});
   }));
   const GuiRect meterArea{552, 260, 568, 380};
-  meters_[0] = new GuiLevelMeter(meterArea, lit, unlit, 12);
-  meters_[0]->setDecay(0.04f);
-  meters_[0]->setValue(0.7f);
-  place(meters_[0], "GuiLevelMeter", meterArea);
+  meters[0] = new GuiLevelMeter(meterArea, lit, unlit, 12);
+  meters[0]->setDecay(0.04f);
+  meters[0]->setValue(0.7f);
+  place(meters[0], "GuiLevelMeter", meterArea);
   const GuiRect rowArea{595, 312, 745, 328};
-  meters_[1] = new GuiLevelMeter(rowArea, litRow, unlitRow, 15, GuiLevelMeter::kHorizontal);
-  meters_[1]->setDecay(0.04f);
-  meters_[1]->setValue(0.45f);
-  place(meters_[1], "GuiLevelMeter (row)", rowArea);
+  meters[1] = new GuiLevelMeter(rowArea, litRow, unlitRow, 15, GuiLevelMeter::kHorizontal);
+  meters[1]->setDecay(0.04f);
+  meters[1]->setValue(0.45f);
+  place(meters[1], "GuiLevelMeter (row)", rowArea);
 
   const GuiRect displayArea{645, 63, 735, 85};
-  knobDisplay_ = new GuiValueDisplay(displayArea, nullptr, kStyleSunkenFrame | kStyleShadowText);
-  knobDisplay_->setValueFormatter(percentText);
-  knobDisplay_->setBackColor(kWell);
-  knobDisplay_->setFrameColor(kRim);
-  knobDisplay_->setShadowColor(GuiColor{0, 0, 0, 0});
-  knobDisplay_->setFontColor(kAccent);
-  knobDisplay_->setFont(FontId::big);
-  knobDisplay_->setValue(knob_ ? knob_->getValue() : 0.0f);
-  place(knobDisplay_, "GuiValueDisplay (knob)", displayArea);
+  knobDisplay = new GuiValueDisplay(displayArea, nullptr, kStyleSunkenFrame | kStyleShadowText);
+  knobDisplay->setValueFormatter(percentText);
+  knobDisplay->setBackColor(kWell);
+  knobDisplay->setFrameColor(kRim);
+  knobDisplay->setShadowColor(GuiColor{0, 0, 0, 0});
+  knobDisplay->setFontColor(kAccent);
+  knobDisplay->setFont(FontId::big);
+  knobDisplay->setValue(knob ? knob->getValue() : 0.0f);
+  place(knobDisplay, "GuiValueDisplay (knob)", displayArea);
 }
 
 void Gallery::valueChanged(DrawContext*, GuiControl* control) {
-  if (control == knob_ && knobDisplay_) knobDisplay_->setValue(control->getValue());
+  if (control == knob && knobDisplay) knobDisplay->setValue(control->getValue());
   std::string name = "control";
-  for (const auto& [shown, shownName] : named_) {
+  for (const auto& [shown, shownName] : named) {
     if (shown == control) name = shownName;
   }
   char text[160];
@@ -379,19 +379,19 @@ void Gallery::valueChanged(DrawContext*, GuiControl* control) {
     std::snprintf(text, sizeof text, "%s: %.3f", name.c_str(), static_cast<double>(control->getValue()));
   }
   status_ = text;
-  if (statusLine_) statusLine_->setDirty(true);
+  if (statusLine) statusLine->setDirty(true);
 }
 
 void Gallery::tick() {
-  ++ticks_;
-  if (animation_ && animation_->isRunning() && ticks_ % 3 == 0) {
-    animation_->nextFrame();
+  ++ticks;
+  if (animation && animation->isRunning() && ticks % 3 == 0) {
+    animation->nextFrame();
   }
-  const double t = ticks_ * 0.09;
+  const double t = ticks * 0.09;
   const std::array<double, 2> levels{0.55 + 0.4 * std::sin(t) * std::sin(t * 0.37),
                                      0.5 + 0.45 * std::sin(t * 1.3 + 1.0)};
   for (std::size_t i = 0; i < 2; ++i) {
-    if (meters_[i]) meters_[i]->setValue(static_cast<float>(std::fabs(levels[i])));
+    if (meters[i]) meters[i]->setValue(static_cast<float>(std::fabs(levels[i])));
   }
 }
 

@@ -41,13 +41,13 @@ class PointerHand {
  public:
   explicit PointerHand(GuiPoint windowOrigin) : origin_(windowOrigin) {}
   ~PointerHand() {
-    if (thread_.joinable()) thread_.join();
+    if (thread.joinable()) thread.join();
   }
   PointerHand(const PointerHand&) = delete;
   PointerHand& operator=(const PointerHand&) = delete;
 
   void start(std::function<void(PointerHand&)> script) {
-    thread_ = std::thread([this, script = std::move(script)] {
+    thread = std::thread([this, script = std::move(script)] {
       display_ = XOpenDisplay(nullptr);
       if (display_) {
         script(*this);
@@ -85,7 +85,7 @@ class PointerHand {
  private:
   GuiPoint origin_;
   Display* display_ = nullptr;
-  std::thread thread_;
+  std::thread thread;
   std::atomic<bool> done_{false};
 };
 

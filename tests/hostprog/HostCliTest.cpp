@@ -24,7 +24,7 @@ const std::string kPlugin = OVERTONIC_PLUGIN_PATH;
 
 class HostCli : public ::testing::Test {
  protected:
-  RunResult host(const std::vector<std::string>& args) { return run(kProgram, args, scratch_); }
+  RunResult host(const std::vector<std::string>& args) { return run(kProgram, args, scratch); }
   // Runs a command that must succeed.
   RunResult ok(const std::vector<std::string>& args) {
     RunResult r = host(args);
@@ -41,7 +41,7 @@ class HostCli : public ::testing::Test {
     if (value == std::string::npos) return NAN;
     return std::strtod(json.c_str() + value + 9, nullptr);
   }
-  TempFolder scratch_;
+  TempFolder scratch;
   TempFolder out_;
 };
 
@@ -499,7 +499,7 @@ TEST_F(HostCli, EveryCommandExplainsItself) {
 }
 
 TEST_F(HostCli, AFullStandardOutputIsAFailure) {
-  const RunResult r = run(kProgram, {"info", kPlugin}, scratch_, "/dev/full");
+  const RunResult r = run(kProgram, {"info", kPlugin}, scratch, "/dev/full");
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, HasSubstr("cannot write to standard output"));
 }

@@ -186,7 +186,7 @@ class XdndSource {
       const long size = static_cast<long>(bytes->size());
       XChangeProperty(display_, request.requestor, property, atom("INCR"), 32, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(&size), 1);
-      parts_ = Parts{request.requestor, property, request.target, *bytes, 0, false};
+      parts = Parts{request.requestor, property, request.target, *bytes, 0, false};
     }
     XEvent reply{};
     reply.xselection.type = SelectionNotify;
@@ -200,11 +200,11 @@ class XdndSource {
   }
 
   void onPropertyChange(const XPropertyEvent& change) {
-    if (!parts_ || parts_->done || change.state != PropertyDelete ||
-        change.window != parts_->requestor || change.atom != parts_->property) {
+    if (!parts || parts->done || change.state != PropertyDelete ||
+        change.window != parts->requestor || change.atom != parts->property) {
       return;
     }
-    Parts& p = *parts_;
+    Parts& p = *parts;
     const std::size_t length = std::min(partSize_, p.bytes.size() - p.sent);
     XChangeProperty(display_, p.requestor, p.property, p.type, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(p.bytes.data() + p.sent),
@@ -231,5 +231,5 @@ class XdndSource {
   Answer answer_ = Answer::whole;
   std::size_t partSize_ = 64 * 1024;
   bool vanishAfterFirstPart_ = false;
-  std::optional<Parts> parts_;
+  std::optional<Parts> parts;
 };

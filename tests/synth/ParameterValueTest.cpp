@@ -42,7 +42,7 @@ TEST_P(ParameterExactTest, ReadsBackExactly) {
 }
 
 std::string exactCaseName(const ::testing::TestParamInfo<ExactCase>& param) {
-  return "index_" + std::to_string(param.param.index) + "_" + std::to_string(param.index);
+  return "index" + std::to_string(param.param.index) + "_" + std::to_string(param.index);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -24,17 +24,17 @@ std::optional<PngImage> PngImage::read(const std::string& path) {
   image.height_ = cairo_image_surface_get_height(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   const unsigned char* data = cairo_image_surface_get_data(surface);
-  image.pixels_.resize(static_cast<std::size_t>(image.width_) * static_cast<std::size_t>(image.height_));
+  image.pixels.resize(static_cast<std::size_t>(image.width_) * static_cast<std::size_t>(image.height_));
   for (int y = 0; y < image.height_; ++y) {
     const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-    std::copy(row, row + image.width_, image.pixels_.begin() + static_cast<std::ptrdiff_t>(y) * image.width_);
+    std::copy(row, row + image.width_, image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width_);
   }
   cairo_surface_destroy(surface);
   return image;
 }
 
 Rgb PngImage::at(int x, int y) const {
-  const std::uint32_t p = pixels_.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x));
+  const std::uint32_t p = pixels.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x));
   return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
 }
 

@@ -32,7 +32,7 @@ class PngImage {
  private:
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> pixels;
 };
 
 // Hue in degrees (0-360) and saturation (0-1) of the HSV model.

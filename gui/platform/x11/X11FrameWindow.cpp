@@ -93,7 +93,7 @@ X11FrameWindow::~X11FrameWindow() {
 void X11FrameWindow::freeCursors() {
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
-  for (unsigned long& cursor : cursors_) {
+  for (unsigned long& cursor : cursors) {
     if (cursor) XFreeCursor(dpy, cursor);
     cursor = 0;
   }
@@ -135,11 +135,11 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
     switch (event.type) {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
-        pendingExpose_ = pendingExpose_.unite(
+        pendingExpose = pendingExpose.unite(
             {e.x, e.y, e.x + e.width, e.y + e.height});
         if (e.count > 0) break;
         FrameEvent paint{FrameEvent::Kind::paint};
-        paint.area = std::exchange(pendingExpose_, GuiRect{});
+        paint.area = std::exchange(pendingExpose, GuiRect{});
         return paint;
       }
       case ButtonPress: {
@@ -165,7 +165,7 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
         break;
       case DestroyNotify:
         if (event.xdestroywindow.window != window_->id()) break;
-        gone_ = true;
+        gone = true;
         window_->markDestroyed();
         dropTarget_->windowGone();
         return FrameEvent{FrameEvent::Kind::destroyed};
@@ -177,13 +177,13 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
 }
 
 void X11FrameWindow::setCursor(std::int32_t kind) {
-  if (gone_ || kind < 0 || kind >= static_cast<std::int32_t>(kCursorShapes.size())) return;
+  if (gone || kind < 0 || kind >= static_cast<std::int32_t>(kCursorShapes.size())) return;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   if (kind == kCursorDefault) {
     XUndefineCursor(dpy, window_->id());
   } else {
-    unsigned long& cursor = cursors_[kind];
+    unsigned long& cursor = cursors[kind];
     if (!cursor) cursor = XCreateFontCursor(dpy, kCursorShapes[static_cast<std::size_t>(kind)]);
     XDefineCursor(dpy, window_->id(), cursor);
   }
@@ -193,7 +193,7 @@ void X11FrameWindow::setCursor(std::int32_t kind) {
 // Walks up while the parent wraps the window closely; the window where the walk stops is the
 // host's top window.
 std::optional<GuiPoint> X11FrameWindow::topWindowPosition() {
-  if (gone_) return std::nullopt;
+  if (gone) return std::nullopt;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   Window window = window_->id();
@@ -213,7 +213,7 @@ std::optional<GuiPoint> X11FrameWindow::topWindowPosition() {
 }
 
 bool X11FrameWindow::resizeWithAncestors(std::int32_t width, std::int32_t height) {
-  if (gone_ || width <= 0 || height <= 0) return false;
+  if (gone || width <= 0 || height <= 0) return false;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   Window window = window_->id();
@@ -244,7 +244,7 @@ bool X11FrameWindow::resizeWithAncestors(std::int32_t width, std::int32_t height
 }
 
 std::optional<GuiRect> X11FrameWindow::parentRect() {
-  if (gone_) return std::nullopt;
+  if (gone) return std::nullopt;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   const auto links = linksOf(dpy, window_->id());
@@ -257,7 +257,7 @@ std::optional<GuiRect> X11FrameWindow::parentRect() {
 bool X11FrameWindow::acceptsDrops() const { return dropTarget_->registered(); }
 
 std::uintptr_t X11FrameWindow::dialogOwner() {
-  return gone_ ? 0 : clientTopLevel(display_->raw(), window_->id());
+  return gone ? 0 : clientTopLevel(display_->raw(), window_->id());
 }
 
 std::unique_ptr<FrameWindow> X11FrameBackend::createChild(std::uintptr_t parent,

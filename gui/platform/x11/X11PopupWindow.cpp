@@ -132,10 +132,10 @@ std::optional<FrameEvent> X11PopupWindow::nextEvent() {
     switch (event.type) {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
-        pendingExpose_ = pendingExpose_.unite({e.x, e.y, e.x + e.width, e.y + e.height});
+        pendingExpose = pendingExpose.unite({e.x, e.y, e.x + e.width, e.y + e.height});
         if (e.count > 0) break;
         FrameEvent paint{FrameEvent::Kind::paint};
-        paint.area = std::exchange(pendingExpose_, GuiRect{});
+        paint.area = std::exchange(pendingExpose, GuiRect{});
         return paint;
       }
       case ButtonPress:

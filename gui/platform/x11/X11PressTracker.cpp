@@ -18,17 +18,17 @@ Bool isReleaseOf(Display*, XEvent* event, XPointer window) {
 
 void X11PressTracker::begin(unsigned int button, unsigned int mask, GuiPoint root) {
   if (button < Button1 || button > Button3) return;
-  stage_ = Stage::pressed;
-  pressState_ = X11Window::mouseStateOf(mask | maskOfButton(button));
+  stage = Stage::pressed;
+  pressState = X11Window::mouseStateOf(mask | maskOfButton(button));
   position_ = root;
 }
 
 std::optional<std::int32_t> X11PressTracker::poll(Display* display, unsigned long window) {
-  switch (stage_) {
+  switch (stage) {
     case Stage::idle: return std::nullopt;
     case Stage::pressed:
-      stage_ = Stage::following;
-      return pressState_;
+      stage = Stage::following;
+      return pressState;
     case Stage::following: break;
   }
   Window ours = window;
