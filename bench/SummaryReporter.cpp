@@ -9,7 +9,7 @@ namespace {
 
 double counter(const benchmark::BenchmarkReporter::Run& run, const char* name) {
   const auto found = run.counters.find(name);
-  return found == run.counters.end() ? 0.0 : double(found->second);
+  return found == run.counters.end() ? 0.0 : static_cast<double>(found->second);
 }
 
 }  // namespace

@@ -81,15 +81,15 @@ hostlib::Result<std::vector<unsigned char>> encodePng(const std::vector<std::uin
 
 // Idles the editor until two pictures taken 100 ms apart (after the first 300 ms) are equal.
 hostlib::Result<std::vector<std::uint32_t>> settledPicture(EditorWindow& window) {
-  using clock = std::chrono::steady_clock;
-  const auto start = clock::now();
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
   auto lastCompare = start;
   std::vector<std::uint32_t> previous;
-  while (clock::now() - start < kGiveUpTime) {
+  while (Clock::now() - start < kGiveUpTime) {
     window.idle();
     if (window.closeRequested()) return hostlib::fail("the editor window was closed");
     std::this_thread::sleep_for(std::chrono::milliseconds(kEditorIdleMs));
-    const auto now = clock::now();
+    const auto now = Clock::now();
     if (now - start < kSettleTime || now - lastCompare < kCompareEvery) continue;
     lastCompare = now;
     auto picture = window.capture();

@@ -39,7 +39,7 @@ TEST_F(PanelLogicTest, EveryTagSetsItsParameterAndOnlyPlainOnesAreReported) {
     GuiControl& shownControl = control(spec.tag);
     // A routing switch's second state (0.25), the sweep shape's triangle (1.0), buttons on.
     float value = 0.75f;
-    if (spec.kind == panel::ControlKind::cycleSwitch) value = 1.0f / float(spec.states - 1);
+    if (spec.kind == panel::ControlKind::cycleSwitch) value = 1.0f / static_cast<float>(spec.states - 1);
     if (spec.kind == panel::ControlKind::onOffButton) value = 1.0f;
     shownControl.setValue(value);
     const float sent = shownControl.getValue();

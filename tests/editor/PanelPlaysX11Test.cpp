@@ -127,7 +127,7 @@ TEST_F(PanelPlaysTest, APaintedVolumeCurveIsHeardAtHarmonicOneAndResetSilencesIt
 
   const std::vector<float> sound = renderNote(kCurveSamples);
   ASSERT_TRUE(signal_measure::allFinite(sound));
-  const double curveSeconds = double(kCurveSamples) / kRate;
+  const double curveSeconds = static_cast<double>(kCurveSamples) / kRate;
   const double middle = rmsAround(sound, curveSeconds * 0.5);
   const double early = rmsAround(sound, curveSeconds * 0.15);
   const double late = rmsAround(sound, curveSeconds * 0.85);

@@ -13,13 +13,13 @@ namespace {
 
 // One parameter change per block, walking through every setting.
 void changeSomething(SynthEngine& engine, int32_t step) {
-  const float v = float(step % 11) / 10.0f;
+  const float v = static_cast<float>(step % 11) / 10.0f;
   const int32_t osc = step % SynthEngine::kOscillatorCount;
   switch (step % 12) {
     case 0: engine.setOscillatorVolume(osc, v); break;
     case 1: engine.setOscillatorPhase(osc, v); break;
     case 2: engine.setOscillatorDetune(osc, 0.4f + v * 0.2f); break;
-    case 3: engine.setRouting(osc, float(step % 5) * 0.25f); break;
+    case 3: engine.setRouting(osc, static_cast<float>(step % 5) * 0.25f); break;
     case 4: engine.setMainDetune(0.45f + v * 0.1f); break;
     case 5: engine.setDelayTime(v); break;
     case 6: engine.setFlangerCentreDelay(v); engine.setFlangerWaveform(v); break;
@@ -43,7 +43,7 @@ TEST(Allocation, RenderingThousandsOfBlocksNeverAllocates) {
   for (int32_t block = 0; block < 2000; ++block) {
     if (block % 40 == 0) engine.startAllOscillators(noteFrequency(36 + block % 48), 0.8f);
     if (block % 97 == 0) {
-      engine.loadEnvelopeLayer(block % 32, EnvelopeBank(block % 3), block % 5, ramp.data());
+      engine.loadEnvelopeLayer(block % 32, static_cast<EnvelopeBank>(block % 3), block % 5, ramp.data());
     }
     changeSomething(engine, block);
     const int32_t frames = kSizes[block % 7];

@@ -29,11 +29,11 @@ int32_t echoDistance(Delay& delay) {
   std::vector<float> out(in.size(), 0.0f);
   in[0] = 1.0f;
   for (std::size_t done = 0; done < in.size(); done += 2000) {
-    const auto count = int32_t(std::min<std::size_t>(2000, in.size() - done));
+    const auto count = static_cast<int32_t>(std::min<std::size_t>(2000, in.size() - done));
     delay.processSamples(in.data() + done, out.data() + done, count);
   }
   for (std::size_t k = 1; k < out.size(); ++k) {
-    if (out[k] != 0.0f) return int32_t(k);
+    if (out[k] != 0.0f) return static_cast<int32_t>(k);
   }
   return -1;
 }
@@ -45,7 +45,7 @@ TEST(ConcurrentSettings, DelayTimeSetDuringBlocksMovesTheEchoToTheLastSetting) {
   const int64_t blocks = renderWhileSetting(
       [&] { delay.processSamples(silence.data(), out.data(), kBlock); },
       [&] {
-        for (int32_t k = 0; k < kSettings; ++k) delay.setTime(float(k % 97) / 97.0f + 0.004f);
+        for (int32_t k = 0; k < kSettings; ++k) delay.setTime(static_cast<float>(k % 97) / 97.0f + 0.004f);
         delay.setTime(0.25f);
       });
   EXPECT_GT(blocks, 0);
@@ -69,7 +69,7 @@ TEST(ConcurrentSettings, PhaseSetDuringBlocksShiftsTheSoundByEveryChange) {
       [&] { shifted.renderHostBlock(out.data(), kBlock, 0, true); },
       [&] {
         for (int32_t k = 1; k <= kSettings; ++k) {
-          last = 0.5f + float(k) * 0.01f;
+          last = 0.5f + static_cast<float>(k) * 0.01f;
           shifted.setOscillatorPhase(0, last);
         }
       });
@@ -80,8 +80,8 @@ TEST(ConcurrentSettings, PhaseSetDuringBlocksShiftsTheSoundByEveryChange) {
   for (int64_t b = 0; b <= blocks; ++b) twin.renderHostBlock(out.data(), kBlock, 0, true);
 
   EXPECT_EQ(shifted.getOscillatorPhase(0), last);
-  const double apart = std::remainder(double(shifted.oscillator(0).currentPhase()) -
-                                          double(twin.oscillator(0).currentPhase()),
+  const double apart = std::remainder(static_cast<double>(shifted.oscillator(0).currentPhase()) -
+                                          static_cast<double>(twin.oscillator(0).currentPhase()),
                                       1021.0);
   EXPECT_LT(std::fabs(apart), 1.0)
       << "each setting moves the phase by 5.1 table entries; " << apart
@@ -142,7 +142,7 @@ void anyChange(SynthEngine& engine, Stream& stream) {
   switch (stream.below(10)) {
     case 0: {
       const auto curve = full_patch::shapedCurve(stream.unit(), stream.unit(), 0.1f, 2.0f);
-      engine.loadEnvelopeLayer(osc, EnvelopeBank(stream.below(3)), stream.below(5),
+      engine.loadEnvelopeLayer(osc, static_cast<EnvelopeBank>(stream.below(3)), stream.below(5),
                                curve.data());
       break;
     }
@@ -150,12 +150,12 @@ void anyChange(SynthEngine& engine, Stream& stream) {
     case 2:
     case 3:
     case 4: {
-      const OscillatorSetting set = kPerOscillator[std::size_t(stream.below(5))].first;
+      const OscillatorSetting set = kPerOscillator[static_cast<std::size_t>(stream.below(5))].first;
       (engine.*set)(osc, v);
       break;
     }
     default: {
-      const auto which = std::size_t(stream.below(int32_t(std::size(kGlobals))));
+      const auto which = static_cast<std::size_t>(stream.below(static_cast<int32_t>(std::size(kGlobals))));
       const GlobalSetting set = kGlobals[which].first;
       (engine.*set)(v);
       break;

@@ -27,7 +27,7 @@ EnvelopeCurve curveFrom(Stream& stream) {
   const float start = stream.unit();
   const float end = stream.unit();
   for (std::size_t k = 0; k < curve.size(); ++k) {
-    curve[k] = start + (end - start) * float(k) / 384.0f;
+    curve[k] = start + (end - start) * static_cast<float>(k) / 384.0f;
   }
   return curve;
 }
@@ -37,11 +37,11 @@ void sendMidi(SynthCore& core, unsigned char status, unsigned char data1, unsign
               int32_t delta) {
   VstMidiEvent midi{};
   midi.type = kVstMidiType;
-  midi.byteSize = int32_t(sizeof(VstMidiEvent));
+  midi.byteSize = static_cast<int32_t>(sizeof(VstMidiEvent));
   midi.deltaFrames = delta;
-  midi.midiData[0] = char(status);
-  midi.midiData[1] = char(data1);
-  midi.midiData[2] = char(data2);
+  midi.midiData[0] = static_cast<char>(status);
+  midi.midiData[1] = static_cast<char>(data1);
+  midi.midiData[2] = static_cast<char>(data2);
   VstEvents events{};
   events.numEvents = 1;
   events.events[0] = reinterpret_cast<VstEvent*>(&midi);
@@ -55,7 +55,7 @@ void soundingSetUp(SynthCore& core, Stream& stream) {
   for (int32_t osc = 0; osc < kOscillators; ++osc) {
     core.setParameter(kOscSwitchFirst + osc, 1.0f);
     core.setParameter(kVolumeFirst + osc, 0.3f + 0.5f * stream.unit());
-    core.setParameter(kRoutingFirst + osc, float(osc % 5) * 0.25f);
+    core.setParameter(kRoutingFirst + osc, static_cast<float>(osc % 5) * 0.25f);
     const EnvelopeCurve curve = curveFrom(stream);
     core.applyEnvelope(osc, curve.data());
   }
@@ -76,10 +76,10 @@ void randomEvent(SynthCore& core, Stream& stream, int32_t block) {
       core.applyEnvelope(stream.below(123), curve.data());
       break;
     }
-    case 2: sendMidi(core, 0x90, uint8_t(24 + stream.below(96)), uint8_t(1 + stream.below(127)),
+    case 2: sendMidi(core, 0x90, static_cast<uint8_t>(24 + stream.below(96)), static_cast<uint8_t>(1 + stream.below(127)),
                      stream.below(block + 8));
       break;
-    case 3: sendMidi(core, 0x80, uint8_t(core.getLastNote() & 0x7F), 0, 0); break;
+    case 3: sendMidi(core, 0x80, static_cast<uint8_t>(core.getLastNote() & 0x7F), 0, 0); break;
     case 4: sendMidi(core, 0xB0, 126, 0, 0); break;
     default: {
       const VstInt32 index = stream.below(SynthCore::kParameterCount);
@@ -98,9 +98,9 @@ std::vector<float> renderCore(RenderPath path, uint32_t seed, int64_t frames) {
   Stream stream(seed);
   soundingSetUp(*core, stream);
   sendMidi(*core, 0x90, 45, 100, 0);
-  std::vector<float> out(std::size_t(frames), 0.0f);
+  std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   for (int64_t done = 0; done < frames;) {
-    const auto block = int32_t(std::min<int64_t>(1 + stream.below(3000), frames - done));
+    const auto block = static_cast<int32_t>(std::min<int64_t>(1 + stream.below(3000), frames - done));
     for (int32_t n = stream.below(5); n > 0; --n) randomEvent(*core, stream, block);
     float* channel = out.data() + done;
     if (stream.below(4) == 0) {

@@ -11,7 +11,7 @@ namespace {
 
 // The delay's answer to a unit impulse at sample 0, `frames` long, in blocks of 2000.
 std::vector<float> impulseResponse(Delay& delay, int32_t frames) {
-  std::vector<float> signal(std::size_t(std::max(frames, 1)), 0.0f);
+  std::vector<float> signal(static_cast<std::size_t>(std::max(frames, 1)), 0.0f);
   signal[0] = 1.0f;
   for (int32_t done = 0; done < frames; done += 2000) {
     const int32_t count = std::min(2000, frames - done);
@@ -22,7 +22,7 @@ std::vector<float> impulseResponse(Delay& delay, int32_t frames) {
 
 Delay retunedDelay(float rate) {
   Delay delay;
-  delay.prepare(rate, std::vector<float>(std::size_t(delay.storageLength(rate)), 0.0f));
+  delay.prepare(rate, std::vector<float>(static_cast<std::size_t>(delay.storageLength(rate)), 0.0f));
   return delay;
 }
 
@@ -99,7 +99,7 @@ TEST(Delay, RetunedLineKeepsTheTimeInSeconds) {
     Delay delay = retunedDelay(rate);
     delay.setTime(0.3f);
     delay.setLevel(1.0f);
-    const std::vector<float> out = impulseResponse(delay, int32_t(rate) + 1000);
+    const std::vector<float> out = impulseResponse(delay, static_cast<int32_t>(rate) + 1000);
     const auto echo = signal_measure::firstNonZero(out, 1);
     ASSERT_TRUE(echo.has_value()) << rate;
     EXPECT_NEAR(double(*echo), 2.0 * 0.3 * double(rate), 1.0) << "rate " << rate;

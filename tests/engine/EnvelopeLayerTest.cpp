@@ -74,7 +74,7 @@ TEST(EnvelopeLayer, ReachesTheEndAfterAboutTwelveHundredEightySteps) {
 TEST(EnvelopeLayer, ResetStartsTheCurveAgain) {
   EnvelopeLayer layer;
   std::array<float, 385> curve = filled(0.0f);
-  for (std::size_t k = 0; k < curve.size(); ++k) curve[k] = float(k) / 384.0f;
+  for (std::size_t k = 0; k < curve.size(); ++k) curve[k] = static_cast<float>(k) / 384.0f;
   layer.load(curve.data());
   std::array<float, 50> first{};
   for (float& value : first) value = layer.next();
@@ -87,13 +87,13 @@ TEST(EnvelopeLayer, ResetStartsTheCurveAgain) {
 TEST(EnvelopeLayer, FollowsARampBetweenItsPoints) {
   EnvelopeLayer layer;
   std::array<float, 385> curve{};
-  for (std::size_t k = 0; k < curve.size(); ++k) curve[k] = std::sqrt(float(k));  // squares: k
+  for (std::size_t k = 0; k < curve.size(); ++k) curve[k] = std::sqrt(static_cast<float>(k));  // squares: k
   layer.load(curve.data());
   // Inside the ramp the cubic is exact: the value is index + 1 + fraction (the curve is read
   // one point ahead: y1 is the point after the read index).
   for (int32_t step = 1; step < 1000; ++step) {
     const float value = layer.next();
-    const float position = 0.3f * float(step);
+    const float position = 0.3f * static_cast<float>(step);
     EXPECT_NEAR(value, position + 1.0f, 2e-2f) << "step " << step;
   }
 }

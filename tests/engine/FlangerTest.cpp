@@ -10,7 +10,7 @@
 namespace {
 
 std::vector<float> impulseResponse(Flanger& flanger, int32_t frames) {
-  std::vector<float> signal(std::size_t(std::max(frames, 1)), 0.0f);
+  std::vector<float> signal(static_cast<std::size_t>(std::max(frames, 1)), 0.0f);
   signal[0] = 1.0f;
   for (int32_t done = 0; done < frames; done += 2000) {
     flanger.processSamples(signal.data() + done, signal.data() + done,
@@ -35,7 +35,7 @@ TEST(Flanger, WetZeroDryOnePassesTheInputUnchanged) {
   flanger.setWetLevel(0.0f);
   flanger.setDryLevel(1.0f);
   std::vector<float> input(10000);
-  for (std::size_t k = 0; k < input.size(); ++k) input[k] = std::sin(0.01f * float(k));
+  for (std::size_t k = 0; k < input.size(); ++k) input[k] = std::sin(0.01f * static_cast<float>(k));
   std::vector<float> output = input;
   for (std::size_t done = 0; done < output.size(); done += 2000) {
     flanger.processSamples(output.data() + done, output.data() + done, 2000);
@@ -133,8 +133,8 @@ TEST(Flanger, SineSweepsAtTwiceTheRateInHertz) {
 TEST(Flanger, RetunedKeepsDelaysAndRatesInSeconds) {
   for (float rate : {22050.0f, 48000.0f, 96000.0f, 192000.0f}) {
     Flanger flanger = staticFlanger(0.5f);
-    flanger.prepare(rate, std::vector<float>(std::size_t(flanger.storageLength(rate)), 0.0f));
-    const auto echo = signal_measure::firstNonZero(impulseResponse(flanger, int32_t(rate / 10)));
+    flanger.prepare(rate, std::vector<float>(static_cast<std::size_t>(flanger.storageLength(rate)), 0.0f));
+    const auto echo = signal_measure::firstNonZero(impulseResponse(flanger, static_cast<int32_t>(rate / 10)));
     ASSERT_TRUE(echo.has_value()) << rate;
     EXPECT_NEAR(double(*echo), 0.01 * double(rate), 1.0) << "rate " << rate;
     EXPECT_FLOAT_EQ(flanger.getCentreDelay(), 0.5f) << "rate " << rate;
@@ -143,7 +143,7 @@ TEST(Flanger, RetunedKeepsDelaysAndRatesInSeconds) {
     flanger.setWaveform(0.0f);
     std::vector<float> block(1, 0.0f);
     std::vector<float> sweep;
-    for (int32_t k = 0; k < int32_t(3 * rate); ++k) {
+    for (int32_t k = 0; k < static_cast<int32_t>(3 * rate); ++k) {
       flanger.processSamples(block.data(), block.data(), 1);
       sweep.push_back(flanger.sweep());
     }

@@ -24,7 +24,7 @@ struct PlayingEngine {
 // What a fresh playing engine renders for `frames` frames in designed pieces of 2000.
 std::vector<float> renderedInPieces(int32_t frames) {
   PlayingEngine playing;
-  std::vector<float> out(std::size_t(frames), kUntouched);
+  std::vector<float> out(static_cast<std::size_t>(frames), kUntouched);
   for (int32_t done = 0; done < frames; done += SynthEngine::kBlockLimit) {
     const int32_t piece = std::min(SynthEngine::kBlockLimit, frames - done);
     playing.engine.renderBlock(out.data() + done, piece, 0);
@@ -35,7 +35,7 @@ std::vector<float> renderedInPieces(int32_t frames) {
 TEST(HostBlock, LongBlockEqualsTheSameFramesInPiecesOf2000) {
   for (int32_t frames : {2000, 2001, 5000, 8192}) {
     PlayingEngine playing;
-    std::vector<float> out(std::size_t(frames), kUntouched);
+    std::vector<float> out(static_cast<std::size_t>(frames), kUntouched);
     playing.engine.renderHostBlock(out.data(), frames, 0, true);
     EXPECT_EQ(out, renderedInPieces(frames)) << frames << " frames";
   }
@@ -132,12 +132,12 @@ TEST(HostBlock, OddBlockSizesRenderTheSameSignal) {
   std::vector<float> out;
   std::vector<float> block;
   for (int32_t size : {1, 7, 64, 333, 2000, 2001, 5, 4097}) {
-    block.assign(std::size_t(size), kUntouched);
+    block.assign(static_cast<std::size_t>(size), kUntouched);
     odd.engine.renderHostBlock(block.data(), size, 0, true);
     out.insert(out.end(), block.begin(), block.end());
   }
   // Same oscillators, same effects: only the order of block boundaries differs.
-  const std::vector<float> expected = renderedInPieces(int32_t(out.size()));
+  const std::vector<float> expected = renderedInPieces(static_cast<int32_t>(out.size()));
   for (std::size_t k = 0; k < out.size(); ++k) ASSERT_EQ(out[k], expected[k]) << "frame " << k;
 }
 

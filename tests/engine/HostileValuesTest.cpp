@@ -221,7 +221,7 @@ TEST(HostileValues, HostileCurvesRecoverOnceSaneCurvesReturn) {
         }
       }
       engine_setup::startNote(engine, 33);
-      expectRecovered(engine, "bank " + std::to_string(int(bank)) + " curve " +
+      expectRecovered(engine, "bank " + std::to_string(static_cast<int>(bank)) + " curve " +
                                   text(bad));
     }
   }

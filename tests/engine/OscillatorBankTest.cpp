@@ -30,7 +30,7 @@ std::vector<NamedKernel> availableKernels() {
 std::array<float, 385> ramp(float from, float to) {
   std::array<float, 385> curve{};
   for (std::size_t k = 0; k < curve.size(); ++k) {
-    curve[k] = from + (to - from) * float(k) / 384.0f;
+    curve[k] = from + (to - from) * static_cast<float>(k) / 384.0f;
   }
   return curve;
 }
@@ -41,15 +41,15 @@ std::vector<Oscillator> makeOscillators() {
   std::vector<Oscillator> oscillators(11);
   for (std::size_t i = 0; i < oscillators.size(); ++i) {
     Oscillator& osc = oscillators[i];
-    osc.init(sineTable(), SineTable::kPeriod, int32_t(i) * 3 + 1, 44100.0f);
-    osc.setVolume(0.4f + 0.05f * float(i));
-    osc.setDetune(i == 4 ? -40.0f : i == 7 ? 300.0f : 0.45f + 0.01f * float(i));
-    osc.setPhase(0.1f * float(i));
+    osc.init(sineTable(), SineTable::kPeriod, static_cast<int32_t>(i) * 3 + 1, 44100.0f);
+    osc.setVolume(0.4f + 0.05f * static_cast<float>(i));
+    osc.setDetune(i == 4 ? -40.0f : i == 7 ? 300.0f : 0.45f + 0.01f * static_cast<float>(i));
+    osc.setPhase(0.1f * static_cast<float>(i));
     const auto amplitude = ramp(1.0f, 0.2f);
     const auto pitch = ramp(0.0f, 0.3f);
     const auto phase = ramp(0.0f, 0.5f);
     osc.loadEnvelopeLayer(EnvelopeBank::amplitude, 0, amplitude.data());
-    osc.loadEnvelopeLayer(EnvelopeBank::pitch, int32_t(i % 5), pitch.data());
+    osc.loadEnvelopeLayer(EnvelopeBank::pitch, static_cast<int32_t>(i % 5), pitch.data());
     osc.loadEnvelopeLayer(EnvelopeBank::phase, 0, phase.data());
     osc.start(220.0f, 0.9f);
   }
@@ -63,7 +63,7 @@ TEST(OscillatorBank, EveryLaneKernelRendersWhatEachOscillatorRendersAlone) {
     std::vector<Oscillator> alone = makeOscillators();
     std::vector<Oscillator> banked = makeOscillators();
     // Oscillator 2 skips the first blocks, so its curve steps fall on other samples.
-    const auto n = int32_t(alone.size());
+    const auto n = static_cast<int32_t>(alone.size());
     std::vector<std::vector<float>> expected(alone.size(), std::vector<float>(2000));
     std::vector<std::vector<float>> actual(alone.size(), std::vector<float>(2000));
     OscillatorBank bank;
@@ -73,15 +73,15 @@ TEST(OscillatorBank, EveryLaneKernelRendersWhatEachOscillatorRendersAlone) {
         std::vector<float*> buffers;
         for (int32_t i = 0; i < n; ++i) {
           if (i == 2 && round == 0) continue;
-          alone[std::size_t(i)].render(expected[std::size_t(i)].data(), block);
-          list.push_back(&banked[std::size_t(i)]);
-          buffers.push_back(actual[std::size_t(i)].data());
+          alone[static_cast<std::size_t>(i)].render(expected[static_cast<std::size_t>(i)].data(), block);
+          list.push_back(&banked[static_cast<std::size_t>(i)]);
+          buffers.push_back(actual[static_cast<std::size_t>(i)].data());
         }
         for (Oscillator* oscillator : list) oscillator->applySettings();
-        bank.render(list.data(), buffers.data(), int32_t(list.size()), block, kernel.kernel);
+        bank.render(list.data(), buffers.data(), static_cast<int32_t>(list.size()), block, kernel.kernel);
         for (int32_t i = 0; i < n; ++i) {
-          const auto& e = expected[std::size_t(i)];
-          const auto& a = actual[std::size_t(i)];
+          const auto& e = expected[static_cast<std::size_t>(i)];
+          const auto& a = actual[static_cast<std::size_t>(i)];
           ASSERT_EQ(std::memcmp(e.data(), a.data(), sizeof(float) * std::size_t(block)), 0)
               << "oscillator " << i << ", round " << round << ", block " << block;
           ASSERT_EQ(alone[std::size_t(i)].currentPhase(), banked[std::size_t(i)].currentPhase())
@@ -91,8 +91,8 @@ TEST(OscillatorBank, EveryLaneKernelRendersWhatEachOscillatorRendersAlone) {
         }
       }
       // A phase setting between blocks reaches both the same way.
-      alone[5].setPhase(0.9f - 0.2f * float(round));
-      banked[5].setPhase(0.9f - 0.2f * float(round));
+      alone[5].setPhase(0.9f - 0.2f * static_cast<float>(round));
+      banked[5].setPhase(0.9f - 0.2f * static_cast<float>(round));
     }
   }
 }

@@ -26,7 +26,7 @@ Oscillator makeOscillator(int32_t harmonic = 1, float rate = 44100.0f) {
 }
 
 std::vector<float> renderOscillator(Oscillator& oscillator, int32_t frames) {
-  std::vector<float> out(std::size_t(frames), 0.0f);
+  std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   for (int32_t done = 0; done < frames; done += 2000) {
     oscillator.render(out.data() + done, std::min(2000, frames - done));
   }
@@ -40,8 +40,8 @@ std::vector<std::size_t> amplitudeChanges(const std::vector<float>& steady,
   std::vector<std::size_t> changes;
   for (std::size_t k = 1; k < steady.size(); ++k) {
     if (std::fabs(steady[k]) < 1e-2f || std::fabs(steady[k - 1]) < 1e-2f) continue;
-    const double before = double(ramped[k - 1]) / double(steady[k - 1]);
-    const double now = double(ramped[k]) / double(steady[k]);
+    const double before = static_cast<double>(ramped[k - 1]) / static_cast<double>(steady[k - 1]);
+    const double now = static_cast<double>(ramped[k]) / static_cast<double>(steady[k]);
     if (std::fabs(now - before) > 1e-5 * std::fabs(now)) changes.push_back(k);
   }
   return changes;
@@ -52,7 +52,7 @@ void expectCurveStepsEvery(int32_t interval, float rate) {
   Oscillator ramped = makeOscillator(1, rate);
   const Curve ones = filled(1.0f);
   Curve ramp{};
-  for (std::size_t k = 0; k < ramp.size(); ++k) ramp[k] = std::sqrt(float(k) / 384.0f);
+  for (std::size_t k = 0; k < ramp.size(); ++k) ramp[k] = std::sqrt(static_cast<float>(k) / 384.0f);
   steady.loadEnvelopeLayer(EnvelopeBank::amplitude, 0, ones.data());
   ramped.loadEnvelopeLayer(EnvelopeBank::amplitude, 0, ramp.data());
   steady.start(440.0f, 1.0f);

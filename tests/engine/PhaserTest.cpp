@@ -15,14 +15,14 @@ std::vector<float> noise(int32_t frames) {
   uint32_t state = 12345u;
   for (float& v : signal) {
     state = state * 1664525u + 1013904223u;
-    v = float(state >> 8) / float(1u << 24) - 0.5f;
+    v = static_cast<float>(state >> 8) / static_cast<float>(1u << 24) - 0.5f;
   }
   return signal;
 }
 
 std::vector<float> processed(Phaser& phaser, std::vector<float> signal) {
   for (std::size_t done = 0; done < signal.size(); done += 2000) {
-    const int32_t count = int32_t(std::min<std::size_t>(2000, signal.size() - done));
+    const int32_t count = static_cast<int32_t>(std::min<std::size_t>(2000, signal.size() - done));
     phaser.processSamples(signal.data() + done, signal.data() + done, count);
   }
   return signal;
@@ -43,7 +43,7 @@ TEST(Phaser, DepthOneChangesTheSignal) {
   const std::vector<float> output = processed(phaser, input);
   double difference = 0.0;
   for (std::size_t k = 0; k < input.size(); ++k) {
-    difference += double(std::fabs(output[k] - input[k]));
+    difference += static_cast<double>(std::fabs(output[k] - input[k]));
   }
   EXPECT_GT(difference / double(input.size()), 0.01);
 }

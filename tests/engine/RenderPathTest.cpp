@@ -25,7 +25,7 @@ constexpr int32_t kBlockCycle[] = {512, 1, 37, 2000, 4096, 64, 333, 7, 1500};
 int64_t firstDifference(const std::vector<float>& expected, const std::vector<float>& actual) {
   if (expected.size() != actual.size()) return 0;
   for (std::size_t k = 0; k < expected.size(); ++k) {
-    if (std::memcmp(&expected[k], &actual[k], sizeof(float)) != 0) return int64_t(k);
+    if (std::memcmp(&expected[k], &actual[k], sizeof(float)) != 0) return static_cast<int64_t>(k);
   }
   return -1;
 }
@@ -35,8 +35,8 @@ void expectSameSamples(const std::vector<float>& expected, const std::vector<flo
   const int64_t at = firstDifference(expected, actual);
   if (at < 0) return;
   ADD_FAILURE() << what << ", path " << renderPathName(path) << ": frame " << at
-                << " differs: reference " << expected[std::size_t(at)] << ", got "
-                << actual[std::size_t(at)];
+                << " differs: reference " << expected[static_cast<std::size_t>(at)] << ", got "
+                << actual[static_cast<std::size_t>(at)];
 }
 
 // Runs `body` for each fast path this processor has.
@@ -61,10 +61,10 @@ std::vector<float> renderFullPatch(RenderPath path, float rate, int64_t frames) 
   engine.setSampleRate(rate);
   full_patch::apply(engine);
   full_patch::Player player(engine);
-  std::vector<float> out(std::size_t(frames), 0.0f);
+  std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   int64_t done = 0;
   for (std::size_t n = 0; done < frames; ++n) {
-    const auto block = int32_t(std::min<int64_t>(kBlockCycle[n % std::size(kBlockCycle)],
+    const auto block = static_cast<int32_t>(std::min<int64_t>(kBlockCycle[n % std::size(kBlockCycle)],
                                                  frames - done));
     player.render(out.data() + done, block);
     done += block;
@@ -79,7 +79,7 @@ TEST(RenderPaths, InterpolationRowsGiveTheFourPointInterpolationExactly) {
   for (int32_t k = 0; k < SineTable::kPeriod; ++k) {
     const InterpolationRow& row = rows[k];
     for (int32_t step = 0; step < 256; ++step) {
-      const float f = float(step) / 256.0f + 0.0009765625f * float(step % 3);
+      const float f = static_cast<float>(step) / 256.0f + 0.0009765625f * static_cast<float>(step % 3);
       const float expected =
           interpolateFourPoint(table[k], table[k + 1], table[k + 2], table[k + 3], f);
       const float actual = row.c0 + f * (row.c1 + f * (row.c2 + f * row.c3));
@@ -106,11 +106,11 @@ TEST(RenderPaths, EveryPathRendersTheFullPatchLikeTheReferenceAt44100) {
 
 TEST(RenderPaths, EveryPathRendersTheFullPatchLikeTheReferenceAtOtherRates) {
   for (float rate : {22050.0f, 48000.0f, 96000.0f}) {
-    const auto frames = int64_t(rate);
+    const auto frames = static_cast<int64_t>(rate);
     const std::vector<float> reference = renderFullPatch(RenderPath::reference, rate, frames);
     forEachFastPath([&](RenderPath path) {
       expectSameSamples(reference, renderFullPatch(path, rate, frames), path,
-                        "full patch at " + std::to_string(int(rate)) + " Hz");
+                        "full patch at " + std::to_string(static_cast<int>(rate)) + " Hz");
     });
   }
 }
@@ -137,7 +137,7 @@ void randomChange(SynthEngine& engine, Stream& stream) {
     case 10: engine.setReverbRoomSize(stream.unit()); engine.setReverbDamping(v); break;
     case 11: {
       const auto curve = full_patch::shapedCurve(stream.unit(), stream.unit(), 0.2f, 3.0f);
-      engine.loadEnvelopeLayer(osc, EnvelopeBank(stream.below(3)), stream.below(5),
+      engine.loadEnvelopeLayer(osc, static_cast<EnvelopeBank>(stream.below(3)), stream.below(5),
                                curve.data());
       break;
     }
@@ -160,10 +160,10 @@ std::vector<float> renderChanging(RenderPath path, uint32_t seed, int64_t frames
   full_patch::apply(engine);
   engine.startAllOscillators(noteFrequency(full_patch::kNote), 0.8f);
   Stream stream(seed);
-  std::vector<float> out(std::size_t(frames), 0.0f);
+  std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   for (int64_t done = 0; done < frames;) {
     for (int32_t n = stream.below(4); n > 0; --n) randomChange(engine, stream);
-    const auto block = int32_t(std::min<int64_t>(1 + stream.below(2500), frames - done));
+    const auto block = static_cast<int32_t>(std::min<int64_t>(1 + stream.below(2500), frames - done));
     engine.renderHostBlock(out.data() + done, block, stream.below(3) == 0 ? stream.below(64) : 0,
                            true);
     done += block;

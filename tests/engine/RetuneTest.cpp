@@ -22,8 +22,8 @@ double pitchAt(float rate, int32_t osc, int32_t note) {
   engine.setSampleRate(rate);
   soloOscillator(engine, osc);
   startNote(engine, note);
-  const std::vector<float> out = render(engine, int32_t(rate));
-  return signal_measure::frequency(out, double(rate), std::size_t(rate / 40.0f));
+  const std::vector<float> out = render(engine, static_cast<int32_t>(rate));
+  return signal_measure::frequency(out, static_cast<double>(rate), static_cast<std::size_t>(rate / 40.0f));
 }
 
 TEST(Retune, PitchMatches44100WithinATenthOfACent) {
@@ -74,7 +74,7 @@ std::size_t measuredDelay(float rate, float time) {
     startNote(*engine, 69);
   }
   delayed.setDelaySwitch(1.0f);
-  const int32_t frames = int32_t(2.0f * time * rate) + int32_t(rate / 10.0f);
+  const int32_t frames = static_cast<int32_t>(2.0f * time * rate) + static_cast<int32_t>(rate / 10.0f);
   const std::vector<float> a = render(direct, frames);
   const std::vector<float> b = render(delayed, frames);
   std::vector<float> echo(a.size());
@@ -108,7 +108,7 @@ TEST(Retune, ReverbFirstReflectionStaysInSeconds) {
     soloOscillator(dry, 0, 1.0f);
     startNote(engine, 69);
     startNote(dry, 69);
-    const int32_t frames = int32_t(rate / 10.0f);
+    const int32_t frames = static_cast<int32_t>(rate / 10.0f);
     const auto sound = signal_measure::firstNonZero(render(dry, frames));
     const auto reflection = signal_measure::firstNonZero(render(engine, frames));
     ASSERT_TRUE(sound && reflection) << rate;

@@ -10,7 +10,7 @@
 namespace {
 
 std::vector<float> impulseResponse(Reverb& reverb, int32_t frames) {
-  std::vector<float> signal(std::size_t(std::max(frames, 1)), 0.0f);
+  std::vector<float> signal(static_cast<std::size_t>(std::max(frames, 1)), 0.0f);
   signal[0] = 1.0f;
   for (int32_t done = 0; done < frames; done += 2000) {
     reverb.processSamples(signal.data() + done, signal.data() + done,
@@ -34,7 +34,7 @@ TEST(Reverb, WetZeroGivesTheInputTimesDry) {
   reverb.setWet(0.0f);
   reverb.setDry(0.25f);  // dry gain 0.5
   std::vector<float> signal(6000);
-  for (std::size_t k = 0; k < signal.size(); ++k) signal[k] = std::sin(0.05f * float(k));
+  for (std::size_t k = 0; k < signal.size(); ++k) signal[k] = std::sin(0.05f * static_cast<float>(k));
   std::vector<float> out(signal.size());
   reverb.processSamples(signal.data(), out.data(), 2000);
   reverb.processSamples(signal.data() + 2000, out.data() + 2000, 4000);
@@ -88,7 +88,7 @@ TEST(Reverb, ConstantInputSettlesToAConstantOutput) {
   std::vector<float> signal(44100 * 4, 0.5f);
   for (std::size_t done = 0; done < signal.size(); done += 2000) {
     reverb.processSamples(signal.data() + done, signal.data() + done,
-                          int32_t(std::min<std::size_t>(2000, signal.size() - done)));
+                          static_cast<int32_t>(std::min<std::size_t>(2000, signal.size() - done)));
   }
   const auto tail = std::span(signal).last(2000);
   for (float v : tail) EXPECT_NEAR(v, tail[0], 1e-5f * std::fabs(tail[0]));
@@ -123,9 +123,9 @@ TEST(Reverb, StrideSkipsInterleavedSamples) {
 TEST(Reverb, RetunedLinesKeepTheFirstReflectionInSeconds) {
   for (float rate : {22050.0f, 48000.0f, 96000.0f, 192000.0f}) {
     Reverb reverb;
-    reverb.prepare(rate, std::vector<float>(std::size_t(reverb.storageLength(rate)), 0.0f));
+    reverb.prepare(rate, std::vector<float>(static_cast<std::size_t>(reverb.storageLength(rate)), 0.0f));
     reverb.setDry(0.0f);
-    const auto first = signal_measure::firstNonZero(impulseResponse(reverb, int32_t(rate / 10)));
+    const auto first = signal_measure::firstNonZero(impulseResponse(reverb, static_cast<int32_t>(rate / 10)));
     ASSERT_TRUE(first.has_value()) << rate;
     EXPECT_NEAR(double(*first), 1116.0 * double(rate) / 44100.0, 0.5) << "rate " << rate;
   }

@@ -21,7 +21,7 @@ constexpr double kRate = 44100.0;
 constexpr double kTableRatio = 1024.0 / 1021.0;  // table step over table period
 
 double expectedPitch(int32_t osc, int32_t note) {
-  return double(osc + 1) * double(noteFrequency(note)) * kTableRatio;
+  return static_cast<double>(osc + 1) * static_cast<double>(noteFrequency(note)) * kTableRatio;
 }
 
 // Phase of `probe` relative to `reference` in periods (0-1), from their rising crossings.
@@ -167,7 +167,7 @@ TEST(SynthEngine, AmplitudeCurveEndsAfterAboutFiveAndAHalfSeconds) {
   const std::span<const float> all(out);
   EXPECT_GT(signal_measure::rms(all.subspan(44100 * 5, 20000)), 0.5) << "still sounding at 5 s";
   const auto lastSound = std::find_if(out.rbegin(), out.rend(), [](float v) { return v != 0.0f; });
-  const double endSeconds = double(out.rend() - lastSound) / kRate;
+  const double endSeconds = static_cast<double>(out.rend() - lastSound) / kRate;
   EXPECT_NEAR(endSeconds, 1280.0 * 201.0 / kRate, 0.05);
 }
 

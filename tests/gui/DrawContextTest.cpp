@@ -396,12 +396,12 @@ struct ModeCase {
 };
 
 TEST_F(Canvas, OrAndXorModesCombinePenAndBrushBitwiseWithThePixels) {
-  constexpr GuiColor pen{0x0F, 0xF0, 0x01, 0};
+  constexpr GuiColor kPen{0x0F, 0xF0, 0x01, 0};
   const ModeCase cases[] = {
-      {"copy", DrawMode::copy, pen},
+      {"copy", DrawMode::copy, kPen},
       {"or", DrawMode::orMode, {0x1F, 0xF4, 0x57, 0}},
       {"xor (inverted)", DrawMode::xorMode, {0xE2, 0x3B, 0xA8, 0}},
-      {"unknown mode is copy", static_cast<DrawMode>(7), pen},
+      {"unknown mode is copy", static_cast<DrawMode>(7), kPen},
   };
   for (const ModeCase& c : cases) {
     DrawSurface target(12, 8);
@@ -409,8 +409,8 @@ TEST_F(Canvas, OrAndXorModesCombinePenAndBrushBitwiseWithThePixels) {
     mode.setFillColor(kBackground);
     mode.fillRect({-1, -1, 12, 8});
     mode.setDrawMode(c.mode);
-    mode.setFrameColor(pen);
-    mode.setFillColor(pen);
+    mode.setFrameColor(kPen);
+    mode.setFillColor(kPen);
     mode.moveTo({1, 1});
     mode.lineTo({5, 1});
     mode.fillRect({1, 3, 4, 6});

@@ -54,16 +54,16 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   return allocate(size, 0);
 }
 void* operator new(std::size_t size, std::align_val_t align) {
-  return allocateOrThrow(size, std::size_t(align));
+  return allocateOrThrow(size, static_cast<std::size_t>(align));
 }
 void* operator new[](std::size_t size, std::align_val_t align) {
-  return allocateOrThrow(size, std::size_t(align));
+  return allocateOrThrow(size, static_cast<std::size_t>(align));
 }
 void* operator new(std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
-  return allocate(size, std::size_t(align));
+  return allocate(size, static_cast<std::size_t>(align));
 }
 void* operator new[](std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
-  return allocate(size, std::size_t(align));
+  return allocate(size, static_cast<std::size_t>(align));
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }

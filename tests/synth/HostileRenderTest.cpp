@@ -38,7 +38,7 @@ void startNote(hostlib::PluginInstance& plugin) {
   VstMidiEvent note{};
   note.type = kVstMidiType;
   note.byteSize = sizeof(VstMidiEvent);
-  note.midiData[0] = char(0x90);
+  note.midiData[0] = static_cast<char>(0x90);
   note.midiData[1] = 45;
   note.midiData[2] = 100;
   plugin.sendEvents(std::span(&note, 1));

@@ -42,10 +42,10 @@ Styles stylesFor(const Fonts& fonts) {
 void drawLogo(Canvas& c) {
   const PixelRect tile{5, 3, 21, 19};
   c.fill(tile, palette::kLogoGround);
-  constexpr std::array<int, 5> heights{13, 7, 4, 3, 3};
+  constexpr std::array<int, 5> kHeights{13, 7, 4, 3, 3};
   for (int n = 0; n < 5; ++n) {
     const int left = 7 + 3 * n;
-    c.fill({left, tile.bottom - heights[n], left + 1, tile.bottom - 1}, palette::kLogoBar);
+    c.fill({left, tile.bottom - kHeights[n], left + 1, tile.bottom - 1}, palette::kLogoBar);
   }
 }
 

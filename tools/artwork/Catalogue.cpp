@@ -26,9 +26,9 @@ void addTwoFrame(std::vector<BitmapRecipe>& out, int id, int width, int frameHei
 
 // Layer and curve kind buttons 131-133 and the group buttons 166-174.
 void addWordButtons(std::vector<BitmapRecipe>& out) {
-  constexpr std::array<std::string_view, 3> kinds{"Volume", "Detune", "Phase"};
+  constexpr std::array<std::string_view, 3> kInds{"Volume", "Detune", "Phase"};
   for (int i = 0; i < 3; ++i) {
-    addTwoFrame(out, 131 + i, 45, 15, kWordFont, std::string(kinds[i]));
+    addTwoFrame(out, 131 + i, 45, 15, kWordFont, std::string(kInds[i]));
   }
 }
 
@@ -44,7 +44,7 @@ void addGroupButtons(std::vector<BitmapRecipe>& out) {
     int width;
     std::string_view caption;
   };
-  constexpr std::array<Group, 9> groups{{{166, 75, "Lower 1/2"},
+  constexpr std::array<Group, 9> kGroups{{{166, 75, "Lower 1/2"},
                                          {167, 75, "Upper 1/2"},
                                          {168, 37, "Odd"},
                                          {169, 37, "Even"},
@@ -53,7 +53,7 @@ void addGroupButtons(std::vector<BitmapRecipe>& out) {
                                          {172, 75, "Second 1/4"},
                                          {173, 75, "Third 1/4"},
                                          {174, 75, "Fourth 1/4"}}};
-  for (const Group& g : groups) {
+  for (const Group& g : kGroups) {
     addTwoFrame(out, g.id, g.width, 14, kWordFont, std::string(g.caption));
   }
 }
