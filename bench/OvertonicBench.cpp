@@ -140,8 +140,8 @@ std::vector<float> busSignal() {
   for (std::size_t k = 0; k < signal.size(); ++k) {
     const double t = static_cast<double>(k) / kRate;
     signal[k] = static_cast<float>(0.3 * std::sin(6.283185307179586 * 110.0 * t) +
-                      0.2 * std::sin(6.283185307179586 * 330.0 * t) +
-                      0.1 * std::sin(6.283185307179586 * 1210.0 * t));
+                                   0.2 * std::sin(6.283185307179586 * 330.0 * t) +
+                                   0.1 * std::sin(6.283185307179586 * 1210.0 * t));
   }
   return signal;
 }
@@ -169,9 +169,8 @@ void registerEffects(RenderPath path) {
   add("effect/phaser" + suffix, [path](benchmark::State& s) { effectAlone<Phaser>(s, path); });
   for (float waveform : {0.0f, 1.0f}) {
     const std::string name = waveform < 0.5f ? "effect/flanger_sine" : "effect/flanger_triangle";
-    add(name + suffix, [path, waveform](benchmark::State& s) {
-      effectAlone<Flanger>(s, path, waveform);
-    });
+    add(name + suffix,
+        [path, waveform](benchmark::State& s) { effectAlone<Flanger>(s, path, waveform); });
   }
 }
 
@@ -183,7 +182,8 @@ void programSelection(benchmark::State& state) {
   for (VstInt32 program : {0, 1}) {
     plugin->selectProgram(program);
     for (VstInt32 slot = 0; slot < 123; ++slot) {
-      const auto curve = full_patch::shapedCurve(0.5f, static_cast<float>(slot % 7) / 7.0f, 0.1f, 2.0f);
+      const auto curve =
+          full_patch::shapedCurve(0.5f, static_cast<float>(slot % 7) / 7.0f, 0.1f, 2.0f);
       plugin->applyEnvelope(slot, curve.data());
     }
   }
@@ -229,13 +229,11 @@ void instanceMemory(benchmark::State& state) {
 void registerAll() {
   for (RenderPath path : supportedPaths()) {
     const std::string name = renderPathName(path);
-    add("full_patch/" + name, [path](benchmark::State& s) {
-      fullPatch(s, path, kHostBlock, true);
-    });
+    add("full_patch/" + name,
+        [path](benchmark::State& s) { fullPatch(s, path, kHostBlock, true); });
     add("default_program/" + name, [path](benchmark::State& s) { defaultProgram(s, path); });
-    add("oscillator_bank/" + name, [path](benchmark::State& s) {
-      fullPatch(s, path, kHostBlock, false);
-    });
+    add("oscillator_bank/" + name,
+        [path](benchmark::State& s) { fullPatch(s, path, kHostBlock, false); });
   }
   add("effect/delay", [](benchmark::State& s) { effectAlone<Delay>(s, RenderPath::reference); });
   for (RenderPath path : supportedPaths()) registerEffects(path);
@@ -243,18 +241,12 @@ void registerAll() {
     for (int32_t block : {1, 32, 64, 512, 2000, 4096}) {
       const std::string name =
           std::string("block_size/") + renderPathName(path) + "/" + std::to_string(block);
-      add(name, [path, block](benchmark::State& s) {
-        fullPatch(s, path, block, true);
-      });
+      add(name, [path, block](benchmark::State& s) { fullPatch(s, path, block, true); });
     }
   }
   add("program_selection", programSelection);
-  add("envelope_command/single_layer", [](benchmark::State& s) {
-    envelopeCommand(s, 5);
-  });
-  add("envelope_command/group_of_16", [](benchmark::State& s) {
-    envelopeCommand(s, 96);
-  });
+  add("envelope_command/single_layer", [](benchmark::State& s) { envelopeCommand(s, 5); });
+  add("envelope_command/group_of_16", [](benchmark::State& s) { envelopeCommand(s, 96); });
   benchmark::RegisterBenchmark("instance_memory", instanceMemory)->Iterations(20);
 }
 

@@ -40,7 +40,8 @@ class OpenPanel {
   explicit OpenPanel(VstInt32 slotOnShow = 0) : plugin(std::make_unique<SynthPlugin>(&quietHost)) {
     editor = new SynthEditor(plugin.get(), backend);
     for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
-      const auto curve = full_patch::shapedCurve(0.5f, static_cast<float>(slot % 7) / 7.0f, 0.1f, 2.0f);
+      const auto curve =
+          full_patch::shapedCurve(0.5f, static_cast<float>(slot % 7) / 7.0f, 0.1f, 2.0f);
       plugin->applyEnvelope(slot, curve.data());
     }
     editor->open(kParent);
@@ -136,7 +137,8 @@ void programSelection(benchmark::State& state) {
   OpenPanel panel;
   for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
     panel.plugin->selectProgram(1);
-    const auto curve = full_patch::shapedCurve(0.3f, static_cast<float>(slot % 5) / 5.0f, 0.2f, 3.0f);
+    const auto curve =
+        full_patch::shapedCurve(0.3f, static_cast<float>(slot % 5) / 5.0f, 0.2f, 3.0f);
     panel.plugin->applyEnvelope(slot, curve.data());
   }
   VstInt32 next = 0;

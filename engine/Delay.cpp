@@ -84,7 +84,9 @@ int32_t Delay::readPositionFor(float v, int32_t write) const noexcept {
     if (read < 0) read += size;
     return read;
   }
-  double wrapped = std::fmod(static_cast<double>(write) - static_cast<double>(size) * static_cast<double>(v), static_cast<double>(size));
+  double wrapped =
+      std::fmod(static_cast<double>(write) - static_cast<double>(size) * static_cast<double>(v),
+                static_cast<double>(size));
   if (wrapped < 0.0) wrapped += static_cast<double>(size);
   const int32_t read = static_cast<int32_t>(wrapped);
   return read >= size ? 0 : read;

@@ -24,7 +24,9 @@ float samplesToFloat(double samples) noexcept {
 
 }  // namespace
 
-Flanger::Flanger() : line(static_cast<std::size_t>(lineLength(kDesignRate)), 0.0f) { applyRate(kDesignRate); }
+Flanger::Flanger() : line(static_cast<std::size_t>(lineLength(kDesignRate)), 0.0f) {
+  applyRate(kDesignRate);
+}
 
 int32_t Flanger::lineLength(float rate) noexcept { return static_cast<int32_t>(rate / 2.0f); }
 
@@ -46,7 +48,8 @@ void Flanger::reset() noexcept {
 
 void Flanger::applyRate(float rate) noexcept {
   sampleRate = rate;
-  writeIndex = static_cast<int32_t>(static_cast<double>(rate) * 0.01) % static_cast<int32_t>(line.size());
+  writeIndex =
+      static_cast<int32_t>(static_cast<double>(rate) * 0.01) % static_cast<int32_t>(line.size());
   centreFactor = static_cast<double>(rate) * static_cast<double>(0.02f);
   depthFactor = static_cast<double>(rate) * static_cast<double>(0.01f);
   sineUnit = 6.283184f / (rate / 2.0f);
@@ -69,8 +72,14 @@ void Flanger::applyTriangleSetting() noexcept {
 }
 
 Flanger::Tap Flanger::tap() noexcept {
-  return {line.data(),       static_cast<int32_t>(line.size()), static_cast<float>(line.size()), centreDelay.load(),
-          sweepDepth.load(), wet.load(), dry.load(), inputGain.load()};
+  return {line.data(),
+          static_cast<int32_t>(line.size()),
+          static_cast<float>(line.size()),
+          centreDelay.load(),
+          sweepDepth.load(),
+          wet.load(),
+          dry.load(),
+          inputGain.load()};
 }
 
 void Flanger::processSamples(const float* in, float* out, int32_t count) noexcept {

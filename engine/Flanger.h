@@ -113,7 +113,8 @@ class Flanger final : public BusEffect {
     position = static_cast<float>(write) - delay;
     // Settings outside 0-1 can ask for more delay than the line holds: reduce modulo the line.
     if (!(position > -tap.lengthF && position < tap.lengthF)) {
-      position = std::isfinite(position) ? std::fmod(position, tap.lengthF) : static_cast<float>(write) - 1.0f;
+      position = std::isfinite(position) ? std::fmod(position, tap.lengthF)
+                                         : static_cast<float>(write) - 1.0f;
     }
     int32_t i0 = static_cast<int32_t>(position);
     int32_t i1 = i0 + 1;

@@ -18,8 +18,9 @@ struct RowTable {
       const float y1 = table[k + 1];
       const float y2 = table[k + 2];
       const float y3 = table[k + 3];
-      rows[static_cast<std::size_t>(k)] = {y1, (y2 - y0) * 0.5f, (y0 + 2.0f * y2) - (5.0f * y1 + y3) * 0.5f,
-                              (y3 + 3.0f * (y1 - y2) - y0) * 0.5f};
+      rows[static_cast<std::size_t>(k)] = {y1, (y2 - y0) * 0.5f,
+                                           (y0 + 2.0f * y2) - (5.0f * y1 + y3) * 0.5f,
+                                           (y3 + 3.0f * (y1 - y2) - y0) * 0.5f};
     }
   }
 };

@@ -52,7 +52,8 @@ void Oscillator::setSampleRate(float rate) noexcept {
   tableStep = 1024.0f / rate;
   const double ratio = static_cast<double>(kDesignRate) / static_cast<double>(rate);
   lowestIncrement = static_cast<float>(0.47 * ratio);
-  highestIncrement = static_cast<float>(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
+  highestIncrement =
+      static_cast<float>(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
   stepLimit = scaledLength(201, rate) - 1;
   markRetuned();
 }
@@ -131,7 +132,8 @@ void Oscillator::renderRun(float* out, int32_t count) noexcept {
 void Oscillator::curveStep() noexcept {
   StepValues values;
   for (int32_t k = kLayerCount - 1; k >= 0; --k) {  // A4, A3, A2, A1, then A0
-    values.amplitude[static_cast<std::size_t>(k)] = amplitudeBank[static_cast<std::size_t>(k)].next();
+    values.amplitude[static_cast<std::size_t>(k)] =
+        amplitudeBank[static_cast<std::size_t>(k)].next();
   }
   for (std::size_t k = 0; k < values.pitch.size(); ++k) values.pitch[k] = pitchBank[k].next();
   for (std::size_t k = 0; k < values.phase.size(); ++k) values.phase[k] = phaseBank[k].next();
@@ -163,9 +165,7 @@ void Oscillator::setPhase(float v) noexcept {
   }
 }
 
-float Oscillator::getPhase() const noexcept {
-  return loadShared(phaseSetting) + 0.5f;
-}
+float Oscillator::getPhase() const noexcept { return loadShared(phaseSetting) + 0.5f; }
 
 // Each queued setting shifts the phase in turn, as if it had been applied when it was set;
 // settings that found the queue full are applied together at the end.

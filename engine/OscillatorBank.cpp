@@ -83,7 +83,8 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
   std::array<int32_t, LaneBlock::kLanes> untilStep{};
   for (int32_t j = 0; j < lanes; ++j) {
     const Oscillator& oscillator = *oscillators[j];
-    untilStep[static_cast<std::size_t>(j)] = samplesBeforeStep(oscillator.sampleCounter, oscillator.stepLimit);
+    untilStep[static_cast<std::size_t>(j)] =
+        samplesBeforeStep(oscillator.sampleCounter, oscillator.stepLimit);
   }
   for (int32_t done = 0; done < count;) {
     int32_t run = count - done;

@@ -42,8 +42,8 @@ inline void Oscillator::applyStep(const StepValues& values) noexcept {
   currentPhaseOffset = std::isfinite(offset) ? offset : 0.0f;
   const float shifted = phase + (currentPhaseOffset - previousPhaseOffset);
   // A phase already inside the table is what the wrap would leave it.
-  phase = shifted > 0.0f && shifted < static_cast<float>(tableLength) ? shifted
-                                                         : wrapOscillatorPhase(shifted, tableLength);
+  phase = shifted > 0.0f && shifted < static_cast<float>(tableLength)
+              ? shifted
+              : wrapOscillatorPhase(shifted, tableLength);
   previousPhaseOffset = currentPhaseOffset;
 }
-

@@ -76,9 +76,11 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
   std::array<int32_t, busCount> routed{};
   for (int32_t j = 0; j < n; ++j) {
     if (!list[static_cast<std::size_t>(j)]->inAudibleBand()) continue;
-    const Bus target = routingBus[static_cast<std::size_t>(indexes[static_cast<std::size_t>(j)])].load();
+    const Bus target =
+        routingBus[static_cast<std::size_t>(indexes[static_cast<std::size_t>(j)])].load();
     if (target == busCount) continue;
-    sources[target][static_cast<std::size_t>(routed[target]++)] = buffers[static_cast<std::size_t>(j)];
+    sources[target][static_cast<std::size_t>(routed[target]++)] =
+        buffers[static_cast<std::size_t>(j)];
   }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
     kernels->sumBus(bus(send), sources[send].data(), routed[send], count);

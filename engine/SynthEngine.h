@@ -148,8 +148,16 @@ class SynthEngine {
  private:
   // The nine mixing arrays, in the designed order.
   enum Bus : int32_t {
-    reverbSend, reverbReturn, phaserSend, phaserReturn, delaySend, delayReturn,
-    flangerSend, flangerReturn, dry, busCount
+    reverbSend,
+    reverbReturn,
+    phaserSend,
+    phaserReturn,
+    delaySend,
+    delayReturn,
+    flangerSend,
+    flangerReturn,
+    dry,
+    busCount
   };
 
   [[nodiscard]] static bool validOscillator(int32_t osc) noexcept {

@@ -121,7 +121,7 @@ class PixelWriter {
       : data_(cairo_image_surface_get_data(surface)),
         stride(cairo_image_surface_get_stride(surface)),
         extent{0, 0, cairo_image_surface_get_width(surface),
-                cairo_image_surface_get_height(surface)},
+               cairo_image_surface_get_height(surface)},
         value(0xFF000000u | pixelValue(color)) {}
 
   void operator()(const GuiRect& run) {

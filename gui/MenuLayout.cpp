@@ -7,11 +7,11 @@
 
 namespace {
 
-constexpr std::int32_t kRowPadding = 6;      // added to the font size for a row's height
+constexpr std::int32_t kRowPadding = 6;  // added to the font size for a row's height
 constexpr std::int32_t kSeparatorHeight = 7;
-constexpr std::int32_t kCheckRoom = 18;      // in front of the text
-constexpr std::int32_t kRightRoom = 14;      // after the longest text
-constexpr std::int32_t kEdge = 1;            // the border line
+constexpr std::int32_t kCheckRoom = 18;  // in front of the text
+constexpr std::int32_t kRightRoom = 14;  // after the longest text
+constexpr std::int32_t kEdge = 1;        // the border line
 
 }  // namespace
 
@@ -107,9 +107,8 @@ std::int32_t MenuLayout::navigate(std::int32_t from, KeyName key) const {
       const std::int32_t target =
           (column + (key == KeyName::right ? 1 : columns() - 1)) % columns();
       const std::int32_t start = columnStarts[static_cast<std::size_t>(target)];
-      const std::int32_t end = target + 1 < columns()
-                                   ? columnStarts[static_cast<std::size_t>(target + 1)]
-                                   : count;
+      const std::int32_t end =
+          target + 1 < columns() ? columnStarts[static_cast<std::size_t>(target + 1)] : count;
       const std::int32_t landing = std::min(start + row, end - 1);
       return firstChoosable(landing, 1);
     }

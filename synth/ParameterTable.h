@@ -28,11 +28,11 @@ constexpr VstInt32 kPanelSwitchLast = 7;
 constexpr VstInt32 kEnvelopeCommand = 8;
 constexpr VstInt32 kSelectorFirst = 9;  // 9-17: group buttons
 constexpr VstInt32 kSelectorLast = 17;
-constexpr VstInt32 kRoutingFirst = 18;   // + oscillator
-constexpr VstInt32 kToggleFirst = 50;    // + oscillator: oscillator buttons
-constexpr VstInt32 kVolumeFirst = 82;    // + oscillator
-constexpr VstInt32 kPhaseFirst = 114;    // + oscillator
-constexpr VstInt32 kDetuneFirst = 146;   // + oscillator
+constexpr VstInt32 kRoutingFirst = 18;  // + oscillator
+constexpr VstInt32 kToggleFirst = 50;   // + oscillator: oscillator buttons
+constexpr VstInt32 kVolumeFirst = 82;   // + oscillator
+constexpr VstInt32 kPhaseFirst = 114;   // + oscillator
+constexpr VstInt32 kDetuneFirst = 146;  // + oscillator
 constexpr VstInt32 kDelayTime = 178;
 constexpr VstInt32 kDelayFeedback = 179;
 constexpr VstInt32 kDelayVolume = 180;
@@ -66,30 +66,28 @@ struct IndexRange {
   VstInt32 count;
 
   constexpr VstInt32 last() const { return first + count - 1; }
-  constexpr bool contains(VstInt32 index) const {
-    return index >= first && index - first < count;
-  }
+  constexpr bool contains(VstInt32 index) const { return index >= first && index - first < count; }
   // The index `offset` places into the run (for the per-oscillator runs: of oscillator `offset`).
   constexpr VstInt32 at(VstInt32 offset) const { return first + offset; }
 };
 
 // The runs the panel lays out, by what the controls show. Per-oscillator runs hold 32 indexes in
 // oscillator order.
-constexpr IndexRange kMainSettings{kMainVolume, 2};          // 0 volume, 1 detune
-constexpr IndexRange kLayerButtons{kPanelSwitchFirst, 3};    // 2 volume, 3 detune, 4 phase layer
-constexpr IndexRange kCurveKindButtons{5, 3};                // 5 volume, 6 detune, 7 phase curves
-constexpr IndexRange kGroupButtons{kSelectorFirst, 9};       // 9-17, see EnvelopeSlots.h
+constexpr IndexRange kMainSettings{kMainVolume, 2};        // 0 volume, 1 detune
+constexpr IndexRange kLayerButtons{kPanelSwitchFirst, 3};  // 2 volume, 3 detune, 4 phase layer
+constexpr IndexRange kCurveKindButtons{5, 3};              // 5 volume, 6 detune, 7 phase curves
+constexpr IndexRange kGroupButtons{kSelectorFirst, 9};     // 9-17, see EnvelopeSlots.h
 constexpr IndexRange kRoutingSwitches{kRoutingFirst, kOscillators};
 constexpr IndexRange kOscillatorButtons{kToggleFirst, kOscillators};
 constexpr IndexRange kVolumeBars{kVolumeFirst, kOscillators};
 constexpr IndexRange kPhaseBars{kPhaseFirst, kOscillators};
 constexpr IndexRange kDetuneBars{kDetuneFirst, kOscillators};
-constexpr IndexRange kDelaySettings{kDelayTime, 3};          // time, feedback, volume
-constexpr IndexRange kFlangerSettings{kFlangerFirst, 7};     // delay ... sweep shape
-constexpr IndexRange kPhaserSettings{kPhaserDepth, 5};       // depth, feedback, min, max, rate
-constexpr IndexRange kReverbSettings{kReverbRoomSize, 6};    // room, damping, width, -, dry, wet
+constexpr IndexRange kDelaySettings{kDelayTime, 3};        // time, feedback, volume
+constexpr IndexRange kFlangerSettings{kFlangerFirst, 7};   // delay ... sweep shape
+constexpr IndexRange kPhaserSettings{kPhaserDepth, 5};     // depth, feedback, min, max, rate
+constexpr IndexRange kReverbSettings{kReverbRoomSize, 6};  // room, damping, width, -, dry, wet
 constexpr IndexRange kOscillatorSwitches{kOscSwitchFirst, kOscillators};
-constexpr IndexRange kEffectSwitches{kDelaySwitch, 4};       // delay, flanger, phaser, reverb
+constexpr IndexRange kEffectSwitches{kDelaySwitch, 4};  // delay, flanger, phaser, reverb
 
 enum class NameKind : std::uint8_t {
   none,           // the host's buffer is left alone
@@ -214,17 +212,24 @@ constexpr ParameterRun setting(IndexRange indexes, NameKind nameKind, const char
                                const char* label, DisplayKind display, float value,
                                VstInt32 leading = kOscillators,
                                PanelRole role = PanelRole::automated) {
-  return {indexes, nameKind, name, label, display,
+  return {indexes,
+          nameKind,
+          name,
+          label,
+          display,
           {recordField<Member, First>(), nullptr, value, leading},
-          engineSetting<Set, Get>(), LiveValue::engine, role};
+          engineSetting<Set, Get>(),
+          LiveValue::engine,
+          role};
 }
 
 // A panel-switch run: words `Word`... of one of the record's panel runs.
 template <auto Member, VstInt32 Word>
 constexpr ParameterRun panelSwitch(IndexRange indexes, float value, VstInt32 leading,
                                    PanelRole role) {
-  return {indexes, NameKind::none, nullptr, nullptr, DisplayKind::none,
-          {nullptr, panelField<Member, Word>(), value, leading}, {}, LiveValue::panelSwitch, role};
+  return {indexes, NameKind::none,         nullptr,
+          nullptr, DisplayKind::none,      {nullptr, panelField<Member, Word>(), value, leading},
+          {},      LiveValue::panelSwitch, role};
 }
 
 constexpr ParameterRun unstored(VstInt32 index, LiveValue live, PanelRole role) {
@@ -252,9 +257,9 @@ inline constexpr ParameterRun kRows[] = {
         kVolumeBars, kPerOscillator, " Vol", kDb, kDecibels, 0.0f),
     setting<&R::oscDetune, 0, &E::setOscillatorDetune, &E::getOscillatorDetune>(
         kDetuneBars, kPerOscillator, " Detune ", kHz, kDecibels, 0.5f),
-    setting<&R::routing, 0, &E::setRouting, &E::getRouting>(
-        kRoutingSwitches, kUnnamed, nullptr, nullptr, DisplayKind::none, 0.0f, kAll,
-        PanelRole::routing),
+    setting<&R::routing, 0, &E::setRouting, &E::getRouting>(kRoutingSwitches, kUnnamed, nullptr,
+                                                            nullptr, DisplayKind::none, 0.0f, kAll,
+                                                            PanelRole::routing),
     setting<&R::delayVolume, 0, &E::setDelayLevel, &E::getDelayLevel>(
         {kDelayVolume, 1}, kFixed, " Delay Vol ", kDb, kDecibels, 0.5f),
     setting<&R::delayFeedback, 0, &E::setDelayFeedback, &E::getDelayFeedback>(
@@ -271,8 +276,8 @@ inline constexpr ParameterRun kRows[] = {
         {184, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.5f),
     setting<&R::flanger, 4, &E::setFlangerSweepDepth, &E::getFlangerSweepDepth>(
         {185, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.5f),
-    setting<&R::flanger, 5, &E::setFlangerRate, &E::getFlangerRate>(
-        {186, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.5f),
+    setting<&R::flanger, 5, &E::setFlangerRate, &E::getFlangerRate>({186, 1}, kFixed, " Flanger ",
+                                                                    kDb, kDecibels, 0.5f),
     // The sweep shape starts as a sine (below 0.5).
     setting<&R::flanger, 6, &E::setFlangerWaveform, &E::getFlangerWaveform>(
         {187, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.0f),

@@ -137,7 +137,7 @@ void ChildProcess::readOutput() {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) return;  // nothing more for now (EWOULDBLOCK is the same)
-    closeOutput();  // end of the stream, or an error reading it
+    closeOutput();                         // end of the stream, or an error reading it
   }
 }
 

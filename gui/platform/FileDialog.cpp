@@ -214,7 +214,7 @@ bool FileDialog::wait(std::int32_t milliseconds) {
 
 void FileDialog::finish() {
   chosen_ = process->succeeded() ? parseDialogOutput(process->output(), request.mode)
-                                  : std::vector<std::string>{};
+                                 : std::vector<std::string>{};
   process.reset();
   stage = Stage::closed;
 }

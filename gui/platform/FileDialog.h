@@ -22,10 +22,10 @@ struct FileFilter {
 
 struct FileDialogRequest {
   FileDialogMode mode = FileDialogMode::open;
-  std::string title;             // empty: the tool's own title
-  std::string folder;            // where the dialog starts; empty: the tool's choice
+  std::string title;                // empty: the tool's own title
+  std::string folder;               // where the dialog starts; empty: the tool's choice
   std::vector<FileFilter> filters;  // the first one is selected at the start
-  std::uintptr_t owner = 0;      // X11 window the dialog belongs to (0: none)
+  std::uintptr_t owner = 0;         // X11 window the dialog belongs to (0: none)
 };
 
 // The command line of each tool for a request. zenity's --attach is given only when the tool

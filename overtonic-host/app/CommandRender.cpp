@@ -142,8 +142,7 @@ hostlib::Result<Timeline> buildTimeline(const RenderRequest& r) {
 // A progress bar on a terminal, shown once a render has taken longer than about a second.
 class ProgressBar {
  public:
-  ProgressBar()
-      : enabled(::isatty(STDERR_FILENO) == 1), start(std::chrono::steady_clock::now()) {}
+  ProgressBar() : enabled(::isatty(STDERR_FILENO) == 1), start(std::chrono::steady_clock::now()) {}
   ~ProgressBar() {
     if (shown_) std::fputs("\r\033[K", stderr);
   }

@@ -80,22 +80,24 @@ void face(DrawContext& ctx, const GuiRect& box, GuiColor colour, const char* tex
 
 // The caption text of a display: its user data is the text.
 void captionText(float, char* text, void* caption) {
-  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%s", static_cast<std::string*>(caption)->c_str());
+  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%s",
+                static_cast<std::string*>(caption)->c_str());
 }
 
 void percentText(float value, char* text) {
-  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%3.0f %%", static_cast<double>(value * 100.0f));
+  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%3.0f %%",
+                static_cast<double>(value * 100.0f));
 }
 
 }  // namespace
 
 Gallery::Gallery(GuiFrame& frame) : frame_(frame) {
-  GuiBitmap* panel = keep(strip(kSize.width(), kSize.height(), 1, [](DrawContext& c, std::int32_t,
-                                                                    const GuiRect& box) {
-    fill(c, box, kPanel);
-    label(c, {0, 8, box.right, 30}, "Overtonic GUI toolkit: the standard controls", kInk,
-          FontId::big);
-  }));
+  GuiBitmap* panel = keep(
+      strip(kSize.width(), kSize.height(), 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
+        fill(c, box, kPanel);
+        label(c, {0, 8, box.right, 30}, "Overtonic GUI toolkit: the standard controls", kInk,
+              FontId::big);
+      }));
   frame_.setBackground(panel);
   buildKnobsAndButtons();
   buildSwitchesAndStrips();
@@ -178,8 +180,7 @@ void Gallery::buildKnobsAndButtons() {
         muteArea);
 
   const GuiRect editArea{535, 65, 635, 83};
-  auto* edit = new GuiTextEdit(editArea, nullptr, 6, "Edit me", nullptr,
-                               kStyleSunkenFrame);
+  auto* edit = new GuiTextEdit(editArea, nullptr, 6, "Edit me", nullptr, kStyleSunkenFrame);
   edit->setBackColor(kWell);
   edit->setFrameColor(kRim);
   edit->setFontColor(kInk);
@@ -229,14 +230,15 @@ void Gallery::buildSwitchesAndStrips() {
   frames->setValue(0.6f);
   place(frames, "GuiFrameStrip", stripArea);
 
-  GuiBitmap* spinner = keep(strip(40, 40, 8, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
-    fill(c, box, kWell);
-    const double angle = i * 3.14159265358979 / 4.0;
-    const auto x = static_cast<std::int32_t>(20 + 12 * std::cos(angle));
-    const auto y = static_cast<std::int32_t>(box.top + 20 - 12 * std::sin(angle));
-    c.setFillColor(kAccent);
-    c.fillEllipse({x - 5, y - 5, x + 4, y + 4});
-  }));
+  GuiBitmap* spinner =
+      keep(strip(40, 40, 8, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
+        fill(c, box, kWell);
+        const double angle = i * 3.14159265358979 / 4.0;
+        const auto x = static_cast<std::int32_t>(20 + 12 * std::cos(angle));
+        const auto y = static_cast<std::int32_t>(box.top + 20 - 12 * std::sin(angle));
+        c.setFillColor(kAccent);
+        c.fillEllipse({x - 5, y - 5, x + 4, y + 4});
+      }));
   const GuiRect spinnerArea{460, 160, 500, 200};
   animation = new GuiAnimation(spinnerArea, nullptr, 11, 8, 40, spinner, {0, 0});
   animation->start();
@@ -284,29 +286,31 @@ void Gallery::buildSlidersAndDisplays() {
   horizontal->setValue(0.6f);
   place(horizontal, "GuiHorizontalSlider", horizontalArea);
 
-  GuiBitmap* digits = keep(strip(18, 26, 10, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
-    fill(c, box, GuiColor{8, 20, 10, 0});
-    const char text[2] = {static_cast<char>('0' + i), '\0'};
-    label(c, box, text, GuiColor{90, 255, 120, 0}, FontId::veryBig);
-  }));
+  GuiBitmap* digits =
+      keep(strip(18, 26, 10, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
+        fill(c, box, GuiColor{8, 20, 10, 0});
+        const char text[2] = {static_cast<char>('0' + i), '\0'};
+        label(c, box, text, GuiColor{90, 255, 120, 0}, FontId::veryBig);
+      }));
   const std::array<std::int32_t, 4> xs{0, 18, 36, 54};
   const std::array<std::int32_t, 4> ys{0, 0, 0, 0};
   const GuiRect digitArea{304, 307, 376, 333};
   place(new GuiDigitDisplay(digitArea, nullptr, 15, 2024.0f, 4, xs, ys, 18, 26, digits),
         "GuiDigitDisplay", digitArea);
 
-  GuiBitmap* picture = keep(strip(280, 180, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
-    fill(c, box, kWell);
-    c.setFrameColor(kAccent);
-    c.drawRect({0, 0, box.right - 1, box.bottom - 1});
-    for (std::int32_t x = 20; x < box.right; x += 20) {
-      c.setFrameColor(GuiColor{50, 56, 66, 0});
-      c.moveTo({x, 1});
-      c.lineTo({x, box.bottom - 1});
-    }
-    label(c, {0, 60, box.right, 90}, "GuiPopupImage", kInk, FontId::veryBig);
-    label(c, {0, 100, box.right, 120}, "click anywhere on it to close", kDim);
-  }));
+  GuiBitmap* picture =
+      keep(strip(280, 180, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
+        fill(c, box, kWell);
+        c.setFrameColor(kAccent);
+        c.drawRect({0, 0, box.right - 1, box.bottom - 1});
+        for (std::int32_t x = 20; x < box.right; x += 20) {
+          c.setFrameColor(GuiColor{50, 56, 66, 0});
+          c.moveTo({x, 1});
+          c.lineTo({x, box.bottom - 1});
+        }
+        label(c, {0, 60, box.right, 90}, "GuiPopupImage", kInk, FontId::veryBig);
+        label(c, {0, 100, box.right, 120}, "click anywhere on it to close", kDim);
+      }));
   GuiBitmap* thumb = keep(strip(40, 30, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     face(c, box, GuiColor{60, 64, 74, 0}, "info", kInk);
   }));
@@ -321,25 +325,29 @@ void Gallery::buildSlidersAndDisplays() {
   GuiBitmap* lit = keep(strip(16, 120, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     fill(c, box, kWell);
     for (std::int32_t s = 0; s < 12; ++s) {
-      const GuiColor colour = s >= 10 ? GuiColor{230, 60, 50, 0}
-                              : s >= 8 ? GuiColor{240, 200, 40, 0} : kGreen;
+      const GuiColor colour = s >= 10  ? GuiColor{230, 60, 50, 0}
+                              : s >= 8 ? GuiColor{240, 200, 40, 0}
+                                       : kGreen;
       fill(c, {2, box.bottom - 10 * (s + 1) + 1, 14, box.bottom - 10 * s - 1}, colour);
     }
   }));
   GuiBitmap* unlit = keep(strip(16, 120, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     fill(c, box, kWell);
     for (std::int32_t s = 0; s < 12; ++s) {
-      fill(c, {2, box.bottom - 10 * (s + 1) + 1, 14, box.bottom - 10 * s - 1}, GuiColor{44, 50, 58, 0});
+      fill(c, {2, box.bottom - 10 * (s + 1) + 1, 14, box.bottom - 10 * s - 1},
+           GuiColor{44, 50, 58, 0});
     }
   }));
   GuiBitmap* litRow = keep(strip(150, 16, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     fill(c, box, kWell);
     for (std::int32_t s = 0; s < 15; ++s) fill(c, {10 * s + 1, 2, 10 * s + 9, 14}, kGreen);
   }));
-  GuiBitmap* unlitRow = keep(strip(150, 16, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
-    fill(c, box, kWell);
-    for (std::int32_t s = 0; s < 15; ++s) fill(c, {10 * s + 1, 2, 10 * s + 9, 14}, GuiColor{44, 50, 58, 0});
-  }));
+  GuiBitmap* unlitRow =
+      keep(strip(150, 16, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
+        fill(c, box, kWell);
+        for (std::int32_t s = 0; s < 15; ++s)
+          fill(c, {10 * s + 1, 2, 10 * s + 9, 14}, GuiColor{44, 50, 58, 0});
+      }));
   const GuiRect meterArea{552, 260, 568, 380};
   meters[0] = new GuiLevelMeter(meterArea, lit, unlit, 12);
   meters[0]->setDecay(0.04f);
@@ -376,7 +384,8 @@ void Gallery::valueChanged(DrawContext*, GuiControl* control) {
     std::snprintf(text, sizeof text, "%s: entry %d (%s)", name.c_str(), menu->getCurrent(),
                   menu->getEntry(menu->getCurrent()));
   } else {
-    std::snprintf(text, sizeof text, "%s: %.3f", name.c_str(), static_cast<double>(control->getValue()));
+    std::snprintf(text, sizeof text, "%s: %.3f", name.c_str(),
+                  static_cast<double>(control->getValue()));
   }
   status_ = text;
   if (statusLine) statusLine->setDirty(true);

@@ -58,7 +58,7 @@ class Gallery final : public ControlListener {
   std::vector<std::unique_ptr<std::string>> captions;
   std::string status_;
   GuiValueDisplay* statusLine = nullptr;
-  GuiKnob* knob = nullptr;                // drives knobDisplay
+  GuiKnob* knob = nullptr;  // drives knobDisplay
   GuiValueDisplay* knobDisplay = nullptr;
   GuiAnimation* animation = nullptr;
   GuiLevelMeter* meters[2] = {};

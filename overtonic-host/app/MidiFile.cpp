@@ -73,7 +73,7 @@ class MidiParser {
     }
     if (tracksRead < file.trackCount_) {
       return error(pos, "header announces " + std::to_string(file.trackCount_) +
-                             " tracks, the file holds " + std::to_string(tracksRead));
+                            " tracks, the file holds " + std::to_string(tracksRead));
     }
     auto byTick = [](const auto& a, const auto& b) { return a.tick < b.tick; };
     std::stable_sort(file.events_.begin(), file.events_.end(), byTick);
@@ -177,8 +177,7 @@ class MidiParser {
         ++pos;
         auto length = readVlq(end, "SysEx length");
         if (!length.ok()) return fail(length.error());
-        if (length.value() > end - pos)
-          return error(eventStart, "SysEx runs past the track's end");
+        if (length.value() > end - pos) return error(eventStart, "SysEx runs past the track's end");
         pos += length.value();
       } else if (first >= 0xF0) {
         return error(eventStart, "system message " + hexByte(first) + " is not allowed in a file");
@@ -211,7 +210,7 @@ class MidiParser {
       const uint8_t byte = data_[pos];
       if (byte & 0x80) {
         return error(pos, "status byte " + hexByte(byte) + " where a data byte of " +
-                               hexByte(status) + " belongs");
+                              hexByte(status) + " belongs");
       }
       event.bytes[i] = byte;
       ++pos;

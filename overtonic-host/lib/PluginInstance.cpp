@@ -239,10 +239,8 @@ intptr_t PluginInstance::answerHostCall(bool nullEffect, int32_t opcode, int32_t
         return 1;
       }
       return std::find(kHostCanDo.begin(), kHostCanDo.end(), canDoText) != kHostCanDo.end() ? 1 : 0;
-    case audioMasterOpenFileSelector:
-      return openFileSelector(static_cast<VstFileSelect*>(ptr));
-    case audioMasterCloseFileSelector:
-      return closeFileSelector(static_cast<VstFileSelect*>(ptr));
+    case audioMasterOpenFileSelector: return openFileSelector(static_cast<VstFileSelect*>(ptr));
+    case audioMasterCloseFileSelector: return closeFileSelector(static_cast<VstFileSelect*>(ptr));
     case audioMasterGetLanguage: return kLanguageEnglish;
     case audioMasterBeginEdit:
     case audioMasterEndEdit:

@@ -135,8 +135,7 @@ class PanelControlsX11Test : public ::testing::Test {
     if (!display) GTEST_SKIP() << "no private X server: " << (failure ? *failure : "");
     host = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
     if (!host->usable() || !host->hasTrueColour24()) GTEST_SKIP() << "no XTest or 24-bit screen";
-    frame =
-        std::make_unique<GuiFrame>(GuiRect{0, 0, 600, 600}, host->asParent(), nullptr, backend);
+    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 600, 600}, host->asParent(), nullptr, backend);
     ASSERT_TRUE(frame->isWindowOpen());
     const BitmapRef ground{paintedBitmap(600, 600, [](DrawContext& context) {
       context.setFillColor(kGround);

@@ -22,11 +22,26 @@ void changeSomething(SynthEngine& engine, int32_t step) {
     case 3: engine.setRouting(osc, static_cast<float>(step % 5) * 0.25f); break;
     case 4: engine.setMainDetune(0.45f + v * 0.1f); break;
     case 5: engine.setDelayTime(v); break;
-    case 6: engine.setFlangerCentreDelay(v); engine.setFlangerWaveform(v); break;
-    case 7: engine.setFlangerRate(v); engine.setPhaserRate(v); break;
-    case 8: engine.setPhaserMinimum(v); engine.setPhaserMaximum(1.0f - v); break;
-    case 9: engine.setReverbRoomSize(v); engine.setReverbDamping(v); break;
-    case 10: engine.setReverbWet(v); engine.setReverbWidth(v); break;
+    case 6:
+      engine.setFlangerCentreDelay(v);
+      engine.setFlangerWaveform(v);
+      break;
+    case 7:
+      engine.setFlangerRate(v);
+      engine.setPhaserRate(v);
+      break;
+    case 8:
+      engine.setPhaserMinimum(v);
+      engine.setPhaserMaximum(1.0f - v);
+      break;
+    case 9:
+      engine.setReverbRoomSize(v);
+      engine.setReverbDamping(v);
+      break;
+    case 10:
+      engine.setReverbWet(v);
+      engine.setReverbWidth(v);
+      break;
     default: engine.setMainVolume(0.5f + v * 0.5f); break;
   }
 }
@@ -43,7 +58,8 @@ TEST(Allocation, RenderingThousandsOfBlocksNeverAllocates) {
   for (int32_t block = 0; block < 2000; ++block) {
     if (block % 40 == 0) engine.startAllOscillators(noteFrequency(36 + block % 48), 0.8f);
     if (block % 97 == 0) {
-      engine.loadEnvelopeLayer(block % 32, static_cast<EnvelopeBank>(block % 3), block % 5, ramp.data());
+      engine.loadEnvelopeLayer(block % 32, static_cast<EnvelopeBank>(block % 3), block % 5,
+                               ramp.data());
     }
     changeSomething(engine, block);
     const int32_t frames = kSizes[block % 7];

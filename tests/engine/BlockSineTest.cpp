@@ -17,7 +17,8 @@ namespace {
 std::vector<double> testAngles() {
   std::vector<double> angles;
   // The phaser: float phases in [0, 6.28318).
-  for (int32_t k = 0; k < 400000; ++k) angles.push_back(static_cast<double>(static_cast<float>(k) * 6.28318f / 400000.0f));
+  for (int32_t k = 0; k < 400000; ++k)
+    angles.push_back(static_cast<double>(static_cast<float>(k) * 6.28318f / 400000.0f));
   // The flanger: a double phase stepping up to its restart at 3141.592, at an odd step.
   for (double phase = -3141.592; phase < 3141.592; phase += 0.0137) angles.push_back(phase);
   // Around multiples of π/2, where the quadrant changes.
@@ -26,9 +27,9 @@ std::vector<double> testAngles() {
     for (double offset : {-1e-9, -1e-13, 0.0, 1e-13, 1e-9}) angles.push_back(centre + offset);
   }
   const double inf = std::numeric_limits<double>::infinity();
-  for (double special : {0.0, -0.0, 1e-300, -1e-300, 4.9e-324, 1e-20, 4096.0, -4096.0, 4097.0,
-                         -4097.0, 1e10, -1e10, 1e300, inf, -inf,
-                         std::numeric_limits<double>::quiet_NaN()}) {
+  for (double special :
+       {0.0, -0.0, 1e-300, -1e-300, 4.9e-324, 1e-20, 4096.0, -4096.0, 4097.0, -4097.0, 1e10, -1e10,
+        1e300, inf, -inf, std::numeric_limits<double>::quiet_NaN()}) {
     angles.push_back(special);
   }
   return angles;
@@ -67,7 +68,8 @@ TEST(BlockSine, BlocksOfEveryLengthAreFilledCompletely) {
       std::vector<float> out(angles.size(), -7.0f);
       renderKernels(path).sines(angles.data(), out.data(), count);
       for (std::size_t k = 0; k < out.size(); ++k) {
-        const float expected = static_cast<int32_t>(k) < count ? static_cast<float>(std::sin(angles[k])) : -7.0f;
+        const float expected =
+            static_cast<int32_t>(k) < count ? static_cast<float>(std::sin(angles[k])) : -7.0f;
         EXPECT_EQ(out[k], expected)
             << renderPathName(path) << ": count " << count << ", index " << k;
       }

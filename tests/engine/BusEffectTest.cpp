@@ -73,9 +73,10 @@ std::vector<float> testSignal(float rate) {
   std::vector<float> signal(static_cast<std::size_t>(2.0f * rate));
   for (std::size_t k = 0; k < signal.size(); ++k) {
     const double t = static_cast<double>(k) / static_cast<double>(rate);
-    signal[k] = static_cast<float>(std::exp(-2.0 * t) * (0.4 * std::sin(6.283185307179586 * 220.0 * t) +
-                                            0.3 * std::sin(6.283185307179586 * 1375.0 * t))) +
-                (k == 100 ? 1.0f : 0.0f);
+    signal[k] =
+        static_cast<float>(std::exp(-2.0 * t) * (0.4 * std::sin(6.283185307179586 * 220.0 * t) +
+                                                 0.3 * std::sin(6.283185307179586 * 1375.0 * t))) +
+        (k == 100 ? 1.0f : 0.0f);
   }
   return signal;
 }
@@ -88,8 +89,8 @@ std::vector<float> run(const std::vector<float>& signal, Process process) {
   std::vector<float> out = signal;
   std::size_t done = 0;
   for (std::size_t n = 0; done < out.size(); ++n) {
-    const auto block = std::min<std::size_t>(static_cast<std::size_t>(kBlocks[n % std::size(kBlocks)]),
-                                             out.size() - done);
+    const auto block = std::min<std::size_t>(
+        static_cast<std::size_t>(kBlocks[n % std::size(kBlocks)]), out.size() - done);
     process(out.data() + done, static_cast<int32_t>(block));
     done += block;
   }
@@ -97,7 +98,8 @@ std::vector<float> run(const std::vector<float>& signal, Process process) {
 }
 
 void prepareFor(BusEffect& effect, float rate) {
-  effect.prepare(rate, std::vector<float>(static_cast<std::size_t>(effect.storageLength(rate)), 0.0f));
+  effect.prepare(rate,
+                 std::vector<float>(static_cast<std::size_t>(effect.storageLength(rate)), 0.0f));
 }
 
 void expectSameSamples(const std::vector<float>& expected, const std::vector<float>& actual,
@@ -127,8 +129,9 @@ TEST(BusEffects, BlockFormGivesThePerSampleFormsSamplesOnEveryPath) {
         prepareFor(*blocked, rate);
         const std::vector<float> actual =
             run(signal, [&](float* x, int32_t n) { blocked->processBlock(x, x, n, kernels); });
-        expectSameSamples(expected, actual, c.name + " at " + std::to_string(static_cast<int>(rate)) +
-                                                " Hz, path " + renderPathName(path));
+        expectSameSamples(expected, actual,
+                          c.name + " at " + std::to_string(static_cast<int>(rate)) + " Hz, path " +
+                              renderPathName(path));
       }
     }
   }

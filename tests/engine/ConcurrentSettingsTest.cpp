@@ -42,12 +42,13 @@ TEST(ConcurrentSettings, DelayTimeSetDuringBlocksMovesTheEchoToTheLastSetting) {
   Delay delay;
   std::vector<float> silence(kBlock, 0.0f);
   std::vector<float> out(kBlock, 0.0f);
-  const int64_t blocks = renderWhileSetting(
-      [&] { delay.processSamples(silence.data(), out.data(), kBlock); },
-      [&] {
-        for (int32_t k = 0; k < kSettings; ++k) delay.setTime(static_cast<float>(k % 97) / 97.0f + 0.004f);
-        delay.setTime(0.25f);
-      });
+  const int64_t blocks =
+      renderWhileSetting([&] { delay.processSamples(silence.data(), out.data(), kBlock); },
+                         [&] {
+                           for (int32_t k = 0; k < kSettings; ++k)
+                             delay.setTime(static_cast<float>(k % 97) / 97.0f + 0.004f);
+                           delay.setTime(0.25f);
+                         });
   EXPECT_GT(blocks, 0);
   EXPECT_EQ(delay.getTime(), 0.25f);
   EXPECT_EQ(echoDistance(delay), 22050) << "the echo must follow the last time setting";
@@ -65,14 +66,14 @@ TEST(ConcurrentSettings, PhaseSetDuringBlocksShiftsTheSoundByEveryChange) {
   }
   std::vector<float> out(kBlock, 0.0f);
   float last = 0.5f;
-  const int64_t blocks = renderWhileSetting(
-      [&] { shifted.renderHostBlock(out.data(), kBlock, 0, true); },
-      [&] {
-        for (int32_t k = 1; k <= kSettings; ++k) {
-          last = 0.5f + static_cast<float>(k) * 0.01f;
-          shifted.setOscillatorPhase(0, last);
-        }
-      });
+  const int64_t blocks =
+      renderWhileSetting([&] { shifted.renderHostBlock(out.data(), kBlock, 0, true); },
+                         [&] {
+                           for (int32_t k = 1; k <= kSettings; ++k) {
+                             last = 0.5f + static_cast<float>(k) * 0.01f;
+                             shifted.setOscillatorPhase(0, last);
+                           }
+                         });
   ASSERT_GT(blocks, 0);
   shifted.renderHostBlock(out.data(), kBlock, 0, true);
   // The twin renders as many frames with the last setting made before it started.
@@ -83,9 +84,8 @@ TEST(ConcurrentSettings, PhaseSetDuringBlocksShiftsTheSoundByEveryChange) {
   const double apart = std::remainder(static_cast<double>(shifted.oscillator(0).currentPhase()) -
                                           static_cast<double>(twin.oscillator(0).currentPhase()),
                                       1021.0);
-  EXPECT_LT(std::fabs(apart), 1.0)
-      << "each setting moves the phase by 5.1 table entries; " << apart
-      << " entries apart means settings were lost";
+  EXPECT_LT(std::fabs(apart), 1.0) << "each setting moves the phase by 5.1 table entries; " << apart
+                                   << " entries apart means settings were lost";
 }
 
 using change_stream::Stream;
@@ -155,7 +155,8 @@ void anyChange(SynthEngine& engine, Stream& stream) {
       break;
     }
     default: {
-      const auto which = static_cast<std::size_t>(stream.below(static_cast<int32_t>(std::size(kGlobals))));
+      const auto which =
+          static_cast<std::size_t>(stream.below(static_cast<int32_t>(std::size(kGlobals))));
       const GlobalSetting set = kGlobals[which].first;
       (engine.*set)(v);
       break;

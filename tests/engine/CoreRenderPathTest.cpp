@@ -76,8 +76,9 @@ void randomEvent(SynthCore& core, Stream& stream, int32_t block) {
       core.applyEnvelope(stream.below(123), curve.data());
       break;
     }
-    case 2: sendMidi(core, 0x90, static_cast<uint8_t>(24 + stream.below(96)), static_cast<uint8_t>(1 + stream.below(127)),
-                     stream.below(block + 8));
+    case 2:
+      sendMidi(core, 0x90, static_cast<uint8_t>(24 + stream.below(96)),
+               static_cast<uint8_t>(1 + stream.below(127)), stream.below(block + 8));
       break;
     case 3: sendMidi(core, 0x80, static_cast<uint8_t>(core.getLastNote() & 0x7F), 0, 0); break;
     case 4: sendMidi(core, 0xB0, 126, 0, 0); break;
@@ -100,7 +101,8 @@ std::vector<float> renderCore(RenderPath path, uint32_t seed, int64_t frames) {
   sendMidi(*core, 0x90, 45, 100, 0);
   std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   for (int64_t done = 0; done < frames;) {
-    const auto block = static_cast<int32_t>(std::min<int64_t>(1 + stream.below(3000), frames - done));
+    const auto block =
+        static_cast<int32_t>(std::min<int64_t>(1 + stream.below(3000), frames - done));
     for (int32_t n = stream.below(5); n > 0; --n) randomEvent(*core, stream, block);
     float* channel = out.data() + done;
     if (stream.below(4) == 0) {
@@ -127,8 +129,8 @@ TEST(CoreRenderPaths, EveryPathFollowsProgramsParametersAndMidiLikeTheReference)
       ASSERT_EQ(actual.size(), reference.size());
       for (std::size_t k = 0; k < reference.size(); ++k) {
         if (std::memcmp(&reference[k], &actual[k], sizeof(float)) != 0) {
-          ADD_FAILURE() << "seed " << seed << ", path " << renderPathName(path) << ": frame "
-                        << k << " differs: reference " << reference[k] << ", got " << actual[k];
+          ADD_FAILURE() << "seed " << seed << ", path " << renderPathName(path) << ": frame " << k
+                        << " differs: reference " << reference[k] << ", got " << actual[k];
           break;
         }
       }

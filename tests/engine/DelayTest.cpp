@@ -22,7 +22,8 @@ std::vector<float> impulseResponse(Delay& delay, int32_t frames) {
 
 Delay retunedDelay(float rate) {
   Delay delay;
-  delay.prepare(rate, std::vector<float>(static_cast<std::size_t>(delay.storageLength(rate)), 0.0f));
+  delay.prepare(rate,
+                std::vector<float>(static_cast<std::size_t>(delay.storageLength(rate)), 0.0f));
   return delay;
 }
 

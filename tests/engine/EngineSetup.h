@@ -74,9 +74,9 @@ inline void richPatch(SynthEngine& engine, int32_t count = SynthEngine::kOscilla
     (engine.*set)(0.5f);
   }
   engine.setReverbSwitch(1.0f);
-  for (auto set : {&SynthEngine::setReverbRoomSize, &SynthEngine::setReverbDamping,
-                   &SynthEngine::setReverbWet, &SynthEngine::setReverbDry,
-                   &SynthEngine::setReverbWidth}) {
+  for (auto set :
+       {&SynthEngine::setReverbRoomSize, &SynthEngine::setReverbDamping, &SynthEngine::setReverbWet,
+        &SynthEngine::setReverbDry, &SynthEngine::setReverbWidth}) {
     (engine.*set)(0.5f);
   }
 }

@@ -87,7 +87,8 @@ TEST(EnvelopeLayer, ResetStartsTheCurveAgain) {
 TEST(EnvelopeLayer, FollowsARampBetweenItsPoints) {
   EnvelopeLayer layer;
   std::array<float, 385> curve{};
-  for (std::size_t k = 0; k < curve.size(); ++k) curve[k] = std::sqrt(static_cast<float>(k));  // squares: k
+  for (std::size_t k = 0; k < curve.size(); ++k)
+    curve[k] = std::sqrt(static_cast<float>(k));  // squares: k
   layer.load(curve.data());
   // Inside the ramp the cubic is exact: the value is index + 1 + fraction (the curve is read
   // one point ahead: y1 is the point after the read index).

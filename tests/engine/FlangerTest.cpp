@@ -133,8 +133,10 @@ TEST(Flanger, SineSweepsAtTwiceTheRateInHertz) {
 TEST(Flanger, RetunedKeepsDelaysAndRatesInSeconds) {
   for (float rate : {22050.0f, 48000.0f, 96000.0f, 192000.0f}) {
     Flanger flanger = staticFlanger(0.5f);
-    flanger.prepare(rate, std::vector<float>(static_cast<std::size_t>(flanger.storageLength(rate)), 0.0f));
-    const auto echo = signal_measure::firstNonZero(impulseResponse(flanger, static_cast<int32_t>(rate / 10)));
+    flanger.prepare(
+        rate, std::vector<float>(static_cast<std::size_t>(flanger.storageLength(rate)), 0.0f));
+    const auto echo =
+        signal_measure::firstNonZero(impulseResponse(flanger, static_cast<int32_t>(rate / 10)));
     ASSERT_TRUE(echo.has_value()) << rate;
     EXPECT_NEAR(double(*echo), 0.01 * double(rate), 1.0) << "rate " << rate;
     EXPECT_FLOAT_EQ(flanger.getCentreDelay(), 0.5f) << "rate " << rate;

@@ -48,8 +48,8 @@ TEST(HostBlock, NoteOffsetInsideTheBlock) {
     playing.engine.renderHostBlock(out.data(), 512, 100, replacing);
     const std::vector<float> expected = renderedInPieces(412);
     for (std::size_t k = 0; k < 100; ++k) {
-      ASSERT_EQ(out[k], replacing ? 0.0f : kUntouched) << "frame " << k << " replacing "
-                                                       << replacing;
+      ASSERT_EQ(out[k], replacing ? 0.0f : kUntouched)
+          << "frame " << k << " replacing " << replacing;
     }
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin() + 100))
         << "the note starts at frame 100, replacing " << replacing;

@@ -24,7 +24,7 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kLargest = std::numeric_limits<float>::max();
 // 2e19 is the first magnitude whose square overflows, 1.2e38 the first that overflows × 3.
-constexpr float kHostileValues[] = {kNaN,  kInf,     -kInf,     kHuge, -kHuge,
+constexpr float kHostileValues[] = {kNaN,  kInf,     -kInf,    kHuge,    -kHuge,
                                     2e19f, -1.2e38f, kLargest, -kLargest};
 
 std::string text(float value) {
@@ -58,14 +58,14 @@ template <int32_t Osc>
 void addOscillatorSettings(std::vector<Setting>& settings, float routing) {
   using E = SynthEngine;
   settings.push_back(perOscillator<&E::setRouting, &E::getRouting, Osc>("routing", routing));
-  settings.push_back(perOscillator<&E::setOscillatorSwitch, &E::getOscillatorSwitch, Osc>(
-      "switch", 1.0f));
-  settings.push_back(perOscillator<&E::setOscillatorVolume, &E::getOscillatorVolume, Osc>(
-      "volume", 0.5f));
-  settings.push_back(perOscillator<&E::setOscillatorPhase, &E::getOscillatorPhase, Osc>(
-      "phase", 0.5f));
-  settings.push_back(perOscillator<&E::setOscillatorDetune, &E::getOscillatorDetune, Osc>(
-      "detune", 0.5f));
+  settings.push_back(
+      perOscillator<&E::setOscillatorSwitch, &E::getOscillatorSwitch, Osc>("switch", 1.0f));
+  settings.push_back(
+      perOscillator<&E::setOscillatorVolume, &E::getOscillatorVolume, Osc>("volume", 0.5f));
+  settings.push_back(
+      perOscillator<&E::setOscillatorPhase, &E::getOscillatorPhase, Osc>("phase", 0.5f));
+  settings.push_back(
+      perOscillator<&E::setOscillatorDetune, &E::getOscillatorDetune, Osc>("detune", 0.5f));
 }
 
 std::vector<Setting> allSettings() {
@@ -200,8 +200,8 @@ TEST(HostileValues, BadOscillatorIndexesAreIgnored) {
 }
 
 TEST(HostileValues, HostileCurvesRecoverOnceSaneCurvesReturn) {
-  for (const EnvelopeBank bank : {EnvelopeBank::amplitude, EnvelopeBank::pitch,
-                                  EnvelopeBank::phase}) {
+  for (const EnvelopeBank bank :
+       {EnvelopeBank::amplitude, EnvelopeBank::pitch, EnvelopeBank::phase}) {
     for (float bad : {kNaN, kInf, -kInf, kHuge, 1e19f}) {
       SynthEngine engine;
       playRichPatch(engine);
@@ -221,8 +221,8 @@ TEST(HostileValues, HostileCurvesRecoverOnceSaneCurvesReturn) {
         }
       }
       engine_setup::startNote(engine, 33);
-      expectRecovered(engine, "bank " + std::to_string(static_cast<int>(bank)) + " curve " +
-                                  text(bad));
+      expectRecovered(engine,
+                      "bank " + std::to_string(static_cast<int>(bank)) + " curve " + text(bad));
     }
   }
 }
@@ -235,8 +235,7 @@ TEST(HostileValues, HostileNoteStartsAreIgnoredOrRecovered) {
       engine.startAllOscillators(badFrequency ? bad : 440.0f, badFrequency ? 1.0f : bad);
       (void)render(engine, 11025);
       engine_setup::startNote(engine, 33);
-      expectRecovered(engine, std::string(badFrequency ? "frequency " : "amplitude ") +
-                                  text(bad));
+      expectRecovered(engine, std::string(badFrequency ? "frequency " : "amplitude ") + text(bad));
     }
   }
 }

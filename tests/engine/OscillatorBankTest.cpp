@@ -73,12 +73,14 @@ TEST(OscillatorBank, EveryLaneKernelRendersWhatEachOscillatorRendersAlone) {
         std::vector<float*> buffers;
         for (int32_t i = 0; i < n; ++i) {
           if (i == 2 && round == 0) continue;
-          alone[static_cast<std::size_t>(i)].render(expected[static_cast<std::size_t>(i)].data(), block);
+          alone[static_cast<std::size_t>(i)].render(expected[static_cast<std::size_t>(i)].data(),
+                                                    block);
           list.push_back(&banked[static_cast<std::size_t>(i)]);
           buffers.push_back(actual[static_cast<std::size_t>(i)].data());
         }
         for (Oscillator* oscillator : list) oscillator->applySettings();
-        bank.render(list.data(), buffers.data(), static_cast<int32_t>(list.size()), block, kernel.kernel);
+        bank.render(list.data(), buffers.data(), static_cast<int32_t>(list.size()), block,
+                    kernel.kernel);
         for (int32_t i = 0; i < n; ++i) {
           const auto& e = expected[static_cast<std::size_t>(i)];
           const auto& a = actual[static_cast<std::size_t>(i)];

@@ -67,14 +67,12 @@ void expectCurveStepsEvery(int32_t interval, float rate) {
   }
 }
 
-TEST(Oscillator, TakesACurveStepEvery201SamplesAt44100) {
-  expectCurveStepsEvery(201, 44100.0f);
-}
+TEST(Oscillator, TakesACurveStepEvery201SamplesAt44100) { expectCurveStepsEvery(201, 44100.0f); }
 
 TEST(Oscillator, CurveStepKeepsItsDurationAtOtherRates) {
-  expectCurveStepsEvery(219, 48000.0f);   // 201 × 48000 / 44100 = 218.8
-  expectCurveStepsEvery(438, 96000.0f);   // 437.6
-  expectCurveStepsEvery(101, 22050.0f);   // 100.5
+  expectCurveStepsEvery(219, 48000.0f);  // 201 × 48000 / 44100 = 218.8
+  expectCurveStepsEvery(438, 96000.0f);  // 437.6
+  expectCurveStepsEvery(101, 22050.0f);  // 100.5
 }
 
 TEST(Oscillator, PhaseSettingShiftsByHalfAPeriodPerUnitAndWrapsAsDesigned) {

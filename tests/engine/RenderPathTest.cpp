@@ -64,8 +64,8 @@ std::vector<float> renderFullPatch(RenderPath path, float rate, int64_t frames) 
   std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   int64_t done = 0;
   for (std::size_t n = 0; done < frames; ++n) {
-    const auto block = static_cast<int32_t>(std::min<int64_t>(kBlockCycle[n % std::size(kBlockCycle)],
-                                                 frames - done));
+    const auto block = static_cast<int32_t>(
+        std::min<int64_t>(kBlockCycle[n % std::size(kBlockCycle)], frames - done));
     player.render(out.data() + done, block);
     done += block;
   }
@@ -79,13 +79,14 @@ TEST(RenderPaths, InterpolationRowsGiveTheFourPointInterpolationExactly) {
   for (int32_t k = 0; k < SineTable::kPeriod; ++k) {
     const InterpolationRow& row = rows[k];
     for (int32_t step = 0; step < 256; ++step) {
-      const float f = static_cast<float>(step) / 256.0f + 0.0009765625f * static_cast<float>(step % 3);
+      const float f =
+          static_cast<float>(step) / 256.0f + 0.0009765625f * static_cast<float>(step % 3);
       const float expected =
           interpolateFourPoint(table[k], table[k + 1], table[k + 2], table[k + 3], f);
       const float actual = row.c0 + f * (row.c1 + f * (row.c2 + f * row.c3));
       if (std::memcmp(&expected, &actual, sizeof(float)) != 0 && ++mismatches <= 3) {
-        ADD_FAILURE() << "entry " << k << " fraction " << f << ": expected " << expected
-                      << ", got " << actual;
+        ADD_FAILURE() << "entry " << k << " fraction " << f << ": expected " << expected << ", got "
+                      << actual;
       }
     }
   }
@@ -132,16 +133,26 @@ void randomChange(SynthEngine& engine, Stream& stream) {
     case 5: engine.setMainDetune(0.4f + 0.2f * stream.unit()); break;
     case 6: engine.setDelayTime(v); break;
     case 7: engine.setFlangerWaveform(stream.unit()); break;
-    case 8: engine.setFlangerRate(v); engine.setPhaserRate(v); break;
-    case 9: engine.setPhaserMinimum(v); engine.setPhaserFeedback(stream.unit()); break;
-    case 10: engine.setReverbRoomSize(stream.unit()); engine.setReverbDamping(v); break;
+    case 8:
+      engine.setFlangerRate(v);
+      engine.setPhaserRate(v);
+      break;
+    case 9:
+      engine.setPhaserMinimum(v);
+      engine.setPhaserFeedback(stream.unit());
+      break;
+    case 10:
+      engine.setReverbRoomSize(stream.unit());
+      engine.setReverbDamping(v);
+      break;
     case 11: {
       const auto curve = full_patch::shapedCurve(stream.unit(), stream.unit(), 0.2f, 3.0f);
       engine.loadEnvelopeLayer(osc, static_cast<EnvelopeBank>(stream.below(3)), stream.below(5),
                                curve.data());
       break;
     }
-    case 12: engine.startAllOscillators(noteFrequency(20 + stream.below(100)), stream.unit());
+    case 12:
+      engine.startAllOscillators(noteFrequency(20 + stream.below(100)), stream.unit());
       break;
     default: {
       const float one = stream.unit();
@@ -163,7 +174,8 @@ std::vector<float> renderChanging(RenderPath path, uint32_t seed, int64_t frames
   std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   for (int64_t done = 0; done < frames;) {
     for (int32_t n = stream.below(4); n > 0; --n) randomChange(engine, stream);
-    const auto block = static_cast<int32_t>(std::min<int64_t>(1 + stream.below(2500), frames - done));
+    const auto block =
+        static_cast<int32_t>(std::min<int64_t>(1 + stream.below(2500), frames - done));
     engine.renderHostBlock(out.data() + done, block, stream.below(3) == 0 ? stream.below(64) : 0,
                            true);
     done += block;

@@ -23,7 +23,8 @@ double pitchAt(float rate, int32_t osc, int32_t note) {
   soloOscillator(engine, osc);
   startNote(engine, note);
   const std::vector<float> out = render(engine, static_cast<int32_t>(rate));
-  return signal_measure::frequency(out, static_cast<double>(rate), static_cast<std::size_t>(rate / 40.0f));
+  return signal_measure::frequency(out, static_cast<double>(rate),
+                                   static_cast<std::size_t>(rate / 40.0f));
 }
 
 TEST(Retune, PitchMatches44100WithinATenthOfACent) {
@@ -36,8 +37,8 @@ TEST(Retune, PitchMatches44100WithinATenthOfACent) {
     for (float rate : kRates) {
       const double measured = pitchAt(rate, c.osc, c.note);
       EXPECT_NEAR(signal_measure::cents(measured, reference), 0.0, 0.1)
-          << "rate " << rate << " oscillator " << c.osc << " note " << c.note << ": "
-          << measured << " Hz against " << reference << " Hz at 44100";
+          << "rate " << rate << " oscillator " << c.osc << " note " << c.note << ": " << measured
+          << " Hz against " << reference << " Hz at 44100";
     }
   }
 }
@@ -49,10 +50,10 @@ TEST(Retune, ActiveBandStaysInHertzAndBelowNyquist) {
     int32_t note;
     bool active;
   };
-  for (const Case c : {Case{96000.0f, 0, 15, false}, Case{96000.0f, 0, 16, true},
-                       Case{96000.0f, 31, 75, true}, Case{96000.0f, 31, 76, false},
-                       Case{192000.0f, 31, 76, false}, Case{22050.0f, 31, 63, true},
-                       Case{22050.0f, 31, 64, false}}) {
+  for (const Case c :
+       {Case{96000.0f, 0, 15, false}, Case{96000.0f, 0, 16, true}, Case{96000.0f, 31, 75, true},
+        Case{96000.0f, 31, 76, false}, Case{192000.0f, 31, 76, false}, Case{22050.0f, 31, 63, true},
+        Case{22050.0f, 31, 64, false}}) {
     SynthEngine engine;
     engine.setSampleRate(c.rate);
     soloOscillator(engine, c.osc);
@@ -74,7 +75,8 @@ std::size_t measuredDelay(float rate, float time) {
     startNote(*engine, 69);
   }
   delayed.setDelaySwitch(1.0f);
-  const int32_t frames = static_cast<int32_t>(2.0f * time * rate) + static_cast<int32_t>(rate / 10.0f);
+  const int32_t frames =
+      static_cast<int32_t>(2.0f * time * rate) + static_cast<int32_t>(rate / 10.0f);
   const std::vector<float> a = render(direct, frames);
   const std::vector<float> b = render(delayed, frames);
   std::vector<float> echo(a.size());

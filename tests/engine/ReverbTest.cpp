@@ -34,7 +34,8 @@ TEST(Reverb, WetZeroGivesTheInputTimesDry) {
   reverb.setWet(0.0f);
   reverb.setDry(0.25f);  // dry gain 0.5
   std::vector<float> signal(6000);
-  for (std::size_t k = 0; k < signal.size(); ++k) signal[k] = std::sin(0.05f * static_cast<float>(k));
+  for (std::size_t k = 0; k < signal.size(); ++k)
+    signal[k] = std::sin(0.05f * static_cast<float>(k));
   std::vector<float> out(signal.size());
   reverb.processSamples(signal.data(), out.data(), 2000);
   reverb.processSamples(signal.data() + 2000, out.data() + 2000, 4000);
@@ -79,8 +80,7 @@ TEST(Reverb, TailDecaysToExactZero) {
   Reverb reverb;
   reverb.setRoomSize(0.0f);
   const std::vector<float> out = impulseResponse(reverb, 44100 * 14);
-  EXPECT_TRUE(signal_measure::allZero(std::span(out).last(44100)))
-      << "the tail never reached zero";
+  EXPECT_TRUE(signal_measure::allZero(std::span(out).last(44100))) << "the tail never reached zero";
 }
 
 TEST(Reverb, ConstantInputSettlesToAConstantOutput) {
@@ -123,9 +123,11 @@ TEST(Reverb, StrideSkipsInterleavedSamples) {
 TEST(Reverb, RetunedLinesKeepTheFirstReflectionInSeconds) {
   for (float rate : {22050.0f, 48000.0f, 96000.0f, 192000.0f}) {
     Reverb reverb;
-    reverb.prepare(rate, std::vector<float>(static_cast<std::size_t>(reverb.storageLength(rate)), 0.0f));
+    reverb.prepare(rate,
+                   std::vector<float>(static_cast<std::size_t>(reverb.storageLength(rate)), 0.0f));
     reverb.setDry(0.0f);
-    const auto first = signal_measure::firstNonZero(impulseResponse(reverb, static_cast<int32_t>(rate / 10)));
+    const auto first =
+        signal_measure::firstNonZero(impulseResponse(reverb, static_cast<int32_t>(rate / 10)));
     ASSERT_TRUE(first.has_value()) << rate;
     EXPECT_NEAR(double(*first), 1116.0 * double(rate) / 44100.0, 0.5) << "rate " << rate;
   }

@@ -56,8 +56,8 @@ TEST(SynthEngine, DetunesScaleThePitchLinearly) {
     float mainDetune;
     double factor;
   };
-  for (const Case c : {Case{0.75f, 0.5f, 1.25}, Case{0.5f, 0.25f, 0.75},
-                       Case{0.75f, 0.25f, 0.9375}, Case{0.0f, 0.5f, 0.5}}) {
+  for (const Case c : {Case{0.75f, 0.5f, 1.25}, Case{0.5f, 0.25f, 0.75}, Case{0.75f, 0.25f, 0.9375},
+                       Case{0.0f, 0.5f, 0.5}}) {
     SynthEngine engine;
     soloOscillator(engine, 0);
     engine.setOscillatorDetune(0, c.detune);
@@ -98,8 +98,8 @@ TEST(SynthEngine, ActiveBandEndsAtBothSides) {
     bool heard;
   };
   // 0.47 and 466 table entries per sample: about 20.3 Hz and 20.1 kHz
-  for (const Case c : {Case{0, 15, false}, Case{0, 16, true}, Case{31, 75, true},
-                       Case{31, 76, false}}) {
+  for (const Case c :
+       {Case{0, 15, false}, Case{0, 16, true}, Case{31, 75, true}, Case{31, 76, false}}) {
     SynthEngine engine;
     soloOscillator(engine, c.osc);
     startNote(engine, c.note);
@@ -208,10 +208,10 @@ TEST(SynthEngine, RoutingSelectsABusByExactValue) {
     float routing;
     bool heard;
   };
-  for (const Case c : {Case{0.0f, true}, Case{0.25f, true}, Case{0.5f, true}, Case{0.75f, true},
-                       Case{1.0f, true}, Case{0.3f, false}, Case{0.2499999f, false},
-                       Case{1.0000001f, false}, Case{-0.25f, false}, Case{2.0f, false},
-                       Case{-0.0f, true}}) {
+  for (const Case c :
+       {Case{0.0f, true}, Case{0.25f, true}, Case{0.5f, true}, Case{0.75f, true}, Case{1.0f, true},
+        Case{0.3f, false}, Case{0.2499999f, false}, Case{1.0000001f, false}, Case{-0.25f, false},
+        Case{2.0f, false}, Case{-0.0f, true}}) {
     SynthEngine engine;
     soloOscillator(engine, 3, c.routing);
     startNote(engine, 60);

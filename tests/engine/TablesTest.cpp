@@ -41,17 +41,15 @@ TEST(SineTable, IsSharedAndNotRewrittenByLaterEngines) {
   EXPECT_EQ(before, std::vector<float>(table.data(), table.data() + SineTable::kSize));
 }
 
-TEST(NoteTable, NoteSixtyNineIsExactlyFourForty) {
-  EXPECT_EQ(noteFrequencyTable()[69], 440.0f);
-}
+TEST(NoteTable, NoteSixtyNineIsExactlyFourForty) { EXPECT_EQ(noteFrequencyTable()[69], 440.0f); }
 
 TEST(NoteTable, KnownNotes) {
   struct Case {
     int32_t note;
     double hertz;
   };
-  for (const Case c : {Case{0, 8.175798915636872}, Case{60, 261.6256}, Case{81, 880.0},
-                       Case{127, 12543.85}}) {
+  for (const Case c :
+       {Case{0, 8.175798915636872}, Case{60, 261.6256}, Case{81, 880.0}, Case{127, 12543.85}}) {
     EXPECT_NEAR(noteFrequencyTable()[std::size_t(c.note)], c.hertz, c.hertz * 2e-6)
         << "note " << c.note;
   }

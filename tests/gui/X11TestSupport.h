@@ -59,9 +59,9 @@ class HostWindow {
     hasXTest = XTestQueryExtension(display_, &eventBase, &errorBase, &major, &minor);
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;  // placed exactly where asked, window manager or not
-    window_ = XCreateWindow(display_, DefaultRootWindow(display_), x, y, width, height, 0,
-                            CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect,
-                            &attributes);
+    window_ =
+        XCreateWindow(display_, DefaultRootWindow(display_), x, y, width, height, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
     XMapRaised(display_, window_);
     XSync(display_, False);
   }

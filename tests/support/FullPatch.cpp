@@ -12,8 +12,10 @@ Curve shapedCurve(float first, float last, float ripple, float cycles) {
   Curve curve{};
   for (std::size_t k = 0; k < curve.size(); ++k) {
     const double t = static_cast<double>(k) / 384.0;
-    curve[k] = static_cast<float>(static_cast<double>(first) + (static_cast<double>(last) - static_cast<double>(first)) * t +
-                     static_cast<double>(ripple) * std::sin(6.283185307179586 * static_cast<double>(cycles) * t));
+    curve[k] = static_cast<float>(
+        static_cast<double>(first) + (static_cast<double>(last) - static_cast<double>(first)) * t +
+        static_cast<double>(ripple) *
+            std::sin(6.283185307179586 * static_cast<double>(cycles) * t));
   }
   return curve;
 }
@@ -29,10 +31,12 @@ void apply(SynthEngine& engine) {
     engine.setOscillatorDetune(i, 0.48f + 0.04f * shade);
     engine.setOscillatorPhase(i, 0.3f + 0.4f * shade);
     engine.setRouting(i, kRoutings[static_cast<std::size_t>(i) % kRoutings.size()]);
-    const Curve amplitude = shapedCurve(1.0f - 0.5f * shade, 0.3f, 0.1f, 3.0f + static_cast<float>(i % 4));
+    const Curve amplitude =
+        shapedCurve(1.0f - 0.5f * shade, 0.3f, 0.1f, 3.0f + static_cast<float>(i % 4));
     engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, 0, amplitude.data());
     for (int32_t layer = 1; layer < 5; ++layer) {
-      const Curve shared = shapedCurve(0.2f * static_cast<float>(layer), 0.1f, 0.05f, static_cast<float>(layer));
+      const Curve shared =
+          shapedCurve(0.2f * static_cast<float>(layer), 0.1f, 0.05f, static_cast<float>(layer));
       engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, layer, shared.data());
     }
     const Curve pitch = shapedCurve(0.0f, 0.08f, 0.03f, 5.0f);

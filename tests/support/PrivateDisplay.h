@@ -16,8 +16,8 @@ class PrivateDisplay {
   PrivateDisplay() {
     const char* shared = std::getenv("DISPLAY");
     if (shared) savedDisplay = shared;
-    server = ChildProcess::start({"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24",
-                                   "-nolisten", "tcp"});
+    server = ChildProcess::start(
+        {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
     // The display number comes as one line once the server accepts connections.
     for (int waited = 0; server && waited < 10000; waited += 20) {
       const bool running = server->wait(20);

@@ -1,11 +1,11 @@
 // A small XDND (version 5) drag source for the tests: its own X connection and window, owner of
 // the XdndSelection while it drags, speaking the protocol to a target window as a file manager
 // or a text editor would (to the window named by the target's XdndProxy, if it has one, with
-// the target itself in the messages' window field): XdndEnter with its types (the first three in the message, all of them
-// in XdndTypeList when there are more), XdndPosition, XdndLeave, XdndDrop; it answers the
-// target's selection request with its data at once, in parts (INCR), with a refusal, or not at
-// all, and records the target's XdndStatus and XdndFinished. Everything is driven by pump(),
-// without blocking, so one test thread can run source and target together.
+// the target itself in the messages' window field): XdndEnter with its types (the first three in
+// the message, all of them in XdndTypeList when there are more), XdndPosition, XdndLeave, XdndDrop;
+// it answers the target's selection request with its data at once, in parts (INCR), with a refusal,
+// or not at all, and records the target's XdndStatus and XdndFinished. Everything is driven by
+// pump(), without blocking, so one test thread can run source and target together.
 #pragma once
 
 #include <X11/Xatom.h>

@@ -123,7 +123,8 @@ class CoreCalls : public program_traffic::ProgramCalls {
   void envelopeCommand(Stream& stream) override {
     EnvelopeCurve curve{};
     const float level = stream.below(4) == 0 ? 0.0f : stream.unit();
-    for (std::size_t k = 0; k < curve.size(); ++k) curve[k] = level * static_cast<float>(k % 97) / 96.0f;
+    for (std::size_t k = 0; k < curve.size(); ++k)
+      curve[k] = level * static_cast<float>(k % 97) / 96.0f;
     core.applyEnvelope(stream.below(kEnvelopeSlotCount), curve.data());
   }
   void readParameter(int32_t index) override {

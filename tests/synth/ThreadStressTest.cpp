@@ -27,8 +27,8 @@ constexpr int32_t kHostCalls = 3000;
 
 // One call a host makes off the audio thread.
 void hostCall(hostlib::PluginInstance& plugin, Stream& stream) {
-  static constexpr float kOdd[] = {std::numeric_limits<float>::quiet_NaN(), 1e30f, -3e38f, 2e19f,
-                                   -1.0f, 2.0f};
+  static constexpr float kOdd[] = {
+      std::numeric_limits<float>::quiet_NaN(), 1e30f, -3e38f, 2e19f, -1.0f, 2.0f};
   const int32_t index = stream.below(237);
   switch (stream.below(40)) {
     case 0: plugin.setProgram(stream.below(32)); break;

@@ -31,11 +31,11 @@ struct Box {
 
 const std::vector<Box>& designedBoxes() {
   static const std::vector<Box> boxes{
-      {"Main", 4, 27, 58, 178, kWhite},         {"Harmonics", 196, 27, 594, 178, kWhite},
-      {"Osc Select", 4, 188, 99, 339, kWhite},  {"Group Select", 103, 188, 192, 339, kWhite},
+      {"Main", 4, 27, 58, 178, kWhite},          {"Harmonics", 196, 27, 594, 178, kWhite},
+      {"Osc Select", 4, 188, 99, 339, kWhite},   {"Group Select", 103, 188, 192, 339, kWhite},
       {"Envelopes", 196, 188, 594, 339, kWhite}, {"Delay", 35, 408, 108, 576, kWhite},
-      {"Flanger", 112, 408, 261, 576, kWhite},  {"Phaser", 265, 408, 414, 576, kWhite},
-      {"Reverb", 418, 408, 567, 576, kWhite},   {"LFO", 186, 467, 256, 570, kLfoOutline},
+      {"Flanger", 112, 408, 261, 576, kWhite},   {"Phaser", 265, 408, 414, 576, kWhite},
+      {"Reverb", 418, 408, 567, 576, kWhite},    {"LFO", 186, 467, 256, 570, kLfoOutline},
   };
   return boxes;
 }
@@ -76,7 +76,8 @@ class Background : public ::testing::Test {
     const int bad = mismatches(x0, y0, x1, y1, colour, first);
     std::ostringstream expected;
     expected << colour;
-    EXPECT_EQ(bad, 0) << what << ": expected " << expected.str() << " everywhere, first difference " << first;
+    EXPECT_EQ(bad, 0) << what << ": expected " << expected.str() << " everywhere, first difference "
+                      << first;
   }
 
  private:
@@ -110,13 +111,14 @@ TEST_F(Background, BoxOutlinesAreOnePixelWide) {
       int x;
       int y;
       const char* where;
-    } neighbours[] = {{b.left - 1, midY, "left of left edge"},  {b.left + 1, midY, "right of left edge"},
-                      {b.right - 1, midY, "left of right edge"}, {b.right + 1, midY, "right of right edge"},
-                      {midX, b.top - 1, "above top edge"},      {midX, b.top + 1, "below top edge"},
-                      {midX, b.bottom - 1, "above bottom edge"}, {midX, b.bottom + 1, "below bottom edge"}};
+    } neighbours[] = {
+        {b.left - 1, midY, "left of left edge"},   {b.left + 1, midY, "right of left edge"},
+        {b.right - 1, midY, "left of right edge"}, {b.right + 1, midY, "right of right edge"},
+        {midX, b.top - 1, "above top edge"},       {midX, b.top + 1, "below top edge"},
+        {midX, b.bottom - 1, "above bottom edge"}, {midX, b.bottom + 1, "below bottom edge"}};
     for (const auto& n : neighbours) {
-      EXPECT_NE(image().at(n.x, n.y), b.outline)
-          << b.name << " box: pixel (" << n.x << ", " << n.y << ") " << n.where << " has the outline colour";
+      EXPECT_NE(image().at(n.x, n.y), b.outline) << b.name << " box: pixel (" << n.x << ", " << n.y
+                                                 << ") " << n.where << " has the outline colour";
     }
   }
 }
@@ -165,8 +167,10 @@ TEST_F(Background, BarNumbersStandUnderTheirColumns) {
     const int left = 204 + 12 * k;
     const int right = left + 9;
     std::string first;
-    EXPECT_GT(mismatches(left, kTop, right, kBottom, kGround, first), 10) << "nothing under column " << k + 1;
-    expectSegment(right + 1, kTop, right + 2, kBottom, kGround, "gap right of column " + std::to_string(k + 1));
+    EXPECT_GT(mismatches(left, kTop, right, kBottom, kGround, first), 10)
+        << "nothing under column " << k + 1;
+    expectSegment(right + 1, kTop, right + 2, kBottom, kGround,
+                  "gap right of column " + std::to_string(k + 1));
 
     // Centre of the bright (text) pixels under the column.
     double sum = 0.0;
@@ -181,11 +185,13 @@ TEST_F(Background, BarNumbersStandUnderTheirColumns) {
       }
     }
     ASSERT_GT(count, 0) << "no number text under column " << k + 1;
-    EXPECT_NEAR(sum / count, (left + right) / 2.0, 1.5) << "number " << k + 1 << " is off its column";
+    EXPECT_NEAR(sum / count, (left + right) / 2.0, 1.5)
+        << "number " << k + 1 << " is off its column";
   }
 }
 
-// Every effect switch stands in a small square: the ring one pixel round its rectangle differs from the ground.
+// Every effect switch stands in a small square: the ring one pixel round its rectangle differs from
+// the ground.
 TEST_F(Background, EffectSwitchesStandInSmallSquares) {
   const struct {
     const char* name;
@@ -193,7 +199,9 @@ TEST_F(Background, EffectSwitchesStandInSmallSquares) {
     int top;
     int right;
     int bottom;
-  } switches[] = {{"delay", 39, 412, 50, 421}, {"flanger", 116, 412, 126, 421}, {"phaser", 269, 412, 280, 421},
+  } switches[] = {{"delay", 39, 412, 50, 421},
+                  {"flanger", 116, 412, 126, 421},
+                  {"phaser", 269, 412, 280, 421},
                   {"reverb", 422, 412, 432, 421}};
   for (const auto& s : switches) {
     int groundPixels = 0;
@@ -205,7 +213,8 @@ TEST_F(Background, EffectSwitchesStandInSmallSquares) {
       groundPixels += image().at(s.left - 1, y) == kGround ? 1 : 0;
       groundPixels += image().at(s.right, y) == kGround ? 1 : 0;
     }
-    EXPECT_EQ(groundPixels, 0) << s.name << " switch: the square round it is open in " << groundPixels << " pixels";
+    EXPECT_EQ(groundPixels, 0) << s.name << " switch: the square round it is open in "
+                               << groundPixels << " pixels";
   }
 }
 

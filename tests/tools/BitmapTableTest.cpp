@@ -91,9 +91,11 @@ TEST(BitmapTable, EachFrameShowsItsDesignedTone) {
     const auto image = PngImage::read(resourcePath(c.id));
     ASSERT_TRUE(image.has_value()) << describe(c);
     for (std::size_t f = 0; f < c.frames.size(); ++f) {
-      const DominantTone measured = dominantTone(*image, static_cast<int>(f) * c.frameHeight, c.frameHeight);
-      EXPECT_EQ(measured.tone, c.frames[f]) << describe(c) << " frame " << f << ": expected "
-                                            << toneName(c.frames[f]) << ", measured " << toneName(measured.tone);
+      const DominantTone measured =
+          dominantTone(*image, static_cast<int>(f) * c.frameHeight, c.frameHeight);
+      EXPECT_EQ(measured.tone, c.frames[f])
+          << describe(c) << " frame " << f << ": expected " << toneName(c.frames[f])
+          << ", measured " << toneName(measured.tone);
       EXPECT_GT(measured.share, 0.6) << describe(c) << " frame " << f << " is not a plain "
                                      << toneName(c.frames[f]) << " face";
     }
@@ -108,8 +110,9 @@ TEST(BitmapTable, SamplePixelOfEachFrameHasTheFrameHue) {
     ASSERT_TRUE(image.has_value()) << describe(c);
     for (std::size_t f = 0; f < c.frames.size(); ++f) {
       const Rgb sample = image->at(2, static_cast<int>(f) * c.frameHeight + c.frameHeight / 2);
-      EXPECT_EQ(toneOf(sample), c.frames[f]) << describe(c) << " frame " << f << " sample " << sample << " hue "
-                                             << hueOf(sample) << ", expected " << toneName(c.frames[f]);
+      EXPECT_EQ(toneOf(sample), c.frames[f])
+          << describe(c) << " frame " << f << " sample " << sample << " hue " << hueOf(sample)
+          << ", expected " << toneName(c.frames[f]);
     }
   }
 }
@@ -124,7 +127,8 @@ TEST(BitmapTable, ControlFacesHoldNoPureWhite) {
         whites += image->at(x, y) == Rgb{255, 255, 255} ? 1 : 0;
       }
     }
-    EXPECT_EQ(whites, 0) << describe(c) << " has pure white pixels, which the keyed draw makes transparent";
+    EXPECT_EQ(whites, 0) << describe(c)
+                         << " has pure white pixels, which the keyed draw makes transparent";
   }
 }
 
@@ -169,13 +173,15 @@ TEST(BitmapTable, RoutingStripsHoldFiveCaptionPairs) {
           << "bitmap " << id << " state " << state << ": released and pressed captions differ";
       for (int other = state + 1; other < 5; ++other) {
         EXPECT_LT(overlap(masks[2 * state], masks[2 * other]), 0.9)
-            << "bitmap " << id << " states " << state << " and " << other << " show the same caption";
+            << "bitmap " << id << " states " << state << " and " << other
+            << " show the same caption";
       }
     }
   }
 }
 
-// The sweep shape switch: both "Sine" frames alike, both triangle frames alike, the two kinds different.
+// The sweep shape switch: both "Sine" frames alike, both triangle frames alike, the two kinds
+// different.
 TEST(BitmapTable, SweepShapeSwitchPairsSineThenTriangle) {
   const auto image = PngImage::read(resourcePath(207));
   ASSERT_TRUE(image.has_value());

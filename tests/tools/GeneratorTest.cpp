@@ -86,7 +86,8 @@ RunResult runGenerator(const std::vector<std::string>& args, const fs::path& scr
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t child = 0;
   const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -119,9 +120,9 @@ TEST(ArtworkGenerator, ReproducesTheCommittedBitmapsByteForByte) {
     const std::string generated = readFile(out / name);
     const std::string committed = readFile(resourcePath(id));
     ASSERT_FALSE(generated.empty()) << name << " was not written";
-    EXPECT_TRUE(generated == committed) << name << " differs from the committed file (" << generated.size()
-                                        << " bytes generated, " << committed.size()
-                                        << " committed): regenerate with the `artwork` target";
+    EXPECT_TRUE(generated == committed)
+        << name << " differs from the committed file (" << generated.size() << " bytes generated, "
+        << committed.size() << " committed): regenerate with the `artwork` target";
   }
   std::size_t written = 0;
   for (const auto& entry : fs::directory_iterator(out)) {
@@ -136,7 +137,8 @@ TEST(ArtworkGenerator, WritesAContactSheetShowingEveryBitmap) {
   ASSERT_FALSE(scratch.path().empty());
   const fs::path sheet = scratch.path() / "sheet" / "contact-sheet.png";
   const RunResult result =
-      runGenerator({"--out", (scratch.path() / "out").string(), "--contact-sheet", sheet.string()}, scratch.path());
+      runGenerator({"--out", (scratch.path() / "out").string(), "--contact-sheet", sheet.string()},
+                   scratch.path());
   ASSERT_EQ(result.status, 0) << result.errors;
   const auto image = PngImage::read(sheet.string());
   ASSERT_TRUE(image.has_value()) << "no readable contact sheet at " << sheet;
@@ -163,7 +165,8 @@ TEST(ArtworkGenerator, RefusesBadCommandLinesWithUsage) {
   for (const BadCommandLine& c : cases) {
     const RunResult result = runGenerator(c.args, scratch.path());
     EXPECT_EQ(result.status, 2) << c.what;
-    EXPECT_NE(result.errors.find("usage:"), std::string::npos) << c.what << ": no usage text in " << result.errors;
+    EXPECT_NE(result.errors.find("usage:"), std::string::npos)
+        << c.what << ": no usage text in " << result.errors;
   }
 }
 
@@ -172,7 +175,8 @@ TEST(ArtworkGenerator, FailsCleanlyWhenTheOutputFolderCannotBeMade) {
   ASSERT_FALSE(scratch.path().empty());
   const fs::path plainFile = scratch.path() / "not-a-folder";
   std::ofstream(plainFile) << "x";
-  const RunResult result = runGenerator({"--out", (plainFile / "resources").string()}, scratch.path());
+  const RunResult result =
+      runGenerator({"--out", (plainFile / "resources").string()}, scratch.path());
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.errors.find("cannot use output folder"), std::string::npos) << result.errors;
 }
@@ -182,24 +186,26 @@ TEST(ArtworkGenerator, FailsCleanlyWhenTheContactSheetCannotBeWritten) {
   ASSERT_FALSE(scratch.path().empty());
   const fs::path plainFile = scratch.path() / "not-a-folder";
   std::ofstream(plainFile) << "x";
-  const RunResult result = runGenerator(
-      {"--out", (scratch.path() / "out").string(), "--contact-sheet", (plainFile / "sheet.png").string()},
-      scratch.path());
+  const RunResult result = runGenerator({"--out", (scratch.path() / "out").string(),
+                                         "--contact-sheet", (plainFile / "sheet.png").string()},
+                                        scratch.path());
   EXPECT_EQ(result.status, 1);
   EXPECT_FALSE(result.errors.empty());
   EXPECT_FALSE(fs::exists(plainFile / "sheet.png"));
 }
 
 // With a font configuration that knows no fonts at all, the generator must not fall back to some
-// other family: it stops, names the missing family and the package that provides it, and writes nothing.
+// other family: it stops, names the missing family and the package that provides it, and writes
+// nothing.
 TEST(ArtworkGenerator, RefusesToDrawWithoutLiberationSans) {
   TempFolder scratch;
   ASSERT_FALSE(scratch.path().empty());
   const fs::path config = scratch.path() / "fonts.conf";
-  std::ofstream(config) << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" << (scratch.path() / "cache").string()
-                        << "</cachedir></fontconfig>\n";
+  std::ofstream(config) << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>"
+                        << (scratch.path() / "cache").string() << "</cachedir></fontconfig>\n";
   const fs::path out = scratch.path() / "out";
-  const RunResult result = runGenerator({"--out", out.string()}, scratch.path(), {"FONTCONFIG_FILE=" + config.string()});
+  const RunResult result =
+      runGenerator({"--out", out.string()}, scratch.path(), {"FONTCONFIG_FILE=" + config.string()});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.errors.find("Liberation Sans"), std::string::npos) << result.errors;
   EXPECT_NE(result.errors.find("fonts-liberation2"), std::string::npos) << result.errors;

@@ -24,18 +24,23 @@ std::optional<PngImage> PngImage::read(const std::string& path) {
   image.height_ = cairo_image_surface_get_height(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   const unsigned char* data = cairo_image_surface_get_data(surface);
-  image.pixels.resize(static_cast<std::size_t>(image.width_) * static_cast<std::size_t>(image.height_));
+  image.pixels.resize(static_cast<std::size_t>(image.width_) *
+                      static_cast<std::size_t>(image.height_));
   for (int y = 0; y < image.height_; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-    std::copy(row, row + image.width_, image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width_);
+    const auto* row =
+        reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    std::copy(row, row + image.width_,
+              image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width_);
   }
   cairo_surface_destroy(surface);
   return image;
 }
 
 Rgb PngImage::at(int x, int y) const {
-  const std::uint32_t p = pixels.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x));
-  return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
+  const std::uint32_t p = pixels.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                    static_cast<std::size_t>(x));
+  return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+          static_cast<int>(p & 0xFF)};
 }
 
 double hueOf(const Rgb& c) {
@@ -79,14 +84,10 @@ Tone toneOf(const Rgb& c) {
 
 const char* toneName(Tone tone) {
   switch (tone) {
-    case Tone::blue:
-      return "blue";
-    case Tone::orange:
-      return "orange";
-    case Tone::grey:
-      return "grey";
-    case Tone::other:
-      break;
+    case Tone::blue: return "blue";
+    case Tone::orange: return "orange";
+    case Tone::grey: return "grey";
+    case Tone::other: break;
   }
   return "other";
 }
@@ -100,9 +101,12 @@ DominantTone dominantTone(const PngImage& image, int top, int height) {
   }
   const auto best = std::max_element(counts.begin(), counts.end());
   const int total = image.width() * height;
-  return {static_cast<Tone>(best - counts.begin()), total > 0 ? static_cast<double>(*best) / total : 0.0};
+  return {static_cast<Tone>(best - counts.begin()),
+          total > 0 ? static_cast<double>(*best) / total : 0.0};
 }
 
-std::string resourcePath(int id) { return std::string(OVERTONIC_RESOURCES_DIR) + "/" + std::to_string(id) + ".png"; }
+std::string resourcePath(int id) {
+  return std::string(OVERTONIC_RESOURCES_DIR) + "/" + std::to_string(id) + ".png";
+}
 
 }  // namespace artwork_test

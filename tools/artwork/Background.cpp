@@ -18,7 +18,9 @@ using namespace layout;
 // The product name in capitals, and one line of credit in the footer.
 constexpr std::string_view kTitle = "OVERTONICUM";
 constexpr std::string_view kSubtitle = "32-HARMONIC ADDITIVE SYNTHESIZER";
-constexpr std::string_view kCredit = "Overtonic 1.0  \xC2\xB7  additive synthesis with drawn envelopes  \xC2\xB7  Tallowmere Recordings";
+constexpr std::string_view kCredit =
+    "Overtonic 1.0  \xC2\xB7  additive synthesis with drawn envelopes  \xC2\xB7  Tallowmere "
+    "Recordings";
 
 struct Styles {
   TextStyle boxCaption;
@@ -61,7 +63,8 @@ void drawEmblem(Canvas& c) {
   const int tallest = kMainVolumeBar.height() - 10;
   for (int n = 1; n <= kPartials; ++n) {
     const int barLeft = left + (n - 1) * kPitch;
-    c.fill({barLeft, bottom - tallest / n + 1, barLeft + kBarWidth - 1, bottom}, palette::kWatermark);
+    c.fill({barLeft, bottom - tallest / n + 1, barLeft + kBarWidth - 1, bottom},
+           palette::kWatermark);
   }
 }
 
@@ -72,7 +75,8 @@ void drawTitle(Canvas& c, const Fonts& fonts) {
   c.text(kTitle, title, 29, c.centredBaseline(title, kTitleStrip), 2.0);
   const TextStyle subtitle{fonts.regular(), 9.0, palette::kTitleSubtext};
   const TextInk ink = c.measure(kSubtitle, subtitle);
-  c.text(kSubtitle, subtitle, kTitleStrip.right - 6 - ink.width - ink.left, c.centredBaseline(subtitle, kTitleStrip));
+  c.text(kSubtitle, subtitle, kTitleStrip.right - 6 - ink.width - ink.left,
+         c.centredBaseline(subtitle, kTitleStrip));
 }
 
 void drawFooter(Canvas& c, const Fonts& fonts) {
@@ -81,8 +85,8 @@ void drawFooter(Canvas& c, const Fonts& fonts) {
 }
 
 // A caption centred on `centreX` but kept at least two pixels inside the box's outline.
-void captionInside(Canvas& c, std::string_view text, const TextStyle& style, double centreX, double baseline,
-                   const PixelRect& box) {
+void captionInside(Canvas& c, std::string_view text, const TextStyle& style, double centreX,
+                   double baseline, const PixelRect& box) {
   const TextInk ink = c.measure(text, style);
   const double x = c.textCentredX(text, style, centreX);
   const double lowest = box.left + 2 - ink.left;
@@ -91,7 +95,8 @@ void captionInside(Canvas& c, std::string_view text, const TextStyle& style, dou
 }
 
 void drawMain(Canvas& c, const Styles& s) {
-  c.textCentred("Main", s.boxCaption, {kMainBox.left, kMainBox.top + 1, kMainBox.right, kMainVolumeBar.top - 2});
+  c.textCentred("Main", s.boxCaption,
+                {kMainBox.left, kMainBox.top + 1, kMainBox.right, kMainVolumeBar.top - 2});
   const PixelRect labels{kMainBox.left, kMainVolumeBar.bottom, kMainBox.right, kMainBox.bottom - 1};
   const double baseline = c.centredBaseline(s.barLabel, labels);
   captionInside(c, "Vol", s.barLabel, kMainVolumeBar.centreX(), baseline, kMainBox);
@@ -101,8 +106,9 @@ void drawMain(Canvas& c, const Styles& s) {
 // Numbers 1-32 on small tiles under the bar columns, each tile exactly as wide as its bar.
 void drawHarmonics(Canvas& c, const Styles& s) {
   const ControlRect firstBar = harmonicBar(0);
-  c.textCentred("Harmonics", s.watermark,
-                {kHarmonicsBox.left + 1, kLayerButtons[0].bottom, kHarmonicsBox.right - 1, firstBar.bottom});
+  c.textCentred(
+      "Harmonics", s.watermark,
+      {kHarmonicsBox.left + 1, kLayerButtons[0].bottom, kHarmonicsBox.right - 1, firstBar.bottom});
   const int tileTop = firstBar.bottom + 3;
   const int tileBottom = kHarmonicsBox.bottom - 3;
   for (int k = 0; k < kHarmonicCount; ++k) {
@@ -115,14 +121,17 @@ void drawHarmonics(Canvas& c, const Styles& s) {
 
 void drawSelectBoxes(Canvas& c, const Styles& s) {
   const int captionBottom = oscillatorButton(0).top - 2;
-  c.textCentred("Osc Select", s.boxCaption, {kOscSelectBox.left, kOscSelectBox.top + 1, kOscSelectBox.right, captionBottom});
-  c.textCentred("Group Select", s.boxCaption,
-                {kGroupSelectBox.left, kGroupSelectBox.top + 1, kGroupSelectBox.right, captionBottom});
+  c.textCentred("Osc Select", s.boxCaption,
+                {kOscSelectBox.left, kOscSelectBox.top + 1, kOscSelectBox.right, captionBottom});
+  c.textCentred(
+      "Group Select", s.boxCaption,
+      {kGroupSelectBox.left, kGroupSelectBox.top + 1, kGroupSelectBox.right, captionBottom});
 }
 
 void drawEnvelopes(Canvas& c, const Styles& s) {
   c.textCentred("Envelopes", s.watermark,
-                {kEnvelopesBox.left + 1, kCurveKindButtons[0].bottom, kEnvelopesBox.right - 1, kEnvelopesBox.bottom - 1});
+                {kEnvelopesBox.left + 1, kCurveKindButtons[0].bottom, kEnvelopesBox.right - 1,
+                 kEnvelopesBox.bottom - 1});
 }
 
 // The routing band stays plain ground under the switches: a caption names it at the left, and a
@@ -132,7 +141,8 @@ void drawRouting(Canvas& c, const Styles& s) {
   const ControlRect last = routingSwitch(kHarmonicCount - 1);
   const PixelRect rows{kMainBox.left, first.top, first.left - 10, last.bottom - 1};
   const TextInk ink = c.measure("Output routing", s.boxCaption);
-  c.text("Output routing", s.boxCaption, rows.right - ink.width - ink.left, c.centredBaseline(s.boxCaption, rows));
+  c.text("Output routing", s.boxCaption, rows.right - ink.width - ink.left,
+         c.centredBaseline(s.boxCaption, rows));
 
   const int legendLeft = last.right + 14;
   const int lineHeight = 11;
@@ -156,15 +166,17 @@ void drawEffects(Canvas& c, const Styles& s) {
   for (const EffectBox& effect : kEffectBoxes) {
     c.outline(effect.box, palette::kOutline);
     drawSwitchWell(c, effect.effectSwitch);
-    const PixelRect row{effect.effectSwitch.right + 4, effect.effectSwitch.top - 1, effect.box.right - 2,
-                        effect.effectSwitch.bottom};
+    const PixelRect row{effect.effectSwitch.right + 4, effect.effectSwitch.top - 1,
+                        effect.box.right - 2, effect.effectSwitch.bottom};
     const TextInk ink = c.measure(effect.caption, s.boxCaption);
     c.text(effect.caption, s.boxCaption, row.left - ink.left, c.centredBaseline(s.boxCaption, row));
   }
   c.outline(kLfoBox, palette::kInnerOutline);
-  c.textCentred("LFO", s.minorHeading, {kLfoBox.left, kLfoBox.top + 1, kLfoBox.right, kSweepShapeSwitch.top - 1});
+  c.textCentred("LFO", s.minorHeading,
+                {kLfoBox.left, kLfoBox.top + 1, kLfoBox.right, kSweepShapeSwitch.top - 1});
   for (const EffectBar& bar : kEffectBars) {
-    c.text(bar.caption, s.setting, c.textCentredX(bar.caption, s.setting, bar.bar.centreX()), bar.bar.top - 3);
+    c.text(bar.caption, s.setting, c.textCentredX(bar.caption, s.setting, bar.bar.centreX()),
+           bar.bar.top - 3);
   }
 }
 
@@ -178,7 +190,8 @@ std::unique_ptr<Canvas> drawBackground(const Fonts& fonts) {
   c.outline({0, 0, kPanelSize - 1, kPanelSize - 1}, palette::kOutline);
   drawTitle(c, fonts);
   drawFooter(c, fonts);
-  for (const PixelRect& box : {kMainBox, kHarmonicsBox, kOscSelectBox, kGroupSelectBox, kEnvelopesBox}) {
+  for (const PixelRect& box :
+       {kMainBox, kHarmonicsBox, kOscSelectBox, kGroupSelectBox, kEnvelopesBox}) {
     c.outline(box, palette::kOutline);
   }
   drawMain(c, styles);

@@ -45,7 +45,8 @@ Canvas::~Canvas() {
 }
 
 bool Canvas::valid() const {
-  return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS && cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+  return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS &&
+         cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
 }
 
 void Canvas::fill(const PixelRect& rect, Rgb colour) {
@@ -74,7 +75,8 @@ void Canvas::verticalBlend(const PixelRect& rect, Rgb top, Rgb bottom) {
     auto mix = [t](std::uint8_t a, std::uint8_t b) {
       return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
     };
-    const Rgb colour{mix(top.red, bottom.red), mix(top.green, bottom.green), mix(top.blue, bottom.blue)};
+    const Rgb colour{mix(top.red, bottom.red), mix(top.green, bottom.green),
+                     mix(top.blue, bottom.blue)};
     fill({rect.left, rect.top + row, rect.right, rect.top + row}, colour);
   }
 }
@@ -92,7 +94,8 @@ TextInk Canvas::measure(std::string_view text, const TextStyle& style) const {
   return {extents.x_bearing, extents.y_bearing, extents.width, extents.height, extents.x_advance};
 }
 
-void Canvas::text(std::string_view text, const TextStyle& style, double x, double baseline, double tracking) {
+void Canvas::text(std::string_view text, const TextStyle& style, double x, double baseline,
+                  double tracking) {
   select(style);
   setColour(cr_, style.colour);
   if (tracking == 0.0) {

@@ -68,11 +68,13 @@ class Canvas {
 
   [[nodiscard]] TextInk measure(std::string_view text, const TextStyle& style) const;
   // Draws the text with its origin at (x, baseline); `tracking` adds pixels after each character.
-  void text(std::string_view text, const TextStyle& style, double x, double baseline, double tracking = 0.0);
+  void text(std::string_view text, const TextStyle& style, double x, double baseline,
+            double tracking = 0.0);
   // Centres the text's ink horizontally on `centreX`, and vertically on `rect` by its capital
   // height, so that captions with and without descenders sit on the same baseline.
   void textCentred(std::string_view text, const TextStyle& style, const PixelRect& rect);
-  [[nodiscard]] double textCentredX(std::string_view text, const TextStyle& style, double centreX) const;
+  [[nodiscard]] double textCentredX(std::string_view text, const TextStyle& style,
+                                    double centreX) const;
   [[nodiscard]] double centredBaseline(const TextStyle& style, const PixelRect& rect) const;
 
   // Copies `height` rows of another canvas, starting at its row `sourceTop`, to (x, y).

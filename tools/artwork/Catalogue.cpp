@@ -19,8 +19,8 @@ std::vector<FaceRecipe> offThenOn(const std::string& caption) {
   return {{Tone::blue, Symbol::caption, caption}, {Tone::orange, Symbol::caption, caption}};
 }
 
-void addTwoFrame(std::vector<BitmapRecipe>& out, int id, int width, int frameHeight, CaptionFont font,
-                 const std::string& caption) {
+void addTwoFrame(std::vector<BitmapRecipe>& out, int id, int width, int frameHeight,
+                 CaptionFont font, const std::string& caption) {
   out.push_back({id, width, frameHeight, true, font, offThenOn(caption)});
 }
 
@@ -45,20 +45,21 @@ void addGroupButtons(std::vector<BitmapRecipe>& out) {
     std::string_view caption;
   };
   constexpr std::array<Group, 9> kGroups{{{166, 75, "Lower 1/2"},
-                                         {167, 75, "Upper 1/2"},
-                                         {168, 37, "Odd"},
-                                         {169, 37, "Even"},
-                                         {170, 75, "Octave"},
-                                         {171, 75, "First 1/4"},
-                                         {172, 75, "Second 1/4"},
-                                         {173, 75, "Third 1/4"},
-                                         {174, 75, "Fourth 1/4"}}};
+                                          {167, 75, "Upper 1/2"},
+                                          {168, 37, "Odd"},
+                                          {169, 37, "Even"},
+                                          {170, 75, "Octave"},
+                                          {171, 75, "First 1/4"},
+                                          {172, 75, "Second 1/4"},
+                                          {173, 75, "Third 1/4"},
+                                          {174, 75, "Fourth 1/4"}}};
   for (const Group& g : kGroups) {
     addTwoFrame(out, g.id, g.width, 14, kWordFont, std::string(g.caption));
   }
 }
 
-// Routing strips 175-206: five states (dry, flanger, delay, phaser, reverb), each released then pressed.
+// Routing strips 175-206: five states (dry, flanger, delay, phaser, reverb), each released then
+// pressed.
 void addRoutingStrips(std::vector<BitmapRecipe>& out) {
   for (int n = 1; n <= layout::kHarmonicCount; ++n) {
     BitmapRecipe recipe{174 + n, 37, 14, true, kRoutingFont, {}};
@@ -81,7 +82,12 @@ void addSmallParts(std::vector<BitmapRecipe>& out) {
                   {Tone::orange, Symbol::caption, "Sine"},
                   {Tone::blue, Symbol::triangleWave, ""},
                   {Tone::orange, Symbol::triangleWave, ""}}});
-  out.push_back({208, 10, 10, false, kWordFont, {{Tone::grey, Symbol::cross, ""}, {Tone::orange, Symbol::none, ""}}});
+  out.push_back({208,
+                 10,
+                 10,
+                 false,
+                 kWordFont,
+                 {{Tone::grey, Symbol::cross, ""}, {Tone::orange, Symbol::none, ""}}});
   addTwoFrame(out, 209, 33, 15, kWordFont, "Reset");
 }
 
@@ -101,7 +107,8 @@ std::unique_ptr<Canvas> drawBitmap(const BitmapRecipe& recipe, const Fonts& font
   auto canvas = std::make_unique<Canvas>(recipe.width, recipe.height());
   int top = 0;
   for (const FaceRecipe& face : recipe.frames) {
-    paintFace(*canvas, fonts, {top, recipe.width, recipe.frameHeight, recipe.rounded}, face, recipe.font);
+    paintFace(*canvas, fonts, {top, recipe.width, recipe.frameHeight, recipe.rounded}, face,
+              recipe.font);
     top += recipe.frameHeight;
   }
   return canvas;

@@ -32,7 +32,8 @@ const DrawnBitmap* find(const std::vector<DrawnBitmap>& bitmaps, int id) {
 
 // Copies frame `frame` of bitmap `id` into the control rectangle, as the toolkit does: the
 // control's size selects the block; a block wider than the bitmap copies only what exists.
-void place(Canvas& c, const std::vector<DrawnBitmap>& bitmaps, int id, int frame, const ControlRect& r, int x0, int y0) {
+void place(Canvas& c, const std::vector<DrawnBitmap>& bitmaps, int id, int frame,
+           const ControlRect& r, int x0, int y0) {
   const DrawnBitmap* b = find(bitmaps, id);
   if (b == nullptr) {
     return;
@@ -71,7 +72,9 @@ void drawPreview(Canvas& c, const std::vector<DrawnBitmap>& bitmaps, int x0, int
   }
   for (const EffectBar& e : kEffectBars) {
     guide(c, e.bar, x0, y0, kGuide);
-    c.fill({x0 + e.display.left, y0 + e.display.top, x0 + e.display.right - 1, y0 + e.display.bottom - 1}, kDisplayFill);
+    c.fill({x0 + e.display.left, y0 + e.display.top, x0 + e.display.right - 1,
+            y0 + e.display.bottom - 1},
+           kDisplayFill);
     guide(c, e.display, x0, y0, kDisplayRim);
   }
   place(c, bitmaps, 207, 0, kSweepShapeSwitch, x0, y0);
@@ -109,7 +112,8 @@ std::vector<Cell> flow(const std::vector<DrawnBitmap>& bitmaps, int width, int t
 
 }  // namespace
 
-std::unique_ptr<Canvas> drawContactSheet(const std::vector<DrawnBitmap>& bitmaps, const Fonts& fonts) {
+std::unique_ptr<Canvas> drawContactSheet(const std::vector<DrawnBitmap>& bitmaps,
+                                         const Fonts& fonts) {
   const int width = 2 * kPanelSize + 3 * kMargin;
   const int stripsTop = kMargin + kPanelSize + kLabelHeight + kGap;
   int bottom = 0;
@@ -123,10 +127,13 @@ std::unique_ptr<Canvas> drawContactSheet(const std::vector<DrawnBitmap>& bitmaps
   c.text("128  background", label, kMargin, kMargin + kPanelSize + 12);
   const int previewX = 2 * kMargin + kPanelSize;
   drawPreview(c, bitmaps, previewX, kMargin);
-  c.text("preview: controls at rest, bars and displays as guides", label, previewX, kMargin + kPanelSize + 12);
+  c.text("preview: controls at rest, bars and displays as guides", label, previewX,
+         kMargin + kPanelSize + 12);
   for (const Cell& cell : cells) {
-    c.paste(*cell.bitmap->image, 0, cell.bitmap->image->width(), cell.bitmap->image->height(), cell.x, cell.y);
-    c.text(std::to_string(cell.bitmap->id), label, cell.x, cell.y + cell.bitmap->image->height() + 12);
+    c.paste(*cell.bitmap->image, 0, cell.bitmap->image->width(), cell.bitmap->image->height(),
+            cell.x, cell.y);
+    c.text(std::to_string(cell.bitmap->id), label, cell.x,
+           cell.y + cell.bitmap->image->height() + 12);
   }
   return sheet;
 }

@@ -18,6 +18,7 @@ struct DrawnBitmap {
 };
 
 // `bitmaps` holds the background (id 128) first, then the control bitmaps.
-[[nodiscard]] std::unique_ptr<Canvas> drawContactSheet(const std::vector<DrawnBitmap>& bitmaps, const Fonts& fonts);
+[[nodiscard]] std::unique_ptr<Canvas> drawContactSheet(const std::vector<DrawnBitmap>& bitmaps,
+                                                       const Fonts& fonts);
 
 }  // namespace artwork

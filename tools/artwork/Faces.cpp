@@ -11,12 +11,9 @@ namespace {
 
 const palette::FaceColours& coloursOf(Tone tone) {
   switch (tone) {
-    case Tone::blue:
-      return palette::kBlueFace;
-    case Tone::orange:
-      return palette::kOrangeFace;
-    case Tone::grey:
-      break;
+    case Tone::blue: return palette::kBlueFace;
+    case Tone::orange: return palette::kOrangeFace;
+    case Tone::grey: break;
   }
   return palette::kGreyFace;
 }
@@ -53,7 +50,12 @@ void paintTriangleWave(Canvas& canvas, const FaceFrame& f, Rgb ink) {
     double x;
     double y;
   };
-  const std::array<Point, 6> wave{{{mid - 16, zero}, {mid - 12, high}, {mid - 4, low}, {mid + 4, high}, {mid + 12, low}, {mid + 16, zero}}};
+  const std::array<Point, 6> wave{{{mid - 16, zero},
+                                   {mid - 12, high},
+                                   {mid - 4, low},
+                                   {mid + 4, high},
+                                   {mid + 12, low},
+                                   {mid + 16, zero}}};
   cairo_t* cr = canvas.context();
   cairo_save(cr);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
@@ -69,23 +71,20 @@ void paintTriangleWave(Canvas& canvas, const FaceFrame& f, Rgb ink) {
 
 }  // namespace
 
-void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceRecipe& face, CaptionFont font) {
+void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceRecipe& face,
+               CaptionFont font) {
   const palette::FaceColours& colours = coloursOf(face.tone);
   paintBody(canvas, frame, colours);
   switch (face.symbol) {
     case Symbol::caption: {
       const TextStyle style{font.bold ? fonts.bold() : fonts.regular(), font.size, colours.ink};
-      canvas.textCentred(face.caption, style, {1, frame.top + 1, frame.width - 2, frame.top + frame.height - 2});
+      canvas.textCentred(face.caption, style,
+                         {1, frame.top + 1, frame.width - 2, frame.top + frame.height - 2});
       break;
     }
-    case Symbol::triangleWave:
-      paintTriangleWave(canvas, frame, colours.ink);
-      break;
-    case Symbol::cross:
-      paintCross(canvas, frame, colours.ink);
-      break;
-    case Symbol::none:
-      break;
+    case Symbol::triangleWave: paintTriangleWave(canvas, frame, colours.ink); break;
+    case Symbol::cross: paintCross(canvas, frame, colours.ink); break;
+    case Symbol::none: break;
   }
 }
 

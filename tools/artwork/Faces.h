@@ -32,6 +32,7 @@ struct FaceFrame {
   bool rounded;
 };
 
-void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceRecipe& face, CaptionFont font);
+void paintFace(Canvas& canvas, const Fonts& fonts, const FaceFrame& frame, const FaceRecipe& face,
+               CaptionFont font);
 
 }  // namespace artwork

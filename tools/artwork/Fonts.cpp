@@ -28,14 +28,16 @@ FcPattern* matchFace(std::string_view style, std::string& error) {
   FcChar8* family = nullptr;
   FcChar8* file = nullptr;
   int index = 0;
-  const bool usable = found != nullptr && FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch &&
+  const bool usable = found != nullptr &&
+                      FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch &&
                       std::string_view(reinterpret_cast<const char*>(family)) == kFamily &&
                       FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch &&
                       FcPatternGetInteger(found, FC_INDEX, 0, &index) == FcResultMatch;
   if (!usable) {
     error = "font \"" + std::string(kFamily) + " " + std::string(style) + "\" not found";
     if (family != nullptr) {
-      error += " (fontconfig offered \"" + std::string(reinterpret_cast<const char*>(family)) + "\")";
+      error +=
+          " (fontconfig offered \"" + std::string(reinterpret_cast<const char*>(family)) + "\")";
     }
     error += "; install the Debian package fonts-liberation2";
     if (found != nullptr) {

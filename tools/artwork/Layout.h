@@ -48,8 +48,12 @@ inline constexpr ControlRect kMainDetuneBar{39, 54, 49, 154};
 
 // Harmonic bar column k (0-31): the bars and, above them, the oscillator switches.
 inline constexpr int kHarmonicCount = 32;
-[[nodiscard]] constexpr ControlRect harmonicBar(int k) { return {204 + 12 * k, 60, 214 + 12 * k, 160}; }
-[[nodiscard]] constexpr ControlRect oscillatorSwitch(int k) { return {204 + 12 * k, 50, 214 + 12 * k, 60}; }
+[[nodiscard]] constexpr ControlRect harmonicBar(int k) {
+  return {204 + 12 * k, 60, 214 + 12 * k, 160};
+}
+[[nodiscard]] constexpr ControlRect oscillatorSwitch(int k) {
+  return {204 + 12 * k, 50, 214 + 12 * k, 60};
+}
 [[nodiscard]] constexpr ControlRect oscillatorButton(int k) {
   return {10 + 21 * (k % 4), 207 + 16 * (k / 4), 30 + 21 * (k % 4), 221 + 16 * (k / 4)};
 }
@@ -67,8 +71,10 @@ inline constexpr std::array<RoutingBus, 5> kRoutingBuses{
     {{"X", "dry"}, {"Fla", "flanger"}, {"Del", "delay"}, {"Pha", "phaser"}, {"Rev", "reverb"}}};
 
 // Layer buttons (harmonics box) and curve kind buttons (envelopes box): volume, detune, phase.
-inline constexpr std::array<ControlRect, 3> kLayerButtons{{{199, 30, 244, 45}, {247, 30, 292, 45}, {295, 30, 340, 45}}};
-inline constexpr std::array<ControlRect, 3> kCurveKindButtons{{{199, 191, 244, 206}, {247, 191, 292, 206}, {295, 191, 340, 206}}};
+inline constexpr std::array<ControlRect, 3> kLayerButtons{
+    {{199, 30, 244, 45}, {247, 30, 292, 45}, {295, 30, 340, 45}}};
+inline constexpr std::array<ControlRect, 3> kCurveKindButtons{
+    {{199, 191, 244, 206}, {247, 191, 292, 206}, {295, 191, 340, 206}}};
 inline constexpr ControlRect kResetButton{559, 191, 592, 206};
 inline constexpr ControlRect kCurveEditor{195, 205, 598, 344};
 
@@ -92,10 +98,11 @@ struct EffectBox {
   std::string_view caption;
   ControlRect effectSwitch;
 };
-inline constexpr std::array<EffectBox, 4> kEffectBoxes{{{kDelayBox, "Delay", {39, 412, 50, 421}},
-                                                        {kFlangerBox, "Flanger", {116, 412, 126, 421}},
-                                                        {kPhaserBox, "Phaser", {269, 412, 280, 421}},
-                                                        {kReverbBox, "Reverb", {422, 412, 432, 421}}}};
+inline constexpr std::array<EffectBox, 4> kEffectBoxes{
+    {{kDelayBox, "Delay", {39, 412, 50, 421}},
+     {kFlangerBox, "Flanger", {116, 412, 126, 421}},
+     {kPhaserBox, "Phaser", {269, 412, 280, 421}},
+     {kReverbBox, "Reverb", {422, 412, 432, 421}}}};
 
 // Effect bars with the caption printed above each, and the value display below each bar.
 struct EffectBar {

@@ -20,7 +20,7 @@ inline constexpr Rgb kSettingCaption{186, 205, 220};  // setting captions over t
 inline constexpr Rgb kWatermark{36, 79, 112};         // large faint zone names
 inline constexpr Rgb kTile{16, 42, 62};               // number tiles under the harmonic bars
 inline constexpr Rgb kTileText{176, 198, 214};
-inline constexpr Rgb kWell{12, 30, 45};               // recess behind the effect switches
+inline constexpr Rgb kWell{12, 30, 45};  // recess behind the effect switches
 inline constexpr Rgb kWellRim{80, 117, 147};
 inline constexpr Rgb kTitleText{244, 228, 212};
 inline constexpr Rgb kTitleSubtext{206, 150, 128};
@@ -37,8 +37,11 @@ struct FaceColours {
   Rgb ink;        // caption and symbol
 };
 
-inline constexpr FaceColours kBlueFace{{10, 27, 42}, {104, 154, 196}, {72, 122, 166}, {42, 86, 126}, {230, 238, 245}};
-inline constexpr FaceColours kOrangeFace{{98, 44, 4}, {255, 204, 128}, {250, 166, 66}, {220, 116, 22}, {46, 20, 2}};
-inline constexpr FaceColours kGreyFace{{36, 38, 40}, {196, 198, 200}, {164, 167, 170}, {128, 131, 134}, {48, 50, 53}};
+inline constexpr FaceColours kBlueFace{
+    {10, 27, 42}, {104, 154, 196}, {72, 122, 166}, {42, 86, 126}, {230, 238, 245}};
+inline constexpr FaceColours kOrangeFace{
+    {98, 44, 4}, {255, 204, 128}, {250, 166, 66}, {220, 116, 22}, {46, 20, 2}};
+inline constexpr FaceColours kGreyFace{
+    {36, 38, 40}, {196, 198, 200}, {164, 167, 170}, {128, 131, 134}, {48, 50, 53}};
 
 }  // namespace artwork::palette

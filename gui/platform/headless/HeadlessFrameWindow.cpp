@@ -12,8 +12,7 @@ std::uintptr_t nextId = kFirstId;
 }  // namespace
 
 HeadlessFrameWindow::HeadlessFrameWindow(HeadlessFrameBackend* owner, std::uintptr_t parent,
-                                         std::int32_t width, std::int32_t height,
-                                         std::string name)
+                                         std::int32_t width, std::int32_t height, std::string name)
     : owner_(owner),
       parent_(parent),
       id(nextId++),
@@ -180,6 +179,4 @@ std::unique_ptr<FrameWindow> HeadlessFrameBackend::createChild(std::uintptr_t pa
   return window;
 }
 
-void HeadlessFrameBackend::windowGone(HeadlessFrameWindow* window) {
-  std::erase(live, window);
-}
+void HeadlessFrameBackend::windowGone(HeadlessFrameWindow* window) { std::erase(live, window); }

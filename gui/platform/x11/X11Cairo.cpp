@@ -73,9 +73,8 @@ void X11CairoPainter::putPixels(cairo_surface_t* backBuffer, const GuiRect& area
   // The back buffer holds 32-bit words in the machine's byte order; Xlib swaps if the server's
   // differs.
   image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-  XPutImage(display_, window_, static_cast<GC>(gc), image, area.left, area.top, area.left,
-            area.top, static_cast<unsigned int>(area.width()),
-            static_cast<unsigned int>(area.height()));
+  XPutImage(display_, window_, static_cast<GC>(gc), image, area.left, area.top, area.left, area.top,
+            static_cast<unsigned int>(area.width()), static_cast<unsigned int>(area.height()));
   image->data = nullptr;  // the pixels belong to the back buffer
   XDestroyImage(image);
 }

@@ -23,12 +23,23 @@
 
 namespace {
 
-constexpr std::array<const char*, 17> kAtomNames{
-    "XdndAware",    "XdndEnter",       "XdndPosition",          "XdndStatus",
-    "XdndLeave",    "XdndDrop",        "XdndFinished",          "XdndSelection",
-    "XdndTypeList", "XdndActionCopy",  "XdndActionMove",        "text/uri-list",
-    "text/plain;charset=utf-8",        "UTF8_STRING",           "text/plain",
-    "INCR",         "OVERTONIC_DROP_DATA"};
+constexpr std::array<const char*, 17> kAtomNames{"XdndAware",
+                                                 "XdndEnter",
+                                                 "XdndPosition",
+                                                 "XdndStatus",
+                                                 "XdndLeave",
+                                                 "XdndDrop",
+                                                 "XdndFinished",
+                                                 "XdndSelection",
+                                                 "XdndTypeList",
+                                                 "XdndActionCopy",
+                                                 "XdndActionMove",
+                                                 "text/uri-list",
+                                                 "text/plain;charset=utf-8",
+                                                 "UTF8_STRING",
+                                                 "text/plain",
+                                                 "INCR",
+                                                 "OVERTONIC_DROP_DATA"};
 
 // Longest type list read from a source; XDND sources offer a handful.
 constexpr long kMaxTypes = 256;
@@ -133,9 +144,9 @@ unsigned long X11DropTarget::chooseType(const long* data) const {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* list = nullptr;
-    const int status = XGetWindowProperty(display_, static_cast<Window>(data[0]), atoms_.typeList,
-                                          0, kMaxTypes, False, XA_ATOM, &type, &format, &count,
-                                          &after, &list);
+    const int status =
+        XGetWindowProperty(display_, static_cast<Window>(data[0]), atoms_.typeList, 0, kMaxTypes,
+                           False, XA_ATOM, &type, &format, &count, &after, &list);
     if (status == Success && list && format == 32) {
       const auto* atoms = reinterpret_cast<const Atom*>(list);
       offered.assign(atoms, atoms + count);
@@ -161,8 +172,8 @@ void X11DropTarget::onPosition(const long* data) {
     int x = 0;
     int y = 0;
     Window child = 0;
-    if (XTranslateCoordinates(display_, DefaultRootWindow(display_), window_, rootX, rootY, &x,
-                              &y, &child) &&
+    if (XTranslateCoordinates(display_, DefaultRootWindow(display_), window_, rootX, rootY, &x, &y,
+                              &child) &&
         !trap.failed()) {
       drag.where = {x, y};
       drag.positioned = true;
@@ -252,9 +263,9 @@ bool X11DropTarget::readData(bool& incremental) {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* bytes = nullptr;
-    const int status = XGetWindowProperty(display_, window_, atoms_.property, offset, kReadUnits,
-                                          False, AnyPropertyType, &type, &format, &count, &after,
-                                          &bytes);
+    const int status =
+        XGetWindowProperty(display_, window_, atoms_.property, offset, kReadUnits, False,
+                           AnyPropertyType, &type, &format, &count, &after, &bytes);
     if (status != Success || trap.failed()) {
       if (bytes) XFree(bytes);
       return false;

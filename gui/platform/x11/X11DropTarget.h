@@ -75,8 +75,8 @@ class X11DropTarget {
   std::optional<FrameEvent> deliver();
   unsigned long chooseType(const long* data) const;
   bool controlHeld();
-  void sendToSource(unsigned long source, unsigned long addressee, unsigned long messageType, long l1,
-                    long l2, long l3, long l4);
+  void sendToSource(unsigned long source, unsigned long addressee, unsigned long messageType,
+                    long l1, long l2, long l3, long l4);
   void finish(bool success);
   // Appends the data property to data_ (and deletes it); false on failure or when too much.
   bool readData(bool& incremental);

@@ -23,7 +23,7 @@ void X11FrameWindow::makeInputContext() {
   if (!inputMethod) inputMethod = XOpenIM(dpy, nullptr, nullptr, nullptr);
   if (!inputMethod) return;
   inputContext = XCreateIC(inputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                            XNClientWindow, window_->id(), XNFocusWindow, window_->id(), nullptr);
+                           XNClientWindow, window_->id(), XNFocusWindow, window_->id(), nullptr);
 }
 
 void X11FrameWindow::setKeyboardInput(bool enabled) {

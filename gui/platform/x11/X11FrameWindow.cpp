@@ -22,9 +22,13 @@ constexpr int kTopWindowMargin = 60;
 constexpr int kResizeMargin = 80;
 
 // Font cursor shapes by CursorKind (index 0, the default, has none).
-constexpr std::array<unsigned int, 7> kCursorShapes{
-    0, XC_watch, XC_sb_h_double_arrow, XC_sb_v_double_arrow, XC_fleur, XC_top_right_corner,
-    XC_top_left_corner};
+constexpr std::array<unsigned int, 7> kCursorShapes{0,
+                                                    XC_watch,
+                                                    XC_sb_h_double_arrow,
+                                                    XC_sb_v_double_arrow,
+                                                    XC_fleur,
+                                                    XC_top_right_corner,
+                                                    XC_top_left_corner};
 
 struct EventChoice {
   Window window;
@@ -72,8 +76,7 @@ std::unique_ptr<X11FrameWindow> X11FrameWindow::create(const char* displayName,
   std::unique_ptr<X11Window> window =
       X11Window::createChild(*display, static_cast<unsigned long>(parent), width, height, name);
   if (!window) return nullptr;
-  return std::unique_ptr<X11FrameWindow>(
-      new X11FrameWindow(std::move(display), std::move(window)));
+  return std::unique_ptr<X11FrameWindow>(new X11FrameWindow(std::move(display), std::move(window)));
 }
 
 X11FrameWindow::X11FrameWindow(std::unique_ptr<X11Display> display,
@@ -135,8 +138,7 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
     switch (event.type) {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
-        pendingExpose = pendingExpose.unite(
-            {e.x, e.y, e.x + e.width, e.y + e.height});
+        pendingExpose = pendingExpose.unite({e.x, e.y, e.x + e.width, e.y + e.height});
         if (e.count > 0) break;
         FrameEvent paint{FrameEvent::Kind::paint};
         paint.area = std::exchange(pendingExpose, GuiRect{});
@@ -260,8 +262,7 @@ std::uintptr_t X11FrameWindow::dialogOwner() {
   return gone ? 0 : clientTopLevel(display_->raw(), window_->id());
 }
 
-std::unique_ptr<FrameWindow> X11FrameBackend::createChild(std::uintptr_t parent,
-                                                          std::int32_t width, std::int32_t height,
-                                                          const char* name) {
+std::unique_ptr<FrameWindow> X11FrameBackend::createChild(std::uintptr_t parent, std::int32_t width,
+                                                          std::int32_t height, const char* name) {
   return X11FrameWindow::create(nullptr, parent, width, height, name);
 }

@@ -10,7 +10,8 @@ namespace {
 unsigned int maskOfButton(unsigned int button) { return Button1Mask << (button - 1); }
 
 Bool isReleaseOf(Display*, XEvent* event, XPointer window) {
-  return event->type == ButtonRelease && event->xbutton.window == *reinterpret_cast<Window*>(window) &&
+  return event->type == ButtonRelease &&
+         event->xbutton.window == *reinterpret_cast<Window*>(window) &&
          event->xbutton.button >= Button1 && event->xbutton.button <= Button3;
 }
 
@@ -26,9 +27,7 @@ void X11PressTracker::begin(unsigned int button, unsigned int mask, GuiPoint roo
 std::optional<std::int32_t> X11PressTracker::poll(Display* display, unsigned long window) {
   switch (stage) {
     case Stage::idle: return std::nullopt;
-    case Stage::pressed:
-      stage = Stage::following;
-      return pressState;
+    case Stage::pressed: stage = Stage::following; return pressState;
     case Stage::following: break;
   }
   Window ours = window;

@@ -1,9 +1,9 @@
 // The X11 back end's window: a native window on our own connection, presented by copying the
-// back buffer's pixels to it (X11Cairo), with the pointer polled through XQueryPointer. Every request that can
-// fail on a bad or vanished window is trapped, so that a host's bad window id never ends the
-// process. The controls' tracking loops poll the pointer without pause; during a press the
-// window paces them (pacedMouseButtons), so that a held button costs no more than the pointer's
-// own motion asks for.
+// back buffer's pixels to it (X11Cairo), with the pointer polled through XQueryPointer. Every
+// request that can fail on a bad or vanished window is trapped, so that a host's bad window id
+// never ends the process. The controls' tracking loops poll the pointer without pause; during a
+// press the window paces them (pacedMouseButtons), so that a held button costs no more than the
+// pointer's own motion asks for.
 #pragma once
 
 #include <cstdint>
