@@ -61,7 +61,7 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 double threadSeconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // Times the timed loop in thread CPU time and reports, for `frames` frames per iteration, the
@@ -73,7 +73,7 @@ class AudioCounters {
 
   void report(benchmark::State& state) const {
     const double seconds = threadSeconds() - started;
-    const double total = double(frames) * double(state.iterations());
+    const double total = static_cast<double>(frames) * static_cast<double>(state.iterations());
     if (seconds <= 0.0 || total <= 0.0) return;
     state.counters["rtf"] = total / kRate / seconds;
     state.counters["ns/frame"] = seconds * 1e9 / total;
@@ -105,10 +105,10 @@ void fullPatch(benchmark::State& state, RenderPath path, int32_t block, bool eff
     }
   }
   full_patch::Player player(*engine);
-  std::vector<float> out(std::size_t(block), 0.0f);
+  std::vector<float> out(static_cast<std::size_t>(block), 0.0f);
   // Blocks of one frame are timed in bundles, so the timer's own cost stays out of the figure.
   const int32_t blocksPerIteration = std::max(1, kHostBlock / block);
-  const AudioCounters counters(int64_t(block) * blocksPerIteration);
+  const AudioCounters counters(static_cast<int64_t>(block) * blocksPerIteration);
   for (auto _ : state) {
     for (int32_t b = 0; b < blocksPerIteration; ++b) player.render(out.data(), block);
     benchmark::DoNotOptimize(out.data());
@@ -138,10 +138,10 @@ void defaultProgram(benchmark::State& state, RenderPath path) {
 std::vector<float> busSignal() {
   std::vector<float> signal(kHostBlock);
   for (std::size_t k = 0; k < signal.size(); ++k) {
-    const double t = double(k) / kRate;
-    signal[k] = float(0.3 * std::sin(6.283185307179586 * 110.0 * t) +
-                      0.2 * std::sin(6.283185307179586 * 330.0 * t) +
-                      0.1 * std::sin(6.283185307179586 * 1210.0 * t));
+    const double t = static_cast<double>(k) / kRate;
+    signal[k] = static_cast<float>(0.3 * std::sin(6.283185307179586 * 110.0 * t) +
+                                   0.2 * std::sin(6.283185307179586 * 330.0 * t) +
+                                   0.1 * std::sin(6.283185307179586 * 1210.0 * t));
   }
   return signal;
 }
@@ -169,9 +169,8 @@ void registerEffects(RenderPath path) {
   add("effect/phaser" + suffix, [path](benchmark::State& s) { effectAlone<Phaser>(s, path); });
   for (float waveform : {0.0f, 1.0f}) {
     const std::string name = waveform < 0.5f ? "effect/flanger_sine" : "effect/flanger_triangle";
-    add(name + suffix, [path, waveform](benchmark::State& s) {
-      effectAlone<Flanger>(s, path, waveform);
-    });
+    add(name + suffix,
+        [path, waveform](benchmark::State& s) { effectAlone<Flanger>(s, path, waveform); });
   }
 }
 
@@ -183,7 +182,8 @@ void programSelection(benchmark::State& state) {
   for (VstInt32 program : {0, 1}) {
     plugin->selectProgram(program);
     for (VstInt32 slot = 0; slot < 123; ++slot) {
-      const auto curve = full_patch::shapedCurve(0.5f, float(slot % 7) / 7.0f, 0.1f, 2.0f);
+      const auto curve =
+          full_patch::shapedCurve(0.5f, static_cast<float>(slot % 7) / 7.0f, 0.1f, 2.0f);
       plugin->applyEnvelope(slot, curve.data());
     }
   }
@@ -218,24 +218,22 @@ void instanceMemory(benchmark::State& state) {
     auto instance = std::make_unique<SynthPlugin>(&quietHost);
     benchmark::DoNotOptimize(instance.get());
   }
-  state.counters["plugin_sizeof"] = double(sizeof(SynthPlugin));
-  state.counters["plugin_heap_bytes"] = double(pluginHeap.bytes);
-  state.counters["plugin_heap_blocks"] = double(pluginHeap.blocks);
-  state.counters["engine_sizeof"] = double(sizeof(SynthEngine));
-  state.counters["engine_heap_bytes"] = double(engineHeap.bytes);
-  state.counters["engine_heap_blocks"] = double(engineHeap.blocks);
+  state.counters["plugin_sizeof"] = static_cast<double>(sizeof(SynthPlugin));
+  state.counters["plugin_heap_bytes"] = static_cast<double>(pluginHeap.bytes);
+  state.counters["plugin_heap_blocks"] = static_cast<double>(pluginHeap.blocks);
+  state.counters["engine_sizeof"] = static_cast<double>(sizeof(SynthEngine));
+  state.counters["engine_heap_bytes"] = static_cast<double>(engineHeap.bytes);
+  state.counters["engine_heap_blocks"] = static_cast<double>(engineHeap.blocks);
 }
 
 void registerAll() {
   for (RenderPath path : supportedPaths()) {
     const std::string name = renderPathName(path);
-    add("full_patch/" + name, [path](benchmark::State& s) {
-      fullPatch(s, path, kHostBlock, true);
-    });
+    add("full_patch/" + name,
+        [path](benchmark::State& s) { fullPatch(s, path, kHostBlock, true); });
     add("default_program/" + name, [path](benchmark::State& s) { defaultProgram(s, path); });
-    add("oscillator_bank/" + name, [path](benchmark::State& s) {
-      fullPatch(s, path, kHostBlock, false);
-    });
+    add("oscillator_bank/" + name,
+        [path](benchmark::State& s) { fullPatch(s, path, kHostBlock, false); });
   }
   add("effect/delay", [](benchmark::State& s) { effectAlone<Delay>(s, RenderPath::reference); });
   for (RenderPath path : supportedPaths()) registerEffects(path);
@@ -243,18 +241,12 @@ void registerAll() {
     for (int32_t block : {1, 32, 64, 512, 2000, 4096}) {
       const std::string name =
           std::string("block_size/") + renderPathName(path) + "/" + std::to_string(block);
-      add(name, [path, block](benchmark::State& s) {
-        fullPatch(s, path, block, true);
-      });
+      add(name, [path, block](benchmark::State& s) { fullPatch(s, path, block, true); });
     }
   }
   add("program_selection", programSelection);
-  add("envelope_command/single_layer", [](benchmark::State& s) {
-    envelopeCommand(s, 5);
-  });
-  add("envelope_command/group_of_16", [](benchmark::State& s) {
-    envelopeCommand(s, 96);
-  });
+  add("envelope_command/single_layer", [](benchmark::State& s) { envelopeCommand(s, 5); });
+  add("envelope_command/group_of_16", [](benchmark::State& s) { envelopeCommand(s, 96); });
   benchmark::RegisterBenchmark("instance_memory", instanceMemory)->Iterations(20);
 }
 
@@ -272,8 +264,8 @@ int main(int argc, char** argv) {
     }
   }
   std::vector<char*> args =
-      withMedianRuns(int(own.size()), own.data(), fixedIterations > 0 ? 1 : 5);
-  int count = int(args.size());
+      withMedianRuns(static_cast<int>(own.size()), own.data(), fixedIterations > 0 ? 1 : 5);
+  int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
   std::printf("render paths on this processor:");

@@ -40,7 +40,8 @@ class OpenPanel {
   explicit OpenPanel(VstInt32 slotOnShow = 0) : plugin(std::make_unique<SynthPlugin>(&quietHost)) {
     editor = new SynthEditor(plugin.get(), backend);
     for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
-      const auto curve = full_patch::shapedCurve(0.5f, float(slot % 7) / 7.0f, 0.1f, 2.0f);
+      const auto curve =
+          full_patch::shapedCurve(0.5f, static_cast<float>(slot % 7) / 7.0f, 0.1f, 2.0f);
       plugin->applyEnvelope(slot, curve.data());
     }
     editor->open(kParent);
@@ -136,7 +137,8 @@ void programSelection(benchmark::State& state) {
   OpenPanel panel;
   for (VstInt32 slot = 0; slot < kEnvelopeSlotCount; ++slot) {
     panel.plugin->selectProgram(1);
-    const auto curve = full_patch::shapedCurve(0.3f, float(slot % 5) / 5.0f, 0.2f, 3.0f);
+    const auto curve =
+        full_patch::shapedCurve(0.3f, static_cast<float>(slot % 5) / 5.0f, 0.2f, 3.0f);
     panel.plugin->applyEnvelope(slot, curve.data());
   }
   VstInt32 next = 0;
@@ -163,7 +165,8 @@ void registerAll() {
       ->MinTime(kMinSeconds)
       ->Unit(benchmark::kMicrosecond);
   const std::pair<const char*, VstInt32> slots[] = {{"oscillator_slot", 0}, {"group_slot_16", 96}};
-  for (const auto& [name, slot] : slots) {
+  for (const auto& [name, slotOfCase] : slots) {
+    const VstInt32 slot = slotOfCase;  // clang before 16 cannot capture a structured binding
     benchmark::RegisterBenchmark((std::string("panel/painted_segment/") + name).c_str(),
                                  [slot](benchmark::State& s) { paintedSegment(s, slot); })
         ->MinTime(kMinSeconds)

@@ -9,7 +9,7 @@ namespace {
 
 double counter(const benchmark::BenchmarkReporter::Run& run, const char* name) {
   const auto found = run.counters.find(name);
-  return found == run.counters.end() ? 0.0 : double(found->second);
+  return found == run.counters.end() ? 0.0 : static_cast<double>(found->second);
 }
 
 }  // namespace
@@ -42,10 +42,11 @@ void SummaryReporter::Finalize() {
     for (RenderPath path : kFastRenderPaths) {
       const Figures* fast = find(std::string("full_patch/") + renderPathName(path));
       if (!fast) continue;
-      std::printf("  full patch, 512-frame blocks: %-8s %.1fx realtime (%.0f ns/frame), %.2fx the "
-                  "reference\n",
-                  renderPathName(path), fast->realtimeFactor, fast->nsPerFrame,
-                  fast->realtimeFactor / reference->realtimeFactor);
+      std::printf(
+          "  full patch, 512-frame blocks: %-8s %.1fx realtime (%.0f ns/frame), %.2fx the "
+          "reference\n",
+          renderPathName(path), fast->realtimeFactor, fast->nsPerFrame,
+          fast->realtimeFactor / reference->realtimeFactor);
     }
   }
   for (RenderPath path : {RenderPath::reference, fastestRenderPath()}) {

@@ -10,12 +10,9 @@ constexpr std::int64_t kSegmentPitch = 2;
 
 std::int64_t anchorOf(const BarLayout& layout, const GuiRect& rect) {
   switch (layout.anchor) {
-    case BarAnchor::bottom:
-      return rect.bottom;
-    case BarAnchor::centre:
-      return (std::int64_t{rect.top} + rect.bottom) / 2;
-    case BarAnchor::left:
-      return rect.left;
+    case BarAnchor::bottom: return rect.bottom;
+    case BarAnchor::centre: return (std::int64_t{rect.top} + rect.bottom) / 2;
+    case BarAnchor::left: return rect.left;
   }
   return rect.bottom;
 }

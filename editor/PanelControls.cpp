@@ -83,8 +83,8 @@ GuiControl* makePanelControl(const panel::ControlSpec& spec, ControlListener* li
       return new (std::nothrow)
           GuiMomentaryButton(r, listener, spec.tag, spec.frameHeight, background, kNoOffset);
     case ControlKind::cycleSwitch:
-      return new (std::nothrow) GuiCycleSwitch(r, listener, spec.tag, spec.states,
-                                               spec.frameHeight, background, kNoOffset);
+      return new (std::nothrow) GuiCycleSwitch(r, listener, spec.tag, spec.states, spec.frameHeight,
+                                               background, kNoOffset);
     case ControlKind::valueDisplay: return makeDisplay(r);
   }
   return nullptr;

@@ -77,12 +77,15 @@ inline constexpr std::int32_t kFirstGroupSlot = kCurveKinds * kOscillators;  // 
 // The selection button of each group, in group order (the order of the group slots): "Lower 1/2"
 // (tag 10) comes before "Upper 1/2" (tag 9), the others follow their tags.
 inline constexpr std::array<std::int32_t, kGroups> kGroupTags{
-    parameters::kGroupButtons.at(1), parameters::kGroupButtons.at(0), parameters::kGroupButtons.at(2),
-    parameters::kGroupButtons.at(3), parameters::kGroupButtons.at(4), parameters::kGroupButtons.at(5),
-    parameters::kGroupButtons.at(6), parameters::kGroupButtons.at(7), parameters::kGroupButtons.at(8)};
+    parameters::kGroupButtons.at(1), parameters::kGroupButtons.at(0),
+    parameters::kGroupButtons.at(2), parameters::kGroupButtons.at(3),
+    parameters::kGroupButtons.at(4), parameters::kGroupButtons.at(5),
+    parameters::kGroupButtons.at(6), parameters::kGroupButtons.at(7),
+    parameters::kGroupButtons.at(8)};
 // Layer buttons and curve kind buttons, by kind; the first tag of each layer's 32 bars.
 inline constexpr std::array<std::int32_t, kCurveKinds> kLayerButtonTags{
-    parameters::kLayerButtons.at(0), parameters::kLayerButtons.at(1), parameters::kLayerButtons.at(2)};
+    parameters::kLayerButtons.at(0), parameters::kLayerButtons.at(1),
+    parameters::kLayerButtons.at(2)};
 inline constexpr std::array<std::int32_t, kCurveKinds> kKindButtonTags{
     parameters::kCurveKindButtons.at(0), parameters::kCurveKindButtons.at(1),
     parameters::kCurveKindButtons.at(2)};
@@ -107,7 +110,8 @@ constexpr std::int32_t baselineModeOfSlot(std::int32_t slot) {
 
 // The target a selection button chooses (tags 50-81 and 9-17), or nullopt for any other tag.
 constexpr std::optional<std::int32_t> targetOfSelectionTag(std::int32_t tag) {
-  if (parameters::kOscillatorButtons.contains(tag)) return tag - parameters::kOscillatorButtons.first;
+  if (parameters::kOscillatorButtons.contains(tag))
+    return tag - parameters::kOscillatorButtons.first;
   for (std::int32_t g = 0; g < kGroups; ++g) {
     if (kGroupTags[static_cast<std::size_t>(g)] == tag) return kGroupTarget + g;
   }
@@ -169,25 +173,25 @@ inline constexpr parameters::IndexRange kFlanger = parameters::kFlangerSettings;
 inline constexpr parameters::IndexRange kPhaser = parameters::kPhaserSettings;
 inline constexpr parameters::IndexRange kReverb = parameters::kReverbSettings;
 inline constexpr std::array<EffectBar, 19> kEffectBars{{
-    {kDelay.at(2), 48, 440},    // volume
-    {kDelay.at(1), 48, 490},    // feedback
-    {kDelay.at(0), 48, 540},    // delay time
-    {kFlanger.at(0), 122, 440}, // delay
-    {kFlanger.at(1), 122, 490}, // dry volume
-    {kFlanger.at(2), 122, 540}, // wet volume
-    {kFlanger.at(4), 197, 506}, // sweep depth (LFO box)
-    {kFlanger.at(5), 197, 542}, // sweep rate (LFO box)
-    {kFlanger.at(3), 197, 440}, // feedback (the line gain)
-    {kPhaser.at(0), 275, 440},  // depth
-    {kPhaser.at(2), 275, 490},  // lowest frequency
-    {kPhaser.at(3), 275, 540},  // highest frequency
-    {kPhaser.at(1), 352, 440},  // feedback
-    {kPhaser.at(4), 352, 490},  // rate
-    {kReverb.at(0), 430, 442},  // room size
-    {kReverb.at(1), 430, 492},  // damping
-    {kReverb.at(2), 430, 542},  // width
-    {kReverb.at(4), 505, 442},  // dry
-    {kReverb.at(5), 505, 492},  // wet
+    {kDelay.at(2), 48, 440},     // volume
+    {kDelay.at(1), 48, 490},     // feedback
+    {kDelay.at(0), 48, 540},     // delay time
+    {kFlanger.at(0), 122, 440},  // delay
+    {kFlanger.at(1), 122, 490},  // dry volume
+    {kFlanger.at(2), 122, 540},  // wet volume
+    {kFlanger.at(4), 197, 506},  // sweep depth (LFO box)
+    {kFlanger.at(5), 197, 542},  // sweep rate (LFO box)
+    {kFlanger.at(3), 197, 440},  // feedback (the line gain)
+    {kPhaser.at(0), 275, 440},   // depth
+    {kPhaser.at(2), 275, 490},   // lowest frequency
+    {kPhaser.at(3), 275, 540},   // highest frequency
+    {kPhaser.at(1), 352, 440},   // feedback
+    {kPhaser.at(4), 352, 490},   // rate
+    {kReverb.at(0), 430, 442},   // room size
+    {kReverb.at(1), 430, 492},   // damping
+    {kReverb.at(2), 430, 542},   // width
+    {kReverb.at(4), 505, 442},   // dry
+    {kReverb.at(5), 505, 492},   // wet
 }};
 // The sweep shape switch stands after the flanger's feedback bar in creation order.
 inline constexpr std::int32_t kSweepShapeAfter = kFlanger.at(3);
@@ -196,14 +200,14 @@ inline constexpr GuiRect kSweepShapeRect{201, 482, 241, 496};
 
 // Group buttons in creation order (the order of kGroupTags): rectangle; bitmaps 166-174 follow it.
 inline constexpr std::array<GuiRect, kGroups> kGroupRects{{{110, 207, 185, 221},
-                                                          {110, 223, 185, 237},
-                                                          {110, 239, 147, 253},
-                                                          {148, 239, 185, 253},
-                                                          {110, 255, 185, 269},
-                                                          {110, 271, 185, 285},
-                                                          {110, 287, 185, 301},
-                                                          {110, 303, 185, 317},
-                                                          {110, 319, 185, 333}}};
+                                                           {110, 223, 185, 237},
+                                                           {110, 239, 147, 253},
+                                                           {148, 239, 185, 253},
+                                                           {110, 255, 185, 269},
+                                                           {110, 271, 185, 285},
+                                                           {110, 287, 185, 301},
+                                                           {110, 303, 185, 317},
+                                                           {110, 319, 185, 333}}};
 // The effect switches (delay, flanger, phaser, reverb) stand left of their box's caption.
 inline constexpr std::array<GuiRect, 4> kEffectSwitchRects{
     {{39, 412, 50, 421}, {116, 412, 126, 421}, {269, 412, 280, 421}, {422, 412, 432, 421}}};
@@ -215,40 +219,63 @@ constexpr GuiRect harmonicBar(std::int32_t k) { return at(204 + 12 * k, 60, 10, 
 constexpr GuiRect oscillatorSwitch(std::int32_t k) { return at(204 + 12 * k, 50, 10, 10); }
 
 constexpr ControlSpec bar(ControlKind kind, std::int32_t tag, GuiRect rect, bool attached) {
-  return {.kind = kind, .tag = tag, .rect = rect, .bitmap = kEmptyBitmapA,
-          .handleBitmap = kEmptyBitmapB, .start = StartValue::parameter, .parameter = tag,
+  return {.kind = kind,
+          .tag = tag,
+          .rect = rect,
+          .bitmap = kEmptyBitmapA,
+          .handleBitmap = kEmptyBitmapB,
+          .start = StartValue::parameter,
+          .parameter = tag,
           .attached = attached};
 }
 
 constexpr ControlSpec button(std::int32_t tag, GuiRect rect, std::int32_t bitmap,
                              StartValue start = StartValue::zero) {
-  return {.kind = ControlKind::onOffButton, .tag = tag, .rect = rect, .bitmap = bitmap,
-          .start = start, .parameter = tag, .attached = true};
+  return {.kind = ControlKind::onOffButton,
+          .tag = tag,
+          .rect = rect,
+          .bitmap = bitmap,
+          .start = start,
+          .parameter = tag,
+          .attached = true};
 }
 
 constexpr ControlSpec cycleSwitch(std::int32_t tag, GuiRect rect, std::int32_t states,
                                   std::int32_t bitmap) {
-  return {.kind = ControlKind::cycleSwitch, .tag = tag, .rect = rect, .bitmap = bitmap,
-          .frameHeight = 14, .states = states, .start = StartValue::parameter, .parameter = tag,
+  return {.kind = ControlKind::cycleSwitch,
+          .tag = tag,
+          .rect = rect,
+          .bitmap = bitmap,
+          .frameHeight = 14,
+          .states = states,
+          .start = StartValue::parameter,
+          .parameter = tag,
           .attached = true};
 }
 
 constexpr ControlSpec display(std::int32_t parameter, GuiRect rect) {
-  return {.kind = ControlKind::valueDisplay, .rect = rect, .start = StartValue::parameter,
-          .parameter = parameter, .attached = true};
+  return {.kind = ControlKind::valueDisplay,
+          .rect = rect,
+          .start = StartValue::parameter,
+          .parameter = parameter,
+          .attached = true};
 }
 
 constexpr ControlSpec curveEditor(std::int32_t slot) {
-  return {.kind = ControlKind::curveEditor, .tag = parameters::kEnvelopeCommand,
-          .rect = kCurveEditorRect, .bitmap = kEmptyBitmapA, .handleBitmap = kEmptyBitmapB,
-          .start = StartValue::slot, .slot = slot, .baselineMode = baselineModeOfSlot(slot)};
+  return {.kind = ControlKind::curveEditor,
+          .tag = parameters::kEnvelopeCommand,
+          .rect = kCurveEditorRect,
+          .bitmap = kEmptyBitmapA,
+          .handleBitmap = kEmptyBitmapB,
+          .start = StartValue::slot,
+          .slot = slot,
+          .baselineMode = baselineModeOfSlot(slot)};
 }
 
-constexpr std::size_t kControlCount = 2 + kOscillators /* routing */ + 3 + 3 + kGroups +
-                                      kOscillators /* oscillator buttons */ +
-                                      kCurveKinds * kOscillators /* bars */ + kEnvelopeSlotCount +
-                                      kEffectBars.size() * 2 + 1 /* sweep shape */ +
-                                      kOscillators /* switches */ + 4 + 1 /* Reset */;
+constexpr std::size_t kControlCount =
+    2 + kOscillators /* routing */ + 3 + 3 + kGroups + kOscillators /* oscillator buttons */ +
+    kCurveKinds * kOscillators /* bars */ + kEnvelopeSlotCount + kEffectBars.size() * 2 +
+    1 /* sweep shape */ + kOscillators /* switches */ + 4 + 1 /* Reset */;
 
 // The panel, zone by zone, in creation order.
 constexpr std::array<ControlSpec, kControlCount> buildLayout() {
@@ -267,20 +294,21 @@ constexpr std::array<ControlSpec, kControlCount> buildLayout() {
                               at(150 + 40 * (k % 8), 347 + 14 * (k / 8), 37, 14), 5, 175 + k);
   }
   for (std::int32_t k = 0; k < kCurveKinds; ++k) {  // layer buttons
-    layout[n++] = button(kLayerButtonTags[static_cast<std::size_t>(k)], at(199 + 48 * k, 30, 45, 15),
-                         131 + k);
+    layout[n++] = button(kLayerButtonTags[static_cast<std::size_t>(k)],
+                         at(199 + 48 * k, 30, 45, 15), 131 + k);
   }
   for (std::int32_t k = 0; k < kCurveKinds; ++k) {  // curve kind buttons: volume starts on
-    layout[n++] = button(kKindButtonTags[static_cast<std::size_t>(k)], at(199 + 48 * k, 191, 45, 15),
-                         131 + k, k == kVolumeCurve ? StartValue::one : StartValue::zero);
+    layout[n++] =
+        button(kKindButtonTags[static_cast<std::size_t>(k)], at(199 + 48 * k, 191, 45, 15), 131 + k,
+               k == kVolumeCurve ? StartValue::one : StartValue::zero);
   }
   for (std::int32_t g = 0; g < kGroups; ++g) {
-    layout[n++] = button(kGroupTags[static_cast<std::size_t>(g)], kGroupRects[static_cast<std::size_t>(g)],
-                         166 + g);
+    layout[n++] = button(kGroupTags[static_cast<std::size_t>(g)],
+                         kGroupRects[static_cast<std::size_t>(g)], 166 + g);
   }
   for (std::int32_t k = 0; k < kOscillators; ++k) {  // oscillator buttons: four columns
-    layout[n++] = button(kOscillatorButtons.at(k), at(10 + 21 * (k % 4), 207 + 16 * (k / 4), 20, 14),
-                         134 + k);
+    layout[n++] = button(kOscillatorButtons.at(k),
+                         at(10 + 21 * (k % 4), 207 + 16 * (k / 4), 20, 14), 134 + k);
   }
   for (std::int32_t k = 0; k < kOscillators; ++k) {
     layout[n++] = bar(ControlKind::barSlider, kVolumeBars.at(k), harmonicBar(k), false);
@@ -294,20 +322,22 @@ constexpr std::array<ControlSpec, kControlCount> buildLayout() {
   for (std::int32_t slot = 0; slot < kEnvelopeSlotCount; ++slot) layout[n++] = curveEditor(slot);
   for (const EffectBar& effect : kEffectBars) {
     const std::int32_t below = kReverb.contains(effect.tag) ? 5 : 3;
-    layout[n++] = bar(ControlKind::horizontalBarSlider, effect.tag, at(effect.left, effect.top, 50, 10), true);
-    layout[n++] = display(effect.tag, {effect.left + 12, effect.top + 10 + below, effect.left + 37,
-                                       effect.top + 25});
+    layout[n++] = bar(ControlKind::horizontalBarSlider, effect.tag,
+                      at(effect.left, effect.top, 50, 10), true);
+    layout[n++] = display(
+        effect.tag, {effect.left + 12, effect.top + 10 + below, effect.left + 37, effect.top + 25});
     if (effect.tag == kSweepShapeAfter) {
       layout[n++] = cycleSwitch(kSweepShape, kSweepShapeRect, 2, 207);
     }
   }
   // The oscillator and effect switches show their parameters, like the bars.
   for (std::int32_t k = 0; k < kOscillators; ++k) {
-    layout[n++] = button(kOscillatorSwitches.at(k), oscillatorSwitch(k), 208, StartValue::parameter);
+    layout[n++] =
+        button(kOscillatorSwitches.at(k), oscillatorSwitch(k), 208, StartValue::parameter);
   }
   for (std::int32_t e = 0; e < 4; ++e) {
-    layout[n++] = button(kEffectSwitches.at(e), kEffectSwitchRects[static_cast<std::size_t>(e)], 208,
-                         StartValue::parameter);
+    layout[n++] = button(kEffectSwitches.at(e), kEffectSwitchRects[static_cast<std::size_t>(e)],
+                         208, StartValue::parameter);
   }
   ControlSpec reset = button(kResetTag, kResetRect, 209);
   reset.kind = ControlKind::momentaryButton;

@@ -105,8 +105,8 @@ bool SynthEditor::createControls() {
   shownSlot = kNothingOnShow;
   for (std::size_t i = 0; i < panel::kLayout.size(); ++i) {
     const ControlSpec& spec = panel::kLayout[i];
-    GuiControl* control = makePanelControl(spec, this, bitmapOrNull(spec.bitmap),
-                                           bitmapOrNull(spec.handleBitmap));
+    GuiControl* control =
+        makePanelControl(spec, this, bitmapOrNull(spec.bitmap), bitmapOrNull(spec.handleBitmap));
     if (!control) return false;
     controls[i] = control;
     switch (spec.start) {

@@ -1,9 +1,9 @@
 // SynthEditor: the instrument's editor panel, 600 x 600 pixels drawn over one background image.
 // One exists per plug-in instance, made by the plug-in's wiring right after the instance and kept
-// for the instance's whole life. The background bitmap (128) is loaded once; the panel bitmaps (129-209), the frame, every
-// control of the layout (PanelLayout.h) and the table of curve editors exist only between open
-// and close, and close releases everything open made, on show or not, so that any number of
-// open/close cycles leaves nothing behind.
+// for the instance's whole life. The background bitmap (128) is loaded once; the panel bitmaps
+// (129-209), the frame, every control of the layout (PanelLayout.h) and the table of curve editors
+// exist only between open and close, and close releases everything open made, on show or not, so
+// that any number of open/close cycles leaves nothing behind.
 //
 // The panel shows what plays: at open every value control takes its parameter and every curve
 // editor its slot's curve from the current program, and after the host selects another program

@@ -5,7 +5,7 @@
 
 float combSample(CombLanes& combs, float input) noexcept {
   float sum = 0.0f;
-  for (std::size_t c = 0; c < std::size_t(CombLanes::kCombs); ++c) {
+  for (std::size_t c = 0; c < static_cast<std::size_t>(CombLanes::kCombs); ++c) {
     float* line = combs.line[c];
     int32_t& index = combs.index[c];
     const float out = flushToZero(line[index]);

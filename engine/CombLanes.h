@@ -31,7 +31,7 @@ struct AllpassChain {
 
   // The four allpasses in order on one sample.
   [[nodiscard]] float process(float y) noexcept {
-    for (std::size_t i = 0; i < std::size_t(kAllpasses); ++i) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kAllpasses); ++i) {
       float* slot = line[i] + index[i];
       const float delayed = flushToZero(*slot);
       const float out = delayed - y;
@@ -48,7 +48,7 @@ struct AllpassChain {
 // Whether every comb can run `run` samples without its index wrapping inside the run (inline:
 // the comb kernels ask before every run of four samples).
 [[nodiscard]] inline bool combsRunFree(const CombLanes& combs, int32_t run) noexcept {
-  for (std::size_t c = 0; c < std::size_t(CombLanes::kCombs); ++c) {
+  for (std::size_t c = 0; c < static_cast<std::size_t>(CombLanes::kCombs); ++c) {
     if (combs.index[c] + run > combs.size[c]) return false;
   }
   return true;

@@ -9,19 +9,19 @@
 #include "engine/SharedField.h"
 
 Delay::Delay()
-    : buffer(std::size_t(lineLength(kDesignRate)), 0.0f),
-      restartPosition(int32_t(kDesignRate)),
-      writePosition(int32_t(kDesignRate)),
+    : buffer(static_cast<std::size_t>(lineLength(kDesignRate)), 0.0f),
+      restartPosition(static_cast<int32_t>(kDesignRate)),
+      writePosition(static_cast<int32_t>(kDesignRate)),
       size(lineLength(kDesignRate)) {}
 
-int32_t Delay::lineLength(float rate) noexcept { return 2 * int32_t(rate); }
+int32_t Delay::lineLength(float rate) noexcept { return 2 * static_cast<int32_t>(rate); }
 
 int32_t Delay::storageLength(float rate) const noexcept { return lineLength(rate); }
 
 void Delay::prepare(float rate, std::vector<float>&& line) noexcept {
   buffer = std::move(line);
-  size = int32_t(buffer.size());
-  restartPosition = int32_t(rate) % size;
+  size = static_cast<int32_t>(buffer.size());
+  restartPosition = static_cast<int32_t>(rate) % size;
   restart();
 }
 
@@ -76,16 +76,18 @@ float Delay::getTime() const noexcept { return loadShared(time); }
 // Inside the designed range a single correction brings the position into the line; any other
 // finite v is reduced modulo the line.
 int32_t Delay::readPositionFor(float v, int32_t write) const noexcept {
-  const float length = float(size);
-  const float position = float(write) - length * v;
+  const float length = static_cast<float>(size);
+  const float position = static_cast<float>(write) - length * v;
   if (position >= -length && position < 2.0f * length) {
-    int32_t read = int32_t(position);
+    int32_t read = static_cast<int32_t>(position);
     if (read > size - 1) read -= size;
     if (read < 0) read += size;
     return read;
   }
-  double wrapped = std::fmod(double(write) - double(size) * double(v), double(size));
-  if (wrapped < 0.0) wrapped += double(size);
-  const int32_t read = int32_t(wrapped);
+  double wrapped =
+      std::fmod(static_cast<double>(write) - static_cast<double>(size) * static_cast<double>(v),
+                static_cast<double>(size));
+  if (wrapped < 0.0) wrapped += static_cast<double>(size);
+  const int32_t read = static_cast<int32_t>(wrapped);
   return read >= size ? 0 : read;
 }

@@ -20,6 +20,7 @@ inline constexpr float kHighestTuningRate = 384000.0f;
 
 // A length in samples designed for 44100 Hz, scaled to `rate` and rounded, at least one sample.
 [[nodiscard]] inline int32_t scaledLength(int32_t designed, float rate) noexcept {
-  const double scaled = std::round(double(designed) * double(rate) / double(kDesignRate));
-  return std::max<int32_t>(1, int32_t(scaled));
+  const double scaled = std::round(static_cast<double>(designed) * static_cast<double>(rate) /
+                                   static_cast<double>(kDesignRate));
+  return std::max<int32_t>(1, static_cast<int32_t>(scaled));
 }

@@ -41,8 +41,8 @@ class EnvelopeLayer {
   };
   [[nodiscard]] static Read advanced(float from) noexcept {
     Read read{from + 0.3f, 0, 0.0f};
-    read.index = int32_t(read.position);
-    read.fraction = read.position - float(read.index);
+    read.index = static_cast<int32_t>(read.position);
+    read.fraction = read.position - static_cast<float>(read.index);
     return read;
   }
   // Moves this layer to `read` (as next() would have).
@@ -51,16 +51,17 @@ class EnvelopeLayer {
   [[nodiscard]] float valueAt(const Read& read) const noexcept {
     if (read.index >= kEndIndex) return 0.0f;
     const SharedValue<float>* p = points.data() + read.index;
-    return interpolateFourPoint(p[0].load(), p[1].load(), p[2].load(), p[3].load(),
-                                read.fraction);
+    return interpolateFourPoint(p[0].load(), p[1].load(), p[2].load(), p[3].load(), read.fraction);
   }
   [[nodiscard]] float readPosition() const noexcept { return position; }
   // True while every point is zero: the curve then gives exactly +0 at any read position.
   [[nodiscard]] bool isSilent() const noexcept { return silent.load(); }
 
-  [[nodiscard]] float point(int32_t k) const noexcept { return points[std::size_t(k)].load(); }
+  [[nodiscard]] float point(int32_t k) const noexcept {
+    return points[static_cast<std::size_t>(k)].load();
+  }
   // The integer part of the read position (the last read's index).
-  [[nodiscard]] int32_t readIndex() const noexcept { return int32_t(position); }
+  [[nodiscard]] int32_t readIndex() const noexcept { return static_cast<int32_t>(position); }
 
  private:
   std::array<SharedValue<float>, kPointCount + 2> points{};

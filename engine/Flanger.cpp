@@ -16,17 +16,19 @@ constexpr double kSineRestart = 3141.592;  // the sine phase restarts at 0 beyon
 
 // A delay in samples as a float; products beyond the float range become ±inf explicitly.
 float samplesToFloat(double samples) noexcept {
-  constexpr double kLargest = double(std::numeric_limits<float>::max());
+  constexpr double kLargest = static_cast<double>(std::numeric_limits<float>::max());
   if (samples > kLargest) return std::numeric_limits<float>::infinity();
   if (samples < -kLargest) return -std::numeric_limits<float>::infinity();
-  return float(samples);
+  return static_cast<float>(samples);
 }
 
 }  // namespace
 
-Flanger::Flanger() : line(std::size_t(lineLength(kDesignRate)), 0.0f) { applyRate(kDesignRate); }
+Flanger::Flanger() : line(static_cast<std::size_t>(lineLength(kDesignRate)), 0.0f) {
+  applyRate(kDesignRate);
+}
 
-int32_t Flanger::lineLength(float rate) noexcept { return int32_t(rate / 2.0f); }
+int32_t Flanger::lineLength(float rate) noexcept { return static_cast<int32_t>(rate / 2.0f); }
 
 int32_t Flanger::storageLength(float rate) const noexcept { return lineLength(rate); }
 
@@ -46,12 +48,13 @@ void Flanger::reset() noexcept {
 
 void Flanger::applyRate(float rate) noexcept {
   sampleRate = rate;
-  writeIndex = int32_t(double(rate) * 0.01) % int32_t(line.size());
-  centreFactor = double(rate) * double(0.02f);
-  depthFactor = double(rate) * double(0.01f);
+  writeIndex =
+      static_cast<int32_t>(static_cast<double>(rate) * 0.01) % static_cast<int32_t>(line.size());
+  centreFactor = static_cast<double>(rate) * static_cast<double>(0.02f);
+  depthFactor = static_cast<double>(rate) * static_cast<double>(0.01f);
   sineUnit = 6.283184f / (rate / 2.0f);
-  centreDelay.store(samplesToFloat(double(centreSetting.load()) * centreFactor));
-  sweepDepth.store(samplesToFloat(double(depthSetting.load()) * depthFactor));
+  centreDelay.store(samplesToFloat(static_cast<double>(centreSetting.load()) * centreFactor));
+  sweepDepth.store(samplesToFloat(static_cast<double>(depthSetting.load()) * depthFactor));
   sineRate.store(rateSetting.load() * sineUnit);
   setTriangleStep(rateSetting.load() * 3.0f / rate);
 }
@@ -69,15 +72,21 @@ void Flanger::applyTriangleSetting() noexcept {
 }
 
 Flanger::Tap Flanger::tap() noexcept {
-  return {line.data(),       int32_t(line.size()), float(line.size()), centreDelay.load(),
-          sweepDepth.load(), wet.load(), dry.load(), inputGain.load()};
+  return {line.data(),
+          static_cast<int32_t>(line.size()),
+          static_cast<float>(line.size()),
+          centreDelay.load(),
+          sweepDepth.load(),
+          wet.load(),
+          dry.load(),
+          inputGain.load()};
 }
 
 void Flanger::processSamples(const float* in, float* out, int32_t count) noexcept {
   applyTriangleSetting();
   const Tap lineTap = tap();
   const bool sine = waveform.load() < 0.5f;
-  const double sineStep = double(sineRate.load());
+  const double sineStep = static_cast<double>(sineRate.load());
   int32_t write = writeIndex;
   float value = sweepValue;
   float step = triangleStep;
@@ -121,7 +130,7 @@ Flanger::Run::Run(Flanger& owner, const RenderKernels& renderKernels) noexcept
     : flanger(owner),
       kernels(renderKernels),
       lineTap(owner.tap()),
-      rate(double(owner.sineRate.load())),
+      rate(static_cast<double>(owner.sineRate.load())),
       write(owner.writeIndex),
       value(owner.sweepValue),
       phase(owner.sinePhase),
@@ -137,7 +146,7 @@ Flanger::Run::~Run() {
 // The sine's values after each of those samples.
 void Flanger::Run::prepare(int32_t first, int32_t n) noexcept {
   for (int32_t k = first; k < first + n; ++k) {
-    angles[std::size_t(k)] = phase;
+    angles[static_cast<std::size_t>(k)] = phase;
     phase += rate;
     if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
   }
@@ -145,21 +154,21 @@ void Flanger::Run::prepare(int32_t first, int32_t n) noexcept {
 }
 
 void Flanger::advanceSine(double& phase, float& value, double step) noexcept {
-  value = float(std::sin(phase));
+  value = static_cast<float>(std::sin(phase));
   phase += step;
   if (phase > kSineRestart || phase < -kSineRestart) phase = 0.0;
 }
 
 // A value whose delay in samples or LFO step overflows is ignored like a non-finite one.
 void Flanger::setCentreDelay(float v) noexcept {
-  const float samples = samplesToFloat(double(v) * centreFactor);
+  const float samples = samplesToFloat(static_cast<double>(v) * centreFactor);
   if (!std::isfinite(samples)) return;
   centreSetting.store(v);
   centreDelay.store(samples);
 }
 
 void Flanger::setSweepDepth(float v) noexcept {
-  const float samples = samplesToFloat(double(v) * depthFactor);
+  const float samples = samplesToFloat(static_cast<double>(v) * depthFactor);
   if (!std::isfinite(samples)) return;
   depthSetting.store(v);
   sweepDepth.store(samples);
@@ -175,11 +184,11 @@ void Flanger::setRate(float v) noexcept {
 }
 
 float Flanger::getCentreDelay() const noexcept {
-  return float(double(centreDelay.load()) / centreFactor);
+  return static_cast<float>(static_cast<double>(centreDelay.load()) / centreFactor);
 }
 
 float Flanger::getSweepDepth() const noexcept {
-  return float(double(sweepDepth.load()) / depthFactor);
+  return static_cast<float>(static_cast<double>(sweepDepth.load()) / depthFactor);
 }
 
 float Flanger::getRate() const noexcept { return sineRate.load() / sineUnit; }

@@ -79,7 +79,7 @@ class Flanger final : public BusEffect {
     void prepare(int32_t first, int32_t n) noexcept;
     [[nodiscard]] float sample(int32_t k, float x) noexcept {
       const float y = flangeSample(lineTap, x, value, write, position);
-      value = sines[std::size_t(k)];
+      value = sines[static_cast<std::size_t>(k)];
       return y;
     }
 
@@ -110,14 +110,15 @@ class Flanger final : public BusEffect {
                             float& position) noexcept {
     float delay = tap.centre + tap.depth * std::fabs(value);
     if (delay < 1.0f) delay = 1.0f;
-    position = float(write) - delay;
+    position = static_cast<float>(write) - delay;
     // Settings outside 0-1 can ask for more delay than the line holds: reduce modulo the line.
     if (!(position > -tap.lengthF && position < tap.lengthF)) {
-      position = std::isfinite(position) ? std::fmod(position, tap.lengthF) : float(write) - 1.0f;
+      position = std::isfinite(position) ? std::fmod(position, tap.lengthF)
+                                         : static_cast<float>(write) - 1.0f;
     }
-    int32_t i0 = int32_t(position);
+    int32_t i0 = static_cast<int32_t>(position);
     int32_t i1 = i0 + 1;
-    const float f = position - float(i0);
+    const float f = position - static_cast<float>(i0);
     if (i0 < 0) i0 += tap.length;
     if (i0 > tap.length - 1) i0 -= tap.length;
     if (i1 < 0) i1 += tap.length;

@@ -5,7 +5,6 @@
 
 [[nodiscard]] inline float interpolateFourPoint(float y0, float y1, float y2, float y3,
                                                 float f) noexcept {
-  return y1 + f * ((y2 - y0) * 0.5f +
-                   f * ((y0 + 2.0f * y2) - (5.0f * y1 + y3) * 0.5f +
-                        f * ((y3 + 3.0f * (y1 - y2) - y0) * 0.5f)));
+  return y1 + f * ((y2 - y0) * 0.5f + f * ((y0 + 2.0f * y2) - (5.0f * y1 + y3) * 0.5f +
+                                           f * ((y3 + 3.0f * (y1 - y2) - y0) * 0.5f)));
 }

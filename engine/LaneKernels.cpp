@@ -18,8 +18,9 @@ struct RowTable {
       const float y1 = table[k + 1];
       const float y2 = table[k + 2];
       const float y3 = table[k + 3];
-      rows[std::size_t(k)] = {y1, (y2 - y0) * 0.5f, (y0 + 2.0f * y2) - (5.0f * y1 + y3) * 0.5f,
-                              (y3 + 3.0f * (y1 - y2) - y0) * 0.5f};
+      rows[static_cast<std::size_t>(k)] = {y1, (y2 - y0) * 0.5f,
+                                           (y0 + 2.0f * y2) - (5.0f * y1 + y3) * 0.5f,
+                                           (y3 + 3.0f * (y1 - y2) - y0) * 0.5f};
     }
   }
 };
@@ -37,7 +38,7 @@ const InterpolationRow* sineInterpolationRows() noexcept {
 LaneKernel laneKernelFor(RenderPath path) noexcept {
   static const bool halvesOnly = [] {
     __builtin_cpu_init();
-    return bool(__builtin_cpu_is("znver1"));
+    return (__builtin_cpu_is("znver1"));
   }();
   return path == RenderPath::avx2 && renderPathSupported(RenderPath::avx2) && !halvesOnly
              ? avx2Kernels().lanes
@@ -46,7 +47,7 @@ LaneKernel laneKernelFor(RenderPath path) noexcept {
 
 bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {
   for (int32_t j = 0; j < width; ++j) {
-    const float step = lanes.step[std::size_t(j)];
+    const float step = lanes.step[static_cast<std::size_t>(j)];
     if (!(step >= 0.0f && step < lanes.length)) return false;
   }
   return true;
@@ -54,7 +55,7 @@ bool lanesStaySteady(const LaneBlock& lanes, int32_t width) noexcept {
 
 void wrapStrayLanes(LaneBlock& lanes, int32_t first, int32_t width) noexcept {
   for (int32_t j = first; j < first + width; ++j) {
-    float& position = lanes.position[std::size_t(j)];
+    float& position = lanes.position[static_cast<std::size_t>(j)];
     if (!(position >= 0.0f && position < lanes.length)) {
       position = wrapOscillatorPhase(position, lanes.period);
     }

@@ -8,7 +8,7 @@ std::array<float, 128> buildNoteTable() {
   std::array<float, 128> table{};
   double frequency = 8.175798915636872;
   for (float& entry : table) {
-    entry = float(frequency);
+    entry = static_cast<float>(frequency);
     frequency *= 1.059463094359;
   }
   return table;

@@ -9,5 +9,5 @@ const std::array<float, 128>& noteFrequencyTable();
 
 // The frequency of a note number reduced to its low seven bits, so any int is a safe index.
 [[nodiscard]] inline float noteFrequency(int32_t note) {
-  return noteFrequencyTable()[std::size_t(note & 0x7F)];
+  return noteFrequencyTable()[static_cast<std::size_t>(note & 0x7F)];
 }

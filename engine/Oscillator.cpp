@@ -17,14 +17,14 @@ constexpr float kDirectWrapLimit = 65536.0f;
 
 // The phase after the phase parameter moved from `from` to `to`: half a period per unit, wrapped.
 float shiftedPhase(float phase, float from, float to, int32_t period) noexcept {
-  return wrapOscillatorPhase(phase + (to - from) * (float(period) * 0.5f), period);
+  return wrapOscillatorPhase(phase + (to - from) * (static_cast<float>(period) * 0.5f), period);
 }
 
 }  // namespace
 
 float wrapOscillatorPhase(float phase, int32_t period) noexcept {
   if (!std::isfinite(phase)) return 0.0f;
-  const float length = float(period);
+  const float length = static_cast<float>(period);
   if (phase < -kDirectWrapLimit) phase = std::fmod(phase, 1024.0f);
   while (phase <= 0.0f) phase += 1024.0f;
   if (phase > kDirectWrapLimit) phase = std::fmod(phase, length);
@@ -50,9 +50,10 @@ void Oscillator::init(const SineTable& sine, int32_t period, int32_t harmonicNum
 // Called while the host has suspended the instance; the render retunes before its next block.
 void Oscillator::setSampleRate(float rate) noexcept {
   tableStep = 1024.0f / rate;
-  const double ratio = double(kDesignRate) / double(rate);
-  lowestIncrement = float(0.47 * ratio);
-  highestIncrement = float(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
+  const double ratio = static_cast<double>(kDesignRate) / static_cast<double>(rate);
+  lowestIncrement = static_cast<float>(0.47 * ratio);
+  highestIncrement =
+      static_cast<float>(std::min(466.0, 466.0 * ratio));  // never above 0.456 of the rate
   stepLimit = scaledLength(201, rate) - 1;
   markRetuned();
 }
@@ -107,14 +108,14 @@ void Oscillator::render(float* buffer, int32_t count) noexcept {
 // Samples between curve steps: one interpolated table read, scaled, and the phase update.
 void Oscillator::renderRun(float* out, int32_t count) noexcept {
   const float* sine = table;
-  const float length = float(tableLength);
+  const float length = static_cast<float>(tableLength);
   const float step = increment.load();
   const float scale = gain;
   const float level = amplitude;
   float position = phase;
   for (int32_t k = 0; k < count; ++k) {
-    const int32_t readIndex = int32_t(position);
-    const float readFraction = position - float(readIndex);
+    const int32_t readIndex = static_cast<int32_t>(position);
+    const float readFraction = position - static_cast<float>(readIndex);
     const float* y = sine + readIndex;
     out[k] = interpolateFourPoint(y[0], y[1], y[2], y[3], readFraction) * scale * level;
     position += step;
@@ -131,7 +132,8 @@ void Oscillator::renderRun(float* out, int32_t count) noexcept {
 void Oscillator::curveStep() noexcept {
   StepValues values;
   for (int32_t k = kLayerCount - 1; k >= 0; --k) {  // A4, A3, A2, A1, then A0
-    values.amplitude[std::size_t(k)] = amplitudeBank[std::size_t(k)].next();
+    values.amplitude[static_cast<std::size_t>(k)] =
+        amplitudeBank[static_cast<std::size_t>(k)].next();
   }
   for (std::size_t k = 0; k < values.pitch.size(); ++k) values.pitch[k] = pitchBank[k].next();
   for (std::size_t k = 0; k < values.phase.size(); ++k) values.phase[k] = phaseBank[k].next();
@@ -139,7 +141,7 @@ void Oscillator::curveStep() noexcept {
 }
 
 float Oscillator::tunedIncrement() const noexcept {
-  return float(harmonic) * frequency.load() * tableStep * (1.0f + mainDetune.load()) *
+  return static_cast<float>(harmonic) * frequency.load() * tableStep * (1.0f + mainDetune.load()) *
          (1.0f + detune.load());
 }
 
@@ -163,9 +165,7 @@ void Oscillator::setPhase(float v) noexcept {
   }
 }
 
-float Oscillator::getPhase() const noexcept {
-  return loadShared(phaseSetting) + 0.5f;
-}
+float Oscillator::getPhase() const noexcept { return loadShared(phaseSetting) + 0.5f; }
 
 // Each queued setting shifts the phase in turn, as if it had been applied when it was set;
 // settings that found the queue full are applied together at the end.
@@ -209,8 +209,8 @@ void Oscillator::setMainDetune(float v) noexcept {
 void Oscillator::loadEnvelopeLayer(EnvelopeBank bank, int32_t layer, const float* curve) noexcept {
   if (!curve || layer < 0 || layer >= kLayerCount) return;
   switch (bank) {
-    case EnvelopeBank::amplitude: amplitudeBank[std::size_t(layer)].load(curve); break;
-    case EnvelopeBank::pitch: pitchBank[std::size_t(layer)].load(curve); break;
-    case EnvelopeBank::phase: phaseBank[std::size_t(layer)].load(curve); break;
+    case EnvelopeBank::amplitude: amplitudeBank[static_cast<std::size_t>(layer)].load(curve); break;
+    case EnvelopeBank::pitch: pitchBank[static_cast<std::size_t>(layer)].load(curve); break;
+    case EnvelopeBank::phase: phaseBank[static_cast<std::size_t>(layer)].load(curve); break;
   }
 }

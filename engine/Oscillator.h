@@ -71,7 +71,7 @@ class alignas(64) Oscillator {
     const Bank& banks = bank == EnvelopeBank::amplitude ? amplitudeBank
                         : bank == EnvelopeBank::pitch   ? pitchBank
                                                         : phaseBank;
-    return banks[size_t(index)];
+    return banks[static_cast<size_t>(index)];
   }
 
  private:

@@ -47,9 +47,9 @@ void OscillatorBank::render(Oscillator* const* oscillators, float* const* buffer
       oscillator.render(buffers[i], count);
       continue;
     }
-    grouped[std::size_t(groupSize)] = &oscillator;
-    groupedBuffers[std::size_t(groupSize)] = buffers[i];
-    if (++groupSize == int32_t(grouped.size())) flush();
+    grouped[static_cast<std::size_t>(groupSize)] = &oscillator;
+    groupedBuffers[static_cast<std::size_t>(groupSize)] = buffers[i];
+    if (++groupSize == static_cast<int32_t>(grouped.size())) flush();
   }
   flush();
 }
@@ -58,15 +58,15 @@ void OscillatorBank::loadLanes(LaneBlock& block, Oscillator* const* oscillators,
                                float* const* buffers, int32_t lanes) noexcept {
   block.rows = sineInterpolationRows();
   block.period = SineTable::kPeriod;
-  block.length = float(SineTable::kPeriod);
+  block.length = static_cast<float>(SineTable::kPeriod);
   for (int32_t j = 0; j < lanes; ++j) {
     Oscillator& oscillator = *oscillators[j];
     oscillator.applyQueuedPhases();
-    loadLane(block, std::size_t(j), oscillator);
-    block.out[std::size_t(j)] = buffers[j];
+    loadLane(block, static_cast<std::size_t>(j), oscillator);
+    block.out[static_cast<std::size_t>(j)] = buffers[j];
   }
   for (int32_t j = lanes; j < LaneBlock::kLanes; ++j) {
-    const auto lane = std::size_t(j);
+    const auto lane = static_cast<std::size_t>(j);
     block.position[lane] = 0.0f;
     block.step[lane] = 0.0f;
     block.scale[lane] = 0.0f;
@@ -83,12 +83,13 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
   std::array<int32_t, LaneBlock::kLanes> untilStep{};
   for (int32_t j = 0; j < lanes; ++j) {
     const Oscillator& oscillator = *oscillators[j];
-    untilStep[std::size_t(j)] = samplesBeforeStep(oscillator.sampleCounter, oscillator.stepLimit);
+    untilStep[static_cast<std::size_t>(j)] =
+        samplesBeforeStep(oscillator.sampleCounter, oscillator.stepLimit);
   }
   for (int32_t done = 0; done < count;) {
     int32_t run = count - done;
     for (int32_t j = 0; j < lanes; ++j) {
-      const auto lane = std::size_t(j);
+      const auto lane = static_cast<std::size_t>(j);
       Oscillator& oscillator = *oscillators[j];
       if (untilStep[lane] == 0) {  // a curve step before this sample; the next after 201
         oscillator.phase = block.position[lane];
@@ -100,12 +101,12 @@ void OscillatorBank::renderGroup(Oscillator* const* oscillators, float* const* b
       run = std::min(run, untilStep[lane]);
     }
     kernel(block, done, run);
-    for (int32_t j = 0; j < lanes; ++j) untilStep[std::size_t(j)] -= run;
+    for (int32_t j = 0; j < lanes; ++j) untilStep[static_cast<std::size_t>(j)] -= run;
     done += run;
   }
   for (int32_t j = 0; j < lanes; ++j) {
     Oscillator& oscillator = *oscillators[j];
-    oscillator.phase = block.position[std::size_t(j)];
-    oscillator.sampleCounter = oscillator.stepLimit - untilStep[std::size_t(j)];
+    oscillator.phase = block.position[static_cast<std::size_t>(j)];
+    oscillator.sampleCounter = oscillator.stepLimit - untilStep[static_cast<std::size_t>(j)];
   }
 }

@@ -18,7 +18,7 @@ inline void Oscillator::curveStepShared() noexcept {
     layer.follow(read);
     return layer.isSilent() ? 0.0f : layer.valueAt(read);
   };
-  for (std::size_t k = 0; k < std::size_t(kLayerCount); ++k) {
+  for (std::size_t k = 0; k < static_cast<std::size_t>(kLayerCount); ++k) {
     values.amplitude[k] = step(amplitudeBank[k]);
     values.pitch[k] = step(pitchBank[k]);
     values.phase[k] = step(phaseBank[k]);
@@ -34,16 +34,16 @@ inline void Oscillator::applyStep(const StepValues& values) noexcept {
   float pitchSum = 0.0f;
   for (float value : values.pitch) pitchSum += value;
   setIncrement((pitchSum + (1.0f + mainDetune.load()) * (1.0f + detune.load())) *
-               (float(harmonic) * frequency.load() * tableStep));
+               (static_cast<float>(harmonic) * frequency.load() * tableStep));
 
   float phaseSum = 0.0f;
   for (float value : values.phase) phaseSum += value;
-  const float offset = phaseSum * (float(tableLength) * 0.5f);
+  const float offset = phaseSum * (static_cast<float>(tableLength) * 0.5f);
   currentPhaseOffset = std::isfinite(offset) ? offset : 0.0f;
   const float shifted = phase + (currentPhaseOffset - previousPhaseOffset);
   // A phase already inside the table is what the wrap would leave it.
-  phase = shifted > 0.0f && shifted < float(tableLength) ? shifted
-                                                         : wrapOscillatorPhase(shifted, tableLength);
+  phase = shifted > 0.0f && shifted < static_cast<float>(tableLength)
+              ? shifted
+              : wrapOscillatorPhase(shifted, tableLength);
   previousPhaseOffset = currentPhaseOffset;
 }
-

@@ -54,7 +54,8 @@ void Phaser::processSamples(const float* in, float* out, int32_t count) noexcept
   float coefficient = stages[0].coefficient;
   for (int32_t k = 0; k < count; ++k) {
     const float x = in[k];
-    const float d = low + span * (float(std::sin(double(phase))) + 1.0f) / 2.0f;
+    const float d =
+        low + span * (static_cast<float>(std::sin(static_cast<double>(phase))) + 1.0f) / 2.0f;
     phase = wrapSweep(phase + step);
     const float denominator = 1.0f + d;
     if (denominator != 0.0f) {  // d = -1 keeps the previous coefficient
@@ -97,13 +98,9 @@ void Phaser::setRate(float v) noexcept {
   sweepIncrement.store(step);
 }
 
-float Phaser::getMinimum() const noexcept {
-  return minimum.load() * (sampleRate * 0.5f) / 2600.0f;
-}
+float Phaser::getMinimum() const noexcept { return minimum.load() * (sampleRate * 0.5f) / 2600.0f; }
 
-float Phaser::getMaximum() const noexcept {
-  return maximum.load() * (sampleRate * 0.5f) / 2600.0f;
-}
+float Phaser::getMaximum() const noexcept { return maximum.load() * (sampleRate * 0.5f) / 2600.0f; }
 
 float Phaser::getRate() const noexcept { return sweepIncrement.load() * sampleRate / kTwoPi; }
 
@@ -145,7 +142,7 @@ Phaser::Run::~Run() {
 
 void Phaser::Run::prepare(int32_t first, int32_t n) noexcept {
   for (int32_t k = first; k < first + n; ++k) {
-    angles[std::size_t(k)] = double(phase);
+    angles[static_cast<std::size_t>(k)] = static_cast<double>(phase);
     phase = wrapSweep(phase + step);
   }
   kernels.sines(angles.data() + first, sines.data() + first, n);

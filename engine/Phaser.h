@@ -65,7 +65,7 @@ class Phaser final : public BusEffect {
     [[nodiscard]] Chain chain() const noexcept { return kept; }
     void keep(const Chain& chain) noexcept { kept = chain; }
     [[nodiscard]] float sample(Chain& chain, int32_t k, float x) const noexcept {
-      const float d = low + span * (sines[std::size_t(k)] + 1.0f) / 2.0f;
+      const float d = low + span * (sines[static_cast<std::size_t>(k)] + 1.0f) / 2.0f;
       const float denominator = 1.0f + d;
       if (denominator != 0.0f) {  // d = -1 keeps the previous coefficient
         const float a = (1.0f - d) / denominator;

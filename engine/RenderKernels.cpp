@@ -37,13 +37,13 @@ void accumulateBus(float* bus, const float* const* sources, int32_t n, int32_t c
 
 void sumOutputSamples(float* out, const OutputBuses& b, float gain, int32_t count) noexcept {
   for (int32_t k = 0; k < count; ++k) {
-    out[k] = finiteOrZero((b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) *
-                          gain);
+    out[k] =
+        finiteOrZero((b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) * gain);
   }
 }
 
 void librarySines(const double* angles, float* out, int32_t count) noexcept {
-  for (int32_t k = 0; k < count; ++k) out[k] = float(std::sin(angles[k]));
+  for (int32_t k = 0; k < count; ++k) out[k] = static_cast<float>(std::sin(angles[k]));
 }
 
 void combSamples(CombLanes& combs, const float* in, float gain, float* sums,
@@ -71,12 +71,12 @@ void effectBlock(BusEffect& effect, const float* in, float* out, int32_t count,
 
 // A fast path: its lane kernel (laneKernelFor) in the bank, and its set's SIMD kernels.
 RenderKernels fastPath(RenderPath path, const SimdKernels& simd) noexcept {
-  return {path,        renderInLanes, laneKernelFor(path), simd.sumBus, simd.sumOutput,
-          effectBlock, simd.sines,    simd.combs};
+  return {path,           renderInLanes, laneKernelFor(path), simd.sumBus,
+          simd.sumOutput, effectBlock,   simd.sines,          simd.combs};
 }
 
 struct KernelTable {
-  RenderKernels reference{RenderPath::reference, renderEachAlone, nullptr,     accumulateBus,
+  RenderKernels reference{RenderPath::reference, renderEachAlone, nullptr,      accumulateBus,
                           sumOutputSamples,      effectSamples,   librarySines, combSamples};
   RenderKernels portable = fastPath(RenderPath::portable, portableKernels());
   RenderKernels avx2 = fastPath(RenderPath::avx2, avx2Kernels());

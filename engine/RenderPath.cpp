@@ -4,8 +4,7 @@
 bool renderPathSupported(RenderPath path) noexcept {
   switch (path) {
     case RenderPath::reference:
-    case RenderPath::portable:
-      return true;
+    case RenderPath::portable: return true;
     case RenderPath::avx2:
 #if defined(__x86_64__) || defined(__i386__)
       __builtin_cpu_init();  // harmless when already done; needed if called during start-up

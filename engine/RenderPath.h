@@ -10,8 +10,8 @@
 
 enum class RenderPath : int32_t { reference = 0, portable = 1, avx2 = 2 };
 
-inline constexpr std::array<RenderPath, 3> kRenderPaths = {
-    RenderPath::reference, RenderPath::portable, RenderPath::avx2};
+inline constexpr std::array<RenderPath, 3> kRenderPaths = {RenderPath::reference,
+                                                           RenderPath::portable, RenderPath::avx2};
 inline constexpr std::array<RenderPath, 2> kFastRenderPaths = {RenderPath::portable,
                                                                RenderPath::avx2};
 

@@ -8,7 +8,8 @@
 #include "engine/RenderKernels.h"
 
 Reverb::Reverb() {
-  prepare(kDesignRate, std::vector<float>(std::size_t(storageLength(kDesignRate)), 0.0f));
+  prepare(kDesignRate,
+          std::vector<float>(static_cast<std::size_t>(storageLength(kDesignRate)), 0.0f));
 }
 
 int32_t Reverb::storageLength(float rate) const noexcept {
@@ -56,8 +57,7 @@ void Reverb::passSettingsToCombs() noexcept {
   }
 }
 
-void Reverb::processStrided(const float* in, float* out, int32_t count,
-                            int32_t stride) noexcept {
+void Reverb::processStrided(const float* in, float* out, int32_t count, int32_t stride) noexcept {
   const float inputGain = gain.load();
   const float wetLevel = wet.load();
   const float dryLevel = dry.load();

@@ -67,7 +67,7 @@ class Reverb final : public BusEffect {
 
     void prepare(const float* in, int32_t first, int32_t n) noexcept;
     [[nodiscard]] float sample(int32_t k, float x) noexcept {
-      return chain.process(sums[std::size_t(k)]) * wet + x * dry;
+      return chain.process(sums[static_cast<std::size_t>(k)]) * wet + x * dry;
     }
 
    private:

@@ -42,8 +42,7 @@ void transposeHalves(__m256& v0, __m256& v1, __m256& v2, __m256& v3) noexcept {
 // shuffle): `low` in the low half, `high` in the high half.
 __m256 rowPair(const char* rows, int32_t low, int32_t high) noexcept {
   return _mm256_blend_ps(_mm256_broadcast_ps(reinterpret_cast<const __m128*>(rows + low)),
-                         _mm256_broadcast_ps(reinterpret_cast<const __m128*>(rows + high)),
-                         0xF0);
+                         _mm256_broadcast_ps(reinterpret_cast<const __m128*>(rows + high)), 0xF0);
 }
 
 struct Avx2 {
@@ -109,13 +108,13 @@ struct Avx2 {
   }
   // One group; row j: comb j in the low half, comb j + 4 in the high half.
   static Floats loadCombRun(const CombLanes& combs, int32_t, int32_t j) noexcept {
-    const auto c = std::size_t(j);
+    const auto c = static_cast<std::size_t>(j);
     return _mm256_insertf128_ps(
         _mm256_castps128_ps256(_mm_loadu_ps(combs.line[c] + combs.index[c])),
         _mm_loadu_ps(combs.line[c + 4] + combs.index[c + 4]), 1);
   }
   static void storeCombRun(CombLanes& combs, int32_t, int32_t j, Floats v) noexcept {
-    const auto c = std::size_t(j);
+    const auto c = static_cast<std::size_t>(j);
     _mm_storeu_ps(combs.line[c] + combs.index[c], _mm256_castps256_ps128(v));
     _mm_storeu_ps(combs.line[c + 4] + combs.index[c + 4], _mm256_extractf128_ps(v, 1));
   }
@@ -136,8 +135,8 @@ struct Avx2 {
   static int mask(Doubles v) noexcept { return _mm256_movemask_pd(v); }
   static void nearestInteger(Doubles x, Doubles& k, Doubles& oddSign) noexcept {
     k = _mm256_round_pd(x, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    oddSign = _mm256_castsi256_pd(
-        _mm256_slli_epi64(_mm256_cvtepi32_epi64(_mm256_cvtpd_epi32(k)), 63));
+    oddSign =
+        _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_cvtepi32_epi64(_mm256_cvtpd_epi32(k)), 63));
   }
   static __m128 toFloats(Doubles v) noexcept { return _mm256_cvtpd_ps(v); }
   static void storeFloats(float* out, __m128 v) noexcept { _mm_storeu_ps(out, v); }

@@ -29,9 +29,8 @@ namespace simd_kernels {
 // amplitude, then the phase step with its single subtraction of the period.
 template <class Ops, bool kCheckStray>
 inline typename Ops::Floats laneSample(LaneBlock& lanes, int32_t first,
-                                       typename Ops::Floats& position,
-                                       typename Ops::Floats step, typename Ops::Floats scale,
-                                       typename Ops::Floats level,
+                                       typename Ops::Floats& position, typename Ops::Floats step,
+                                       typename Ops::Floats scale, typename Ops::Floats level,
                                        typename Ops::Floats length) noexcept {
   using F = typename Ops::Floats;
   const auto index = Ops::truncate(position);
@@ -49,8 +48,7 @@ inline typename Ops::Floats laneSample(LaneBlock& lanes, int32_t first,
   position = Ops::add(position, step);
   position = Ops::sub(position, Ops::bitAnd(Ops::atLeast(position, length), length));
   if (!kCheckStray) return result;
-  const F inside =
-      Ops::bitAnd(Ops::atLeast(position, Ops::zero()), Ops::below(position, length));
+  const F inside = Ops::bitAnd(Ops::atLeast(position, Ops::zero()), Ops::below(position, length));
   if (Ops::mask(inside) != Ops::kAllLanes) {
     Ops::storeAligned(lanes.position.data() + first, position);
     wrapStrayLanes(lanes, first, Ops::kWidth);
@@ -71,7 +69,8 @@ inline void renderLaneGroup(LaneBlock& lanes, int32_t first, int32_t offset,
   const F scale = Ops::loadAligned(lanes.scale.data() + first);
   const F level = Ops::loadAligned(lanes.level.data() + first);
   float* out[kWidth];
-  for (int32_t j = 0; j < kWidth; ++j) out[j] = lanes.out[std::size_t(first + j)] + offset;
+  for (int32_t j = 0; j < kWidth; ++j)
+    out[j] = lanes.out[static_cast<std::size_t>(first + j)] + offset;
   int32_t k = 0;
   for (; k + kWidth <= count; k += kWidth) {
     F s[kWidth];
@@ -82,9 +81,8 @@ inline void renderLaneGroup(LaneBlock& lanes, int32_t first, int32_t offset,
   }
   for (; k < count; ++k) {
     alignas(32) float sample[kWidth];
-    Ops::storeAligned(sample,
-                      laneSample<Ops, kCheckStray>(lanes, first, position, step, scale, level,
-                                                   length));
+    Ops::storeAligned(
+        sample, laneSample<Ops, kCheckStray>(lanes, first, position, step, scale, level, length));
     for (int32_t j = 0; j < kWidth; ++j) out[j][k] = sample[j];
   }
   Ops::storeAligned(lanes.position.data() + first, position);
@@ -129,8 +127,8 @@ inline void sumBus(float* bus, const float* const* sources, int32_t n, int32_t c
 template <class Ops>
 inline void sumOutput(float* out, const OutputBuses& b, float gain, int32_t count) noexcept {
   for (int32_t k = 0; k < count; ++k) {
-    out[k] = finiteOrZero((b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) *
-                          gain);
+    out[k] =
+        finiteOrZero((b.flanger[k] + b.reverb[k] + b.delay[k] + b.dry[k] + b.phaser[k]) * gain);
   }
 }
 
@@ -150,7 +148,7 @@ inline constexpr double kTolerance = 1.4551915228366852e-11;  // 2^-36
 // Taylor coefficients of sin r / r − 1 in z = r²: −1/3!, 1/5!, ... −1/15!.
 inline constexpr int32_t kTerms = 7;
 inline constexpr std::array<double, kTerms> kTaylor = {
-    -1.0 / 6.0,        1.0 / 120.0,         -1.0 / 5040.0,          1.0 / 362880.0,
+    -1.0 / 6.0,        1.0 / 120.0,        -1.0 / 5040.0,         1.0 / 362880.0,
     -1.0 / 39916800.0, 1.0 / 6227020800.0, -1.0 / 1307674368000.0};
 
 // kDoubles sines into out[0 ..]; returns a mask (bit per lane) of the lanes whose float result
@@ -170,7 +168,7 @@ inline int sineLanes(typename Ops::Doubles x, float* out) noexcept {
   const D z = Ops::mul(r, r);
   D p = Ops::broadcast(kTaylor[kTerms - 1]);
   for (int32_t i = kTerms - 2; i >= 0; --i) {
-    p = Ops::add(Ops::broadcast(kTaylor[std::size_t(i)]), Ops::mul(z, p));
+    p = Ops::add(Ops::broadcast(kTaylor[static_cast<std::size_t>(i)]), Ops::mul(z, p));
   }
   D v = Ops::add(r, Ops::mul(Ops::mul(r, z), p));
   v = Ops::bitXor(v, oddSign);  // an odd k flips the sign
@@ -192,20 +190,20 @@ inline void sines(const double* angles, float* out, int32_t count) noexcept {
     int uncertain = 0;
     for (int32_t v = 0; v < Ops::kSineVectorsPerTurn; ++v) {
       uncertain |= sineLanes<Ops>(Ops::load(angles + k + v * kWidth), out + k + v * kWidth)
-                    << (v * kWidth);
+                   << (v * kWidth);
     }
     if (uncertain == 0) continue;
     for (int32_t j = 0; j < kTurn; ++j) {
-      if (uncertain & (1 << j)) out[k + j] = float(std::sin(angles[k + j]));
+      if (uncertain & (1 << j)) out[k + j] = static_cast<float>(std::sin(angles[k + j]));
     }
   }
   for (; k + kWidth <= count; k += kWidth) {
     const int uncertain = sineLanes<Ops>(Ops::load(angles + k), out + k);
     for (int32_t j = 0; j < kWidth; ++j) {
-      if (uncertain & (1 << j)) out[k + j] = float(std::sin(angles[k + j]));
+      if (uncertain & (1 << j)) out[k + j] = static_cast<float>(std::sin(angles[k + j]));
     }
   }
-  for (; k < count; ++k) out[k] = float(std::sin(angles[k]));
+  for (; k < count; ++k) out[k] = static_cast<float>(std::sin(angles[k]));
 }
 
 // ---- reverb combs --------------------------------------------------------------------------
@@ -262,7 +260,7 @@ inline void combs(CombLanes& combs, const float* in, float gain, float* sums,
     for (int32_t g = 0; g < kGroups; ++g) {
       for (int32_t j = 0; j < 4; ++j) Ops::storeCombRun(combs, g, j, v[g][j]);
     }
-    for (std::size_t c = 0; c < std::size_t(CombLanes::kCombs); ++c) {
+    for (std::size_t c = 0; c < static_cast<std::size_t>(CombLanes::kCombs); ++c) {
       combs.index[c] += 4;
       if (combs.index[c] >= combs.size[c]) combs.index[c] = 0;
     }

@@ -61,11 +61,11 @@ struct Sse2 {
   }
   // Group g, row j: comb 4g + j.
   static Floats loadCombRun(const CombLanes& combs, int32_t g, int32_t j) noexcept {
-    const auto c = std::size_t(4 * g + j);
+    const auto c = static_cast<std::size_t>(4 * g + j);
     return _mm_loadu_ps(combs.line[c] + combs.index[c]);
   }
   static void storeCombRun(CombLanes& combs, int32_t g, int32_t j, Floats v) noexcept {
-    const auto c = std::size_t(4 * g + j);
+    const auto c = static_cast<std::size_t>(4 * g + j);
     _mm_storeu_ps(combs.line[c] + combs.index[c], v);
   }
   static __m128 combRun(const Floats (*v)[4], int32_t c) noexcept { return v[c / 4][c % 4]; }

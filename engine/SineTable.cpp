@@ -6,10 +6,10 @@
 #include <numbers>
 
 SineTable::SineTable() noexcept {
-  const float step = float(2.0 * std::numbers::pi) / float(kPeriod);
+  const float step = static_cast<float>(2.0 * std::numbers::pi) / static_cast<float>(kPeriod);
   float angle = 0.0f;
   for (float& value : values) {
-    value = float(std::sin(double(angle)));
+    value = static_cast<float>(std::sin(static_cast<double>(angle)));
     angle += step;
   }
 }

@@ -14,7 +14,9 @@ class SineTable {
 
   SineTable() noexcept;
 
-  [[nodiscard]] float operator[](int32_t k) const noexcept { return values[std::size_t(k)]; }
+  [[nodiscard]] float operator[](int32_t k) const noexcept {
+    return values[static_cast<std::size_t>(k)];
+  }
   [[nodiscard]] const float* data() const noexcept { return values.data(); }
 
  private:

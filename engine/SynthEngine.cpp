@@ -10,13 +10,13 @@
 #include "engine/FloatGuards.h"
 
 SynthEngine::SynthEngine()
-    : oscillators(std::size_t(kOscillatorCount)),
-      oscillatorBuffers(std::size_t(kOscillatorCount * kBlockLimit), 0.0f),
-      buses(std::size_t(busCount * kBlockLimit), 0.0f) {
+    : oscillators(static_cast<std::size_t>(kOscillatorCount)),
+      oscillatorBuffers(static_cast<std::size_t>(kOscillatorCount * kBlockLimit), 0.0f),
+      buses(static_cast<std::size_t>(busCount * kBlockLimit), 0.0f) {
   const SineTable& table = sineTable();
   noteFrequencyTable();  // both process-wide tables exist before the first render
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
-    oscillators[std::size_t(i)].init(table, SineTable::kPeriod, i + 1, sampleRate);
+    oscillators[static_cast<std::size_t>(i)].init(table, SineTable::kPeriod, i + 1, sampleRate);
   }
 }
 
@@ -24,8 +24,8 @@ SynthEngine::SynthEngine()
 
 // Render side, after the oscillator took up its settings.
 bool SynthEngine::sounding(int32_t osc) const noexcept {
-  return oscillators[std::size_t(osc)].inAudibleBand() &&
-         oscillatorSwitches[std::size_t(osc)].load() > 0.5f;
+  return oscillators[static_cast<std::size_t>(osc)].inAudibleBand() &&
+         oscillatorSwitches[static_cast<std::size_t>(osc)].load() > 0.5f;
 }
 
 void SynthEngine::renderBlock(float* out, int32_t count, int32_t offset) noexcept {
@@ -66,19 +66,21 @@ void SynthEngine::renderAndMixOscillators(int32_t count) noexcept {
   int32_t n = 0;
   for (int32_t i = 0; i < kOscillatorCount; ++i) {
     if (!sounding(i)) continue;
-    list[std::size_t(n)] = &oscillators[std::size_t(i)];
-    buffers[std::size_t(n)] = oscillatorBuffer(i);
-    indexes[std::size_t(n)] = i;
+    list[static_cast<std::size_t>(n)] = &oscillators[static_cast<std::size_t>(i)];
+    buffers[static_cast<std::size_t>(n)] = oscillatorBuffer(i);
+    indexes[static_cast<std::size_t>(n)] = i;
     ++n;
   }
   kernels->oscillators(*kernels, oscillatorBank, list.data(), buffers.data(), n, count);
   std::array<std::array<const float*, kOscillatorCount>, busCount> sources;
   std::array<int32_t, busCount> routed{};
   for (int32_t j = 0; j < n; ++j) {
-    if (!list[std::size_t(j)]->inAudibleBand()) continue;
-    const Bus target = routingBus[std::size_t(indexes[std::size_t(j)])].load();
+    if (!list[static_cast<std::size_t>(j)]->inAudibleBand()) continue;
+    const Bus target =
+        routingBus[static_cast<std::size_t>(indexes[static_cast<std::size_t>(j)])].load();
     if (target == busCount) continue;
-    sources[target][std::size_t(routed[target]++)] = buffers[std::size_t(j)];
+    sources[target][static_cast<std::size_t>(routed[target]++)] =
+        buffers[static_cast<std::size_t>(j)];
   }
   for (Bus send : {flangerSend, delaySend, phaserSend, reverbSend, dry}) {
     kernels->sumBus(bus(send), sources[send].data(), routed[send], count);
@@ -145,7 +147,7 @@ void SynthEngine::startAllOscillators(float frequency, float amplitude) noexcept
 void SynthEngine::loadEnvelopeLayer(int32_t oscillator, EnvelopeBank bank, int32_t layer,
                                     const float* curve) noexcept {
   if (!validOscillator(oscillator)) return;
-  oscillators[std::size_t(oscillator)].loadEnvelopeLayer(bank, layer, curve);
+  oscillators[static_cast<std::size_t>(oscillator)].loadEnvelopeLayer(bank, layer, curve);
 }
 
 void SynthEngine::setSampleRate(float rate) {
@@ -155,7 +157,7 @@ void SynthEngine::setSampleRate(float rate) {
   std::array<std::vector<float>, kEffectCount> storage;
   try {
     for (std::size_t i = 0; i < kEffectCount; ++i) {
-      storage[i].assign(std::size_t(effects[i].effect->storageLength(tuning)), 0.0f);
+      storage[i].assign(static_cast<std::size_t>(effects[i].effect->storageLength(tuning)), 0.0f);
     }
   } catch (const std::bad_alloc&) {
     return;
@@ -186,50 +188,50 @@ void SynthEngine::setMainDetune(float v) noexcept {
 
 void SynthEngine::setRouting(int32_t osc, float v) noexcept {
   if (!validOscillator(osc) || !std::isfinite(v)) return;
-  routing[std::size_t(osc)].store(v);
-  routingBus[std::size_t(osc)].store(busForRouting(v));
+  routing[static_cast<std::size_t>(osc)].store(v);
+  routingBus[static_cast<std::size_t>(osc)].store(busForRouting(v));
 }
 
 float SynthEngine::getRouting(int32_t osc) const noexcept {
-  return validOscillator(osc) ? routing[std::size_t(osc)].load() : 0.0f;
+  return validOscillator(osc) ? routing[static_cast<std::size_t>(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorSwitch(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) assignFinite(oscillatorSwitches[std::size_t(osc)], v);
+  if (validOscillator(osc)) assignFinite(oscillatorSwitches[static_cast<std::size_t>(osc)], v);
 }
 
 float SynthEngine::getOscillatorSwitch(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillatorSwitches[std::size_t(osc)].load() : 0.0f;
+  return validOscillator(osc) ? oscillatorSwitches[static_cast<std::size_t>(osc)].load() : 0.0f;
 }
 
 void SynthEngine::setOscillatorVolume(int32_t osc, float v) noexcept {
   if (!validOscillator(osc)) return;
-  oscillators[std::size_t(osc)].setVolume(v);
+  oscillators[static_cast<std::size_t>(osc)].setVolume(v);
   noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorVolume(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillators[std::size_t(osc)].getVolume() : 0.0f;
+  return validOscillator(osc) ? oscillators[static_cast<std::size_t>(osc)].getVolume() : 0.0f;
 }
 
 void SynthEngine::setOscillatorPhase(int32_t osc, float v) noexcept {
-  if (validOscillator(osc)) oscillators[std::size_t(osc)].setPhase(v);
+  if (validOscillator(osc)) oscillators[static_cast<std::size_t>(osc)].setPhase(v);
 }
 
 float SynthEngine::getOscillatorPhase(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillators[std::size_t(osc)].getPhase() : 0.0f;
+  return validOscillator(osc) ? oscillators[static_cast<std::size_t>(osc)].getPhase() : 0.0f;
 }
 
 void SynthEngine::setOscillatorDetune(int32_t osc, float v) noexcept {
   if (!validOscillator(osc)) return;
-  oscillators[std::size_t(osc)].setDetune(v);
+  oscillators[static_cast<std::size_t>(osc)].setDetune(v);
   noteOscillatorSettings();
 }
 
 float SynthEngine::getOscillatorDetune(int32_t osc) const noexcept {
-  return validOscillator(osc) ? oscillators[std::size_t(osc)].getDetune() : 0.0f;
+  return validOscillator(osc) ? oscillators[static_cast<std::size_t>(osc)].getDetune() : 0.0f;
 }
 
 bool SynthEngine::isOscillatorActive(int32_t osc) const noexcept {
-  return validOscillator(osc) && oscillators[std::size_t(osc)].isActive();
+  return validOscillator(osc) && oscillators[static_cast<std::size_t>(osc)].isActive();
 }

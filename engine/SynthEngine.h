@@ -90,7 +90,7 @@ class SynthEngine {
   [[nodiscard]] bool isOscillatorActive(int32_t osc) const noexcept;
   // Read-only view of an oscillator (0-31) for tests and tools.
   [[nodiscard]] const Oscillator& oscillator(int32_t osc) const noexcept {
-    return oscillators[size_t(osc)];
+    return oscillators[static_cast<size_t>(osc)];
   }
 
   void setDelaySwitch(float v) noexcept { assignFinite(delaySwitch, v); }
@@ -148,8 +148,16 @@ class SynthEngine {
  private:
   // The nine mixing arrays, in the designed order.
   enum Bus : int32_t {
-    reverbSend, reverbReturn, phaserSend, phaserReturn, delaySend, delayReturn,
-    flangerSend, flangerReturn, dry, busCount
+    reverbSend,
+    reverbReturn,
+    phaserSend,
+    phaserReturn,
+    delaySend,
+    delayReturn,
+    flangerSend,
+    flangerReturn,
+    dry,
+    busCount
   };
 
   [[nodiscard]] static bool validOscillator(int32_t osc) noexcept {

@@ -11,8 +11,8 @@ enum ControlStyle : std::int32_t {
   kStyleInvertedDrag = 0x40,        // sliders: dragged value = 1 - fraction of the travel
   kStyleSunkenFrame = 0x80,
   kStyleRaisedFrame = 0x100,
-  kStyleCheckCurrent = 0x400,       // choice menu: the current entry carries a check mark
+  kStyleCheckCurrent = 0x400,  // choice menu: the current entry carries a check mark
   kStyleNoText = 0x800,
   kStyleNoDraw = 0x1000,
-  kStyleDoubleClick = 0x2000,       // text field opens only on a double click
+  kStyleDoubleClick = 0x2000,  // text field opens only on a double click
 };

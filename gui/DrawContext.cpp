@@ -119,17 +119,17 @@ class PixelWriter {
  public:
   PixelWriter(cairo_surface_t* surface, GuiColor color)
       : data_(cairo_image_surface_get_data(surface)),
-        stride_(cairo_image_surface_get_stride(surface)),
-        extent_{0, 0, cairo_image_surface_get_width(surface),
-                cairo_image_surface_get_height(surface)},
-        value_(0xFF000000u | pixelValue(color)) {}
+        stride(cairo_image_surface_get_stride(surface)),
+        extent{0, 0, cairo_image_surface_get_width(surface),
+               cairo_image_surface_get_height(surface)},
+        value(0xFF000000u | pixelValue(color)) {}
 
   void operator()(const GuiRect& run) {
-    const GuiRect r = run.intersect(extent_);
+    const GuiRect r = run.intersect(extent);
     if (r.isEmpty() || !data_) return;
     for (std::int32_t y = r.top; y < r.bottom; ++y) {
-      auto* row = reinterpret_cast<std::uint32_t*>(data_ + std::ptrdiff_t{y} * stride_);
-      std::fill(row + r.left, row + r.right, value_);
+      auto* row = reinterpret_cast<std::uint32_t*>(data_ + std::ptrdiff_t{y} * stride);
+      std::fill(row + r.left, row + r.right, value);
     }
     touched_ = touched_.unite(r);
   }
@@ -138,9 +138,9 @@ class PixelWriter {
 
  private:
   unsigned char* data_;
-  std::ptrdiff_t stride_;
-  GuiRect extent_;
-  std::uint32_t value_;
+  std::ptrdiff_t stride;
+  GuiRect extent;
+  std::uint32_t value;
   GuiRect touched_{};
 };
 
@@ -173,11 +173,11 @@ class DevicePoints {
 
   DevicePoints(const GuiPoint* points, std::int32_t count, GuiPoint offset) {
     if (!points || count <= 0) return;
-    GuiPoint* target = local_.data();
+    GuiPoint* target = local.data();
     if (count > kLocalCapacity) {
-      heap_.reset(new (std::nothrow) GuiPoint[static_cast<std::size_t>(count)]);
-      if (!heap_) return;
-      target = heap_.get();
+      heap.reset(new (std::nothrow) GuiPoint[static_cast<std::size_t>(count)]);
+      if (!heap) return;
+      target = heap.get();
     }
     for (std::int32_t i = 0; i < count; ++i) target[i] = deviceCoordinate(points[i], offset);
     data_ = target;
@@ -188,8 +188,8 @@ class DevicePoints {
   std::int32_t count() const { return count_; }
 
  private:
-  std::array<GuiPoint, kLocalCapacity> local_{};
-  std::unique_ptr<GuiPoint[]> heap_;
+  std::array<GuiPoint, kLocalCapacity> local{};
+  std::unique_ptr<GuiPoint[]> heap;
   const GuiPoint* data_ = nullptr;
   std::int32_t count_ = 0;
 };
@@ -199,11 +199,11 @@ class DevicePoints {
 DrawContext::DrawContext(GuiFrame* frame, DrawSurface* device, PlatformWindow* window,
                          const GuiRect& frameSize)
     : device_(device), window_(window), frame_(frame) {
-  defaultClip_ = frame ? frameSize : kNoFrameClip;
-  clipRect_ = defaultClip_;
-  if (window_) windowOrigin_ = window_->origin();
-  if (!device_) scratch_ = std::make_unique<DrawSurface>(0, 0);
-  cr_ = cairo_create(device_ ? device_->cairoSurface() : scratch_->cairoSurface());
+  defaultClip = frame ? frameSize : kNoFrameClip;
+  clipRect = defaultClip;
+  if (window_) windowOrigin = window_->origin();
+  if (!device_) scratch = std::make_unique<DrawSurface>(0, 0);
+  cr_ = cairo_create(device_ ? device_->cairoSurface() : scratch->cairoSurface());
   cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
   // Text is antialiased in grey levels with whole-pixel advances, so that it measures the same
   // on every machine whatever the desktop's font settings.
@@ -236,13 +236,13 @@ GuiRect DrawContext::toDeviceRect(const GuiRect& rect) const {
 
 GuiRect DrawContext::paintBounds() const {
   const GuiRect surface = device_ ? device_->bounds() : GuiRect{};
-  return clipActive_ ? surface.intersect(clipRect_) : surface;
+  return clipActive ? surface.intersect(clipRect) : surface;
 }
 
-void DrawContext::noteChanged(const GuiRect& area) { changed_ = changed_.unite(area); }
+void DrawContext::noteChanged(const GuiRect& area) { changed = changed.unite(area); }
 
 cairo_surface_t* DrawContext::directTarget() const {
-  if (!directPixels_ || !device_) return nullptr;
+  if (!directPixels || !device_) return nullptr;
   cairo_surface_t* surface = device_->cairoSurface();
   const cairo_format_t format = cairo_image_surface_get_format(surface);
   const bool writable = format == CAIRO_FORMAT_RGB24 || format == CAIRO_FORMAT_ARGB32;
@@ -259,7 +259,7 @@ void DrawContext::paintPath(GuiColor color, const ShapePath& path) {
     cairo_new_path(cr_);
     return;
   }
-  if (drawMode_ == DrawMode::copy) {
+  if (drawMode == DrawMode::copy) {
     setSourceColor(cr_, color);
     finishPath(cr_, kind);
   } else {
@@ -287,7 +287,7 @@ void DrawContext::combineThroughMask(GuiColor color, const ShapePath& path, cons
   cairo_surface_t* target = device_->cairoSurface();
   cairo_surface_flush(target);
   const std::uint32_t pen = pixelValue(color);
-  const bool orMode = drawMode_ == DrawMode::orMode;
+  const bool orMode = drawMode == DrawMode::orMode;
   unsigned char* targetData = cairo_image_surface_get_data(target);
   const int targetStride = cairo_image_surface_get_stride(target);
   const unsigned char* maskData = cairo_image_surface_get_data(mask);
@@ -311,9 +311,9 @@ void DrawContext::combineThroughMask(GuiColor color, const ShapePath& path, cons
 
 void DrawContext::strokePolyline(const GuiPoint* points, std::int32_t count) {
   if (count < 2) return;
-  if (lineWidth_ > 1) {
+  if (lineWidth > 1) {
     // A wide pen is a geometric pen: round ends and joins, no dots.
-    const double width = lineWidth_;
+    const double width = lineWidth;
     const auto shape = shapeOf([points, count, width](cairo_t* cr) {
       cairo_move_to(cr, cairoX(points[0].h) + 0.5, cairoX(points[0].v) + 0.5);
       for (std::int32_t i = 1; i < count; ++i) {
@@ -324,15 +324,15 @@ void DrawContext::strokePolyline(const GuiPoint* points, std::int32_t count) {
       cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
       return PathKind::stroke;
     });
-    paintPath(frameColor_, shape);
+    paintPath(frameColor, shape);
     return;
   }
-  const bool dotted = lineStyle_ == LineStyle::dotted;
-  const std::int64_t startPhase = dashPhase_;
+  const bool dotted = lineStyle == LineStyle::dotted;
+  const std::int64_t startPhase = dashPhase;
   const GuiRect bounds = paintBounds();
-  cairo_surface_t* direct = drawMode_ == DrawMode::copy ? directTarget() : nullptr;
+  cairo_surface_t* direct = drawMode == DrawMode::copy ? directTarget() : nullptr;
   if (direct && !bounds.isEmpty()) {
-    noteChanged(writePixels(direct, frameColor_, [&](PixelWriter& writer) {
+    noteChanged(writePixels(direct, frameColor, [&](PixelWriter& writer) {
       std::int64_t phase = startPhase;
       for (std::int32_t i = 1; i < count; ++i) {
         rasterLine(points[i - 1], points[i], bounds, dotted, phase, writer);
@@ -346,28 +346,28 @@ void DrawContext::strokePolyline(const GuiPoint* points, std::int32_t count) {
       }
       return PathKind::fill;
     });
-    paintPath(frameColor_, shape);
+    paintPath(frameColor, shape);
   }
-  for (std::int32_t i = 1; i < count; ++i) dashPhase_ += lineSteps(points[i - 1], points[i]);
+  for (std::int32_t i = 1; i < count; ++i) dashPhase += lineSteps(points[i - 1], points[i]);
 }
 
 void DrawContext::moveTo(GuiPoint to) {
-  penPosition_ = toDevice(to);
-  dashPhase_ = 0;
+  penPosition = toDevice(to);
+  dashPhase = 0;
 }
 
 void DrawContext::lineTo(GuiPoint to) {
-  const std::array<GuiPoint, 2> segment{penPosition_, toDevice(to)};
+  const std::array<GuiPoint, 2> segment{penPosition, toDevice(to)};
   strokePolyline(segment.data(), 2);
-  penPosition_ = segment[1];
+  penPosition = segment[1];
 }
 
 void DrawContext::polyLine(const GuiPoint* points, std::int32_t count) {
   const DevicePoints device(points, count, offset_);
-  const std::int64_t phase = dashPhase_;
-  dashPhase_ = 0;
+  const std::int64_t phase = dashPhase;
+  dashPhase = 0;
   strokePolyline(device.data(), device.count());
-  dashPhase_ = phase;
+  dashPhase = phase;
 }
 
 void DrawContext::fillPolygon(const GuiPoint* points, std::int32_t count) {
@@ -381,7 +381,7 @@ void DrawContext::fillPolygon(const GuiPoint* points, std::int32_t count) {
     cairo_close_path(cr);
     return PathKind::fillEvenOdd;
   });
-  paintPath(fillColor_, shape);
+  paintPath(fillColor, shape);
 }
 
 void DrawContext::drawRect(const GuiRect& rect) {
@@ -391,10 +391,10 @@ void DrawContext::drawRect(const GuiRect& rect) {
                                          {r.right, r.bottom},
                                          {r.left, r.bottom},
                                          {r.left, r.top}}};
-  const std::int64_t phase = dashPhase_;
-  dashPhase_ = 0;
+  const std::int64_t phase = dashPhase;
+  dashPhase = 0;
   strokePolyline(corners.data(), static_cast<std::int32_t>(corners.size()));
-  dashPhase_ = phase;
+  dashPhase = phase;
 }
 
 void DrawContext::fillRect(const GuiRect& rect) {
@@ -405,7 +405,7 @@ void DrawContext::fillRect(const GuiRect& rect) {
     appendRect(cr, inside);
     return PathKind::fill;
   });
-  paintPath(fillColor_, shape);
+  paintPath(fillColor, shape);
 }
 
 void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to) {
@@ -425,7 +425,7 @@ void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to) 
                       2.0 * std::numbers::pi);
   }
   const int segments = static_cast<int>(std::clamp((rx + ry) * sweep, 16.0, 2048.0));
-  const double width = lineWidth_;
+  const double width = lineWidth;
   const auto shape = shapeOf([=](cairo_t* cr) {
     for (int i = 0; i <= segments; ++i) {
       const double t = t0 + sweep * i / segments;
@@ -437,7 +437,7 @@ void DrawContext::strokeEllipse(const GuiRect& box, GuiPoint from, GuiPoint to) 
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     return PathKind::stroke;
   });
-  paintPath(frameColor_, shape);
+  paintPath(frameColor, shape);
 }
 
 void DrawContext::drawEllipse(const GuiRect& rect) {
@@ -452,7 +452,7 @@ void DrawContext::drawArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
   const GuiRect box = toDeviceRect(adjusted(rect, 0, 0, 1, 1));
   const GuiPoint a = toDevice(from);
   const GuiPoint b = toDevice(to);
-  if (lineWidth_ > 1) {
+  if (lineWidth > 1) {
     strokeEllipse(box, a, b);
     return;
   }
@@ -462,7 +462,7 @@ void DrawContext::drawArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
     rasterEllipse(EllipsePart::outline, box, bounds, sector, runsInto(cr));
     return PathKind::fill;
   });
-  paintPath(frameColor_, shape);
+  paintPath(frameColor, shape);
 }
 
 void DrawContext::fillArc(const GuiRect& rect, GuiPoint from, GuiPoint to) {
@@ -480,7 +480,7 @@ void DrawContext::fillSector(const GuiRect& rect,
       rasterEllipse(EllipsePart::inside, box, bounds, WholeEllipse{}, runsInto(cr));
       return PathKind::fill;
     });
-    paintPath(fillColor_, shape);
+    paintPath(fillColor, shape);
     return;
   }
   const ArcSector sector(box, toDevice(rays->first), toDevice(rays->second));
@@ -488,7 +488,7 @@ void DrawContext::fillSector(const GuiRect& rect,
     rasterEllipse(EllipsePart::inside, box, bounds, sector, runsInto(cr));
     return PathKind::fill;
   });
-  paintPath(fillColor_, shape);
+  paintPath(fillColor, shape);
 }
 
 void DrawContext::drawPoint(GuiPoint point, GuiColor color) {
@@ -507,58 +507,58 @@ void DrawContext::drawPoint(GuiPoint point, GuiColor color) {
 }
 
 void DrawContext::setLineStyle(LineStyle style) {
-  lineStyle_ = style == LineStyle::dotted ? LineStyle::dotted : LineStyle::solid;
+  lineStyle = style == LineStyle::dotted ? LineStyle::dotted : LineStyle::solid;
 }
 
-void DrawContext::setLineWidth(std::int32_t width) { lineWidth_ = width; }
+void DrawContext::setLineWidth(std::int32_t width) { lineWidth = width; }
 
-void DrawContext::setFrameColor(GuiColor color) { frameColor_ = color; }
+void DrawContext::setFrameColor(GuiColor color) { frameColor = color; }
 
-void DrawContext::setFillColor(GuiColor color) { fillColor_ = color; }
+void DrawContext::setFillColor(GuiColor color) { fillColor = color; }
 
-void DrawContext::setFontColor(GuiColor color) { fontColor_ = color; }
+void DrawContext::setFontColor(GuiColor color) { fontColor = color; }
 
 void DrawContext::setDrawMode(DrawMode mode) {
-  drawMode_ = (mode == DrawMode::orMode || mode == DrawMode::xorMode) ? mode : DrawMode::copy;
+  drawMode = (mode == DrawMode::orMode || mode == DrawMode::xorMode) ? mode : DrawMode::copy;
 }
 
 void DrawContext::setClipRect(const GuiRect& rect) {
-  if (rect == clipRect_) return;
-  clipRect_ = rect;
+  if (rect == clipRect) return;
+  clipRect = rect;
   applyClip();
 }
 
 void DrawContext::resetClipRect() {
-  clipRect_ = defaultClip_;
+  clipRect = defaultClip;
   applyClip();
 }
 
 void DrawContext::applyClip() {
-  clipActive_ = true;
+  clipActive = true;
   cairo_reset_clip(cr_);
   cairo_new_path(cr_);
-  if (clipRect_.isEmpty()) {
+  if (clipRect.isEmpty()) {
     cairo_rectangle(cr_, 0, 0, 0, 0);
   } else {
-    appendRect(cr_, clipRect_);
+    appendRect(cr_, clipRect);
   }
   cairo_clip(cr_);
 }
 
 void DrawContext::setFont(FontId id, std::int32_t size, std::int32_t style) {
   const FontSpec resolved = resolveFont(static_cast<std::int32_t>(id), size, style);
-  if (resolved == font_ && !fontPending_) return;
+  if (resolved == font_ && !fontPending) return;
   font_ = resolved;
-  fontPending_ = true;
+  fontPending = true;
 }
 
 void DrawContext::applyFont() {
-  if (!fontPending_) return;
+  if (!fontPending) return;
   cairo_select_font_face(
       cr_, font_.face, font_.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
       font_.weight >= kFontWeightBold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr_, font_.size);
-  fontPending_ = false;
+  fontPending = false;
 }
 
 std::int32_t DrawContext::getStringWidth(const char* text) {
@@ -598,10 +598,10 @@ void DrawContext::drawString(const char* text, const GuiRect& rect, bool opaque,
   cairo_clip(cr_);
   if (opaque) {
     cairo_rectangle(cr_, x, y, width, lineHeight);
-    setSourceColor(cr_, fillColor_);
+    setSourceColor(cr_, fillColor);
     cairo_fill(cr_);
   }
-  setSourceColor(cr_, fontColor_);
+  setSourceColor(cr_, fontColor);
   cairo_move_to(cr_, x, y + ascent);
   cairo_show_text(cr_, utf8.c_str());
   if (font_.underline) {
@@ -652,8 +652,8 @@ void DrawContext::queryMouseLocation(GuiPoint& where) {
     return;
   }
   const GuiPoint screen = window_->pointerPosition();
-  where = {saturateToInt32(std::int64_t{screen.h} - windowOrigin_.h),
-           saturateToInt32(std::int64_t{screen.v} - windowOrigin_.v)};
+  where = {saturateToInt32(std::int64_t{screen.h} - windowOrigin.h),
+           saturateToInt32(std::int64_t{screen.v} - windowOrigin.v)};
 }
 
 bool DrawContext::awaitSecondClick() {
@@ -662,11 +662,11 @@ bool DrawContext::awaitSecondClick() {
 }
 
 void DrawContext::flush() {
-  if (window_ && device_ && !changed_.isEmpty()) {
+  if (window_ && device_ && !changed.isEmpty()) {
     cairo_surface_flush(device_->cairoSurface());
-    window_->present(device_->cairoSurface(), changed_);
+    window_->present(device_->cairoSurface(), changed);
   }
-  changed_ = {};
+  changed = {};
 }
 
 WriteResult DrawContext::writePng(const std::string& path) const {

@@ -70,8 +70,8 @@ class DrawContext {
   // On (the default), lines of the one-pixel pen in copy mode and points are written straight
   // into the pixels of a 24- or 32-bit surface instead of being filled through cairo one by one,
   // which costs a few microseconds each. Both ways give the same pixels; off is for comparing.
-  void setDirectPixels(bool enabled) { directPixels_ = enabled; }
-  bool getDirectPixels() const { return directPixels_; }
+  void setDirectPixels(bool enabled) { directPixels = enabled; }
+  bool getDirectPixels() const { return directPixels; }
 
   void setLineStyle(LineStyle style);
   void setLineWidth(std::int32_t width);
@@ -107,8 +107,8 @@ class DrawContext {
 
   GuiPoint getOffset() const { return offset_; }
   void setOffset(GuiPoint offset) { offset_ = offset; }
-  GuiPoint getWindowOrigin() const { return windowOrigin_; }
-  void setWindowOrigin(GuiPoint origin) { windowOrigin_ = origin; }
+  GuiPoint getWindowOrigin() const { return windowOrigin; }
+  void setWindowOrigin(GuiPoint origin) { windowOrigin = origin; }
   GuiFrame* getFrame() const { return frame_; }
   DrawSurface* getDevice() const { return device_; }
   PlatformWindow* getWindow() const { return window_; }
@@ -116,15 +116,15 @@ class DrawContext {
   FontId getFontId() const { return font_.id; }
   std::int32_t getFontSize() const { return font_.size; }
   const FontSpec& getFont() const { return font_; }
-  GuiColor getFontColor() const { return fontColor_; }
-  std::int32_t getLineWidth() const { return lineWidth_; }
-  GuiColor getFrameColor() const { return frameColor_; }
-  GuiColor getFillColor() const { return fillColor_; }
-  LineStyle getLineStyle() const { return lineStyle_; }
-  DrawMode getDrawMode() const { return drawMode_; }
-  GuiRect getClipRect() const { return clipRect_; }
+  GuiColor getFontColor() const { return fontColor; }
+  std::int32_t getLineWidth() const { return lineWidth; }
+  GuiColor getFrameColor() const { return frameColor; }
+  GuiColor getFillColor() const { return fillColor; }
+  LineStyle getLineStyle() const { return lineStyle; }
+  DrawMode getDrawMode() const { return drawMode; }
+  GuiRect getClipRect() const { return clipRect; }
   // The frame's size as given at construction (kNoFrameClip without a frame).
-  GuiRect getFrameSize() const { return defaultClip_; }
+  GuiRect getFrameSize() const { return defaultClip; }
 
   // Copies a w x h block (the size of `dest`) of `source`, starting at `sourceOffset`, to
   // dest's top-left plus the offset. Source pixels outside `source` leave the destination as it
@@ -152,26 +152,26 @@ class DrawContext {
   cairo_surface_t* directTarget() const;
 
   std::unique_ptr<DrawSurface> ownedDevice_;
-  std::unique_ptr<DrawSurface> scratch_;  // stands in when there is no device
-  GuiPoint windowOrigin_{};
+  std::unique_ptr<DrawSurface> scratch;  // stands in when there is no device
+  GuiPoint windowOrigin{};
   GuiPoint offset_{};
   DrawSurface* device_ = nullptr;
   PlatformWindow* window_ = nullptr;
   GuiFrame* frame_ = nullptr;
   FontSpec font_{};
-  GuiColor fontColor_ = kColorWhite;
-  std::int32_t lineWidth_ = 1;
-  GuiColor frameColor_ = kColorWhite;
-  GuiColor fillColor_ = kColorBlack;
-  LineStyle lineStyle_ = LineStyle::solid;
-  DrawMode drawMode_ = DrawMode::copy;
-  GuiRect clipRect_{};
-  GuiRect defaultClip_{};
-  bool clipActive_ = false;
-  bool fontPending_ = true;
-  bool directPixels_ = true;
+  GuiColor fontColor = kColorWhite;
+  std::int32_t lineWidth = 1;
+  GuiColor frameColor = kColorWhite;
+  GuiColor fillColor = kColorBlack;
+  LineStyle lineStyle = LineStyle::solid;
+  DrawMode drawMode = DrawMode::copy;
+  GuiRect clipRect{};
+  GuiRect defaultClip{};
+  bool clipActive = false;
+  bool fontPending = true;
+  bool directPixels = true;
   cairo_t* cr_ = nullptr;
-  GuiPoint penPosition_{};  // device coordinates
-  std::int64_t dashPhase_ = 0;
-  GuiRect changed_{};  // device pixels painted since the last flush
+  GuiPoint penPosition{};  // device coordinates
+  std::int64_t dashPhase = 0;
+  GuiRect changed{};  // device pixels painted since the last flush
 };

@@ -58,11 +58,11 @@ GuiBitmap::~GuiBitmap() { --liveBitmaps; }
 
 std::int32_t GuiBitmap::liveCount() { return liveBitmaps.load(); }
 
-void GuiBitmap::retain() { ++refCount_; }
+void GuiBitmap::retain() { ++refCount; }
 
 void GuiBitmap::release() {
-  if (refCount_ <= 0) return;
-  if (--refCount_ == 0) delete this;
+  if (refCount <= 0) return;
+  if (--refCount == 0) delete this;
 }
 
 void GuiBitmap::decode(std::span<const std::uint8_t> png) {

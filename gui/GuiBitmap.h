@@ -29,7 +29,7 @@ class GuiBitmap {
   void retain();
   // Frees the bitmap when the count falls from 1 to 0; a count of 0 is left alone.
   void release();
-  std::int32_t getRefCount() const { return refCount_; }
+  std::int32_t getRefCount() const { return refCount; }
 
   bool isLoaded() const { return image_ != nullptr; }
   std::int32_t getWidth() const { return width_; }
@@ -52,7 +52,7 @@ class GuiBitmap {
   void makeKeyedImage();
 
   std::int32_t resourceId_ = 0;
-  std::int32_t refCount_ = 1;
+  std::int32_t refCount = 1;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::unique_ptr<DrawSurface> image_;

@@ -10,9 +10,9 @@
 
 GuiDigitDisplay::GuiDigitDisplay(const GuiRect& displaySize, ControlListener* displayListener,
                                  std::int32_t displayTag, float startValue, std::int32_t count,
-                                 std::span<const std::int32_t> xs,
-                                 std::span<const std::int32_t> ys, std::int32_t width,
-                                 std::int32_t height, GuiBitmap* displayBackground)
+                                 std::span<const std::int32_t> xs, std::span<const std::int32_t> ys,
+                                 std::int32_t width, std::int32_t height,
+                                 GuiBitmap* displayBackground)
     : GuiControl(displaySize, displayListener, displayTag, displayBackground),
       digitWidth(width),
       digitHeight(height) {
@@ -40,8 +40,7 @@ void GuiDigitDisplay::draw(DrawContext* context) {
     const GuiPoint corner = size.topLeft().offsetBy({xPositions[at], yPositions[at]});
     const GuiRect dest{corner.h, corner.v, saturateToInt32(std::int64_t{corner.h} + digitWidth),
                        saturateToInt32(std::int64_t{corner.v} + digitHeight)};
-    drawStripFrame(context, background, dest, frameSource({0, 0}, digit, digitHeight),
-                   transparent);
+    drawStripFrame(context, background, dest, frameSource({0, 0}, digit, digitHeight), transparent);
   }
   setDirty(false);
 }

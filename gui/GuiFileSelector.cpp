@@ -32,7 +32,8 @@ std::string fieldText(const char* field, std::size_t size) {
 }
 
 std::string withoutControlCharacters(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return c >= 0 && c < 0x20; }, ' ');
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c >= 0 && c < 0x20; }, ' ');
   return text;
 }
 
@@ -40,8 +41,8 @@ std::string withoutControlCharacters(std::string text) {
 bool usableExtension(const std::string& extension) {
   if (extension.empty()) return false;
   return std::all_of(extension.begin(), extension.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-' || c == '+' || c == '~';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '+' || c == '~';
   });
 }
 

@@ -91,8 +91,8 @@ class GuiFileSelector {
   std::string tool;
   std::int32_t resultCount = 0;
   Completion completion;
-  bool started = false;              // a started selection waits for its completion
-  char* allocatedPath = nullptr;     // the single result, when the caller gave no buffer
-  char** allocatedPaths = nullptr;   // the several results and their array
+  bool started = false;             // a started selection waits for its completion
+  char* allocatedPath = nullptr;    // the single result, when the caller gave no buffer
+  char** allocatedPaths = nullptr;  // the several results and their array
   std::int32_t allocatedCount = 0;
 };

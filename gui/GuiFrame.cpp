@@ -80,12 +80,12 @@ GuiFrame::GuiFrame(const GuiRect& frameSize, const char* title, EditorBase* fram
   }
 }
 
-GuiFrame::CallGuard::CallGuard(GuiFrame& frame) : frame_(&frame), outer_(frame.callGuards) {
+GuiFrame::CallGuard::CallGuard(GuiFrame& frame) : frame_(&frame), outer(frame.callGuards) {
   frame.callGuards = this;
 }
 
 GuiFrame::CallGuard::~CallGuard() {
-  if (!frameGone_) frame_->callGuards = outer_;
+  if (!frameGone_) frame_->callGuards = outer;
 }
 
 GuiFrame::~GuiFrame() {
@@ -95,12 +95,12 @@ GuiFrame::~GuiFrame() {
   setBackground(nullptr);
   if (callGuards) {
     CallGuard* outermost = callGuards;
-    for (CallGuard* guard = callGuards; guard; guard = guard->outer_) {
+    for (CallGuard* guard = callGuards; guard; guard = guard->outer) {
       guard->frameGone_ = true;
       outermost = guard;
     }
-    outermost->keptWindow_ = std::move(window);
-    outermost->keptBuffer_ = std::move(backBuffer);
+    outermost->keptWindow = std::move(window);
+    outermost->keptBuffer = std::move(backBuffer);
   }
   if (ownWindowMode) {
     closeWindow();
@@ -125,9 +125,11 @@ bool GuiFrame::addView(GuiView* view) {
   if (!view || view == this || containsView(view)) return false;
   if (viewCount == viewCapacity) {
     const std::int32_t grown = viewCapacity + kViewArrayGrowth;
-    std::unique_ptr<GuiView*[]> larger(new (std::nothrow) GuiView*[static_cast<std::size_t>(grown)]);
+    std::unique_ptr<GuiView*[]> larger(new (std::nothrow)
+                                           GuiView*[static_cast<std::size_t>(grown)]);
     if (!larger) return false;  // the list stays as it was
-    for (std::int32_t i = 0; i < viewCount; ++i) larger[static_cast<std::size_t>(i)] = views[static_cast<std::size_t>(i)];
+    for (std::int32_t i = 0; i < viewCount; ++i)
+      larger[static_cast<std::size_t>(i)] = views[static_cast<std::size_t>(i)];
     views = std::move(larger);
     viewCapacity = grown;
   }
@@ -439,7 +441,8 @@ bool GuiFrame::getPosition(std::int32_t& x, std::int32_t& y) {
 bool GuiFrame::setSize(std::int32_t width, std::int32_t height) {
   if (!isOpen || !window) return false;
   if (width == size.width() && height == size.height()) return false;
-  if (width <= 0 || height <= 0 || width > DrawSurface::kMaxSide || height > DrawSurface::kMaxSide) {
+  if (width <= 0 || height <= 0 || width > DrawSurface::kMaxSide ||
+      height > DrawSurface::kMaxSide) {
     return false;
   }
   auto larger = std::make_unique<DrawSurface>(width, height);

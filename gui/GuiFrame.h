@@ -83,8 +83,8 @@ class GuiFrame : public GuiView {
   std::int32_t endEdit(std::int32_t tag);
 
   // Window geometry (not used by the panel). All answer false when the window is gone.
-  using GuiView::setSize;
   using GuiView::getSize;
+  using GuiView::setSize;
   bool setSize(std::int32_t width, std::int32_t height);
   bool getPosition(std::int32_t& x, std::int32_t& y);
   bool getSize(GuiRect& rect);
@@ -136,10 +136,10 @@ class GuiFrame : public GuiView {
    private:
     friend class GuiFrame;
     GuiFrame* frame_;
-    CallGuard* outer_;
+    CallGuard* outer;
     bool frameGone_ = false;
-    std::unique_ptr<FrameWindow> keptWindow_;
-    std::unique_ptr<DrawSurface> keptBuffer_;
+    std::unique_ptr<FrameWindow> keptWindow;
+    std::unique_ptr<DrawSurface> keptBuffer;
   };
 
   void createWindow(std::uintptr_t parent);
@@ -165,8 +165,8 @@ class GuiFrame : public GuiView {
 
   FrameBackend& backend;
   std::unique_ptr<DrawSurface> backBuffer;
-  void* hostWindow = nullptr;         // own-window mode: the window the host opened
-  std::int32_t pressDepth = 0;        // presses being handled (tracking loops running)
-  CallGuard* callGuards = nullptr;    // innermost running operation that calls out
+  void* hostWindow = nullptr;       // own-window mode: the window the host opened
+  std::int32_t pressDepth = 0;      // presses being handled (tracking loops running)
+  CallGuard* callGuards = nullptr;  // innermost running operation that calls out
   KeyboardTarget* keyboardTarget = nullptr;
 };

@@ -9,6 +9,5 @@ class GuiHorizontalStepSwitch : public GuiStepSwitch {
  public:
   GuiHorizontalStepSwitch(const GuiRect& size, ControlListener* listener, std::int32_t tag,
                           std::int32_t bitmapFrames, std::int32_t frameHeight,
-                          std::int32_t positions, GuiBitmap* background,
-                          GuiPoint backgroundOffset);
+                          std::int32_t positions, GuiBitmap* background, GuiPoint backgroundOffset);
 };

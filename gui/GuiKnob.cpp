@@ -101,8 +101,8 @@ void GuiKnob::pointForValue(GuiPoint& point) const {
 // first half (next to the end) gives the maximum, its second half (next to the start) the
 // minimum.
 float GuiKnob::valueAtPoint(GuiPoint point) const {
-  const float theta =
-      wrapAngle(std::atan2(radius - static_cast<float>(point.v), static_cast<float>(point.h) - radius));
+  const float theta = wrapAngle(
+      std::atan2(radius - static_cast<float>(point.v), static_cast<float>(point.h) - radius));
   const float sweep = std::fabs(rangeAngle);
   const float swept = wrapAngle(rangeAngle < 0.0f ? startAngle - theta : theta - startAngle);
   if (swept <= sweep) return minValue + swept * (maxValue - minValue) / sweep;

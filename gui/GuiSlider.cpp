@@ -83,8 +83,8 @@ void GuiSlider::draw(DrawContext* context) {
     const std::int32_t hw = handleBitmap->getWidth();
     const std::int32_t hh = handleBitmap->getHeight();
     const std::int32_t at = handlePosition();
-    const GuiPoint corner = axis == Axis::vertical ? GuiPoint{(w - hw) / 2, at}
-                                                   : GuiPoint{at, (h - hh) / 2};
+    const GuiPoint corner =
+        axis == Axis::vertical ? GuiPoint{(w - hw) / 2, at} : GuiPoint{at, (h - hh) / 2};
     handleBitmap->drawKeyed(&composed, {corner.h, corner.v, corner.h + hw, corner.v + hh});
   }
   composed.copyTo(context, size);

@@ -39,8 +39,8 @@ std::int32_t GuiStepSwitch::bandSize() const {
 
 float GuiStepSwitch::valueAt(GuiPoint where) const {
   if (positionCount < 2) return 0.0f;
-  const std::int64_t along = axis == Axis::vertical ? std::int64_t{where.v} - size.top
-                                                    : std::int64_t{where.h} - size.left;
+  const std::int64_t along =
+      axis == Axis::vertical ? std::int64_t{where.v} - size.top : std::int64_t{where.h} - size.left;
   const std::int64_t band = std::max<std::int64_t>(along / bandSize(), 0);
   if (band >= positionCount) return 1.0f;
   return static_cast<float>(band) / static_cast<float>(positionCount - 1);

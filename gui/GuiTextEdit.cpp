@@ -15,8 +15,8 @@ constexpr std::int32_t kCaretRoom = 1;
 }  // namespace
 
 GuiTextEdit::GuiTextEdit(const GuiRect& editSize, ControlListener* editListener,
-                         std::int32_t editTag, const char* initialText,
-                         GuiBitmap* editBackground, std::int32_t editStyle)
+                         std::int32_t editTag, const char* initialText, GuiBitmap* editBackground,
+                         std::int32_t editStyle)
     : GuiValueDisplay(editSize, editBackground, editStyle) {
   setListener(editListener);
   setTag(editTag);

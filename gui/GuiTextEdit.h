@@ -52,6 +52,6 @@ class GuiTextEdit : public GuiValueDisplay, public KeyboardTarget {
 
   std::string text;
   std::unique_ptr<TextLine> field;
-  std::string textAtOpen;        // the field's text when it opened, as shown
-  std::int32_t scroll = 0;       // pixels the field's text is scrolled left
+  std::string textAtOpen;   // the field's text when it opened, as shown
+  std::int32_t scroll = 0;  // pixels the field's text is scrolled left
 };

@@ -7,6 +7,6 @@
 class GuiVerticalStepSwitch : public GuiStepSwitch {
  public:
   GuiVerticalStepSwitch(const GuiRect& size, ControlListener* listener, std::int32_t tag,
-                        std::int32_t bitmapFrames, std::int32_t frameHeight,
-                        std::int32_t positions, GuiBitmap* background, GuiPoint backgroundOffset);
+                        std::int32_t bitmapFrames, std::int32_t frameHeight, std::int32_t positions,
+                        GuiBitmap* background, GuiPoint backgroundOffset);
 };

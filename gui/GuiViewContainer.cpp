@@ -177,8 +177,7 @@ bool GuiViewContainer::onWheel(DrawContext* context, GuiPoint where, float dista
   return taken;
 }
 
-bool GuiViewContainer::onDrop(void** items, std::int32_t count, std::int32_t type,
-                              GuiPoint where) {
+bool GuiViewContainer::onDrop(void** items, std::int32_t count, std::int32_t type, GuiPoint where) {
   const GuiPoint local = relative(where, size);
   for (GuiView* view : children) {
     GuiRect area;

@@ -2,8 +2,9 @@
 // have rectangles in the container's own coordinates and are composed in an offscreen of the
 // container's size over its background bitmap or colour, then copied to the frame in one block.
 // Like the frame, the container takes over the creator's reference when a child is added (given
-// back by removal without release) and holds one more of its own for its list. Mouse, wheel and drop reach the first child
-// (in list order) whose mouse rectangle holds the point, made relative to the container.
+// back by removal without release) and holds one more of its own for its list. Mouse, wheel and
+// drop reach the first child (in list order) whose mouse rectangle holds the point, made relative
+// to the container.
 #pragma once
 
 #include <cstdint>

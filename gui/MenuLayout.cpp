@@ -7,11 +7,11 @@
 
 namespace {
 
-constexpr std::int32_t kRowPadding = 6;      // added to the font size for a row's height
+constexpr std::int32_t kRowPadding = 6;  // added to the font size for a row's height
 constexpr std::int32_t kSeparatorHeight = 7;
-constexpr std::int32_t kCheckRoom = 18;      // in front of the text
-constexpr std::int32_t kRightRoom = 14;      // after the longest text
-constexpr std::int32_t kEdge = 1;            // the border line
+constexpr std::int32_t kCheckRoom = 18;  // in front of the text
+constexpr std::int32_t kRightRoom = 14;  // after the longest text
+constexpr std::int32_t kEdge = 1;        // the border line
 
 }  // namespace
 
@@ -25,10 +25,10 @@ MenuEntry MenuEntry::parse(const std::string& stored) {
 MenuLayout::MenuLayout(const std::vector<MenuEntry>& entries, std::int32_t entriesPerColumn,
                        DrawContext& measure)
     : entries_(entries) {
-  rowHeight_ = measure.getFontSize() + kRowPadding;
+  rowHeight = measure.getFontSize() + kRowPadding;
   const bool ownColumns = entriesPerColumn > 0 && entries_.size() < kColumnLimit;
   const std::int32_t perColumn = ownColumns ? entriesPerColumn : kAutomaticRows;
-  rects_.resize(entries_.size());
+  rects.resize(entries_.size());
   std::int32_t x = kEdge;
   std::int32_t tallest = 0;
   for (std::size_t first = 0; first < entries_.size();) {
@@ -41,11 +41,11 @@ MenuLayout::MenuLayout(const std::vector<MenuEntry>& entries, std::int32_t entri
     std::int32_t y = kEdge;
     for (std::size_t i = first; i < last; ++i) {
       const std::int32_t h =
-          entries_[i].kind == MenuEntry::Kind::separator ? kSeparatorHeight : rowHeight_;
-      rects_[i] = {x, y, x + columnWidth, y + h};
+          entries_[i].kind == MenuEntry::Kind::separator ? kSeparatorHeight : rowHeight;
+      rects[i] = {x, y, x + columnWidth, y + h};
       y += h;
     }
-    columnStarts_.push_back(static_cast<std::int32_t>(first));
+    columnStarts.push_back(static_cast<std::int32_t>(first));
     tallest = std::max(tallest, y);
     x += columnWidth;
     first = last;
@@ -55,8 +55,8 @@ MenuLayout::MenuLayout(const std::vector<MenuEntry>& entries, std::int32_t entri
 }
 
 GuiRect MenuLayout::entryRect(std::int32_t index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= rects_.size()) return {};
-  return rects_[static_cast<std::size_t>(index)];
+  if (index < 0 || static_cast<std::size_t>(index) >= rects.size()) return {};
+  return rects[static_cast<std::size_t>(index)];
 }
 
 bool MenuLayout::isChoosable(std::int32_t index) const {
@@ -65,8 +65,8 @@ bool MenuLayout::isChoosable(std::int32_t index) const {
 }
 
 std::int32_t MenuLayout::choosableAt(GuiPoint where) const {
-  for (std::size_t i = 0; i < rects_.size(); ++i) {
-    if (rects_[i].pointInside(where)) {
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    if (rects[i].pointInside(where)) {
       const auto index = static_cast<std::int32_t>(i);
       return isChoosable(index) ? index : -1;
     }
@@ -75,8 +75,8 @@ std::int32_t MenuLayout::choosableAt(GuiPoint where) const {
 }
 
 std::int32_t MenuLayout::columnOf(std::int32_t index) const {
-  const auto after = std::upper_bound(columnStarts_.begin(), columnStarts_.end(), index);
-  return static_cast<std::int32_t>(after - columnStarts_.begin()) - 1;
+  const auto after = std::upper_bound(columnStarts.begin(), columnStarts.end(), index);
+  return static_cast<std::int32_t>(after - columnStarts.begin()) - 1;
 }
 
 // The first entry that can be chosen from `from` on, stepping by `step` and wrapping around;
@@ -103,13 +103,12 @@ std::int32_t MenuLayout::navigate(std::int32_t from, KeyName key) const {
     case KeyName::right: {
       if (from < 0 || columns() < 2) return from;
       const std::int32_t column = columnOf(from);
-      const std::int32_t row = from - columnStarts_[static_cast<std::size_t>(column)];
+      const std::int32_t row = from - columnStarts[static_cast<std::size_t>(column)];
       const std::int32_t target =
           (column + (key == KeyName::right ? 1 : columns() - 1)) % columns();
-      const std::int32_t start = columnStarts_[static_cast<std::size_t>(target)];
-      const std::int32_t end = target + 1 < columns()
-                                   ? columnStarts_[static_cast<std::size_t>(target + 1)]
-                                   : count;
+      const std::int32_t start = columnStarts[static_cast<std::size_t>(target)];
+      const std::int32_t end =
+          target + 1 < columns() ? columnStarts[static_cast<std::size_t>(target + 1)] : count;
       const std::int32_t landing = std::min(start + row, end - 1);
       return firstChoosable(landing, 1);
     }
@@ -122,15 +121,15 @@ void MenuLayout::paint(DrawContext& context, std::int32_t highlighted, std::int3
   context.fillRect({-1, -1, width_, height_});
   context.setFrameColor(kBorder);
   context.drawRect({0, 0, width_ - 1, height_ - 1});
-  for (std::size_t c = 1; c < columnStarts_.size(); ++c) {
-    const std::int32_t x = rects_[static_cast<std::size_t>(columnStarts_[c])].left;
+  for (std::size_t c = 1; c < columnStarts.size(); ++c) {
+    const std::int32_t x = rects[static_cast<std::size_t>(columnStarts[c])].left;
     context.setFrameColor(kRule);
     context.moveTo({x, kEdge + 2});
     context.lineTo({x, height_ - kEdge - 2});
   }
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const MenuEntry& entry = entries_[i];
-    const GuiRect& r = rects_[i];
+    const GuiRect& r = rects[i];
     if (entry.kind == MenuEntry::Kind::separator) {
       const std::int32_t y = (r.top + r.bottom) / 2;
       context.setFrameColor(kRule);

@@ -46,7 +46,7 @@ class MenuLayout {
 
   std::int32_t width() const { return width_; }
   std::int32_t height() const { return height_; }
-  std::int32_t columns() const { return static_cast<std::int32_t>(columnStarts_.size()); }
+  std::int32_t columns() const { return static_cast<std::int32_t>(columnStarts.size()); }
   // The pixels of entry `index`, right and bottom excluded; empty for a bad index.
   GuiRect entryRect(std::int32_t index) const;
   // The entry under `where` that can be chosen, -1 for none.
@@ -65,9 +65,9 @@ class MenuLayout {
   std::int32_t columnOf(std::int32_t index) const;
 
   std::vector<MenuEntry> entries_;
-  std::vector<GuiRect> rects_;
-  std::vector<std::int32_t> columnStarts_;  // first entry of each column
+  std::vector<GuiRect> rects;
+  std::vector<std::int32_t> columnStarts;  // first entry of each column
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::int32_t rowHeight_ = 0;
+  std::int32_t rowHeight = 0;
 };

@@ -27,29 +27,29 @@ class RunBuilder {
   void add(std::int32_t x, std::int32_t y) {
     if (open_ && extends(x, y)) return;
     flush();
-    run_ = {x, y, x + 1, y + 1};
+    run = {x, y, x + 1, y + 1};
     open_ = true;
   }
   void flush() {
-    if (open_) sink_(run_);
+    if (open_) sink_(run);
     open_ = false;
   }
 
  private:
   bool extends(std::int32_t x, std::int32_t y) {
-    if (run_.height() == 1 && y == run_.top) {
-      if (x == run_.right) return ++run_.right, true;
-      if (x == run_.left - 1) return --run_.left, true;
+    if (run.height() == 1 && y == run.top) {
+      if (x == run.right) return ++run.right, true;
+      if (x == run.left - 1) return --run.left, true;
     }
-    if (run_.width() == 1 && x == run_.left) {
-      if (y == run_.bottom) return ++run_.bottom, true;
-      if (y == run_.top - 1) return --run_.top, true;
+    if (run.width() == 1 && x == run.left) {
+      if (y == run.bottom) return ++run.bottom, true;
+      if (y == run.top - 1) return --run.top, true;
     }
     return false;
   }
 
   Sink& sink_;
-  GuiRect run_{};
+  GuiRect run{};
   bool open_ = false;
 };
 
@@ -149,27 +149,27 @@ inline RowSpan ellipseRow(const GuiRect& box, std::int64_t y) {
 class ArcSector {
  public:
   ArcSector(const GuiRect& box, GuiPoint from, GuiPoint to)
-      : cx_((static_cast<double>(box.left) + box.right) / 2.0),
-        cy_((static_cast<double>(box.top) + box.bottom) / 2.0),
-        start_(angleOf(from.h, from.v)) {
-    sweep_ = normalise(angleOf(to.h, to.v) - start_);
+      : cx((static_cast<double>(box.left) + box.right) / 2.0),
+        cy((static_cast<double>(box.top) + box.bottom) / 2.0),
+        start(angleOf(from.h, from.v)) {
+    sweep_ = normalise(angleOf(to.h, to.v) - start);
     if (sweep_ == 0.0) sweep_ = 2.0 * std::numbers::pi;
   }
 
   // Angle of the start ray (counter-clockwise from the positive x axis) and the sweep, radians.
-  double startAngle() const { return start_; }
+  double startAngle() const { return start; }
   double sweep() const { return sweep_; }
 
   bool contains(std::int64_t x, std::int64_t y) const {
-    const double px = static_cast<double>(x) + 0.5 - cx_;
-    const double py = static_cast<double>(y) + 0.5 - cy_;
+    const double px = static_cast<double>(x) + 0.5 - cx;
+    const double py = static_cast<double>(y) + 0.5 - cy;
     if (px == 0.0 && py == 0.0) return true;
-    return normalise(std::atan2(-py, px) - start_) <= sweep_ + 1e-9;
+    return normalise(std::atan2(-py, px) - start) <= sweep_ + 1e-9;
   }
 
  private:
   double angleOf(std::int64_t x, std::int64_t y) const {
-    return std::atan2(-(static_cast<double>(y) + 0.5 - cy_), static_cast<double>(x) + 0.5 - cx_);
+    return std::atan2(-(static_cast<double>(y) + 0.5 - cy), static_cast<double>(x) + 0.5 - cx);
   }
   // Into [0, 2 pi).
   static double normalise(double angle) {
@@ -178,9 +178,9 @@ class ArcSector {
     return angle < 0.0 ? angle + turn : angle;
   }
 
-  double cx_;
-  double cy_;
-  double start_;
+  double cx;
+  double cy;
+  double start;
   double sweep_ = 0.0;
 };
 

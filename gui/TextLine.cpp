@@ -21,15 +21,15 @@ std::size_t fittingPrefix(const std::string& text, std::size_t bytes) {
 
 TextLine::TextLine(const std::string& text, std::size_t maxBytes)
     : text_(text.substr(0, fittingPrefix(text, maxBytes))), maxBytes_(maxBytes) {
-  caret_ = anchor_ = text_.size();
+  caret_ = anchor = text_.size();
 }
 
 std::pair<std::size_t, std::size_t> TextLine::selection() const {
-  return {std::min(anchor_, caret_), std::max(anchor_, caret_)};
+  return {std::min(anchor, caret_), std::max(anchor, caret_)};
 }
 
 void TextLine::selectAll() {
-  anchor_ = 0;
+  anchor = 0;
   caret_ = text_.size();
 }
 
@@ -50,7 +50,7 @@ std::size_t TextLine::nextBoundary(std::size_t at) const {
 void TextLine::eraseSelection() {
   const auto [first, last] = selection();
   text_.erase(first, last - first);
-  caret_ = anchor_ = first;
+  caret_ = anchor = first;
 }
 
 void TextLine::insert(const std::string& utf8) {
@@ -59,22 +59,22 @@ void TextLine::insert(const std::string& utf8) {
   const std::size_t take = fittingPrefix(utf8, room);
   text_.insert(caret_, utf8, 0, take);
   caret_ += take;
-  anchor_ = caret_;
+  anchor = caret_;
 }
 
 void TextLine::backspace() {
-  if (!hasSelection()) anchor_ = previousBoundary(caret_);
+  if (!hasSelection()) anchor = previousBoundary(caret_);
   eraseSelection();
 }
 
 void TextLine::deleteForward() {
-  if (!hasSelection()) anchor_ = nextBoundary(caret_);
+  if (!hasSelection()) anchor = nextBoundary(caret_);
   eraseSelection();
 }
 
 void TextLine::moveTo(std::size_t at, bool extend) {
   caret_ = at;
-  if (!extend) anchor_ = at;
+  if (!extend) anchor = at;
 }
 
 void TextLine::moveLeft(bool extend) {

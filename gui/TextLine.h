@@ -19,7 +19,7 @@ class TextLine {
   std::size_t caret() const { return caret_; }
   // The selected bytes [first, second); empty when first == second.
   std::pair<std::size_t, std::size_t> selection() const;
-  bool hasSelection() const { return anchor_ != caret_; }
+  bool hasSelection() const { return anchor != caret_; }
 
   void selectAll();
   // Replaces the selection by `utf8` (what does not fit in maxBytes is left out, whole
@@ -46,5 +46,5 @@ class TextLine {
   std::string text_;
   std::size_t maxBytes_;
   std::size_t caret_ = 0;
-  std::size_t anchor_ = 0;
+  std::size_t anchor = 0;
 };

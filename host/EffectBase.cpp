@@ -19,8 +19,7 @@ void writeEmpty(char* text) {
 
 }  // namespace
 
-EffectBase::EffectBase(audioMasterCallback callback, VstInt32 programCount,
-                       VstInt32 parameterCount)
+EffectBase::EffectBase(audioMasterCallback callback, VstInt32 programCount, VstInt32 parameterCount)
     : hostCallback(callback), numPrograms(programCount), numParams(parameterCount) {
   std::memset(&effect, 0, sizeof(effect));
   effect.magic = kEffectMagic;
@@ -147,8 +146,7 @@ VstIntPtr EffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effEditGetRect:
       if (!editor || !ptr) return 0;
       return editor->getRect(static_cast<ERect**>(ptr));
-    case effEditOpen:
-      return editor ? editor->open(ptr) : 0;
+    case effEditOpen: return editor ? editor->open(ptr) : 0;
     case effEditClose:
       if (editor) editor->close();
       return 0;

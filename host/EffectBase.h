@@ -87,8 +87,8 @@ class EffectBase {
 
  protected:
   // Calls the host with this instance's record; 0 without a host.
-  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f) const;
+  VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) const;
   void setFlag(VstInt32 flag, bool on);
   bool hasFlag(VstInt32 flag) const { return (effect.flags & flag) != 0; }
   // The current program is set on the host's main thread and read on the audio thread, where

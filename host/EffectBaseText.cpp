@@ -13,9 +13,13 @@ constexpr char kHugeText[] = " Huge!  ";
 constexpr char kMinusInfinityText[] = "  -oo   ";
 constexpr int kBudget = 8;  // characters of every text, without the terminating zero
 
-void copyText(char* text, const char* source) { std::memcpy(text, source, std::strlen(source) + 1); }
+void copyText(char* text, const char* source) {
+  std::memcpy(text, source, std::strlen(source) + 1);
+}
 
-char digitOf(double value) { return static_cast<char>('0' + static_cast<int>(std::fmod(value, 10.0))); }
+char digitOf(double value) {
+  return static_cast<char>('0' + static_cast<int>(std::fmod(value, 10.0)));
+}
 
 // Number of decimal digits of the integer part of v (v >= 0, finite): at least 1.
 int integerDigitCount(double v) {

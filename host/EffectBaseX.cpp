@@ -71,14 +71,12 @@ VstIntPtr EffectBaseX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     case effIdle: return idleTick();
     case effGetIcon: return reinterpret_cast<VstIntPtr>(icon());
     case effSetViewPosition: return answer(setViewPosition(index, static_cast<VstInt32>(value)));
-    case effGetParameterProperties:
-      return ptr ? answer(readParameterProperties(index, ptr)) : 0;
+    case effGetParameterProperties: return ptr ? answer(readParameterProperties(index, ptr)) : 0;
     case effKeysRequired: return keysRequired() ? 0 : 1;
     case effGetVstVersion: return interfaceVersion();
     case effEditKeyDown:
     case effEditKeyUp: return dispatchKey(opcode, index, value, opt);
-    case effSetEditKnobMode:
-      return editor ? editor->setDragMode(static_cast<VstInt32>(value)) : 0;
+    case effSetEditKnobMode: return editor ? editor->setDragMode(static_cast<VstInt32>(value)) : 0;
     case effGetMidiProgramName: return ptr ? midiProgramName(index, ptr) : 0;
     case effGetCurrentMidiProgram: return ptr ? currentMidiProgram(index, ptr) : 0;
     case effGetMidiProgramCategory: return ptr ? midiProgramCategory(index, ptr) : 0;

@@ -86,14 +86,14 @@ class Reader {
   explicit Reader(std::span<const unsigned char> data) : data_(data) {}
 
   ReadResult run() {
-    if (checkHeader() && readSections()) result_.refusal = Refusal::none;
-    return std::move(result_);
+    if (checkHeader() && readSections()) result.refusal = Refusal::none;
+    return std::move(result);
   }
 
  private:
   bool refuse(Refusal reason, size_t at) {
-    result_.refusal = reason;
-    result_.offset = at;
+    result.refusal = reason;
+    result.offset = at;
     return false;
   }
 
@@ -113,51 +113,51 @@ class Reader {
     if (!tagIs(0, kMagic)) return refuse(Refusal::badMagic, 0);
     if (data_.size() < kHeaderBytes + kChecksumBytes) return refuse(Refusal::truncated, 0);
     if (u16(4) != kMajorVersion) return refuse(Refusal::unsupportedVersion, 4);
-    newerMinor_ = u16(6) > kMinorVersion;
+    newerMinor = u16(6) > kMinorVersion;
     const uint32_t total = u32(8);
     if (total < kHeaderBytes + kChecksumBytes) return refuse(Refusal::malformed, 8);
     if (data_.size() > kMaxChunkBytes) return refuse(Refusal::oversized, 0);
     if (data_.size() < total) return refuse(Refusal::truncated, 8);
     if (data_.size() > total) return refuse(Refusal::oversized, 8);
-    end_ = total - kChecksumBytes;
-    if (crc32(data_.first(end_)) != u32(end_)) return refuse(Refusal::badChecksum, end_);
+    end = total - kChecksumBytes;
+    if (crc32(data_.first(end)) != u32(end)) return refuse(Refusal::badChecksum, end);
     const uint32_t kind = u32(12);
     if (kind != static_cast<uint32_t>(Kind::bank) && kind != static_cast<uint32_t>(Kind::program))
       return refuse(Refusal::malformed, 12);
-    result_.state.kind = static_cast<Kind>(kind);
+    result.state.kind = static_cast<Kind>(kind);
     return true;
   }
 
   bool readSections() {
-    const bool isBank = result_.state.kind == Kind::bank;
+    const bool isBank = result.state.kind == Kind::bank;
     size_t at = kHeaderBytes;
-    while (at < end_) {
-      if (end_ - at < kSectionHeaderBytes) return refuse(Refusal::truncated, at);
+    while (at < end) {
+      if (end - at < kSectionHeaderBytes) return refuse(Refusal::truncated, at);
       const uint32_t length = u32(at + 4);
       const size_t payload = at + kSectionHeaderBytes;
-      if (length > end_ - payload) return refuse(Refusal::truncated, at + 4);
+      if (length > end - payload) return refuse(Refusal::truncated, at + 4);
       if (tagIs(at, kBankTag)) {
-        if (!isBank || bankSeen_) return refuse(Refusal::malformed, at);
+        if (!isBank || bankSeen) return refuse(Refusal::malformed, at);
         if (!readBank(payload, length)) return false;
       } else if (tagIs(at, kProgramTag)) {
-        const size_t allowed = isBank ? programCount_ : 1;
-        if (result_.state.programs.size() >= allowed) return refuse(Refusal::malformed, at);
+        const size_t allowed = isBank ? programCount : 1;
+        if (result.state.programs.size() >= allowed) return refuse(Refusal::malformed, at);
         if (!readProgram(payload, length)) return false;
-      } else if (!newerMinor_) {
+      } else if (!newerMinor) {
         return refuse(Refusal::malformed, at);  // unknown sections only come with newer minors
       }
       at = payload + length;
     }
     // A bank needs its BANK section even when a newer minor version's sections were skipped.
-    if (isBank && !bankSeen_) return refuse(Refusal::malformed, end_);
-    const size_t expected = isBank ? programCount_ : 1;
-    if (result_.state.programs.size() != expected) return refuse(Refusal::malformed, end_);
+    if (isBank && !bankSeen) return refuse(Refusal::malformed, end);
+    const size_t expected = isBank ? programCount : 1;
+    if (result.state.programs.size() != expected) return refuse(Refusal::malformed, end);
     return true;
   }
 
   // Bytes left over after the known fields belong to a newer minor version.
   bool finishSection(size_t at, size_t limit) {
-    if (at != limit && !newerMinor_) return refuse(Refusal::malformed, at);
+    if (at != limit && !newerMinor) return refuse(Refusal::malformed, at);
     return true;
   }
 
@@ -167,15 +167,15 @@ class Reader {
     const uint32_t current = u32(at + 4);
     if (count < 1 || count > kMaxPrograms) return refuse(Refusal::countOutOfRange, at);
     if (current >= count) return refuse(Refusal::countOutOfRange, at + 4);
-    bankSeen_ = true;
-    programCount_ = count;
-    result_.state.currentProgram = current;
-    result_.state.programs.reserve(count);
+    bankSeen = true;
+    programCount = count;
+    result.state.currentProgram = current;
+    result.state.programs.reserve(count);
     return finishSection(at + kBankPayloadBytes, at + length);
   }
 
   bool readProgram(size_t at, size_t length) {
-    if (result_.state.kind == Kind::bank && !bankSeen_) return refuse(Refusal::malformed, at);
+    if (result.state.kind == Kind::bank && !bankSeen) return refuse(Refusal::malformed, at);
     const size_t limit = at + length;
     Program program;
     if (length < kNameBytes) return refuse(Refusal::truncated, at);
@@ -186,7 +186,7 @@ class Reader {
     at += kNameBytes;
     if (!readValues(at, limit, program) || !readCurves(at, limit, program)) return false;
     if (!finishSection(at, limit)) return false;
-    result_.state.programs.push_back(std::move(program));
+    result.state.programs.push_back(std::move(program));
     return true;
   }
 
@@ -235,11 +235,11 @@ class Reader {
   }
 
   std::span<const unsigned char> data_;
-  ReadResult result_{Refusal::malformed, 0, {}};
-  size_t end_ = 0;  // where the checksum starts
-  bool newerMinor_ = false;
-  bool bankSeen_ = false;
-  uint32_t programCount_ = 0;
+  ReadResult result{Refusal::malformed, 0, {}};
+  size_t end = 0;  // where the checksum starts
+  bool newerMinor = false;
+  bool bankSeen = false;
+  uint32_t programCount = 0;
 };
 
 }  // namespace

@@ -28,11 +28,11 @@ constexpr VstInt32 kPanelSwitchLast = 7;
 constexpr VstInt32 kEnvelopeCommand = 8;
 constexpr VstInt32 kSelectorFirst = 9;  // 9-17: group buttons
 constexpr VstInt32 kSelectorLast = 17;
-constexpr VstInt32 kRoutingFirst = 18;   // + oscillator
-constexpr VstInt32 kToggleFirst = 50;    // + oscillator: oscillator buttons
-constexpr VstInt32 kVolumeFirst = 82;    // + oscillator
-constexpr VstInt32 kPhaseFirst = 114;    // + oscillator
-constexpr VstInt32 kDetuneFirst = 146;   // + oscillator
+constexpr VstInt32 kRoutingFirst = 18;  // + oscillator
+constexpr VstInt32 kToggleFirst = 50;   // + oscillator: oscillator buttons
+constexpr VstInt32 kVolumeFirst = 82;   // + oscillator
+constexpr VstInt32 kPhaseFirst = 114;   // + oscillator
+constexpr VstInt32 kDetuneFirst = 146;  // + oscillator
 constexpr VstInt32 kDelayTime = 178;
 constexpr VstInt32 kDelayFeedback = 179;
 constexpr VstInt32 kDelayVolume = 180;
@@ -66,30 +66,28 @@ struct IndexRange {
   VstInt32 count;
 
   constexpr VstInt32 last() const { return first + count - 1; }
-  constexpr bool contains(VstInt32 index) const {
-    return index >= first && index - first < count;
-  }
+  constexpr bool contains(VstInt32 index) const { return index >= first && index - first < count; }
   // The index `offset` places into the run (for the per-oscillator runs: of oscillator `offset`).
   constexpr VstInt32 at(VstInt32 offset) const { return first + offset; }
 };
 
 // The runs the panel lays out, by what the controls show. Per-oscillator runs hold 32 indexes in
 // oscillator order.
-constexpr IndexRange kMainSettings{kMainVolume, 2};          // 0 volume, 1 detune
-constexpr IndexRange kLayerButtons{kPanelSwitchFirst, 3};    // 2 volume, 3 detune, 4 phase layer
-constexpr IndexRange kCurveKindButtons{5, 3};                // 5 volume, 6 detune, 7 phase curves
-constexpr IndexRange kGroupButtons{kSelectorFirst, 9};       // 9-17, see EnvelopeSlots.h
+constexpr IndexRange kMainSettings{kMainVolume, 2};        // 0 volume, 1 detune
+constexpr IndexRange kLayerButtons{kPanelSwitchFirst, 3};  // 2 volume, 3 detune, 4 phase layer
+constexpr IndexRange kCurveKindButtons{5, 3};              // 5 volume, 6 detune, 7 phase curves
+constexpr IndexRange kGroupButtons{kSelectorFirst, 9};     // 9-17, see EnvelopeSlots.h
 constexpr IndexRange kRoutingSwitches{kRoutingFirst, kOscillators};
 constexpr IndexRange kOscillatorButtons{kToggleFirst, kOscillators};
 constexpr IndexRange kVolumeBars{kVolumeFirst, kOscillators};
 constexpr IndexRange kPhaseBars{kPhaseFirst, kOscillators};
 constexpr IndexRange kDetuneBars{kDetuneFirst, kOscillators};
-constexpr IndexRange kDelaySettings{kDelayTime, 3};          // time, feedback, volume
-constexpr IndexRange kFlangerSettings{kFlangerFirst, 7};     // delay ... sweep shape
-constexpr IndexRange kPhaserSettings{kPhaserDepth, 5};       // depth, feedback, min, max, rate
-constexpr IndexRange kReverbSettings{kReverbRoomSize, 6};    // room, damping, width, -, dry, wet
+constexpr IndexRange kDelaySettings{kDelayTime, 3};        // time, feedback, volume
+constexpr IndexRange kFlangerSettings{kFlangerFirst, 7};   // delay ... sweep shape
+constexpr IndexRange kPhaserSettings{kPhaserDepth, 5};     // depth, feedback, min, max, rate
+constexpr IndexRange kReverbSettings{kReverbRoomSize, 6};  // room, damping, width, -, dry, wet
 constexpr IndexRange kOscillatorSwitches{kOscSwitchFirst, kOscillators};
-constexpr IndexRange kEffectSwitches{kDelaySwitch, 4};       // delay, flanger, phaser, reverb
+constexpr IndexRange kEffectSwitches{kDelaySwitch, 4};  // delay, flanger, phaser, reverb
 
 enum class NameKind : std::uint8_t {
   none,           // the host's buffer is left alone
@@ -214,28 +212,35 @@ constexpr ParameterRun setting(IndexRange indexes, NameKind nameKind, const char
                                const char* label, DisplayKind display, float value,
                                VstInt32 leading = kOscillators,
                                PanelRole role = PanelRole::automated) {
-  return {indexes, nameKind, name, label, display,
+  return {indexes,
+          nameKind,
+          name,
+          label,
+          display,
           {recordField<Member, First>(), nullptr, value, leading},
-          engineSetting<Set, Get>(), LiveValue::engine, role};
+          engineSetting<Set, Get>(),
+          LiveValue::engine,
+          role};
 }
 
 // A panel-switch run: words `Word`... of one of the record's panel runs.
 template <auto Member, VstInt32 Word>
 constexpr ParameterRun panelSwitch(IndexRange indexes, float value, VstInt32 leading,
                                    PanelRole role) {
-  return {indexes, NameKind::none, nullptr, nullptr, DisplayKind::none,
-          {nullptr, panelField<Member, Word>(), value, leading}, {}, LiveValue::panelSwitch, role};
+  return {indexes, NameKind::none,         nullptr,
+          nullptr, DisplayKind::none,      {nullptr, panelField<Member, Word>(), value, leading},
+          {},      LiveValue::panelSwitch, role};
 }
 
 constexpr ParameterRun unstored(VstInt32 index, LiveValue live, PanelRole role) {
   return {{index, 1}, NameKind::none, nullptr, nullptr, DisplayKind::none, {}, {}, live, role};
 }
 
-constexpr auto fixed = NameKind::fixed;
-constexpr auto perOscillator = NameKind::perOscillator;
-constexpr auto unnamed = NameKind::none;
-constexpr auto dB = DisplayKind::decibels;
-constexpr VstInt32 all = kOscillators;
+constexpr auto kFixed = NameKind::fixed;
+constexpr auto kPerOscillator = NameKind::perOscillator;
+constexpr auto kUnnamed = NameKind::none;
+constexpr auto kDecibels = DisplayKind::decibels;
+constexpr VstInt32 kAll = kOscillators;
 
 // The rows (kParameterRuns), in the order selecting a program applies them: main settings,
 // oscillators, routing, delay, flanger, phaser, reverb, switches, each through the engine operation
@@ -243,71 +248,71 @@ constexpr VstInt32 all = kOscillators;
 // stores.
 inline constexpr ParameterRun kRows[] = {
     setting<&R::mainDetune, 0, &E::setMainDetune, &E::getMainDetune>(
-        {kMainDetune, 1}, fixed, " Main Detune ", kHz, DisplayKind::floatText, 0.5f),
+        {kMainDetune, 1}, kFixed, " Main Detune ", kHz, DisplayKind::floatText, 0.5f),
     setting<&R::mainVolume, 0, &E::setMainVolume, &E::getMainVolume>(
-        {kMainVolume, 1}, fixed, " Main Volume ", kDb, dB, 0.9f),
+        {kMainVolume, 1}, kFixed, " Main Volume ", kDb, kDecibels, 0.9f),
     setting<&R::oscPhase, 0, &E::setOscillatorPhase, &E::getOscillatorPhase>(
-        kPhaseBars, perOscillator, " Phase ", "   Phase   ", dB, 0.5f),
+        kPhaseBars, kPerOscillator, " Phase ", "   Phase   ", kDecibels, 0.5f),
     setting<&R::oscVolume, 0, &E::setOscillatorVolume, &E::getOscillatorVolume>(
-        kVolumeBars, perOscillator, " Vol", kDb, dB, 0.0f),
+        kVolumeBars, kPerOscillator, " Vol", kDb, kDecibels, 0.0f),
     setting<&R::oscDetune, 0, &E::setOscillatorDetune, &E::getOscillatorDetune>(
-        kDetuneBars, perOscillator, " Detune ", kHz, dB, 0.5f),
-    setting<&R::routing, 0, &E::setRouting, &E::getRouting>(
-        kRoutingSwitches, unnamed, nullptr, nullptr, DisplayKind::none, 0.0f, all,
-        PanelRole::routing),
+        kDetuneBars, kPerOscillator, " Detune ", kHz, kDecibels, 0.5f),
+    setting<&R::routing, 0, &E::setRouting, &E::getRouting>(kRoutingSwitches, kUnnamed, nullptr,
+                                                            nullptr, DisplayKind::none, 0.0f, kAll,
+                                                            PanelRole::routing),
     setting<&R::delayVolume, 0, &E::setDelayLevel, &E::getDelayLevel>(
-        {kDelayVolume, 1}, fixed, " Delay Vol ", kDb, dB, 0.5f),
+        {kDelayVolume, 1}, kFixed, " Delay Vol ", kDb, kDecibels, 0.5f),
     setting<&R::delayFeedback, 0, &E::setDelayFeedback, &E::getDelayFeedback>(
-        {kDelayFeedback, 1}, fixed, " Delay Feedb.", "   Feedback   ", dB, 0.3f),
+        {kDelayFeedback, 1}, kFixed, " Delay Feedb.", "   Feedback   ", kDecibels, 0.3f),
     setting<&R::delayTime, 0, &E::setDelayTime, &E::getDelayTime>(
-        {kDelayTime, 1}, fixed, " Delay Time ", "   Time   ", dB, 0.5f),
+        {kDelayTime, 1}, kFixed, " Delay Time ", "   Time   ", kDecibels, 0.5f),
     setting<&R::flanger, 0, &E::setFlangerCentreDelay, &E::getFlangerCentreDelay>(
-        {181, 1}, fixed, " Flanger Delay ", kDb, dB, 0.5f),
+        {181, 1}, kFixed, " Flanger Delay ", kDb, kDecibels, 0.5f),
     setting<&R::flanger, 1, &E::setFlangerDryLevel, &E::getFlangerDryLevel>(
-        {182, 1}, fixed, " Flanger Dry Vol ", kDb, dB, 0.5f),
+        {182, 1}, kFixed, " Flanger Dry Vol ", kDb, kDecibels, 0.5f),
     setting<&R::flanger, 2, &E::setFlangerWetLevel, &E::getFlangerWetLevel>(
-        {183, 1}, fixed, " Flanger ", kDb, dB, 0.5f),
+        {183, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.5f),
     setting<&R::flanger, 3, &E::setFlangerInputGain, &E::getFlangerInputGain>(
-        {184, 1}, fixed, " Flanger ", kDb, dB, 0.5f),
+        {184, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.5f),
     setting<&R::flanger, 4, &E::setFlangerSweepDepth, &E::getFlangerSweepDepth>(
-        {185, 1}, fixed, " Flanger ", kDb, dB, 0.5f),
-    setting<&R::flanger, 5, &E::setFlangerRate, &E::getFlangerRate>(
-        {186, 1}, fixed, " Flanger ", kDb, dB, 0.5f),
+        {185, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.5f),
+    setting<&R::flanger, 5, &E::setFlangerRate, &E::getFlangerRate>({186, 1}, kFixed, " Flanger ",
+                                                                    kDb, kDecibels, 0.5f),
     // The sweep shape starts as a sine (below 0.5).
     setting<&R::flanger, 6, &E::setFlangerWaveform, &E::getFlangerWaveform>(
-        {187, 1}, fixed, " Flanger ", kDb, dB, 0.0f),
+        {187, 1}, kFixed, " Flanger ", kDb, kDecibels, 0.0f),
     setting<&R::phaserDepth, 0, &E::setPhaserDepth, &E::getPhaserDepth>(
-        {kPhaserDepth, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kPhaserDepth, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     setting<&R::phaserFeedback, 0, &E::setPhaserFeedback, &E::getPhaserFeedback>(
-        {kPhaserFeedback, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kPhaserFeedback, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     setting<&R::phaserMaxFreq, 0, &E::setPhaserMaximum, &E::getPhaserMaximum>(
-        {kPhaserMaxFreq, 1}, unnamed, nullptr, nullptr, DisplayKind::decibelsOf1600th, 0.5f),
+        {kPhaserMaxFreq, 1}, kUnnamed, nullptr, nullptr, DisplayKind::decibelsOf1600th, 0.5f),
     setting<&R::phaserMinFreq, 0, &E::setPhaserMinimum, &E::getPhaserMinimum>(
-        {kPhaserMinFreq, 1}, unnamed, nullptr, nullptr, DisplayKind::decibelsOf1600th, 0.5f),
+        {kPhaserMinFreq, 1}, kUnnamed, nullptr, nullptr, DisplayKind::decibelsOf1600th, 0.5f),
     setting<&R::phaserRate, 0, &E::setPhaserRate, &E::getPhaserRate>(
-        {kPhaserRate, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kPhaserRate, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     setting<&R::reverbDamping, 0, &E::setReverbDamping, &E::getReverbDamping>(
-        {kReverbDamping, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kReverbDamping, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     setting<&R::reverbDry, 0, &E::setReverbDry, &E::getReverbDry>(
-        {kReverbDry, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kReverbDry, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     setting<&R::reverbRoomSize, 0, &E::setReverbRoomSize, &E::getReverbRoomSize>(
-        {kReverbRoomSize, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kReverbRoomSize, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     setting<&R::reverbWet, 0, &E::setReverbWet, &E::getReverbWet>(
-        {kReverbWet, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kReverbWet, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     setting<&R::reverbWidth, 0, &E::setReverbWidth, &E::getReverbWidth>(
-        {kReverbWidth, 1}, unnamed, nullptr, nullptr, dB, 0.5f),
+        {kReverbWidth, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.5f),
     // Oscillators 1-16 start switched on (and silent: their volume is 0).
     setting<&R::oscSwitch, 0, &E::setOscillatorSwitch, &E::getOscillatorSwitch>(
-        kOscillatorSwitches, unnamed, nullptr, nullptr, dB, 1.0f, 16),
+        kOscillatorSwitches, kUnnamed, nullptr, nullptr, kDecibels, 1.0f, 16),
     // Effects start off, matching the panel, whose switches start dark.
     setting<&R::effectSwitch, 0, &E::setDelaySwitch, &E::getDelaySwitch>(
-        {kDelaySwitch, 1}, unnamed, nullptr, nullptr, dB, 0.0f),
+        {kDelaySwitch, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.0f),
     setting<&R::effectSwitch, 1, &E::setFlangerSwitch, &E::getFlangerSwitch>(
-        {kFlangerSwitch, 1}, unnamed, nullptr, nullptr, dB, 0.0f),
+        {kFlangerSwitch, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.0f),
     setting<&R::effectSwitch, 2, &E::setPhaserSwitch, &E::getPhaserSwitch>(
-        {kPhaserSwitch, 1}, unnamed, nullptr, nullptr, dB, 0.0f),
+        {kPhaserSwitch, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.0f),
     setting<&R::effectSwitch, 3, &E::setReverbSwitch, &E::getReverbSwitch>(
-        {kReverbSwitch, 1}, unnamed, nullptr, nullptr, dB, 0.0f),
+        {kReverbSwitch, 1}, kUnnamed, nullptr, nullptr, kDecibels, 0.0f),
 
     // Panel values: the volume layer and the volume curves are shown, oscillator 1 is selected.
     panelSwitch<&P::switches, 1>({2, 1}, 1.0f, 1, PanelRole::layerButton),

@@ -78,7 +78,9 @@ void SynthCore::setParameter(VstInt32 index, float value) {
 void SynthCore::applyLive(const ParameterRun& run, VstInt32 offset, float value) {
   switch (run.live) {
     case LiveValue::engine: run.engine.set(engine, offset, value); break;
-    case LiveValue::panelSwitch: storeRelaxed(*run.program.panel(panelValues, offset), value); break;
+    case LiveValue::panelSwitch:
+      storeRelaxed(*run.program.panel(panelValues, offset), value);
+      break;
     case LiveValue::testNote:
       if (value < 0.5f) {
         noteStart(kTestNoteNumber, kTestNoteVelocity, 0);
@@ -170,9 +172,9 @@ bool SynthCore::duplicateProgram(VstInt32 destination) {
 
 VstInt32 SynthCore::readChunk(void** data, bool isPreset) {
   if (!data) return 0;
-  chunkData = isPreset ? programchunk::encodeProgram(currentRecord())
-                       : programchunk::encodeBank({programs.get(), kProgramCount},
-                                                  loadProgramIndex());
+  chunkData = isPreset
+                  ? programchunk::encodeProgram(currentRecord())
+                  : programchunk::encodeBank({programs.get(), kProgramCount}, loadProgramIndex());
   *data = chunkData.data();
   return static_cast<VstInt32>(chunkData.size());
 }
@@ -182,8 +184,8 @@ VstInt32 SynthCore::readChunk(void** data, bool isPreset) {
 VstInt32 SynthCore::writeChunk(void* data, VstInt32 byteSize, bool isPreset) {
   if (!data || byteSize <= 0) return 0;
   const std::span bytes(static_cast<const unsigned char*>(data), static_cast<size_t>(byteSize));
-  const chunkformat::ReadResult chunk = programchunk::decode(
-      bytes, isPreset ? chunkformat::Kind::program : chunkformat::Kind::bank);
+  const chunkformat::ReadResult chunk =
+      programchunk::decode(bytes, isPreset ? chunkformat::Kind::program : chunkformat::Kind::bank);
   if (chunk.refusal != chunkformat::Refusal::none) return 0;
   const auto defaults = std::make_unique<ProgramRecord>();
   if (isPreset) {
@@ -294,7 +296,7 @@ void SynthCore::noteStart(VstInt32 note, VstInt32 velocity, VstInt32 offset) {
   noteOffset.store(offset);
   const float frequency = noteFrequencyTable()[static_cast<size_t>(note & 0x7F)];
   noteGate.store(true);
-  const auto amplitude = static_cast<float>(static_cast<double>(engine.getMainVolume()) *
-                                            velocity * kVelocityScale);
+  const auto amplitude =
+      static_cast<float>(static_cast<double>(engine.getMainVolume()) * velocity * kVelocityScale);
   engine.startAllOscillators(frequency, amplitude);
 }

@@ -68,7 +68,9 @@ class SynthCore : public EffectBaseX {
 
   // Read-only views for tests and tools.
   const SynthEngine& getEngine() const { return engine; }
-  const ProgramRecord& program(VstInt32 index) const { return programs[static_cast<size_t>(index)]; }
+  const ProgramRecord& program(VstInt32 index) const {
+    return programs[static_cast<size_t>(index)];
+  }
   VstInt32 getLastNote() const { return lastNote.load(); }
   VstInt32 getLastVelocity() const { return lastVelocity.load(); }
   VstInt32 getNoteOffset() const { return noteOffset.load(); }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the whole test suite: installs what is missing, builds and tests the normal build, then
+# Runs the whole test suite: installs what is missing, builds and tests the normal build (the lint
+# tests among them: layout, names and casts, file names), then
 # builds and tests again with AddressSanitizer and UndefinedBehaviorSanitizer, builds the plug-in
 # and the tests that drive it from two threads at once with ThreadSanitizer and runs those, then
 # fuzzes the chunk, MIDI file and preset file readers briefly (tools/fuzz.sh). Every test run has a
@@ -18,7 +19,8 @@ run_ctest() {
 }
 
 echo "== build (RelWithDebInfo)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVERTONIC_BUILD_BENCH=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVERTONIC_BUILD_BENCH=ON -DOVERTONIC_LINT=ON \
+      >/dev/null
 cmake --build build -j "$jobs"
 echo "== tests"
 run_ctest build
@@ -26,7 +28,7 @@ run_ctest build
 if [[ "${OVERTONIC_SKIP_SANITIZERS:-0}" != "1" ]]; then
   echo "== build with AddressSanitizer and UndefinedBehaviorSanitizer"
   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DOVERTONIC_SANITIZE=ON \
-        -DOVERTONIC_BUILD_BENCH=OFF >/dev/null
+        -DOVERTONIC_BUILD_BENCH=OFF -DOVERTONIC_LINT=OFF >/dev/null
   cmake --build build-asan -j "$jobs"
   echo "== tests under the sanitizers"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -37,7 +39,7 @@ if [[ "${OVERTONIC_SKIP_SANITIZERS:-0}" != "1" ]]; then
   echo "== build with ThreadSanitizer (the plug-in and the tests with an audio thread)"
   cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVERTONIC_TSAN=ON \
         -DOVERTONIC_BUILD_BENCH=OFF -DOVERTONIC_BUILD_TOOLS=OFF \
-        -DOVERTONIC_TEST_LAYERS="engine;synth" >/dev/null
+        -DOVERTONIC_TEST_LAYERS="engine;synth" -DOVERTONIC_LINT=OFF >/dev/null
   cmake --build build-tsan -j "$jobs" --target overtonic engine_thread_test test_synth_threads
   echo "== tests with an audio thread under ThreadSanitizer"
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \

@@ -127,7 +127,7 @@ void ChildProcess::readOutput() {
     if (n > 0) {
       const auto count = static_cast<std::size_t>(n);
       if (output_.size() + count > outputLimit_) {
-        overflowed_ = true;
+        overflowed = true;
         output_.clear();
         closeOutput();  // the child gets SIGPIPE or EPIPE if it goes on writing
         return;
@@ -137,31 +137,31 @@ void ChildProcess::readOutput() {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) return;  // nothing more for now (EWOULDBLOCK is the same)
-    closeOutput();  // end of the stream, or an error reading it
+    closeOutput();                         // end of the stream, or an error reading it
   }
 }
 
 bool ChildProcess::reap(bool block) {
-  if (ended_) return true;
+  if (ended) return true;
   int status = 0;
   for (;;) {
     const pid_t result = ::waitpid(pid_, &status, block ? 0 : WNOHANG);
     if (result == pid_) {
-      statusKnown_ = true;
+      statusKnown = true;
       status_ = status;
-      ended_ = true;
+      ended = true;
       return true;
     }
     if (result == 0) return false;
     if (errno == EINTR) continue;
     // ECHILD: someone else reaped it (SIGCHLD ignored, or a host reaping every child).
-    ended_ = true;
+    ended = true;
     return true;
   }
 }
 
 bool ChildProcess::poll() {
-  if (ended_) return false;
+  if (ended) return false;
   readOutput();
   if (reap(false)) {
     readOutput();  // what it wrote last, if something else still holds the pipe open
@@ -169,14 +169,14 @@ bool ChildProcess::poll() {
     return false;
   }
   if (outputFd_ < 0) {
-    if (endOfOutputTicks_ < 0) endOfOutputTicks_ = nowMs();
-    if (nowMs() - endOfOutputTicks_ > kLingerMs) stop();
+    if (endOfOutputTicks < 0) endOfOutputTicks = nowMs();
+    if (nowMs() - endOfOutputTicks > kLingerMs) stop();
   }
-  return !ended_;
+  return !ended;
 }
 
 bool ChildProcess::wait(std::int32_t milliseconds) {
-  if (ended_) return false;
+  if (ended) return false;
   if (outputFd_ >= 0) {
     pollfd ready{outputFd_, POLLIN, 0};
     if (::poll(&ready, 1, milliseconds) < 0 && errno != EINTR) {
@@ -189,14 +189,14 @@ bool ChildProcess::wait(std::int32_t milliseconds) {
 }
 
 void ChildProcess::stop() {
-  if (ended_) return;
-  stopped_ = true;
+  if (ended) return;
+  stopped = true;
   output_.clear();
   ::kill(pid_, SIGTERM);
   for (int waited = 0; waited < kTermGraceMs && !reap(false); waited += kReapPollMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(kReapPollMs));
   }
-  if (ended_) return;
+  if (ended) return;
   ::kill(pid_, SIGKILL);
   // A killed process ends at once unless it is stuck in the kernel; then it is left to the
   // system rather than holding the user-interface thread.
@@ -206,7 +206,7 @@ void ChildProcess::stop() {
 }
 
 bool ChildProcess::succeeded() const {
-  if (!ended_ || stopped_ || overflowed_) return false;
-  if (!statusKnown_) return !output_.empty();
+  if (!ended || stopped || overflowed) return false;
+  if (!statusKnown) return !output_.empty();
   return WIFEXITED(status_) && WEXITSTATUS(status_) == 0;
 }

@@ -39,7 +39,7 @@ class ChildProcess {
   // reaps it. Its output is discarded and it counts as failed.
   void stop();
 
-  bool running() const { return !ended_; }
+  bool running() const { return !ended; }
   // Ended by itself, with exit status 0, its output complete and within the limit. A child that
   // someone else reaped (a host that ignores SIGCHLD or reaps every child) counts as succeeded
   // when it wrote anything, since its status cannot be known.
@@ -57,10 +57,10 @@ class ChildProcess {
   int outputFd_;
   std::size_t outputLimit_;
   std::string output_;
-  bool overflowed_ = false;
-  bool ended_ = false;
-  bool stopped_ = false;
-  bool statusKnown_ = false;
+  bool overflowed = false;
+  bool ended = false;
+  bool stopped = false;
+  bool statusKnown = false;
   int status_ = 0;
-  std::int64_t endOfOutputTicks_ = -1;  // when the output stream closed while the child lived
+  std::int64_t endOfOutputTicks = -1;  // when the output stream closed while the child lived
 };

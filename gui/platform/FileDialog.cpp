@@ -151,14 +151,14 @@ std::vector<std::string> parseDialogOutput(const std::string& output, FileDialog
 
 std::unique_ptr<FileDialog> FileDialog::start(const FileDialogRequest& request) {
   std::unique_ptr<FileDialog> dialog(new FileDialog());
-  dialog->request_ = request;
+  dialog->request = request;
   if (request.owner != 0) {
     int error = 0;
-    dialog->process_ = ChildProcess::start({"zenity", "--help-general"}, &error, kOptionListLimit);
-    if (dialog->process_) {
+    dialog->process = ChildProcess::start({"zenity", "--help-general"}, &error, kOptionListLimit);
+    if (dialog->process) {
       dialog->tool_ = "zenity";
-      dialog->stage_ = Stage::askingZenity;
-      dialog->askedAtMs_ = nowMs();
+      dialog->stage = Stage::askingZenity;
+      dialog->askedAtMs = nowMs();
       return dialog;
     }
   } else if (dialog->launchZenity(false)) {
@@ -171,35 +171,35 @@ std::unique_ptr<FileDialog> FileDialog::start(const FileDialogRequest& request) 
 FileDialog::~FileDialog() = default;
 
 bool FileDialog::launchZenity(bool attach) {
-  process_ = ChildProcess::start(zenityArguments(request_, attach));
-  if (!process_) return false;
+  process = ChildProcess::start(zenityArguments(request, attach));
+  if (!process) return false;
   tool_ = "zenity";
-  stage_ = Stage::open;
+  stage = Stage::open;
   return true;
 }
 
 bool FileDialog::launchKdialog() {
-  process_ = ChildProcess::start(kdialogArguments(request_));
-  if (!process_) return false;
+  process = ChildProcess::start(kdialogArguments(request));
+  if (!process) return false;
   tool_ = "kdialog";
-  stage_ = Stage::open;
+  stage = Stage::open;
   return true;
 }
 
 bool FileDialog::poll() {
-  switch (stage_) {
+  switch (stage) {
     case Stage::closed: return false;
     case Stage::askingZenity: {
-      const bool answering = process_->poll();
-      if (answering && nowMs() - askedAtMs_ < kOptionListWaitMs) return true;
+      const bool answering = process->poll();
+      if (answering && nowMs() - askedAtMs < kOptionListWaitMs) return true;
       const bool attach =
-          process_->succeeded() && process_->output().find("--attach") != std::string::npos;
-      process_.reset();  // stops it if it never answered
-      if (!launchZenity(attach) && !launchKdialog()) stage_ = Stage::closed;
-      return stage_ != Stage::closed;
+          process->succeeded() && process->output().find("--attach") != std::string::npos;
+      process.reset();  // stops it if it never answered
+      if (!launchZenity(attach) && !launchKdialog()) stage = Stage::closed;
+      return stage != Stage::closed;
     }
     case Stage::open:
-      if (process_->poll()) return true;
+      if (process->poll()) return true;
       finish();
       return false;
   }
@@ -207,22 +207,22 @@ bool FileDialog::poll() {
 }
 
 bool FileDialog::wait(std::int32_t milliseconds) {
-  if (stage_ == Stage::closed) return false;
-  process_->wait(milliseconds);
+  if (stage == Stage::closed) return false;
+  process->wait(milliseconds);
   return poll();
 }
 
 void FileDialog::finish() {
-  chosen_ = process_->succeeded() ? parseDialogOutput(process_->output(), request_.mode)
-                                  : std::vector<std::string>{};
-  process_.reset();
-  stage_ = Stage::closed;
+  chosen_ = process->succeeded() ? parseDialogOutput(process->output(), request.mode)
+                                 : std::vector<std::string>{};
+  process.reset();
+  stage = Stage::closed;
 }
 
 void FileDialog::cancel() {
-  process_.reset();
+  process.reset();
   chosen_.clear();
-  stage_ = Stage::closed;
+  stage = Stage::closed;
 }
 
-bool FileDialog::isOpen() const { return stage_ != Stage::closed; }
+bool FileDialog::isOpen() const { return stage != Stage::closed; }

@@ -22,10 +22,10 @@ struct FileFilter {
 
 struct FileDialogRequest {
   FileDialogMode mode = FileDialogMode::open;
-  std::string title;             // empty: the tool's own title
-  std::string folder;            // where the dialog starts; empty: the tool's choice
+  std::string title;                // empty: the tool's own title
+  std::string folder;               // where the dialog starts; empty: the tool's choice
   std::vector<FileFilter> filters;  // the first one is selected at the start
-  std::uintptr_t owner = 0;      // X11 window the dialog belongs to (0: none)
+  std::uintptr_t owner = 0;         // X11 window the dialog belongs to (0: none)
 };
 
 // The command line of each tool for a request. zenity's --attach is given only when the tool
@@ -66,10 +66,10 @@ class FileDialog {
   bool launchKdialog();
   void finish();
 
-  FileDialogRequest request_;
-  Stage stage_ = Stage::closed;
+  FileDialogRequest request;
+  Stage stage = Stage::closed;
   std::string tool_;
-  std::unique_ptr<ChildProcess> process_;
-  std::int64_t askedAtMs_ = 0;  // when zenity was asked for its option list
+  std::unique_ptr<ChildProcess> process;
+  std::int64_t askedAtMs = 0;  // when zenity was asked for its option list
   std::vector<std::string> chosen_;
 };

@@ -19,12 +19,12 @@ enum DropType : std::int32_t {
 // One input event of a frame window, in the window's own coordinates.
 struct FrameEvent {
   enum class Kind {
-    paint,        // the window needs a full redraw; `area` is what the system lost
-    buttonPress,  // buttons 1 (left), 2 (middle) or 3 (right) at `where`
-    wheel,        // one wheel step: `distance` +1 (away from the user) or -1
-    destroyed,    // the native window is gone
-    key,          // a key press for an open text field or a popup: `key`
-    focusLost,    // the keyboard focus went elsewhere while a text field was open
+    paint,          // the window needs a full redraw; `area` is what the system lost
+    buttonPress,    // buttons 1 (left), 2 (middle) or 3 (right) at `where`
+    wheel,          // one wheel step: `distance` +1 (away from the user) or -1
+    destroyed,      // the native window is gone
+    key,            // a key press for an open text field or a popup: `key`
+    focusLost,      // the keyboard focus went elsewhere while a text field was open
     buttonRelease,  // popups only: a button released at `where`
     motion,         // popups only: the pointer moved to `where`
     drop,           // something was dropped at `where`: `dropItems` of `dropType`

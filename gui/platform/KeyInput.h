@@ -27,7 +27,7 @@ struct KeyInput {
   static constexpr std::size_t kMaxText = 31;
 
   KeyName name = KeyName::none;
-  std::int32_t modifiers = 0;  // MouseState bits: shift, control, alt
+  std::int32_t modifiers = 0;             // MouseState bits: shift, control, alt
   std::array<char, kMaxText + 1> text{};  // UTF-8, zero-terminated
 
   // A key that types `utf8` (cut at kMaxText bytes, never inside a character).

@@ -10,14 +10,14 @@ using hostlib::fail;
 using hostlib::Result;
 
 std::optional<std::string> ParsedArguments::value(const std::string& name) const {
-  auto found = values_.find(name);
-  if (found == values_.end() || found->second.empty()) return std::nullopt;
+  auto found = values.find(name);
+  if (found == values.end() || found->second.empty()) return std::nullopt;
   return found->second.back();
 }
 
 std::vector<std::string> ParsedArguments::all(const std::string& name) const {
-  auto found = values_.find(name);
-  return found == values_.end() ? std::vector<std::string>{} : found->second;
+  auto found = values.find(name);
+  return found == values.end() ? std::vector<std::string>{} : found->second;
 }
 
 namespace {
@@ -66,7 +66,7 @@ Result<ParsedArguments> parseArguments(const std::vector<CommandOption>& optionL
     } else {
       return fail("option " + option->name + " needs a value (" + option->valueName + ")");
     }
-    auto& slot = parsed.values_[option->name];
+    auto& slot = parsed.values[option->name];
     if (!slot.empty() && !option->repeatable)
       return fail("option " + option->name + " given twice");
     slot.push_back(value);

@@ -22,7 +22,7 @@ struct CommandOption {
 
 class ParsedArguments {
  public:
-  bool has(const std::string& name) const { return values_.count(name) != 0; }
+  bool has(const std::string& name) const { return values.count(name) != 0; }
   // The value of a single option, or nullopt when absent.
   std::optional<std::string> value(const std::string& name) const;
   // Every value of a repeatable option, in the order given.
@@ -32,7 +32,7 @@ class ParsedArguments {
  private:
   friend hostlib::Result<ParsedArguments> parseArguments(const std::vector<CommandOption>&,
                                                          const std::vector<std::string>&);
-  std::map<std::string, std::vector<std::string>> values_;
+  std::map<std::string, std::vector<std::string>> values;
   std::vector<std::string> positional_;
 };
 

@@ -45,7 +45,8 @@ std::vector<std::uint8_t> drawOffscreen() {
 int writePicture(const std::string& path) {
   const std::vector<std::uint8_t> png = drawOffscreen();
   ::releaseDrawingCaches();  // fonts above all: leak checks see only real leaks
-  if (png.empty()) return reportError("gallery", "cannot draw the gallery off screen", kExitFailure);
+  if (png.empty())
+    return reportError("gallery", "cannot draw the gallery off screen", kExitFailure);
   if (hostlib::Status written = writeWholeFile(path, png); !written) {
     return reportError("gallery", written.error(), kExitFailure);
   }
@@ -67,7 +68,8 @@ int showWindow(double seconds) {
   const auto start = std::chrono::steady_clock::now();
   auto timeUp = [&] {
     return seconds >= 0.0 &&
-           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= seconds;
+           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >=
+               seconds;
   };
   while (!window.closeRequested() && !timeUp()) {
     editor.idle();
@@ -86,11 +88,13 @@ int runGallery(const std::vector<std::string>& args) {
   int status = kExitOk;
   CommandLine line = kGallery;
   line.options.push_back({"--output", "-o", "GALLERY.png", false, "write the gallery as a PNG"});
-  line.options.push_back({"--seconds", "", "S", false, "close the window by itself after S seconds"});
+  line.options.push_back(
+      {"--seconds", "", "S", false, "close the window by itself after S seconds"});
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
   if (!parsed->positional().empty()) {
-    return reportError("gallery", "unexpected argument '" + parsed->positional()[0] + "'", kExitUsage);
+    return reportError("gallery", "unexpected argument '" + parsed->positional()[0] + "'",
+                       kExitUsage);
   }
   double seconds = -1.0;
   if (auto text = parsed->value("--seconds")) {

@@ -37,20 +37,20 @@ class InterruptScope {
     struct sigaction action {};
     action.sa_handler = noteInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInt_);
-    sigaction(SIGTERM, &action, &previousTerm_);
+    sigaction(SIGINT, &action, &previousInt);
+    sigaction(SIGTERM, &action, &previousTerm);
     interrupted = 0;
   }
   ~InterruptScope() {
-    sigaction(SIGINT, &previousInt_, nullptr);
-    sigaction(SIGTERM, &previousTerm_, nullptr);
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
   }
   InterruptScope(const InterruptScope&) = delete;
   InterruptScope& operator=(const InterruptScope&) = delete;
 
  private:
-  struct sigaction previousInt_ {};
-  struct sigaction previousTerm_ {};
+  struct sigaction previousInt {};
+  struct sigaction previousTerm {};
 };
 
 bool parseSeconds(const std::string& text, double& seconds) {
@@ -65,14 +65,17 @@ int runGui(const std::vector<std::string>& args) {
   const DrawingCachesReleasedAtEnd releaseAtEnd;
   int status = kExitOk;
   CommandLine line = kGui;
-  line.options.push_back({"--seconds", "", "S", false, "close the editor by itself after S seconds"});
+  line.options.push_back(
+      {"--seconds", "", "S", false, "close the editor by itself after S seconds"});
   for (const CommandOption& option : stateOptionList(true)) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
-  if (parsed->positional().size() > 1) return reportError("gui", "more than one plug-in given", kExitUsage);
+  if (parsed->positional().size() > 1)
+    return reportError("gui", "more than one plug-in given", kExitUsage);
   double seconds = -1.0;
   if (auto text = parsed->value("--seconds"); text && !parseSeconds(*text, seconds)) {
-    return reportError("gui", "--seconds wants a number of seconds, not '" + *text + "'", kExitUsage);
+    return reportError("gui", "--seconds wants a number of seconds, not '" + *text + "'",
+                       kExitUsage);
   }
   auto state = readStateOptions(*parsed);
   if (!state.ok()) return reportError("gui", state.error(), kExitUsage);
@@ -92,7 +95,8 @@ int runGui(const std::vector<std::string>& args) {
   const auto start = std::chrono::steady_clock::now();
   auto timeUp = [&] {
     return seconds >= 0.0 &&
-           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= seconds;
+           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >=
+               seconds;
   };
   while (!window.value()->closeRequested() && !interrupted && !timeUp()) {
     window.value()->idle();

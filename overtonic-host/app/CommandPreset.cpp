@@ -120,10 +120,10 @@ int runSave(const std::vector<std::string>& words, bool bank) {
                          kExitFailure);
     }
     const std::string name = instance.programName();
-    bytes = bank ? encodeBankChunk(record.uniqueID, record.version, record.numPrograms,
-                                   instance.program(), chunk)
-                 : encodeProgramChunk(record.uniqueID, record.version, record.numPrograms, name,
-                                      chunk);
+    bytes =
+        bank ? encodeBankChunk(record.uniqueID, record.version, record.numPrograms,
+                               instance.program(), chunk)
+             : encodeProgramChunk(record.uniqueID, record.version, record.numPrograms, name, chunk);
     what = (bank ? "bank chunk of " + std::to_string(chunk.size()) + " bytes"
                  : "program \"" + name + "\" as a chunk of " + std::to_string(chunk.size()) +
                        " bytes");
@@ -166,14 +166,13 @@ std::string curveLines(const chunkformat::Program& program) {
   std::string out;
   for (const chunkformat::SlotCurve& curve : program.curves) {
     const auto [low, high] = std::minmax_element(curve.points.begin(), curve.points.end());
-    const auto drawn = std::count_if(curve.points.begin(), curve.points.end(),
-                                     [](float p) { return p != 0.0f; });
+    const auto drawn =
+        std::count_if(curve.points.begin(), curve.points.end(), [](float p) { return p != 0.0f; });
     char line[160];
     std::snprintf(line, sizeof line,
-                  "       curve %3u  %-48s points %.3g to %.3g, %td of %d not 0\n",
-                  curve.slot, describeSlot(static_cast<int>(curve.slot)).c_str(),
-                  static_cast<double>(*low), static_cast<double>(*high), drawn,
-                  chunkformat::kCurvePoints);
+                  "       curve %3u  %-48s points %.3g to %.3g, %td of %d not 0\n", curve.slot,
+                  describeSlot(static_cast<int>(curve.slot)).c_str(), static_cast<double>(*low),
+                  static_cast<double>(*high), drawn, chunkformat::kCurvePoints);
     out += line;
   }
   return out;
@@ -232,8 +231,8 @@ int runShow(const std::vector<std::string>& words) {
   const char* form = file.isChunk
                          ? (isBank ? "bank chunk file ('FBCh'" : "program chunk file ('FPCh'")
                          : (isBank ? "bank file ('FxBk'" : "program file ('FxCk'");
-  std::string out = path + ": VST 2 " + form + ", format version " +
-                    std::to_string(file.formatVersion) + ")\n";
+  std::string out =
+      path + ": VST 2 " + form + ", format version " + std::to_string(file.formatVersion) + ")\n";
   out += "plug-in      " + describePluginId(file.pluginId) + ", version " +
          std::to_string(file.pluginVersion) + "\n";
   if (file.isChunk) {

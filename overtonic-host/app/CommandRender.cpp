@@ -142,18 +142,17 @@ hostlib::Result<Timeline> buildTimeline(const RenderRequest& r) {
 // A progress bar on a terminal, shown once a render has taken longer than about a second.
 class ProgressBar {
  public:
-  ProgressBar()
-      : enabled_(::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
+  ProgressBar() : enabled(::isatty(STDERR_FILENO) == 1), start(std::chrono::steady_clock::now()) {}
   ~ProgressBar() {
     if (shown_) std::fputs("\r\033[K", stderr);
   }
   bool update(double done) {
-    if (enabled_) {
+    if (enabled) {
       const auto now = std::chrono::steady_clock::now();
-      const double elapsed = std::chrono::duration<double>(now - start_).count();
-      if (elapsed >= kProgressDelaySeconds && now - lastDrawn_ >= std::chrono::milliseconds(100)) {
+      const double elapsed = std::chrono::duration<double>(now - start).count();
+      if (elapsed >= kProgressDelaySeconds && now - lastDrawn >= std::chrono::milliseconds(100)) {
         draw(done);
-        lastDrawn_ = now;
+        lastDrawn = now;
       }
     }
     return interrupted == 0;
@@ -169,10 +168,10 @@ class ProgressBar {
     std::fflush(stderr);
     shown_ = true;
   }
-  bool enabled_;
+  bool enabled;
   bool shown_ = false;
-  std::chrono::steady_clock::time_point start_;
-  std::chrono::steady_clock::time_point lastDrawn_{};
+  std::chrono::steady_clock::time_point start;
+  std::chrono::steady_clock::time_point lastDrawn{};
 };
 
 std::string summary(const RenderRequest& r, const SignalMeter& meter) {

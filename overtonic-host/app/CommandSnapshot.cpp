@@ -81,15 +81,15 @@ hostlib::Result<std::vector<unsigned char>> encodePng(const std::vector<std::uin
 
 // Idles the editor until two pictures taken 100 ms apart (after the first 300 ms) are equal.
 hostlib::Result<std::vector<std::uint32_t>> settledPicture(EditorWindow& window) {
-  using clock = std::chrono::steady_clock;
-  const auto start = clock::now();
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
   auto lastCompare = start;
   std::vector<std::uint32_t> previous;
-  while (clock::now() - start < kGiveUpTime) {
+  while (Clock::now() - start < kGiveUpTime) {
     window.idle();
     if (window.closeRequested()) return hostlib::fail("the editor window was closed");
     std::this_thread::sleep_for(std::chrono::milliseconds(kEditorIdleMs));
-    const auto now = clock::now();
+    const auto now = Clock::now();
     if (now - start < kSettleTime || now - lastCompare < kCompareEvery) continue;
     lastCompare = now;
     auto picture = window.capture();
@@ -145,7 +145,8 @@ hostlib::Result<PanelRequest> readPanelOptions(const ParsedArguments& args) {
 }
 
 // The panel is first idled until it has drawn itself, then worked with the pointer.
-hostlib::Status workPanel(EditorDisplay& display, EditorWindow& window, const PanelRequest& request) {
+hostlib::Status workPanel(EditorDisplay& display, EditorWindow& window,
+                          const PanelRequest& request) {
   if (request.empty()) return {};
   for (int i = 0; i < 10; ++i) {
     window.idle();
@@ -171,11 +172,13 @@ int runSnapshot(const std::vector<std::string>& args) {
   for (const CommandOption& option : panelOptionList()) line.options.push_back(option);
   auto parsed = parseCommandLine(line, args, status);
   if (!parsed) return status;
-  if (parsed->positional().size() > 1) return reportError("snapshot", "more than one plug-in given", kExitUsage);
+  if (parsed->positional().size() > 1)
+    return reportError("snapshot", "more than one plug-in given", kExitUsage);
   auto request = readPanelOptions(*parsed);
   if (!request.ok()) return reportError("snapshot", request.error(), kExitUsage);
   const std::optional<std::string> outputPath = parsed->value("--output");
-  if (!outputPath) return reportError("snapshot", "no output file given (-o PANEL.png)", kExitUsage);
+  if (!outputPath)
+    return reportError("snapshot", "no output file given (-o PANEL.png)", kExitUsage);
   auto state = readStateOptions(*parsed);
   if (!state.ok()) return reportError("snapshot", state.error(), kExitUsage);
   auto output = OutputFile::create(*outputPath);
@@ -191,8 +194,9 @@ int runSnapshot(const std::vector<std::string>& args) {
   if (!size.ok()) return reportError("snapshot", size.error(), kExitFailure);
   const auto [width, height] = size.value();
   if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
-    return reportError("snapshot", "the plug-in's editor rectangle is unusable (" +
-                                       std::to_string(width) + " x " + std::to_string(height) + ")",
+    return reportError("snapshot",
+                       "the plug-in's editor rectangle is unusable (" + std::to_string(width) +
+                           " x " + std::to_string(height) + ")",
                        kExitFailure);
   }
 
@@ -203,7 +207,8 @@ int runSnapshot(const std::vector<std::string>& args) {
   if (!display.ok()) return reportError("snapshot", display.error(), kExitFailure);
   hostlib::Result<std::vector<std::uint32_t>> picture = hostlib::fail("no picture");
   {
-    auto window = EditorWindow::open(*display.value(), *plugin.value(), plugin.value()->effectName());
+    auto window =
+        EditorWindow::open(*display.value(), *plugin.value(), plugin.value()->effectName());
     if (!window.ok()) return reportError("snapshot", window.error(), kExitFailure);
     if (hostlib::Status s = workPanel(*display.value(), *window.value(), request.value()); !s) {
       return reportError("snapshot", s.error(), kExitFailure);

@@ -40,7 +40,8 @@ int reportXError(Display* display, XErrorEvent* event) {
 // Reads the display number Xvfb writes to `fd` once it accepts connections.
 hostlib::Result<int> readDisplayNumber(int fd) {
   std::string digits;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerStartMs);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerStartMs);
   while (std::chrono::steady_clock::now() < deadline) {
     pollfd wait{fd, POLLIN, 0};
     const int ready = ::poll(&wait, 1, 100);
@@ -83,7 +84,8 @@ void stopServer(pid_t pid) {
 // through a pipe (-displayfd).
 hostlib::Result<std::pair<pid_t, int>> spawnServer(int width, int height) {
   int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return hostlib::fail(std::string("pipe: ") + std::strerror(errno));
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+    return hostlib::fail(std::string("pipe: ") + std::strerror(errno));
   const int childFd = 3;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -92,8 +94,8 @@ hostlib::Result<std::pair<pid_t, int>> spawnServer(int width, int height) {
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  std::vector<std::string> words{"Xvfb", "-displayfd", std::to_string(childFd), "-screen", "0",
-                                 screen, "-nolisten", "tcp"};
+  std::vector<std::string> words{
+      "Xvfb", "-displayfd", std::to_string(childFd), "-screen", "0", screen, "-nolisten", "tcp"};
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
@@ -169,7 +171,8 @@ EditorDisplay::~EditorDisplay() {
 hostlib::Result<std::unique_ptr<EditorWindow>> EditorWindow::open(EditorDisplay& display,
                                                                   hostlib::PluginInstance& plugin,
                                                                   const std::string& title) {
-  if (!(plugin.effect()->flags & effFlagsHasEditor)) return hostlib::fail("the plug-in has no editor");
+  if (!(plugin.effect()->flags & effFlagsHasEditor))
+    return hostlib::fail("the plug-in has no editor");
   ERect* rect = nullptr;
   if (plugin.dispatch(effEditGetRect, 0, 0, &rect) == 0 || !rect) {
     return hostlib::fail("the plug-in gives no editor rectangle");
@@ -177,29 +180,32 @@ hostlib::Result<std::unique_ptr<EditorWindow>> EditorWindow::open(EditorDisplay&
   const int width = rect->right - rect->left;
   const int height = rect->bottom - rect->top;
   if (width <= 0 || height <= 0) {
-    return hostlib::fail("the plug-in's editor rectangle is empty (" + std::to_string(width) + " x " +
-                         std::to_string(height) + ")");
+    return hostlib::fail("the plug-in's editor rectangle is empty (" + std::to_string(width) +
+                         " x " + std::to_string(height) + ")");
   }
   std::unique_ptr<EditorWindow> made(new EditorWindow(display, plugin, title, width, height));
   if (plugin.dispatch(effEditOpen, 0, 0, made->window_.asParent()) == 0) {
     return hostlib::fail("the plug-in could not open its editor in window " +
                          std::to_string(made->window_.id()));
   }
-  made->editorOpen_ = true;
+  made->editorOpen = true;
   return made;
 }
 
 EditorWindow::EditorWindow(EditorDisplay& display, hostlib::PluginInstance& plugin,
                            const std::string& title, int width, int height)
-    : display_(display), plugin_(plugin), window_(display, title, width, height), width_(width),
+    : display_(display),
+      plugin_(plugin),
+      window_(display, title, width, height),
+      width_(width),
       height_(height) {}
 
 EditorWindow::~EditorWindow() {
-  if (editorOpen_) plugin_.dispatch(effEditClose);
+  if (editorOpen) plugin_.dispatch(effEditClose);
 }
 
 void EditorWindow::idle() {
-  if (editorOpen_) plugin_.dispatch(effEditIdle);
+  if (editorOpen) plugin_.dispatch(effEditIdle);
   window_.readEvents();
 }
 
@@ -227,13 +233,11 @@ HostTopWindow::HostTopWindow(EditorDisplay& display, const std::string& title, i
 
 HostTopWindow::~HostTopWindow() {
   Display* dpy = asDisplay(display_.connection());
-  if (!gone_) XDestroyWindow(dpy, window_);
+  if (!gone) XDestroyWindow(dpy, window_);
   XSync(dpy, False);
 }
 
-void HostTopWindow::readEvents() {
-  display_.readWindowEvents(window_, closeRequested_, gone_);
-}
+void HostTopWindow::readEvents() { display_.readWindowEvents(window_, closeRequested_, gone); }
 
 hostlib::Result<std::vector<std::uint32_t>> EditorWindow::capture() {
   if (window_.isGone()) return hostlib::fail("the editor window is gone");
@@ -251,12 +255,15 @@ hostlib::Result<std::vector<std::uint32_t>> EditorWindow::capture() {
     const unsigned long maximum = mask >> shift;
     return static_cast<std::uint32_t>(((pixel & mask) >> shift) * 255 / maximum);
   };
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) *
+                                    static_cast<std::size_t>(height_));
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
       const unsigned long pixel = XGetPixel(image, x, y);
-      pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] =
-          (channel(pixel, redMask) << 16) | (channel(pixel, greenMask) << 8) | channel(pixel, blueMask);
+      pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+             static_cast<std::size_t>(x)] = (channel(pixel, redMask) << 16) |
+                                            (channel(pixel, greenMask) << 8) |
+                                            channel(pixel, blueMask);
     }
   }
   XDestroyImage(image);

@@ -61,13 +61,13 @@ class HostTopWindow {
   // Reads the window's pending events: a close request, or the window destroyed.
   void readEvents();
   bool closeRequested() const { return closeRequested_; }
-  bool isGone() const { return gone_; }
+  bool isGone() const { return gone; }
 
  private:
   EditorDisplay& display_;
   unsigned long window_;
   bool closeRequested_ = false;
-  bool gone_ = false;
+  bool gone = false;
 };
 
 class EditorWindow {
@@ -102,7 +102,7 @@ class EditorWindow {
   HostTopWindow window_;
   int width_;
   int height_;
-  bool editorOpen_ = false;
+  bool editorOpen = false;
 };
 
 }  // namespace hostapp

@@ -39,11 +39,11 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
     : path_(std::move(other.path_)),
       temporaryPath_(std::move(other.temporaryPath_)),
       fd_(std::exchange(other.fd_, -1)),
-      committed_(std::exchange(other.committed_, true)) {}
+      committed(std::exchange(other.committed, true)) {}
 
 OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
-  if (!committed_ && !temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
+  if (!committed && !temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
 }
 
 Result<OutputFile> OutputFile::create(const std::string& path) {
@@ -84,7 +84,7 @@ Status OutputFile::commit() {
   if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
     return fail(path_ + ": cannot replace (" + systemError() + ")");
   }
-  committed_ = true;
+  committed = true;
   return {};
 }
 

@@ -36,7 +36,7 @@ class OutputFile {
   std::string path_;
   std::string temporaryPath_;
   int fd_ = -1;
-  bool committed_ = false;
+  bool committed = false;
 };
 
 // Writes all bytes to `path` through an OutputFile.

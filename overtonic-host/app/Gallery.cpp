@@ -80,41 +80,43 @@ void face(DrawContext& ctx, const GuiRect& box, GuiColor colour, const char* tex
 
 // The caption text of a display: its user data is the text.
 void captionText(float, char* text, void* caption) {
-  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%s", static_cast<std::string*>(caption)->c_str());
+  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%s",
+                static_cast<std::string*>(caption)->c_str());
 }
 
 void percentText(float value, char* text) {
-  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%3.0f %%", static_cast<double>(value * 100.0f));
+  std::snprintf(text, GuiValueDisplay::kMaxText + 1, "%3.0f %%",
+                static_cast<double>(value * 100.0f));
 }
 
 }  // namespace
 
 Gallery::Gallery(GuiFrame& frame) : frame_(frame) {
-  GuiBitmap* panel = keep(strip(kSize.width(), kSize.height(), 1, [](DrawContext& c, std::int32_t,
-                                                                    const GuiRect& box) {
-    fill(c, box, kPanel);
-    label(c, {0, 8, box.right, 30}, "Overtonic GUI toolkit: the standard controls", kInk,
-          FontId::big);
-  }));
+  GuiBitmap* panel = keep(
+      strip(kSize.width(), kSize.height(), 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
+        fill(c, box, kPanel);
+        label(c, {0, 8, box.right, 30}, "Overtonic GUI toolkit: the standard controls", kInk,
+              FontId::big);
+      }));
   frame_.setBackground(panel);
   buildKnobsAndButtons();
   buildSwitchesAndStrips();
   buildSlidersAndDisplays();
   status_ = "Click, drag, wheel, type: every change shows here.";
-  statusLine_ = new GuiValueDisplay({0, 444, kSize.right, kSize.bottom}, nullptr);
-  statusLine_->setValueFormatterEx(captionText, &status_);
-  statusLine_->setBackColor(kWell);
-  statusLine_->setFontColor(kInk);
-  statusLine_->setTextAlign(TextAlign::left);
-  frame_.addView(statusLine_);
+  statusLine = new GuiValueDisplay({0, 444, kSize.right, kSize.bottom}, nullptr);
+  statusLine->setValueFormatterEx(captionText, &status_);
+  statusLine->setBackColor(kWell);
+  statusLine->setFontColor(kInk);
+  statusLine->setTextAlign(TextAlign::left);
+  frame_.addView(statusLine);
 }
 
 Gallery::~Gallery() {
-  for (GuiBitmap* bitmap : bitmaps_) bitmap->release();
+  for (GuiBitmap* bitmap : bitmaps) bitmap->release();
 }
 
 GuiBitmap* Gallery::keep(GuiBitmap* bitmap) {
-  bitmaps_.push_back(bitmap);
+  bitmaps.push_back(bitmap);
   return bitmap;
 }
 
@@ -122,13 +124,13 @@ void Gallery::place(GuiControl* control, const char* name, const GuiRect& area) 
   control->setListener(this);
   frame_.addView(control);
   shown_.emplace_back(name);
-  named_.emplace_back(control, name);
-  captions_.push_back(std::make_unique<std::string>(name));
+  named.emplace_back(control, name);
+  captions.push_back(std::make_unique<std::string>(name));
   const std::int32_t centre = (area.left + area.right) / 2;
   const GuiRect under{centre - kCaptionWidth / 2, area.bottom + 4, centre + kCaptionWidth / 2,
                       area.bottom + 16};
   auto* caption = new GuiValueDisplay(under, nullptr);
-  caption->setValueFormatterEx(captionText, captions_.back().get());
+  caption->setValueFormatterEx(captionText, captions.back().get());
   caption->setTransparent(true);
   caption->setFont(FontId::verySmall);
   caption->setFontColor(kDim);
@@ -150,9 +152,9 @@ void Gallery::buildKnobsAndButtons() {
     c.fillEllipse({-1, -1, 9, 9});
   }));
   const GuiRect knobArea{36, 50, 84, 98};
-  knob_ = new GuiKnob(knobArea, nullptr, 1, dial, nullptr, {0, 0});
-  knob_->setValue(0.3f);
-  place(knob_, "GuiKnob", knobArea);
+  knob = new GuiKnob(knobArea, nullptr, 1, dial, nullptr, {0, 0});
+  knob->setValue(0.3f);
+  place(knob, "GuiKnob", knobArea);
   const GuiRect handleKnobArea{141, 50, 189, 98};
   auto* handleKnob = new GuiKnob(handleKnobArea, nullptr, 2, dial, dot, {0, 0});
   handleKnob->setValue(0.7f);
@@ -178,8 +180,7 @@ void Gallery::buildKnobsAndButtons() {
         muteArea);
 
   const GuiRect editArea{535, 65, 635, 83};
-  auto* edit = new GuiTextEdit(editArea, nullptr, 6, "Edit me", nullptr,
-                               kStyleSunkenFrame);
+  auto* edit = new GuiTextEdit(editArea, nullptr, 6, "Edit me", nullptr, kStyleSunkenFrame);
   edit->setBackColor(kWell);
   edit->setFrameColor(kRim);
   edit->setFontColor(kInk);
@@ -229,18 +230,19 @@ void Gallery::buildSwitchesAndStrips() {
   frames->setValue(0.6f);
   place(frames, "GuiFrameStrip", stripArea);
 
-  GuiBitmap* spinner = keep(strip(40, 40, 8, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
-    fill(c, box, kWell);
-    const double angle = i * 3.14159265358979 / 4.0;
-    const auto x = static_cast<std::int32_t>(20 + 12 * std::cos(angle));
-    const auto y = static_cast<std::int32_t>(box.top + 20 - 12 * std::sin(angle));
-    c.setFillColor(kAccent);
-    c.fillEllipse({x - 5, y - 5, x + 4, y + 4});
-  }));
+  GuiBitmap* spinner =
+      keep(strip(40, 40, 8, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
+        fill(c, box, kWell);
+        const double angle = i * 3.14159265358979 / 4.0;
+        const auto x = static_cast<std::int32_t>(20 + 12 * std::cos(angle));
+        const auto y = static_cast<std::int32_t>(box.top + 20 - 12 * std::sin(angle));
+        c.setFillColor(kAccent);
+        c.fillEllipse({x - 5, y - 5, x + 4, y + 4});
+      }));
   const GuiRect spinnerArea{460, 160, 500, 200};
-  animation_ = new GuiAnimation(spinnerArea, nullptr, 11, 8, 40, spinner, {0, 0});
-  animation_->start();
-  place(animation_, "GuiAnimation (click)", spinnerArea);
+  animation = new GuiAnimation(spinnerArea, nullptr, 11, 8, 40, spinner, {0, 0});
+  animation->start();
+  place(animation, "GuiAnimation (click)", spinnerArea);
 
   const GuiRect menuArea{550, 170, 690, 190};
   auto* menu = new GuiChoiceMenu(menuArea, nullptr, 12, nullptr, nullptr,
@@ -284,29 +286,31 @@ void Gallery::buildSlidersAndDisplays() {
   horizontal->setValue(0.6f);
   place(horizontal, "GuiHorizontalSlider", horizontalArea);
 
-  GuiBitmap* digits = keep(strip(18, 26, 10, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
-    fill(c, box, GuiColor{8, 20, 10, 0});
-    const char text[2] = {static_cast<char>('0' + i), '\0'};
-    label(c, box, text, GuiColor{90, 255, 120, 0}, FontId::veryBig);
-  }));
+  GuiBitmap* digits =
+      keep(strip(18, 26, 10, [](DrawContext& c, std::int32_t i, const GuiRect& box) {
+        fill(c, box, GuiColor{8, 20, 10, 0});
+        const char text[2] = {static_cast<char>('0' + i), '\0'};
+        label(c, box, text, GuiColor{90, 255, 120, 0}, FontId::veryBig);
+      }));
   const std::array<std::int32_t, 4> xs{0, 18, 36, 54};
   const std::array<std::int32_t, 4> ys{0, 0, 0, 0};
   const GuiRect digitArea{304, 307, 376, 333};
   place(new GuiDigitDisplay(digitArea, nullptr, 15, 2024.0f, 4, xs, ys, 18, 26, digits),
         "GuiDigitDisplay", digitArea);
 
-  GuiBitmap* picture = keep(strip(280, 180, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
-    fill(c, box, kWell);
-    c.setFrameColor(kAccent);
-    c.drawRect({0, 0, box.right - 1, box.bottom - 1});
-    for (std::int32_t x = 20; x < box.right; x += 20) {
-      c.setFrameColor(GuiColor{50, 56, 66, 0});
-      c.moveTo({x, 1});
-      c.lineTo({x, box.bottom - 1});
-    }
-    label(c, {0, 60, box.right, 90}, "GuiPopupImage", kInk, FontId::veryBig);
-    label(c, {0, 100, box.right, 120}, "click anywhere on it to close", kDim);
-  }));
+  GuiBitmap* picture =
+      keep(strip(280, 180, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
+        fill(c, box, kWell);
+        c.setFrameColor(kAccent);
+        c.drawRect({0, 0, box.right - 1, box.bottom - 1});
+        for (std::int32_t x = 20; x < box.right; x += 20) {
+          c.setFrameColor(GuiColor{50, 56, 66, 0});
+          c.moveTo({x, 1});
+          c.lineTo({x, box.bottom - 1});
+        }
+        label(c, {0, 60, box.right, 90}, "GuiPopupImage", kInk, FontId::veryBig);
+        label(c, {0, 100, box.right, 120}, "click anywhere on it to close", kDim);
+      }));
   GuiBitmap* thumb = keep(strip(40, 30, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     face(c, box, GuiColor{60, 64, 74, 0}, "info", kInk);
   }));
@@ -321,52 +325,56 @@ void Gallery::buildSlidersAndDisplays() {
   GuiBitmap* lit = keep(strip(16, 120, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     fill(c, box, kWell);
     for (std::int32_t s = 0; s < 12; ++s) {
-      const GuiColor colour = s >= 10 ? GuiColor{230, 60, 50, 0}
-                              : s >= 8 ? GuiColor{240, 200, 40, 0} : kGreen;
+      const GuiColor colour = s >= 10  ? GuiColor{230, 60, 50, 0}
+                              : s >= 8 ? GuiColor{240, 200, 40, 0}
+                                       : kGreen;
       fill(c, {2, box.bottom - 10 * (s + 1) + 1, 14, box.bottom - 10 * s - 1}, colour);
     }
   }));
   GuiBitmap* unlit = keep(strip(16, 120, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     fill(c, box, kWell);
     for (std::int32_t s = 0; s < 12; ++s) {
-      fill(c, {2, box.bottom - 10 * (s + 1) + 1, 14, box.bottom - 10 * s - 1}, GuiColor{44, 50, 58, 0});
+      fill(c, {2, box.bottom - 10 * (s + 1) + 1, 14, box.bottom - 10 * s - 1},
+           GuiColor{44, 50, 58, 0});
     }
   }));
   GuiBitmap* litRow = keep(strip(150, 16, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
     fill(c, box, kWell);
     for (std::int32_t s = 0; s < 15; ++s) fill(c, {10 * s + 1, 2, 10 * s + 9, 14}, kGreen);
   }));
-  GuiBitmap* unlitRow = keep(strip(150, 16, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
-    fill(c, box, kWell);
-    for (std::int32_t s = 0; s < 15; ++s) fill(c, {10 * s + 1, 2, 10 * s + 9, 14}, GuiColor{44, 50, 58, 0});
-  }));
+  GuiBitmap* unlitRow =
+      keep(strip(150, 16, 1, [](DrawContext& c, std::int32_t, const GuiRect& box) {
+        fill(c, box, kWell);
+        for (std::int32_t s = 0; s < 15; ++s)
+          fill(c, {10 * s + 1, 2, 10 * s + 9, 14}, GuiColor{44, 50, 58, 0});
+      }));
   const GuiRect meterArea{552, 260, 568, 380};
-  meters_[0] = new GuiLevelMeter(meterArea, lit, unlit, 12);
-  meters_[0]->setDecay(0.04f);
-  meters_[0]->setValue(0.7f);
-  place(meters_[0], "GuiLevelMeter", meterArea);
+  meters[0] = new GuiLevelMeter(meterArea, lit, unlit, 12);
+  meters[0]->setDecay(0.04f);
+  meters[0]->setValue(0.7f);
+  place(meters[0], "GuiLevelMeter", meterArea);
   const GuiRect rowArea{595, 312, 745, 328};
-  meters_[1] = new GuiLevelMeter(rowArea, litRow, unlitRow, 15, GuiLevelMeter::kHorizontal);
-  meters_[1]->setDecay(0.04f);
-  meters_[1]->setValue(0.45f);
-  place(meters_[1], "GuiLevelMeter (row)", rowArea);
+  meters[1] = new GuiLevelMeter(rowArea, litRow, unlitRow, 15, GuiLevelMeter::kHorizontal);
+  meters[1]->setDecay(0.04f);
+  meters[1]->setValue(0.45f);
+  place(meters[1], "GuiLevelMeter (row)", rowArea);
 
   const GuiRect displayArea{645, 63, 735, 85};
-  knobDisplay_ = new GuiValueDisplay(displayArea, nullptr, kStyleSunkenFrame | kStyleShadowText);
-  knobDisplay_->setValueFormatter(percentText);
-  knobDisplay_->setBackColor(kWell);
-  knobDisplay_->setFrameColor(kRim);
-  knobDisplay_->setShadowColor(GuiColor{0, 0, 0, 0});
-  knobDisplay_->setFontColor(kAccent);
-  knobDisplay_->setFont(FontId::big);
-  knobDisplay_->setValue(knob_ ? knob_->getValue() : 0.0f);
-  place(knobDisplay_, "GuiValueDisplay (knob)", displayArea);
+  knobDisplay = new GuiValueDisplay(displayArea, nullptr, kStyleSunkenFrame | kStyleShadowText);
+  knobDisplay->setValueFormatter(percentText);
+  knobDisplay->setBackColor(kWell);
+  knobDisplay->setFrameColor(kRim);
+  knobDisplay->setShadowColor(GuiColor{0, 0, 0, 0});
+  knobDisplay->setFontColor(kAccent);
+  knobDisplay->setFont(FontId::big);
+  knobDisplay->setValue(knob ? knob->getValue() : 0.0f);
+  place(knobDisplay, "GuiValueDisplay (knob)", displayArea);
 }
 
 void Gallery::valueChanged(DrawContext*, GuiControl* control) {
-  if (control == knob_ && knobDisplay_) knobDisplay_->setValue(control->getValue());
+  if (control == knob && knobDisplay) knobDisplay->setValue(control->getValue());
   std::string name = "control";
-  for (const auto& [shown, shownName] : named_) {
+  for (const auto& [shown, shownName] : named) {
     if (shown == control) name = shownName;
   }
   char text[160];
@@ -376,22 +384,23 @@ void Gallery::valueChanged(DrawContext*, GuiControl* control) {
     std::snprintf(text, sizeof text, "%s: entry %d (%s)", name.c_str(), menu->getCurrent(),
                   menu->getEntry(menu->getCurrent()));
   } else {
-    std::snprintf(text, sizeof text, "%s: %.3f", name.c_str(), static_cast<double>(control->getValue()));
+    std::snprintf(text, sizeof text, "%s: %.3f", name.c_str(),
+                  static_cast<double>(control->getValue()));
   }
   status_ = text;
-  if (statusLine_) statusLine_->setDirty(true);
+  if (statusLine) statusLine->setDirty(true);
 }
 
 void Gallery::tick() {
-  ++ticks_;
-  if (animation_ && animation_->isRunning() && ticks_ % 3 == 0) {
-    animation_->nextFrame();
+  ++ticks;
+  if (animation && animation->isRunning() && ticks % 3 == 0) {
+    animation->nextFrame();
   }
-  const double t = ticks_ * 0.09;
+  const double t = ticks * 0.09;
   const std::array<double, 2> levels{0.55 + 0.4 * std::sin(t) * std::sin(t * 0.37),
                                      0.5 + 0.45 * std::sin(t * 1.3 + 1.0)};
   for (std::size_t i = 0; i < 2; ++i) {
-    if (meters_[i]) meters_[i]->setValue(static_cast<float>(std::fabs(levels[i])));
+    if (meters[i]) meters[i]->setValue(static_cast<float>(std::fabs(levels[i])));
   }
 }
 

@@ -52,17 +52,17 @@ class Gallery final : public ControlListener {
   void buildSlidersAndDisplays();
 
   GuiFrame& frame_;
-  std::vector<GuiBitmap*> bitmaps_;
+  std::vector<GuiBitmap*> bitmaps;
   std::vector<std::string> shown_;
-  std::vector<std::pair<GuiControl*, std::string>> named_;
-  std::vector<std::unique_ptr<std::string>> captions_;
+  std::vector<std::pair<GuiControl*, std::string>> named;
+  std::vector<std::unique_ptr<std::string>> captions;
   std::string status_;
-  GuiValueDisplay* statusLine_ = nullptr;
-  GuiKnob* knob_ = nullptr;                // drives knobDisplay_
-  GuiValueDisplay* knobDisplay_ = nullptr;
-  GuiAnimation* animation_ = nullptr;
-  GuiLevelMeter* meters_[2] = {};
-  std::int32_t ticks_ = 0;
+  GuiValueDisplay* statusLine = nullptr;
+  GuiKnob* knob = nullptr;  // drives knobDisplay
+  GuiValueDisplay* knobDisplay = nullptr;
+  GuiAnimation* animation = nullptr;
+  GuiLevelMeter* meters[2] = {};
+  std::int32_t ticks = 0;
 };
 
 // An editor without a plug-in whose frame holds the gallery.

@@ -52,28 +52,28 @@ class MidiParser {
     MidiFile file;
     if (Status s = readHeader(file); !s) return fail(s.error());
     int tracksRead = 0;
-    while (tracksRead < file.trackCount_ && pos_ < data_.size()) {
-      const size_t chunkStart = pos_;
-      if (data_.size() - pos_ < 8) return error(chunkStart, "truncated chunk header");
-      const bool isTrack = std::equal(data_.begin() + pos_, data_.begin() + pos_ + 4, "MTrk");
-      const uint32_t length = bigEndian32(pos_ + 4);
-      pos_ += 8;
-      if (length > data_.size() - pos_) {
+    while (tracksRead < file.trackCount_ && pos < data_.size()) {
+      const size_t chunkStart = pos;
+      if (data_.size() - pos < 8) return error(chunkStart, "truncated chunk header");
+      const bool isTrack = std::equal(data_.begin() + pos, data_.begin() + pos + 4, "MTrk");
+      const uint32_t length = bigEndian32(pos + 4);
+      pos += 8;
+      if (length > data_.size() - pos) {
         return error(chunkStart, "chunk says " + std::to_string(length) + " bytes, only " +
-                                     std::to_string(data_.size() - pos_) + " remain");
+                                     std::to_string(data_.size() - pos) + " remain");
       }
-      const size_t end = pos_ + length;
+      const size_t end = pos + length;
       if (isTrack) {
         if (Status s = readTrack(file, static_cast<uint16_t>(tracksRead), end); !s) {
           return fail(s.error());
         }
         ++tracksRead;
       }
-      pos_ = end;  // chunks of other types are skipped
+      pos = end;  // chunks of other types are skipped
     }
     if (tracksRead < file.trackCount_) {
-      return error(pos_, "header announces " + std::to_string(file.trackCount_) +
-                             " tracks, the file holds " + std::to_string(tracksRead));
+      return error(pos, "header announces " + std::to_string(file.trackCount_) +
+                            " tracks, the file holds " + std::to_string(tracksRead));
     }
     auto byTick = [](const auto& a, const auto& b) { return a.tick < b.tick; };
     std::stable_sort(file.events_.begin(), file.events_.end(), byTick);
@@ -123,33 +123,33 @@ class MidiParser {
       return error(10, "format 0 with " + std::to_string(file.trackCount_) + " tracks");
     }
     if (Status s = readDivision(file, division); !s) return s;
-    pos_ = 8 + length;
+    pos = 8 + length;
     return {};
   }
 
   Status readDivision(MidiFile& file, uint16_t division) {
     if ((division & 0x8000) == 0) {
       if (division == 0) return error(12, "division of 0 ticks per quarter note");
-      file.ticksPerQuarter_ = division;
+      file.ticksPerQuarter = division;
       return {};
     }
     const int fps = -static_cast<int8_t>(division >> 8);
     if (fps != 24 && fps != 25 && fps != 29 && fps != 30) {
       return error(12, "SMPTE division with " + std::to_string(fps) + " frames per second");
     }
-    file.smpteFramesPerSecond_ = fps;
-    file.ticksPerFrame_ = division & 0xFF;
-    if (file.ticksPerFrame_ == 0) return error(13, "SMPTE division with 0 ticks per frame");
+    file.smpteFramesPerSecond = fps;
+    file.ticksPerFrame = division & 0xFF;
+    if (file.ticksPerFrame == 0) return error(13, "SMPTE division with 0 ticks per frame");
     return {};
   }
 
-  // A variable-length quantity of at most four bytes, inside [pos_, end).
+  // A variable-length quantity of at most four bytes, inside [pos, end).
   Result<uint32_t> readVlq(size_t end, const char* what) {
-    const size_t start = pos_;
+    const size_t start = pos;
     uint32_t value = 0;
     for (int i = 0; i < kMaxVlqBytes; ++i) {
-      if (pos_ >= end) return error(start, std::string("track ends inside a ") + what);
-      const uint8_t byte = data_[pos_++];
+      if (pos >= end) return error(start, std::string("track ends inside a ") + what);
+      const uint8_t byte = data_[pos++];
       value = value << 7 | (byte & 0x7F);
       if ((byte & 0x80) == 0) return value;
     }
@@ -159,33 +159,32 @@ class MidiParser {
   Status readTrack(MidiFile& file, uint16_t track, size_t end) {
     uint64_t tick = 0;
     uint8_t runningStatus = 0;
-    while (pos_ < end) {
+    while (pos < end) {
       auto delta = readVlq(end, "delta time");
       if (!delta.ok()) return fail(delta.error());
       tick += delta.value();
-      if (pos_ >= end) return error(pos_, "track ends after a delta time, before its event");
-      const size_t eventStart = pos_;
-      const uint8_t first = data_[pos_];
+      if (pos >= end) return error(pos, "track ends after a delta time, before its event");
+      const size_t eventStart = pos;
+      const uint8_t first = data_[pos];
       if (first == kMetaEvent) {
         runningStatus = 0;
-        ++pos_;
+        ++pos;
         bool endOfTrack = false;
         if (Status s = readMeta(file, tick, end, endOfTrack); !s) return s;
         if (endOfTrack) return {};
       } else if (first == kSysEx || first == kSysExContinuation) {
         runningStatus = 0;
-        ++pos_;
+        ++pos;
         auto length = readVlq(end, "SysEx length");
         if (!length.ok()) return fail(length.error());
-        if (length.value() > end - pos_)
-          return error(eventStart, "SysEx runs past the track's end");
-        pos_ += length.value();
+        if (length.value() > end - pos) return error(eventStart, "SysEx runs past the track's end");
+        pos += length.value();
       } else if (first >= 0xF0) {
         return error(eventStart, "system message " + hexByte(first) + " is not allowed in a file");
       } else {
         if (first & 0x80) {
           runningStatus = first;
-          ++pos_;
+          ++pos;
         } else if (runningStatus == 0) {
           return error(eventStart, "data byte " + hexByte(first) + " without a status byte");
         }
@@ -206,45 +205,45 @@ class MidiParser {
     event.bytes[0] = status;
     event.size = static_cast<uint8_t>(1 + dataLength(status));
     for (uint8_t i = 1; i < event.size; ++i) {
-      if (pos_ >= end)
+      if (pos >= end)
         return error(eventStart, "track ends inside a " + hexByte(status) + " message");
-      const uint8_t byte = data_[pos_];
+      const uint8_t byte = data_[pos];
       if (byte & 0x80) {
-        return error(pos_, "status byte " + hexByte(byte) + " where a data byte of " +
-                               hexByte(status) + " belongs");
+        return error(pos, "status byte " + hexByte(byte) + " where a data byte of " +
+                              hexByte(status) + " belongs");
       }
       event.bytes[i] = byte;
-      ++pos_;
+      ++pos;
     }
     file.events_.push_back(event);
     return {};
   }
 
   Status readMeta(MidiFile& file, uint64_t tick, size_t end, bool& endOfTrack) {
-    const size_t start = pos_ - 1;
-    if (pos_ >= end) return error(start, "track ends inside a meta event");
-    const uint8_t type = data_[pos_++];
+    const size_t start = pos - 1;
+    if (pos >= end) return error(start, "track ends inside a meta event");
+    const uint8_t type = data_[pos++];
     auto length = readVlq(end, "meta event length");
     if (!length.ok()) return fail(length.error());
-    if (length.value() > end - pos_) return error(start, "meta event runs past the track's end");
+    if (length.value() > end - pos) return error(start, "meta event runs past the track's end");
     if (type == kMetaTempo) {
       if (length.value() != 3) {
         return error(start,
                      "tempo event of " + std::to_string(length.value()) + " bytes (3 expected)");
       }
-      const uint32_t micros = static_cast<uint32_t>(data_[pos_]) << 16 |
-                              static_cast<uint32_t>(data_[pos_ + 1]) << 8 | data_[pos_ + 2];
+      const uint32_t micros = static_cast<uint32_t>(data_[pos]) << 16 |
+                              static_cast<uint32_t>(data_[pos + 1]) << 8 | data_[pos + 2];
       if (micros == 0) return error(start, "tempo of 0 microseconds per quarter note");
       file.tempos_.push_back(TempoChange{tick, micros});
     }
-    pos_ += length.value();
+    pos += length.value();
     endOfTrack = type == kMetaEndOfTrack;
     return {};
   }
 
   std::span<const unsigned char> data_;
   std::string name_;
-  size_t pos_ = 0;
+  size_t pos = 0;
 };
 
 Result<MidiFile> MidiFile::parse(std::span<const unsigned char> data, const std::string& name) {
@@ -258,33 +257,33 @@ Result<MidiFile> MidiFile::read(const std::string& path) {
 }
 
 MidiFile::ExactTime MidiFile::exactMicros(uint64_t tick) const {
-  if (ticksPerQuarter_ == 0) {
+  if (ticksPerQuarter == 0) {
     // SMPTE: fixed ticks per second; 29 stands for 29.97 (30000 / 1001) frames per second.
-    const WideInt fpsNumerator = smpteFramesPerSecond_ == 29 ? 30000 : smpteFramesPerSecond_;
-    const WideInt fpsDenominator = smpteFramesPerSecond_ == 29 ? 1001 : 1;
+    const WideInt fpsNumerator = smpteFramesPerSecond == 29 ? 30000 : smpteFramesPerSecond;
+    const WideInt fpsDenominator = smpteFramesPerSecond == 29 ? 1001 : 1;
     return {static_cast<WideInt>(tick) * kMicrosPerSecond * fpsDenominator,
-            fpsNumerator * ticksPerFrame_};
+            fpsNumerator * ticksPerFrame};
   }
   // The last tempo change at or before the tick (at one tick the later change wins).
   auto after = std::upper_bound(tempos_.begin(), tempos_.end(), tick,
                                 [](uint64_t t, const TempoChange& c) { return t < c.tick; });
   if (after == tempos_.begin()) {
-    return {static_cast<WideInt>(tick) * kDefaultTempo, ticksPerQuarter_};
+    return {static_cast<WideInt>(tick) * kDefaultTempo, ticksPerQuarter};
   }
   const auto i = static_cast<size_t>(after - tempos_.begin() - 1);
   return {
-      tempoStart_[i] + static_cast<WideInt>(tick - tempos_[i].tick) * tempos_[i].microsPerQuarter,
-      ticksPerQuarter_};
+      tempoStart[i] + static_cast<WideInt>(tick - tempos_[i].tick) * tempos_[i].microsPerQuarter,
+      ticksPerQuarter};
 }
 
 void MidiFile::buildTempoMap() {
-  tempoStart_.assign(tempos_.size(), 0);
+  tempoStart.assign(tempos_.size(), 0);
   WideInt micros = 0;
   uint64_t at = 0;
   uint32_t tempo = kDefaultTempo;
   for (size_t i = 0; i < tempos_.size(); ++i) {
     micros += static_cast<WideInt>(tempos_[i].tick - at) * tempo;
-    tempoStart_[i] = micros;
+    tempoStart[i] = micros;
     at = tempos_[i].tick;
     tempo = tempos_[i].microsPerQuarter;
   }

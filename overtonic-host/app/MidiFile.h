@@ -73,12 +73,12 @@ class MidiFile {
 
   int format_ = 0;
   int trackCount_ = 0;
-  uint16_t ticksPerQuarter_ = 0;  // 0 for SMPTE timing
-  int smpteFramesPerSecond_ = 0;  // 24, 25, 29 (29.97 drop frame) or 30
-  int ticksPerFrame_ = 0;
+  uint16_t ticksPerQuarter = 0;  // 0 for SMPTE timing
+  int smpteFramesPerSecond = 0;  // 24, 25, 29 (29.97 drop frame) or 30
+  int ticksPerFrame = 0;
   std::vector<MidiFileEvent> events_;
   std::vector<TempoChange> tempos_;
-  std::vector<WideInt> tempoStart_;  // ticks x microseconds per quarter up to each tempo change
+  std::vector<WideInt> tempoStart;  // ticks x microseconds per quarter up to each tempo change
 };
 
 }  // namespace hostapp

@@ -37,7 +37,8 @@ Display* asDisplay(void* display) { return static_cast<Display*>(display); }
 
 hostlib::Result<std::unique_ptr<PanelPointer>> PanelPointer::connect(const EditorDisplay& display) {
   Display* dpy = XOpenDisplay(display.name().c_str());
-  if (!dpy) return hostlib::fail("cannot open a second connection to the X display " + display.name());
+  if (!dpy)
+    return hostlib::fail("cannot open a second connection to the X display " + display.name());
   int eventBase = 0, errorBase = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(dpy, &eventBase, &errorBase, &major, &minor)) {
     XCloseDisplay(dpy);

@@ -33,10 +33,10 @@ struct PanelPaint {
 // What the panel should show at the end. The panel opens with the volume kind on, nothing
 // selected and no layer shown.
 struct PanelRequest {
-  std::vector<PanelPaint> paints;       // in the order given
-  std::optional<std::int32_t> target;   // selected at the end (default: the last painted)
-  std::optional<std::int32_t> kind;     // curve kind at the end (default: the last painted)
-  std::optional<std::int32_t> layer;    // bar layer shown
+  std::vector<PanelPaint> paints;      // in the order given
+  std::optional<std::int32_t> target;  // selected at the end (default: the last painted)
+  std::optional<std::int32_t> kind;    // curve kind at the end (default: the last painted)
+  std::optional<std::int32_t> layer;   // bar layer shown
   bool empty() const { return paints.empty() && !target && !kind && !layer; }
 };
 

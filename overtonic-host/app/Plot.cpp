@@ -31,57 +31,57 @@ SpectrumAnalyzer::SpectrumAnalyzer(int fftSize, int sampleRate)
     : fftSize_(fftSize),
       sampleRate_(sampleRate),
       window_(static_cast<size_t>(fftSize)),
-      power_(static_cast<size_t>(fftSize / 2 + 1), 0.0) {
+      power(static_cast<size_t>(fftSize / 2 + 1), 0.0) {
   for (int i = 0; i < fftSize; ++i) {
     window_[static_cast<size_t>(i)] =
         static_cast<float>(0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / fftSize));
   }
-  in_ = fftwf_alloc_real(static_cast<size_t>(fftSize));
+  in = fftwf_alloc_real(static_cast<size_t>(fftSize));
   out_ = fftwf_alloc_complex(static_cast<size_t>(fftSize / 2 + 1));
-  plan_ = fftwf_plan_dft_r2c_1d(fftSize, in_, spectrumOut(out_), FFTW_ESTIMATE);
-  pending_.reserve(static_cast<size_t>(fftSize));
+  plan = fftwf_plan_dft_r2c_1d(fftSize, in, spectrumOut(out_), FFTW_ESTIMATE);
+  pending.reserve(static_cast<size_t>(fftSize));
 }
 
 SpectrumAnalyzer::~SpectrumAnalyzer() {
-  fftwf_destroy_plan(planOf(plan_));
-  fftwf_free(in_);
+  fftwf_destroy_plan(planOf(plan));
+  fftwf_free(in);
   fftwf_free(out_);
 }
 
 void SpectrumAnalyzer::add(std::span<const float> samples) {
   const auto size = static_cast<size_t>(fftSize_);
   for (float sample : samples) {
-    pending_.push_back(std::isfinite(sample) ? sample : 0.0f);
-    if (pending_.size() == size) {
+    pending.push_back(std::isfinite(sample) ? sample : 0.0f);
+    if (pending.size() == size) {
       transform();
       // Half overlap: keep the second half as the start of the next window.
-      pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(size / 2));
+      pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(size / 2));
     }
   }
 }
 
 void SpectrumAnalyzer::transform() {
   for (size_t i = 0; i < static_cast<size_t>(fftSize_); ++i) {
-    in_[i] = i < pending_.size() ? pending_[i] * window_[i] : 0.0f;
+    in[i] = i < pending.size() ? pending[i] * window_[i] : 0.0f;
   }
-  fftwf_execute(planOf(plan_));
+  fftwf_execute(planOf(plan));
   const fftwf_complex* out = spectrumOut(out_);
-  for (size_t k = 0; k < power_.size(); ++k) {
+  for (size_t k = 0; k < power.size(); ++k) {
     const double re = out[k][0];
     const double im = out[k][1];
-    power_[k] += re * re + im * im;
+    power[k] += re * re + im * im;
   }
-  ++transforms_;
+  ++transforms;
 }
 
 std::vector<double> SpectrumAnalyzer::levels() {
-  if (transforms_ == 0 && !pending_.empty()) transform();
+  if (transforms == 0 && !pending.empty()) transform();
   // A Hann window sums to fftSize / 2, so a sine of amplitude A gives |X| = A * fftSize / 4.
   const double fullScale = fftSize_ / 4.0;
-  std::vector<double> result(power_.size(), kFloorDb);
-  if (transforms_ == 0) return result;
-  for (size_t k = 0; k < power_.size(); ++k) {
-    const double magnitude = std::sqrt(power_[k] / static_cast<double>(transforms_)) / fullScale;
+  std::vector<double> result(power.size(), kFloorDb);
+  if (transforms == 0) return result;
+  for (size_t k = 0; k < power.size(); ++k) {
+    const double magnitude = std::sqrt(power[k] / static_cast<double>(transforms)) / fullScale;
     result[k] = magnitude > 0 ? std::max(kFloorDb, 20 * std::log10(magnitude)) : kFloorDb;
   }
   return result;
@@ -103,17 +103,17 @@ double SpectrumAnalyzer::peakFrequency() {
 
 WaveformEnvelope::WaveformEnvelope(int columns, int64_t totalFrames)
     : totalFrames_(std::max<int64_t>(totalFrames, 1)),
-      min_(static_cast<size_t>(columns), 0.0f),
-      max_(static_cast<size_t>(columns), 0.0f) {}
+      min(static_cast<size_t>(columns), 0.0f),
+      max(static_cast<size_t>(columns), 0.0f) {}
 
 void WaveformEnvelope::add(std::span<const float> samples) {
-  const auto columns = static_cast<int64_t>(min_.size());
+  const auto columns = static_cast<int64_t>(min.size());
   for (float sample : samples) {
     const int64_t column = std::min(frame_ * columns / totalFrames_, columns - 1);
     ++frame_;
     if (!std::isfinite(sample)) continue;
-    auto& low = min_[static_cast<size_t>(column)];
-    auto& high = max_[static_cast<size_t>(column)];
+    auto& low = min[static_cast<size_t>(column)];
+    auto& high = max[static_cast<size_t>(column)];
     low = std::min(low, sample);
     high = std::max(high, sample);
   }

@@ -34,26 +34,26 @@ class SpectrumAnalyzer {
   int fftSize_;
   int sampleRate_;
   std::vector<float> window_;
-  std::vector<float> pending_;  // samples not yet transformed
-  std::vector<double> power_;   // summed power per bin
-  int64_t transforms_ = 0;
-  float* in_ = nullptr;  // FFTW buffers and plan
+  std::vector<float> pending;  // samples not yet transformed
+  std::vector<double> power;   // summed power per bin
+  int64_t transforms = 0;
+  float* in = nullptr;  // FFTW buffers and plan
   void* out_ = nullptr;
-  void* plan_ = nullptr;
+  void* plan = nullptr;
 };
 
 class WaveformEnvelope {
  public:
   WaveformEnvelope(int columns, int64_t totalFrames);
   void add(std::span<const float> samples);
-  const std::vector<float>& minimum() const { return min_; }
-  const std::vector<float>& maximum() const { return max_; }
+  const std::vector<float>& minimum() const { return min; }
+  const std::vector<float>& maximum() const { return max; }
 
  private:
   int64_t totalFrames_;
   int64_t frame_ = 0;
-  std::vector<float> min_;
-  std::vector<float> max_;
+  std::vector<float> min;
+  std::vector<float> max;
 };
 
 struct PlotInfo {

@@ -199,8 +199,7 @@ class PresetReader {
     file.pluginVersion = get32(20);
     file.programCount = get32(24);
     if (file.programCount < 0 || file.programCount > kMaxBankPrograms) {
-      return error(24, "program count " + std::to_string(file.programCount) +
-                           " is not believable");
+      return error(24, "program count " + std::to_string(file.programCount) + " is not believable");
     }
     if (isBank) {
       file.currentProgram = file.formatVersion >= 2 ? get32(28) : 0;
@@ -262,8 +261,8 @@ std::vector<unsigned char> encodeProgramChunk(int32_t pluginId, int32_t pluginVe
                                               int32_t programCount, const std::string& name,
                                               std::span<const unsigned char> chunk) {
   std::vector<unsigned char> out;
-  for (int32_t word : {kChunkMagic, 0, kProgramChunkMagic, 1, pluginId, pluginVersion,
-                       programCount})
+  for (int32_t word :
+       {kChunkMagic, 0, kProgramChunkMagic, 1, pluginId, pluginVersion, programCount})
     putInt(out, word);
   appendName(out, name);
   putInt(out, static_cast<int32_t>(chunk.size()));
@@ -276,8 +275,8 @@ std::vector<unsigned char> encodeBankChunk(int32_t pluginId, int32_t pluginVersi
                                            int32_t programCount, int32_t currentProgram,
                                            std::span<const unsigned char> chunk) {
   std::vector<unsigned char> out;
-  for (int32_t word : {kChunkMagic, 0, kBankChunkMagic, 2, pluginId, pluginVersion, programCount,
-                       currentProgram})
+  for (int32_t word :
+       {kChunkMagic, 0, kBankChunkMagic, 2, pluginId, pluginVersion, programCount, currentProgram})
     putInt(out, word);
   out.resize(kBankChunkHeaderBytes - 4, 0);
   putInt(out, static_cast<int32_t>(chunk.size()));

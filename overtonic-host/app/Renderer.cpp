@@ -11,19 +11,19 @@ using hostlib::fail;
 using hostlib::Status;
 
 std::span<const VstMidiEvent> BlockEventQueue::take(int64_t start, int32_t frames) {
-  block_.clear();
+  block.clear();
   const int64_t end = start + frames;
-  while (next_ < events_.size() && events_[next_].frame < end) {
-    const TimedMidiEvent& timed = events_[next_++];
+  while (next < events_.size() && events_[next].frame < end) {
+    const TimedMidiEvent& timed = events_[next++];
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
     event.deltaFrames = static_cast<VstInt32>(std::max<int64_t>(timed.frame - start, 0));
     for (uint8_t i = 0; i < timed.size && i < 3; ++i)
       event.midiData[i] = static_cast<char>(timed.bytes[i]);
-    block_.push_back(event);
+    block.push_back(event);
   }
-  return block_;
+  return block;
 }
 
 Status render(hostlib::PluginInstance& plugin, std::span<const TimedMidiEvent> events,
@@ -55,14 +55,14 @@ void SignalMeter::add(std::span<const float> samples) {
     }
     const double value = sample;
     peak_ = std::max(peak_, std::fabs(value));
-    sumOfSquares_ += value * value;
+    sumOfSquares += value * value;
   }
   frames_ += static_cast<int64_t>(samples.size());
 }
 
 double SignalMeter::rms() const {
   const int64_t counted = frames_ - nonFinite_;
-  return counted > 0 ? std::sqrt(sumOfSquares_ / static_cast<double>(counted)) : 0.0;
+  return counted > 0 ? std::sqrt(sumOfSquares / static_cast<double>(counted)) : 0.0;
 }
 
 std::string formatDecibelsFullScale(double level) {

@@ -25,8 +25,8 @@ class BlockEventQueue {
 
  private:
   std::span<const TimedMidiEvent> events_;
-  size_t next_ = 0;
-  std::vector<VstMidiEvent> block_;
+  size_t next = 0;
+  std::vector<VstMidiEvent> block;
 };
 
 struct RenderSettings {
@@ -55,7 +55,7 @@ class SignalMeter {
 
  private:
   double peak_ = 0;
-  double sumOfSquares_ = 0;
+  double sumOfSquares = 0;
   int64_t frames_ = 0;
   int64_t nonFinite_ = 0;
 };

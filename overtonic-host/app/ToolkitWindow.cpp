@@ -23,7 +23,7 @@ class ToolkitEditor final : public EditorBase {
   }
 
   ToolkitEditor(EffectBaseX* shell, int width, int height, GuiView* content)
-      : EditorBase(shell, backend()), size_{0, 0, width, height}, content_(content) {
+      : EditorBase(shell, backend()), size{0, 0, width, height}, content_(content) {
     rect = {0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
   }
   ~ToolkitEditor() override {
@@ -32,7 +32,7 @@ class ToolkitEditor final : public EditorBase {
   }
   VstIntPtr open(void* window) override {
     EditorBase::open(window);
-    frame = new GuiFrame(size_, window, this, backend());
+    frame = new GuiFrame(size, window, this, backend());
     if (content_) frame->addView(std::exchange(content_, nullptr));
     return frame->isWindowOpen() ? 1 : 0;
   }
@@ -42,7 +42,7 @@ class ToolkitEditor final : public EditorBase {
   }
 
  private:
-  GuiRect size_;
+  GuiRect size;
   GuiView* content_;
 };
 

@@ -40,10 +40,10 @@ void unregisterEffect(AEffect* effect) {
   registry().erase(effect);
 }
 
-PendingInstance::PendingInstance(PluginInstance* instance) : previous_(pendingInstance) {
+PendingInstance::PendingInstance(PluginInstance* instance) : previous(pendingInstance) {
   pendingInstance = instance;
 }
-PendingInstance::~PendingInstance() { pendingInstance = previous_; }
+PendingInstance::~PendingInstance() { pendingInstance = previous; }
 
 AudioCallScope::AudioCallScope() { ++audioCallDepth; }
 AudioCallScope::~AudioCallScope() { --audioCallDepth; }

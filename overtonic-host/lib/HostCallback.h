@@ -27,7 +27,7 @@ class PendingInstance {
   PendingInstance& operator=(const PendingInstance&) = delete;
 
  private:
-  PluginInstance* previous_;
+  PluginInstance* previous;
 };
 
 // Marks the current thread as inside an audio call, for audioMasterGetCurrentProcessLevel.

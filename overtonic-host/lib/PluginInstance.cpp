@@ -54,7 +54,7 @@ intptr_t PluginInstance::dispatch(int32_t opcode, int32_t index, intptr_t value,
     const intptr_t result = effect->dispatcher(effect, effClose, index, value, ptr, opt);
     detail::unregisterEffect(effect);
     effect_ = nullptr;
-    started_ = false;
+    started = false;
     return result;
   }
   return effect->dispatcher(effect, opcode, index, value, ptr, opt);
@@ -131,26 +131,26 @@ void PluginInstance::start(float sampleRate, int32_t blockSize) {
   dispatch(effSetBlockSize, 0, blockSize);
   prepareChannels(blockSize);
   dispatch(effMainsChanged, 0, 1);
-  started_ = true;
+  started = true;
 }
 
 void PluginInstance::stop() {
   if (effect_ == nullptr) return;
   dispatch(effMainsChanged, 0, 0);
-  started_ = false;
+  started = false;
 }
 
 intptr_t PluginInstance::sendEvents(std::span<const VstMidiEvent> events) {
-  eventCopies_.assign(events.begin(), events.end());
-  const size_t count = eventCopies_.size();
+  eventCopies.assign(events.begin(), events.end());
+  const size_t count = eventCopies.size();
   // Header words (count, reserved) followed by one pointer per event; never shorter than the
   // declared record.
-  eventList_.assign(2 + std::max<size_t>(count, 2), 0);
-  auto* base = reinterpret_cast<unsigned char*>(eventList_.data());
+  eventList.assign(2 + std::max<size_t>(count, 2), 0);
+  auto* base = reinterpret_cast<unsigned char*>(eventList.data());
   const auto numEvents = static_cast<VstInt32>(count);
   std::memcpy(base + offsetof(VstEvents, numEvents), &numEvents, sizeof numEvents);
   for (size_t i = 0; i < count; ++i) {
-    auto* event = reinterpret_cast<VstEvent*>(&eventCopies_[i]);
+    auto* event = reinterpret_cast<VstEvent*>(&eventCopies[i]);
     std::memcpy(base + offsetof(VstEvents, events) + i * sizeof(VstEvent*), &event, sizeof event);
   }
   return dispatch(effProcessEvents, 0, 0, base);
@@ -162,18 +162,18 @@ void PluginInstance::prepareChannels(int32_t frames) {
   const int32_t inputs = std::clamp(effect_->numInputs, 0, kMaxChannels);
   const size_t length = static_cast<size_t>(std::max({frames, blockSize_, 1}));
   const size_t buffers = static_cast<size_t>(outputs - 1 + inputs);
-  scratch_.resize(buffers);
-  for (auto& buffer : scratch_) {
+  scratch.resize(buffers);
+  for (auto& buffer : scratch) {
     if (buffer.size() < length) buffer.resize(length);
   }
   outputs_.assign(static_cast<size_t>(outputs), nullptr);
   inputs_.assign(static_cast<size_t>(inputs), nullptr);
-  for (size_t i = 1; i < outputs_.size(); ++i) outputs_[i] = scratch_[i - 1].data();
+  for (size_t i = 1; i < outputs_.size(); ++i) outputs_[i] = scratch[i - 1].data();
   for (size_t i = 0; i < inputs_.size(); ++i) {
-    inputs_[i] = scratch_[outputs_.size() - 1 + i].data();
+    inputs_[i] = scratch[outputs_.size() - 1 + i].data();
   }
   // Inputs are silence; extra outputs start clear for the accumulating entry.
-  for (auto& buffer : scratch_) std::fill(buffer.begin(), buffer.end(), 0.0f);
+  for (auto& buffer : scratch) std::fill(buffer.begin(), buffer.end(), 0.0f);
 }
 
 void PluginInstance::processReplacing(float* out, int32_t frames) {
@@ -194,17 +194,17 @@ void PluginInstance::runAudio(AEffectProcessProc entry, float* out, int32_t fram
 
 intptr_t PluginInstance::close() {
   if (effect_ == nullptr) return 0;
-  if (started_) stop();
+  if (started) stop();
   return dispatch(effClose);
 }
 
 void PluginInstance::clearCalls() {
-  std::lock_guard lock(callsMutex_);
+  std::lock_guard lock(callsMutex);
   calls_.clear();
 }
 
 size_t PluginInstance::countCalls(int32_t opcode) const {
-  std::lock_guard lock(callsMutex_);
+  std::lock_guard lock(callsMutex);
   return static_cast<size_t>(std::count_if(
       calls_.begin(), calls_.end(), [opcode](const HostCall& c) { return c.opcode == opcode; }));
 }
@@ -218,7 +218,7 @@ intptr_t PluginInstance::answerHostCall(bool nullEffect, int32_t opcode, int32_t
   }
   const std::string canDoText = call.text;
   {
-    std::lock_guard lock(callsMutex_);
+    std::lock_guard lock(callsMutex);
     calls_.push_back(std::move(call));
   }
   switch (opcode) {
@@ -239,10 +239,8 @@ intptr_t PluginInstance::answerHostCall(bool nullEffect, int32_t opcode, int32_t
         return 1;
       }
       return std::find(kHostCanDo.begin(), kHostCanDo.end(), canDoText) != kHostCanDo.end() ? 1 : 0;
-    case audioMasterOpenFileSelector:
-      return openFileSelector(static_cast<VstFileSelect*>(ptr));
-    case audioMasterCloseFileSelector:
-      return closeFileSelector(static_cast<VstFileSelect*>(ptr));
+    case audioMasterOpenFileSelector: return openFileSelector(static_cast<VstFileSelect*>(ptr));
+    case audioMasterCloseFileSelector: return closeFileSelector(static_cast<VstFileSelect*>(ptr));
     case audioMasterGetLanguage: return kLanguageEnglish;
     case audioMasterBeginEdit:
     case audioMasterEndEdit:
@@ -274,16 +272,16 @@ intptr_t PluginInstance::openFileSelector(VstFileSelect* selection) {
     selection->returnPath = kept->paths.front().data();
     selection->nbReturnPath = 1;
   }
-  std::lock_guard lock(selectionsMutex_);
-  selections_[selection] = std::move(kept);
+  std::lock_guard lock(selectionsMutex);
+  selections[selection] = std::move(kept);
   return kHandled;
 }
 
 // Frees what the selection handed over and takes it out of the record.
 intptr_t PluginInstance::closeFileSelector(VstFileSelect* selection) {
-  std::lock_guard lock(selectionsMutex_);
-  auto found = selections_.find(selection);
-  if (found == selections_.end()) return 0;
+  std::lock_guard lock(selectionsMutex);
+  auto found = selections.find(selection);
+  if (found == selections.end()) return 0;
   HostSelection& kept = *found->second;
   if (kept.ownsSinglePath && selection->returnPath == kept.paths.front().data()) {
     selection->returnPath = nullptr;
@@ -291,7 +289,7 @@ intptr_t PluginInstance::closeFileSelector(VstFileSelect* selection) {
   if (!kept.pointers.empty() && selection->returnMultiplePaths == kept.pointers.data()) {
     selection->returnMultiplePaths = nullptr;
   }
-  selections_.erase(found);
+  selections.erase(found);
   return kHandled;
 }
 

@@ -103,7 +103,7 @@ class PluginInstance {
   // effOpen was sent by instantiate. start: effSetSampleRate, effSetBlockSize, effMainsChanged(1).
   void start(float sampleRate, int32_t blockSize);
   void stop();  // effMainsChanged(0)
-  bool isStarted() const { return started_; }
+  bool isStarted() const { return started; }
 
   // Builds a VstEvents list of copies of the events and sends it with effProcessEvents.
   intptr_t sendEvents(std::span<const VstMidiEvent> events);
@@ -146,16 +146,16 @@ class PluginInstance {
   AEffect* effect_ = nullptr;
   float sampleRate_;
   int32_t blockSize_;
-  bool started_ = false;
+  bool started = false;
 
-  mutable std::mutex callsMutex_;
+  mutable std::mutex callsMutex;
   std::vector<HostCall> calls_;
 
-  std::vector<std::vector<float>> scratch_;  // extra outputs, then inputs
+  std::vector<std::vector<float>> scratch;  // extra outputs, then inputs
   std::vector<float*> outputs_;
   std::vector<float*> inputs_;
-  std::vector<VstMidiEvent> eventCopies_;
-  std::vector<intptr_t> eventList_;  // word-aligned storage of the VstEvents list
+  std::vector<VstMidiEvent> eventCopies;
+  std::vector<intptr_t> eventList;  // word-aligned storage of the VstEvents list
 
   // What the host's file selector handed over, per record, until the record comes back.
   struct HostSelection {
@@ -163,8 +163,8 @@ class PluginInstance {
     std::vector<char*> pointers;  // the array of several paths
     bool ownsSinglePath = false;  // paths[0] is the record's returnPath
   };
-  std::mutex selectionsMutex_;
-  std::map<const VstFileSelect*, std::unique_ptr<HostSelection>> selections_;
+  std::mutex selectionsMutex;
+  std::map<const VstFileSelect*, std::unique_ptr<HostSelection>> selections;
 };
 
 }  // namespace hostlib

@@ -26,48 +26,48 @@ inline Failure fail(std::string message) { return Failure{std::move(message)}; }
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : state_(std::move(value)) {}  // NOLINT: implicit on purpose, like expected
-  Result(Failure failure) : state_(std::move(failure)) {}  // NOLINT
+  Result(T value) : state(std::move(value)) {}  // NOLINT: implicit on purpose, like expected
+  Result(Failure failure) : state(std::move(failure)) {}  // NOLINT
 
-  bool ok() const { return std::holds_alternative<T>(state_); }
+  bool ok() const { return std::holds_alternative<T>(state); }
   explicit operator bool() const { return ok(); }
 
   T& value() & {
     if (!ok()) failedResultAccess(error());
-    return std::get<T>(state_);
+    return std::get<T>(state);
   }
   const T& value() const& {
     if (!ok()) failedResultAccess(error());
-    return std::get<T>(state_);
+    return std::get<T>(state);
   }
   T&& value() && {
     if (!ok()) failedResultAccess(error());
-    return std::get<T>(std::move(state_));
+    return std::get<T>(std::move(state));
   }
 
   // The message of a failure; empty for a success.
   const std::string& error() const {
     static const std::string none;
-    return ok() ? none : std::get<Failure>(state_).message;
+    return ok() ? none : std::get<Failure>(state).message;
   }
 
  private:
-  std::variant<T, Failure> state_;
+  std::variant<T, Failure> state;
 };
 
 // A result without a value: success or a message.
 class [[nodiscard]] Status {
  public:
   Status() = default;
-  Status(Failure failure) : error_(std::move(failure.message)), failed_(true) {}  // NOLINT
+  Status(Failure failure) : error_(std::move(failure.message)), failed(true) {}  // NOLINT
 
-  bool ok() const { return !failed_; }
+  bool ok() const { return !failed; }
   explicit operator bool() const { return ok(); }
   const std::string& error() const { return error_; }
 
  private:
   std::string error_;
-  bool failed_ = false;
+  bool failed = false;
 };
 
 }  // namespace hostlib

@@ -27,7 +27,6 @@ using x11test::ServerGrab;
 constexpr int kHostX = 660;
 constexpr int kHostY = 400;
 
-
 int openDescriptors() {
   int count = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -112,7 +111,8 @@ TEST_F(EditorPluginX11Test, OpenShowsTheBackgroundInAChildOfTheHostWindow) {
     }
     XDestroyImage(image);
   }
-  EXPECT_EQ(differing, 0) << "pixels of the window outside the controls that differ from bitmap 128";
+  EXPECT_EQ(differing, 0)
+      << "pixels of the window outside the controls that differ from bitmap 128";
   close();
   EXPECT_TRUE(host->children().empty()) << "close destroys the panel's window";
 }

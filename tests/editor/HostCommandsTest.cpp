@@ -52,7 +52,8 @@ class Scratch {
   Scratch& operator=(const Scratch&) = delete;
   std::string path(const std::string& name) const { return (fs::path(path_) / name).string(); }
   std::size_t entries() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
   }
 
  private:
@@ -166,7 +167,8 @@ TEST(SnapshotCommand, WithNoDisplayAtAllWritesThePanelPixelForPixel) {
   ASSERT_EQ(expected.size(), 360000u);
   int differing = 0;
   for (int y = 0; y < 600; ++y) {
-    for (int x = 0; x < 600; ++x) differing += taken.pixel(x, y) == expected[static_cast<std::size_t>(y * 600 + x)] ? 0 : 1;
+    for (int x = 0; x < 600; ++x)
+      differing += taken.pixel(x, y) == expected[static_cast<std::size_t>(y * 600 + x)] ? 0 : 1;
   }
   EXPECT_EQ(differing, 0) << "pixels of the snapshot that differ from the panel drawn at open";
 }
@@ -203,9 +205,11 @@ TEST(SnapshotCommand, PanelOptionsPaintSelectAndShowALayer) {
 TEST(SnapshotCommand, RefusesBadPanelOptions) {
   Scratch scratch;
   const std::string png = scratch.path("bad.png");
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--paint", "1:volume:0,5"}, {"--select", "33"}, {"--kind", "pitch"},
-        {"--layer", "all"}, {"--paint", "odd:detune"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--paint", "1:volume:0,5"},
+                                               {"--select", "33"},
+                                               {"--kind", "pitch"},
+                                               {"--layer", "all"},
+                                               {"--paint", "odd:detune"}}) {
     std::vector<std::string> words{"snapshot", kPlugin, "-o", png};
     words.insert(words.end(), args.begin(), args.end());
     const Outcome outcome = run(scratch, words, false);
@@ -218,8 +222,8 @@ TEST(SnapshotCommand, RefusesBadPanelOptions) {
 TEST(SnapshotCommand, AppliesStateOptionsBeforeOpening) {
   Scratch scratch;
   const Outcome outcome =
-      run(scratch, {"snapshot", kPlugin, "--program", "3", "--set", "0=0.2", "-o",
-                    scratch.path("p.png")},
+      run(scratch,
+          {"snapshot", kPlugin, "--program", "3", "--set", "0=0.2", "-o", scratch.path("p.png")},
           false);
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_TRUE(fs::exists(scratch.path("p.png")));
@@ -239,7 +243,10 @@ TEST(SnapshotCommand, RefusesBadRequestsWithAMessageAndLeavesNoFile) {
   std::ofstream(notAPlugin) << "text";
   const RefusalCase cases[] = {
       {"no output", {"snapshot", kPlugin}, 2, "no output file"},
-      {"missing folder", {"snapshot", kPlugin, "-o", scratch.path("none/out.png")}, 1, "none/out.png"},
+      {"missing folder",
+       {"snapshot", kPlugin, "-o", scratch.path("none/out.png")},
+       1,
+       "none/out.png"},
       {"not a plug-in", {"snapshot", notAPlugin, "-o", png}, 1, "not-a-plugin.so"},
       {"two plug-ins", {"snapshot", kPlugin, kPlugin, "-o", png}, 2, "more than one"},
       {"bad program", {"snapshot", kPlugin, "--program", "99", "-o", png}, 2, "99"},
@@ -271,7 +278,8 @@ TEST(GuiCommand, ShowsTheEditorUntilTheTimeIsUp) {
   Scratch scratch;
   const auto start = std::chrono::steady_clock::now();
   const Outcome outcome = run(scratch, {"gui", kPlugin, "--seconds", "0.4"}, true);
-  const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double took =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_TRUE(outcome.err.empty()) << outcome.err;
   EXPECT_GE(took, 0.4);

@@ -41,13 +41,13 @@ class PointerHand {
  public:
   explicit PointerHand(GuiPoint windowOrigin) : origin_(windowOrigin) {}
   ~PointerHand() {
-    if (thread_.joinable()) thread_.join();
+    if (thread.joinable()) thread.join();
   }
   PointerHand(const PointerHand&) = delete;
   PointerHand& operator=(const PointerHand&) = delete;
 
   void start(std::function<void(PointerHand&)> script) {
-    thread_ = std::thread([this, script = std::move(script)] {
+    thread = std::thread([this, script = std::move(script)] {
       display_ = XOpenDisplay(nullptr);
       if (display_) {
         script(*this);
@@ -85,7 +85,7 @@ class PointerHand {
  private:
   GuiPoint origin_;
   Display* display_ = nullptr;
-  std::thread thread_;
+  std::thread thread;
   std::atomic<bool> done_{false};
 };
 
@@ -135,8 +135,7 @@ class PanelControlsX11Test : public ::testing::Test {
     if (!display) GTEST_SKIP() << "no private X server: " << (failure ? *failure : "");
     host = std::make_unique<HostWindow>(kHostX, kHostY, 600, 600);
     if (!host->usable() || !host->hasTrueColour24()) GTEST_SKIP() << "no XTest or 24-bit screen";
-    frame =
-        std::make_unique<GuiFrame>(GuiRect{0, 0, 600, 600}, host->asParent(), nullptr, backend);
+    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 600, 600}, host->asParent(), nullptr, backend);
     ASSERT_TRUE(frame->isWindowOpen());
     const BitmapRef ground{paintedBitmap(600, 600, [](DrawContext& context) {
       context.setFillColor(kGround);

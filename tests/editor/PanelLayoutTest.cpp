@@ -114,8 +114,8 @@ TEST(PanelLayoutTest, TheCurveEditorsAreOnePerSlotInSlotOrderWithTheirBaselines)
 
 TEST(PanelLayoutTest, OnlyTheHarmonicsBarsAndCurveEditorsStartHidden) {
   for (const ControlSpec& spec : panel::kLayout) {
-    const bool harmonicsBar = spec.tag >= 82 && spec.tag <= 177 &&
-                              spec.kind != ControlKind::valueDisplay;
+    const bool harmonicsBar =
+        spec.tag >= 82 && spec.tag <= 177 && spec.kind != ControlKind::valueDisplay;
     const bool hidden = harmonicsBar || spec.kind == ControlKind::curveEditor;
     EXPECT_EQ(spec.attached, !hidden) << "tag " << spec.tag;
   }
@@ -202,8 +202,8 @@ TEST(PanelLayoutTest, SlotNumbersAddressTheBankAndOscillatorsOfTheirKindAndTarge
   // Group buttons in the order of their slots: halves (layer 1), odd/even (2), octave (3),
   // quarters (4); "Upper 1/2" (tag 9) addresses oscillators 16-31.
   EnvelopeSlotTarget upper{};
-  ASSERT_TRUE(envelopeSlotTarget(panel::slotOf(panel::kVolumeCurve, *panel::targetOfSelectionTag(9)),
-                                 upper));
+  ASSERT_TRUE(envelopeSlotTarget(
+      panel::slotOf(panel::kVolumeCurve, *panel::targetOfSelectionTag(9)), upper));
   EXPECT_EQ(upper.firstOscillator, 16);
   EXPECT_EQ(upper.count, 16);
   EXPECT_FALSE(panel::targetOfSelectionTag(18).has_value());

@@ -39,7 +39,8 @@ TEST_F(PanelLogicTest, EveryTagSetsItsParameterAndOnlyPlainOnesAreReported) {
     GuiControl& shownControl = control(spec.tag);
     // A routing switch's second state (0.25), the sweep shape's triangle (1.0), buttons on.
     float value = 0.75f;
-    if (spec.kind == panel::ControlKind::cycleSwitch) value = 1.0f / float(spec.states - 1);
+    if (spec.kind == panel::ControlKind::cycleSwitch)
+      value = 1.0f / static_cast<float>(spec.states - 1);
     if (spec.kind == panel::ControlKind::onOffButton) value = 1.0f;
     shownControl.setValue(value);
     const float sent = shownControl.getValue();
@@ -105,7 +106,8 @@ TEST_F(PanelLogicTest, TheLayerButtonsShowOneLayerAtATime) {
   click(2);
   EXPECT_EQ(barsOnShow(panel::kVolumeCurve), 0) << "pressed again, the area is empty";
   for (std::int32_t tag = 2; tag <= 4; ++tag) {
-    EXPECT_EQ(plugin->getParameter(tag), layerParameters[tag - 2]) << "layer buttons set no parameter";
+    EXPECT_EQ(plugin->getParameter(tag), layerParameters[tag - 2])
+        << "layer buttons set no parameter";
   }
 }
 
@@ -207,7 +209,8 @@ TEST_F(PanelLogicTest, TheHostClosingTheEditorDuringAHeldPressIsHarmless) {
   press(reset, std::move(held));
   paneltest::duringHostIdle() = nullptr;
   int idles = 0;
-  for (const paneltest::HostCall& call : paneltest::hostCalls()) idles += call.opcode == audioMasterIdle;
+  for (const paneltest::HostCall& call : paneltest::hostCalls())
+    idles += call.opcode == audioMasterIdle;
   ASSERT_GE(idles, 1) << "the press gave the host its idle call";
   EXPECT_FALSE(editor->isPanelOpen());
   EXPECT_EQ(GuiView::liveCount(), liveViews) << "every view of the panel is gone";
@@ -226,7 +229,7 @@ TEST_F(PanelLogicTest, AHostSetLayerButtonNeverLeavesTwoLayersOnShow) {
   EXPECT_EQ(barsOnShow(panel::kVolumeCurve), 0) << "what was on show is taken off";
   EXPECT_EQ(barsOnShow(panel::kDetuneCurve), 32);
   plugin->setParameter(4, 1.0f);  // the host turns the phase button on without its bars
-  click(4);                        // ... so the user's press turns it off
+  click(4);                       // ... so the user's press turns it off
   EXPECT_EQ(barsOnShow(panel::kDetuneCurve), 32);
   EXPECT_EQ(barsOnShow(panel::kPhaseCurve), 0);
   plugin->setParameter(3, 0.0f);

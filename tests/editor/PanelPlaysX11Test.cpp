@@ -1,8 +1,9 @@
 // The panel makes the instrument playable, end to end: the built plug-in loaded by our host
 // library, its editor embedded in a window on a private X server, worked with the real pointer
 // (XTest) while the plug-in's own press handling and drag loops follow it, the sound measured
-// from processReplacing, and what was painted saved and restored as a host's session does. A private server per test keeps the one pointer to ourselves while
-// other test programs run in parallel.
+// from processReplacing, and what was painted saved and restored as a host's session does. A
+// private server per test keeps the one pointer to ourselves while other test programs run in
+// parallel.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,8 +20,8 @@
 #include "overtonic-host/app/EditorHost.h"
 #include "overtonic-host/app/PanelPointer.h"
 #include "overtonic-host/app/PanelScript.h"
-#include "tests/support/SignalMeasure.h"
 #include "tests/support/PluginFixture.h"
+#include "tests/support/SignalMeasure.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ TEST_F(PanelPlaysTest, APaintedVolumeCurveIsHeardAtHarmonicOneAndResetSilencesIt
 
   const std::vector<float> sound = renderNote(kCurveSamples);
   ASSERT_TRUE(signal_measure::allFinite(sound));
-  const double curveSeconds = double(kCurveSamples) / kRate;
+  const double curveSeconds = static_cast<double>(kCurveSamples) / kRate;
   const double middle = rmsAround(sound, curveSeconds * 0.5);
   const double early = rmsAround(sound, curveSeconds * 0.15);
   const double late = rmsAround(sound, curveSeconds * 0.85);
@@ -240,8 +241,8 @@ class PanelHostCallsTest : public PanelPlaysTest {
     const auto gesture = hostapp::clickOn(tag);
     ASSERT_TRUE(gesture) << "tag " << tag;
     const auto bracketOpened = [this] { return plugin->countCalls(audioMasterBeginEdit) > 0; };
-    const hostlib::Status held = pointer->hold(*window, gesture->path.front(), bracketOpened,
-                                               std::chrono::milliseconds(30));
+    const hostlib::Status held =
+        pointer->hold(*window, gesture->path.front(), bracketOpened, std::chrono::milliseconds(30));
     ASSERT_TRUE(held.ok()) << held.error();
   }
 };

@@ -45,9 +45,9 @@ TEST_F(PanelTest, OpenMakesEveryControlOfTheLayoutInItsPlaceAndShowsTheFixedOnes
 
 TEST_F(PanelTest, AtOpenValueControlsShowTheirParametersAndThePanelsOwnButtonsStartFresh) {
   const std::pair<VstInt32, float> sets[] = {
-      {0, 0.3f},  {1, 0.7f},  {18, 0.75f}, {82, 0.6f},  {114, 0.2f}, {146, 0.9f}, {180, 0.4f},
-      {187, 1.0f}, {199, 0.0f}, {210, 1.0f}, {231, 1.0f}, {2, 1.0f},   {4, 1.0f},  {6, 1.0f},
-      {9, 1.0f},  {51, 1.0f}, {235, 1.0f}};
+      {0, 0.3f},   {1, 0.7f},   {18, 0.75f}, {82, 0.6f},  {114, 0.2f}, {146, 0.9f},
+      {180, 0.4f}, {187, 1.0f}, {199, 0.0f}, {210, 1.0f}, {231, 1.0f}, {2, 1.0f},
+      {4, 1.0f},   {6, 1.0f},   {9, 1.0f},   {51, 1.0f},  {235, 1.0f}};
   for (const auto& [index, value] : sets) plugin->setParameter(index, value);
   openPanel();
   for (std::int32_t tag : {0, 1, 18, 82, 114, 146, 180, 187, 199, 210, 231}) {
@@ -93,11 +93,11 @@ struct SyncCase {
 TEST_F(PanelTest, HostChangesMoveTheControlsOfTheirIndexOnShowOrNot) {
   openPanel();
   const SyncCase cases[] = {
-      {"phase layer button", 4, 1.0f},   {"Octave group on", 13, 1.0f},
-      {"Octave group off", 13, 0.0f},    {"delay time", 178, 0.3f},
-      {"delay volume", 180, 0.8f},       {"hidden volume bar", 100, 0.45f},
-      {"hidden phase bar", 140, 0.1f},   {"routing", 40, 1.0f},
-      {"oscillator switch", 220, 1.0f},  {"sweep shape", 187, 1.0f},
+      {"phase layer button", 4, 1.0f},  {"Octave group on", 13, 1.0f},
+      {"Octave group off", 13, 0.0f},   {"delay time", 178, 0.3f},
+      {"delay volume", 180, 0.8f},      {"hidden volume bar", 100, 0.45f},
+      {"hidden phase bar", 140, 0.1f},  {"routing", 40, 1.0f},
+      {"oscillator switch", 220, 1.0f}, {"sweep shape", 187, 1.0f},
   };
   for (const SyncCase& c : cases) {
     editor->idle();

@@ -151,7 +151,8 @@ class PanelTest : public ::testing::Test {
     std::vector<GuiPoint> path;
     const std::int32_t columns = std::max(1, std::abs(to.h - from.h));
     for (std::int32_t i = 0; i <= columns; ++i) {
-      path.push_back({from.h + (to.h - from.h) * i / columns, from.v + (to.v - from.v) * i / columns});
+      path.push_back(
+          {from.h + (to.h - from.h) * i / columns, from.v + (to.v - from.v) * i / columns});
     }
     drag(path);
   }

@@ -78,9 +78,9 @@ TEST_F(SynthEditorTest, OpenLoadsPanelBitmaps129To209) {
   for (std::int32_t id = 129; id <= 209; ++id) {
     EXPECT_NE(editor->getPanelBitmap(id), nullptr) << "bitmap " << id;
   }
-  const BitmapCase cases[] = {{129, false, 0, 0},  {130, false, 0, 0},   {131, true, 45, 30},
-                              {134, true, 20, 28}, {166, true, 75, 28},  {175, true, 37, 140},
-                              {207, true, 40, 56}, {208, true, 10, 20},  {209, true, 33, 30}};
+  const BitmapCase cases[] = {{129, false, 0, 0},  {130, false, 0, 0},  {131, true, 45, 30},
+                              {134, true, 20, 28}, {166, true, 75, 28}, {175, true, 37, 140},
+                              {207, true, 40, 56}, {208, true, 10, 20}, {209, true, 33, 30}};
   for (const BitmapCase& c : cases) {
     const GuiBitmap* bitmap = editor->getPanelBitmap(c.id);
     ASSERT_NE(bitmap, nullptr) << c.id;

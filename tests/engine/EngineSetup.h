@@ -47,10 +47,10 @@ inline void richPatch(SynthEngine& engine, int32_t count = SynthEngine::kOscilla
   for (int32_t i = 0; i < SynthEngine::kOscillatorCount; ++i) {
     const bool on = i < count;
     engine.setOscillatorSwitch(i, on ? 1.0f : 0.0f);
-    engine.setOscillatorVolume(i, on ? 1.0f / float(i + 1) : 0.0f);
+    engine.setOscillatorVolume(i, on ? 1.0f / static_cast<float>(i + 1) : 0.0f);
     engine.setOscillatorDetune(i, 0.5f);
     engine.setOscillatorPhase(i, 0.5f);
-    engine.setRouting(i, kRoutings[std::size_t(i) % kRoutings.size()]);
+    engine.setRouting(i, kRoutings[static_cast<std::size_t>(i) % kRoutings.size()]);
     engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, 0, ones.data());
     engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, 1, ones.data());
     engine.loadEnvelopeLayer(i, EnvelopeBank::pitch, 1, gentle.data());
@@ -74,9 +74,9 @@ inline void richPatch(SynthEngine& engine, int32_t count = SynthEngine::kOscilla
     (engine.*set)(0.5f);
   }
   engine.setReverbSwitch(1.0f);
-  for (auto set : {&SynthEngine::setReverbRoomSize, &SynthEngine::setReverbDamping,
-                   &SynthEngine::setReverbWet, &SynthEngine::setReverbDry,
-                   &SynthEngine::setReverbWidth}) {
+  for (auto set :
+       {&SynthEngine::setReverbRoomSize, &SynthEngine::setReverbDamping, &SynthEngine::setReverbWet,
+        &SynthEngine::setReverbDry, &SynthEngine::setReverbWidth}) {
     (engine.*set)(0.5f);
   }
 }
@@ -87,7 +87,7 @@ inline void startNote(SynthEngine& engine, int32_t note, float amplitude = 1.0f)
 
 // `frames` frames rendered through the host entry in blocks of `block` (replacing).
 inline std::vector<float> render(SynthEngine& engine, int32_t frames, int32_t block = 512) {
-  std::vector<float> out(std::size_t(frames), 0.0f);
+  std::vector<float> out(static_cast<std::size_t>(frames), 0.0f);
   for (int32_t done = 0; done < frames; done += block) {
     engine.renderHostBlock(out.data() + done, std::min(block, frames - done), 0, true);
   }

@@ -67,8 +67,8 @@ void checkChunk(std::span<const unsigned char> bytes) {
   }
   const auto kind = read.state.kind;
   require(programchunk::decode(bytes, kind).refusal == chunkformat::Refusal::none);
-  const auto other = kind == chunkformat::Kind::bank ? chunkformat::Kind::program
-                                                     : chunkformat::Kind::bank;
+  const auto other =
+      kind == chunkformat::Kind::bank ? chunkformat::Kind::program : chunkformat::Kind::bank;
   require(programchunk::decode(bytes, other).refusal != chunkformat::Refusal::none);
 }
 

@@ -32,8 +32,6 @@ TEST(FuzzCorpus, EveryChunkInputIsReadSafely) { EXPECT_GE(replay("chunk", fuzzCh
 
 TEST(FuzzCorpus, EveryMidiInputIsReadSafely) { EXPECT_GE(replay("midi", fuzzMidiFile), 5u); }
 
-TEST(FuzzCorpus, EveryPresetInputIsReadSafely) {
-  EXPECT_GE(replay("preset", fuzzPresetFile), 5u);
-}
+TEST(FuzzCorpus, EveryPresetInputIsReadSafely) { EXPECT_GE(replay("preset", fuzzPresetFile), 5u); }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -74,8 +73,12 @@ TEST(GuiBitmapKeyed, WhitePixelsShowTheColourBeneath) {
   fillAll(ctx, kColorGreen);
   image.bitmap->drawKeyed(&ctx, {3, 2, 7, 4});
   EXPECT_EQ(picture(surface, {2, 1, 8, 5},
-                    {{'.', kColorBlack}, {'R', kColorRed}, {'B', kColorBlue}, {'G', kColorGreen},
-                     {'n', kNearWhite}, {'W', kColorWhite}}),
+                    {{'.', kColorBlack},
+                     {'R', kColorRed},
+                     {'B', kColorBlue},
+                     {'G', kColorGreen},
+                     {'n', kNearWhite},
+                     {'W', kColorWhite}}),
             rows({"GGGGGG", "GGRGBG", "GnG.GG", "GGGGGG"}));
 }
 
@@ -106,8 +109,7 @@ TEST(GuiBitmapDraw, SourceOffsetSelectsAFrameOfAStackedStrip) {
   DrawContext ctx(nullptr, &surface, nullptr);
   ctx.setOffset({1, 1});
   strip.bitmap->draw(&ctx, {0, 0, 3, 2}, {0, 2});
-  EXPECT_EQ(picture(surface, {0, 0, 5, 4}, kRedBlue),
-            rows({".....", ".BBB.", ".BBB.", "....."}));
+  EXPECT_EQ(picture(surface, {0, 0, 5, 4}, kRedBlue), rows({".....", ".BBB.", ".BBB.", "....."}));
 }
 
 TEST(GuiBitmapDraw, PartsOutsideTheImageLeaveTheDestinationAlone) {
@@ -166,7 +168,9 @@ TEST(GuiBitmapResource, MissingIdsGiveAnEmptyBitmapThatDrawsNothing) {
 TEST(GuiBitmapResource, UnreadableBytesGiveAnEmptyBitmap) {
   std::vector<std::uint8_t> png = keyTestImage();
   const std::vector<std::vector<std::uint8_t>> broken{
-      {}, {0x89, 'P', 'N', 'G'}, std::vector<std::uint8_t>(png.begin(), png.begin() + 40),
+      {},
+      {0x89, 'P', 'N', 'G'},
+      std::vector<std::uint8_t>(png.begin(), png.begin() + 40),
       std::vector<std::uint8_t>(300, 0xAB)};
   for (const auto& bytes : broken) {
     Held bitmap{new GuiBitmap(std::span<const std::uint8_t>(bytes))};
@@ -185,10 +189,9 @@ struct DesignedBitmaps {
 
 TEST(EmbeddedResources, EveryPanelBitmapDecodesToItsDesignedSize) {
   const DesignedBitmaps table[] = {
-      {128, 128, 600, 600, 1}, {131, 133, 45, 15, 2},  {134, 165, 20, 14, 2},
-      {166, 167, 75, 14, 2},   {168, 169, 37, 14, 2},  {170, 174, 75, 14, 2},
-      {175, 206, 37, 14, 10},  {207, 207, 40, 14, 4},  {208, 208, 10, 10, 2},
-      {209, 209, 33, 15, 2},
+      {128, 128, 600, 600, 1}, {131, 133, 45, 15, 2}, {134, 165, 20, 14, 2},  {166, 167, 75, 14, 2},
+      {168, 169, 37, 14, 2},   {170, 174, 75, 14, 2}, {175, 206, 37, 14, 10}, {207, 207, 40, 14, 4},
+      {208, 208, 10, 10, 2},   {209, 209, 33, 15, 2},
   };
   for (const DesignedBitmaps& group : table) {
     for (std::int32_t id = group.firstId; id <= group.lastId; ++id) {

@@ -137,8 +137,8 @@ TEST_F(ButtonTest, MomentaryShowsTheFrameBelowTheOffsetWhilePressed) {
   std::vector<GuiColor> seenWhileHeld;
   listener.onChange = [&](GuiControl*) { seenWhileHeld.push_back(shown()); };
   backend.manualClock().advance(1000);
-  press(kInside, {{kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft},
-                  {kInside, 0}});
+  press(kInside,
+        {{kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, kMouseLeft}, {kInside, 0}});
   // The second notification (the final 0) comes after the loop's idle drew the pressed look.
   ASSERT_EQ(seenWhileHeld.size(), 2u);
   EXPECT_EQ(seenWhileHeld[1], kColorBlue);

@@ -123,7 +123,8 @@ TEST(MenuLayout, OnlyChoosableEntriesAreFoundAndTheKeysSkipTheRest) {
   DrawContext measure(nullptr, &scratch, nullptr);
   measure.setFont(FontId::normal);
   std::vector<MenuEntry> entries;
-  for (const char* text : {"A", "-GB", "-", "-TD", "E", "F"}) entries.push_back(MenuEntry::parse(text));
+  for (const char* text : {"A", "-GB", "-", "-TD", "E", "F"})
+    entries.push_back(MenuEntry::parse(text));
   const MenuLayout layout(entries, 3, measure);
   auto middle = [&](std::int32_t i) { return ::middleOf(layout.entryRect(i)); };
   EXPECT_EQ(layout.choosableAt(middle(0)), 0);
@@ -160,7 +161,8 @@ TEST(MenuLayout, PaintsBorderHighlightCheckMarkAndGreyText) {
   EXPECT_EQ(surface.pixel(first.right - 2, first.top + 1), MenuLayout::kBackground);
   bool tick = false;
   for (std::int32_t x = first.left; x < first.left + 18; ++x) {
-    for (std::int32_t y = first.top; y < first.bottom; ++y) tick = tick || surface.pixel(x, y) == MenuLayout::kText;
+    for (std::int32_t y = first.top; y < first.bottom; ++y)
+      tick = tick || surface.pixel(x, y) == MenuLayout::kText;
   }
   EXPECT_TRUE(tick) << "a check mark in front of entry 0";
   const GuiRect grey = layout.entryRect(1);
@@ -179,8 +181,8 @@ TEST(MenuLayout, PaintsBorderHighlightCheckMarkAndGreyText) {
 TEST_F(ChoiceMenuTest, AClickOnAnEntryChoosesItAndTellsTheListenerOnce) {
   GuiChoiceMenu* menu = addMenu({"Sine", "Square", "Saw"});
   const GuiPoint saw = middleOf(*menu, 2);
-  openWith({pointer(FrameEvent::Kind::buttonPress, saw),
-            pointer(FrameEvent::Kind::buttonRelease, saw)});
+  openWith(
+      {pointer(FrameEvent::Kind::buttonPress, saw), pointer(FrameEvent::Kind::buttonRelease, saw)});
   EXPECT_EQ(menu->getCurrent(), 2);
   EXPECT_EQ(listener.values(), (std::vector<float>{2.0f}));
   ASSERT_EQ(window->popups().size(), 1u);
@@ -253,7 +255,8 @@ TEST_F(ChoiceMenuTest, GreyedAndDisabledEntriesCannotBeChosen) {
   GuiChoiceMenu* menu = addMenu({"A", "-GB", "-TC"});
   for (std::int32_t i : {1, 2}) {
     const GuiPoint p = middleOf(*menu, i);
-    openWith({pointer(FrameEvent::Kind::buttonPress, p), pointer(FrameEvent::Kind::buttonRelease, p)});
+    openWith(
+        {pointer(FrameEvent::Kind::buttonPress, p), pointer(FrameEvent::Kind::buttonRelease, p)});
   }
   EXPECT_TRUE(listener.calls.empty());
   EXPECT_EQ(menu->getCurrent(), 0);
@@ -291,8 +294,10 @@ TEST_F(ChoiceMenuTest, TheKeysMoveTheHighlightOverChoosableEntriesEnterChoosesEs
 TEST_F(ChoiceMenuTest, ChoosingTheCurrentEntryAgainStillTellsTheListener) {
   GuiChoiceMenu* menu = addMenu({"Run", "Stop"});
   const GuiPoint run = middleOf(*menu, 0);
-  openWith({pointer(FrameEvent::Kind::buttonPress, run), pointer(FrameEvent::Kind::buttonRelease, run)});
-  openWith({pointer(FrameEvent::Kind::buttonPress, run), pointer(FrameEvent::Kind::buttonRelease, run)});
+  openWith(
+      {pointer(FrameEvent::Kind::buttonPress, run), pointer(FrameEvent::Kind::buttonRelease, run)});
+  openWith(
+      {pointer(FrameEvent::Kind::buttonPress, run), pointer(FrameEvent::Kind::buttonRelease, run)});
   EXPECT_EQ(listener.values(), (std::vector<float>{0.0f, 0.0f}));
 }
 

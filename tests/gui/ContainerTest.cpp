@@ -14,9 +14,8 @@ class ContainerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     live = GuiView::liveCount();
-    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 200, 200},
-                                       reinterpret_cast<void*>(std::uintptr_t{9}), nullptr,
-                                       backend);
+    frame = std::make_unique<GuiFrame>(
+        GuiRect{0, 0, 200, 200}, reinterpret_cast<void*>(std::uintptr_t{9}), nullptr, backend);
     container = new GuiViewContainer({50, 40, 150, 140}, frame.get(), nullptr);
     container->setBackgroundColor(kColorBlue);
     ASSERT_TRUE(frame->addView(container));

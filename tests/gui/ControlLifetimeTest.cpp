@@ -40,11 +40,18 @@ struct CloseCase {
 
 TEST_F(ControlLifetimeTest, TheHostClosingTheEditorDuringATrackingLoopEndsTheLoopSafely) {
   const CloseCase cases[] = {
-      {"knob", [](ControlListener* l) { return new GuiKnob({10, 10, 50, 50}, l, 1, nullptr, nullptr, {0, 0}); }},
+      {"knob",
+       [](ControlListener* l) {
+         return new GuiKnob({10, 10, 50, 50}, l, 1, nullptr, nullptr, {0, 0});
+       }},
       {"momentary button",
-       [](ControlListener* l) { return new GuiMomentaryButton({10, 10, 50, 50}, l, 2, 10, nullptr, {0, 0}); }},
+       [](ControlListener* l) {
+         return new GuiMomentaryButton({10, 10, 50, 50}, l, 2, 10, nullptr, {0, 0});
+       }},
       {"three-way switch",
-       [](ControlListener* l) { return new GuiThreeWaySwitch({10, 10, 50, 50}, l, 3, 10, nullptr, {0, 0}); }},
+       [](ControlListener* l) {
+         return new GuiThreeWaySwitch({10, 10, 50, 50}, l, 3, 10, nullptr, {0, 0});
+       }},
   };
   for (const CloseCase& c : cases) {
     if (!editor->getFrame()) {

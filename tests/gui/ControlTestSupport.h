@@ -182,4 +182,6 @@ inline GuiRect menuEntryRect(GuiChoiceMenu& menu, std::int32_t index) {
   measure.setFont(menu.getFont(), 0, menu.getFontStyle());
   return MenuLayout(entries, menu.getEntriesPerColumn(), measure).entryRect(index);
 }
-inline GuiPoint middleOf(const GuiRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+inline GuiPoint middleOf(const GuiRect& r) {
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}

@@ -37,13 +37,8 @@ TEST_F(Canvas, DrawRectThenFillRectFillsExactlyTheInsideOfTheOutline) {
   ctx.drawRect({1, 1, 6, 5});
   ctx.setFillColor(kColorBlue);
   ctx.fillRect({1, 1, 6, 5});
-  EXPECT_EQ(show({0, 0, 8, 7}), rows({"........",
-                                      ".RRRRRR.",
-                                      ".RBBBBR.",
-                                      ".RBBBBR.",
-                                      ".RBBBBR.",
-                                      ".RRRRRR.",
-                                      "........"}));
+  EXPECT_EQ(show({0, 0, 8, 7}), rows({"........", ".RRRRRR.", ".RBBBBR.", ".RBBBBR.", ".RBBBBR.",
+                                      ".RRRRRR.", "........"}));
 }
 
 TEST_F(Canvas, FillRectAloneCoversLeftPlusOneToRightExclusive) {
@@ -144,7 +139,11 @@ GuiRect box(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, GuiP
 
 std::vector<Primitive> primitives() {
   return {
-      {"lineTo", [](DrawContext& c, GuiPoint s) { c.moveTo(at(2, 2, s)); c.lineTo(at(9, 6, s)); }},
+      {"lineTo",
+       [](DrawContext& c, GuiPoint s) {
+         c.moveTo(at(2, 2, s));
+         c.lineTo(at(9, 6, s));
+       }},
       {"polyLine",
        [](DrawContext& c, GuiPoint s) {
          const GuiPoint p[] = {at(1, 1, s), at(8, 1, s), at(8, 7, s)};
@@ -159,14 +158,10 @@ std::vector<Primitive> primitives() {
       {"fillRect", [](DrawContext& c, GuiPoint s) { c.fillRect(box(1, 1, 7, 6, s)); }},
       {"drawEllipse", [](DrawContext& c, GuiPoint s) { c.drawEllipse(box(1, 1, 10, 7, s)); }},
       {"fillEllipse", [](DrawContext& c, GuiPoint s) { c.fillEllipse(box(1, 1, 10, 7, s)); }},
-      {"drawArc",
-       [](DrawContext& c, GuiPoint s) {
-         c.drawArc(box(1, 1, 10, 8, s), at(10, 4, s), at(1, 4, s));
-       }},
-      {"fillArc",
-       [](DrawContext& c, GuiPoint s) {
-         c.fillArc(box(1, 1, 10, 8, s), at(1, 1, s), at(10, 8, s));
-       }},
+      {"drawArc", [](DrawContext& c,
+                     GuiPoint s) { c.drawArc(box(1, 1, 10, 8, s), at(10, 4, s), at(1, 4, s)); }},
+      {"fillArc", [](DrawContext& c,
+                     GuiPoint s) { c.fillArc(box(1, 1, 10, 8, s), at(1, 1, s), at(10, 8, s)); }},
       {"drawPoint", [](DrawContext& c, GuiPoint s) { c.drawPoint(at(4, 3, s), kColorGreen); }},
       {"drawString", [](DrawContext& c, GuiPoint s) { c.drawString("Ab", box(0, 0, 20, 12, s)); }},
       {"wide arc",
@@ -231,13 +226,8 @@ TEST_F(Canvas, ClipRectLimitsEveryPrimitiveToExactlyItsPixels) {
   ctx.lineTo({39, 3});
   ctx.drawPoint({1, 1}, kColorGreen);
   ctx.drawString("Wide text far outside", {0, 0, 40, 24});
-  EXPECT_EQ(show({0, 0, 8, 7}), rows({"........",
-                                      "........",
-                                      "..BBBB..",
-                                      "..RRRR..",
-                                      "..BBBB..",
-                                      "........",
-                                      "........"}));
+  EXPECT_EQ(show({0, 0, 8, 7}), rows({"........", "........", "..BBBB..", "..RRRR..", "..BBBB..",
+                                      "........", "........"}));
 }
 
 TEST_F(Canvas, ResetClipRectWithoutFrameClipsToThousandSquare) {
@@ -264,8 +254,10 @@ TEST(DrawContextClip, ResetClipRectWithFrameClipsToTheFrameSize) {
 
 // Points spread along the outline of `rect`, corners included.
 std::vector<GuiPoint> outlinePoints(const GuiRect& rect, int count) {
-  std::vector<GuiPoint> points{{rect.left, rect.top}, {rect.right, rect.top},
-                               {rect.right, rect.bottom}, {rect.left, rect.bottom}};
+  std::vector<GuiPoint> points{{rect.left, rect.top},
+                               {rect.right, rect.top},
+                               {rect.right, rect.bottom},
+                               {rect.left, rect.bottom}};
   // Extra points along the bottom edge, running back toward the first corner.
   for (int i = 1; static_cast<int>(points.size()) < count; ++i) {
     points.push_back({rect.left, rect.bottom - (i % (rect.height() - 1)) - 1});
@@ -396,12 +388,12 @@ struct ModeCase {
 };
 
 TEST_F(Canvas, OrAndXorModesCombinePenAndBrushBitwiseWithThePixels) {
-  constexpr GuiColor pen{0x0F, 0xF0, 0x01, 0};
+  constexpr GuiColor kPen{0x0F, 0xF0, 0x01, 0};
   const ModeCase cases[] = {
-      {"copy", DrawMode::copy, pen},
+      {"copy", DrawMode::copy, kPen},
       {"or", DrawMode::orMode, {0x1F, 0xF4, 0x57, 0}},
       {"xor (inverted)", DrawMode::xorMode, {0xE2, 0x3B, 0xA8, 0}},
-      {"unknown mode is copy", static_cast<DrawMode>(7), pen},
+      {"unknown mode is copy", static_cast<DrawMode>(7), kPen},
   };
   for (const ModeCase& c : cases) {
     DrawSurface target(12, 8);
@@ -409,8 +401,8 @@ TEST_F(Canvas, OrAndXorModesCombinePenAndBrushBitwiseWithThePixels) {
     mode.setFillColor(kBackground);
     mode.fillRect({-1, -1, 12, 8});
     mode.setDrawMode(c.mode);
-    mode.setFrameColor(pen);
-    mode.setFillColor(pen);
+    mode.setFrameColor(kPen);
+    mode.setFillColor(kPen);
     mode.moveTo({1, 1});
     mode.lineTo({5, 1});
     mode.fillRect({1, 3, 4, 6});
@@ -490,8 +482,8 @@ TEST(DrawContextText, AlignsLeftCentreAndRightInsideTheRect) {
   const char* text = "Hx";
   std::int32_t width = 0;
   GuiRect ink[3];
-  const AlignCase cases[] = {{TextAlign::left, "left"}, {TextAlign::center, "centre"},
-                             {TextAlign::right, "right"}};
+  const AlignCase cases[] = {
+      {TextAlign::left, "left"}, {TextAlign::center, "centre"}, {TextAlign::right, "right"}};
   for (int i = 0; i < 3; ++i) {
     DrawSurface surface(80, 20);
     DrawContext ctx(nullptr, &surface, nullptr);

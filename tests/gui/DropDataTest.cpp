@@ -74,9 +74,9 @@ TEST(DropData, ALineWithAZeroByteIsLeftOutButTheNextLineCounts) {
 }
 
 TEST(DropData, NothingUsableGivesNoNames) {
-  for (const std::string& list : std::vector<std::string>{"", "\r\n", "# only a comment\r\n",
-                                                          "mailto:ann@example.org\r\n",
-                                                          std::string("\0\0\0", 3)}) {
+  for (const std::string& list :
+       std::vector<std::string>{"", "\r\n", "# only a comment\r\n", "mailto:ann@example.org\r\n",
+                                std::string("\0\0\0", 3)}) {
     EXPECT_TRUE(fileNamesFromUriList(list, kHost).empty()) << "list of " << list.size() << " bytes";
   }
 }
@@ -118,8 +118,8 @@ TEST_F(DroppedLinks, AListResolvesItsLinks) {
   const std::string target = folder.touch("target.wav");
   link(target, "link.wav");
   link(folder.path("missing.wav"), "broken.wav");
-  const std::string list = "file://" + folder.path("link.wav") + "\r\nfile://" +
-                           folder.path("broken.wav") + "\r\n";
+  const std::string list =
+      "file://" + folder.path("link.wav") + "\r\nfile://" + folder.path("broken.wav") + "\r\n";
   EXPECT_EQ(fileNamesFromUriList(list, kHost),
             (Names{canonical(target), folder.path("broken.wav")}));
 }

@@ -25,8 +25,8 @@
 namespace {
 
 // Distinct colours for the frames of test strips.
-const std::vector<GuiColor> kFrames{kColorRed, kColorGreen, kColorBlue, kColorYellow,
-                                    kColorMagenta, kColorCyan};
+const std::vector<GuiColor> kFrames{kColorRed,    kColorGreen,   kColorBlue,
+                                    kColorYellow, kColorMagenta, kColorCyan};
 
 std::vector<GuiColor> firstFrames(std::size_t n) { return {kFrames.begin(), kFrames.begin() + n}; }
 
@@ -49,10 +49,9 @@ struct StepFrameCase {
 };
 
 TEST_F(FamilyTest, StepSwitchShowsFrameKForValuesFromKOverNMinusOneAndTheLastForOne) {
-  const StepFrameCase cases[] = {{4, 4, 0.0f, 0},  {4, 4, 0.32f, 0}, {4, 4, 0.34f, 1},
-                                 {4, 4, 0.67f, 2}, {4, 4, 0.99f, 2}, {4, 4, 1.0f, 3},
-                                 {4, 4, 7.0f, 3},  {4, 4, -1.0f, 0}, {4, 2, 1.0f, 1},
-                                 {1, 4, 1.0f, 0}};
+  const StepFrameCase cases[] = {
+      {4, 4, 0.0f, 0}, {4, 4, 0.32f, 0}, {4, 4, 0.34f, 1}, {4, 4, 0.67f, 2}, {4, 4, 0.99f, 2},
+      {4, 4, 1.0f, 3}, {4, 4, 7.0f, 3},  {4, 4, -1.0f, 0}, {4, 2, 1.0f, 1},  {1, 4, 1.0f, 0}};
   for (const StepFrameCase& c : cases) {
     BitmapRef strip{stripBitmap(20, 10, firstFrames(4))};
     auto* sw = add(new GuiVerticalStepSwitch({10, 10, 30, 20}, &listener, 1, c.bitmapFrames, 10,
@@ -73,11 +72,12 @@ struct BandCase {
 
 TEST_F(FamilyTest, VerticalStepSwitchBandsAreFrameHeightOverNRowsFromTheTop) {
   // Three positions, frame height 30: bands of 10 pixels.
-  const BandCase cases[] = {{"first row", 0, 0.0f},   {"end of first", 9, 0.0f},
-                            {"second", 10, 0.5f},      {"third", 29, 1.0f},
+  const BandCase cases[] = {{"first row", 0, 0.0f},       {"end of first", 9, 0.0f},
+                            {"second", 10, 0.5f},         {"third", 29, 1.0f},
                             {"below the last", 45, 1.0f}, {"above the top", -5, 0.0f}};
   BitmapRef strip{stripBitmap(20, 30, firstFrames(3))};
-  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 1, 3, 30, 3, strip, {0, 0}));
+  auto* sw =
+      add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 1, 3, 30, 3, strip, {0, 0}));
   for (const BandCase& c : cases) {
     EXPECT_EQ(sw->valueAt({20, 50 + c.offset}), c.expected) << c.name;
   }
@@ -85,11 +85,14 @@ TEST_F(FamilyTest, VerticalStepSwitchBandsAreFrameHeightOverNRowsFromTheTop) {
 
 TEST_F(FamilyTest, HorizontalStepSwitchBandsAreBitmapWidthOverNColumnsFromTheLeft) {
   // Four positions over a bitmap 40 wide: bands of 10 pixels, values 0, 1/3, 2/3, 1.
-  const BandCase cases[] = {{"first", 0, 0.0f}, {"second", 12, 1.0f / 3.0f},
-                            {"third", 25, 2.0f / 3.0f}, {"fourth", 39, 1.0f},
+  const BandCase cases[] = {{"first", 0, 0.0f},
+                            {"second", 12, 1.0f / 3.0f},
+                            {"third", 25, 2.0f / 3.0f},
+                            {"fourth", 39, 1.0f},
                             {"right of the last", 60, 1.0f}};
   BitmapRef strip{stripBitmap(40, 10, firstFrames(4))};
-  auto* sw = add(new GuiHorizontalStepSwitch({100, 10, 140, 20}, &listener, 1, 4, 10, 4, strip, {0, 0}));
+  auto* sw =
+      add(new GuiHorizontalStepSwitch({100, 10, 140, 20}, &listener, 1, 4, 10, 4, strip, {0, 0}));
   for (const BandCase& c : cases) {
     EXPECT_FLOAT_EQ(sw->valueAt({100 + c.offset, 15}), c.expected) << c.name;
   }
@@ -97,7 +100,8 @@ TEST_F(FamilyTest, HorizontalStepSwitchBandsAreBitmapWidthOverNColumnsFromTheLef
 
 TEST_F(FamilyTest, StepSwitchFollowsTheBandsWhileTheSameButtonsAreHeld) {
   BitmapRef strip{stripBitmap(20, 30, firstFrames(3))};
-  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 4, 3, 30, 3, strip, {0, 0}));
+  auto* sw =
+      add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 4, 3, 30, 3, strip, {0, 0}));
   frame->idle();
   press({20, 52}, {{{20, 52}, kMouseLeft},
                    {{20, 62}, kMouseLeft},
@@ -113,7 +117,8 @@ TEST_F(FamilyTest, StepSwitchFollowsTheBandsWhileTheSameButtonsAreHeld) {
 
 TEST_F(FamilyTest, StepSwitchControlClickSetsTheDefault) {
   BitmapRef strip{stripBitmap(20, 30, firstFrames(3))};
-  auto* sw = add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 4, 3, 30, 3, strip, {0, 0}));
+  auto* sw =
+      add(new GuiVerticalStepSwitch({10, 50, 30, 80}, &listener, 4, 3, 30, 3, strip, {0, 0}));
   sw->setValue(1.0f);
   sw->setDefaultValue(0.5f);
   click({20, 52}, kMouseControl);
@@ -148,7 +153,8 @@ TEST_F(FamilyTest, ThreeWaySwitchTakesTheHalfUnderThePointerAndSpringsBackToZero
                             {"left half", GuiThreeWaySwitch::kHorizontal, {12, 20}, -1.0f},
                             {"right half", GuiThreeWaySwitch::kHorizontal, {28, 20}, 1.0f}};
   for (const HalfCase& c : cases) {
-    auto* sw = add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener, 2, 20, nullptr, {0, 0}, c.style));
+    auto* sw =
+        add(new GuiThreeWaySwitch({10, 10, 30, 30}, &listener, 2, 20, nullptr, {0, 0}, c.style));
     listener.calls.clear();
     effect.calls.clear();
     press(c.held, {{c.held, kMouseLeft},
@@ -175,8 +181,8 @@ TEST_F(FamilyTest, ThreeWaySwitchWheelIsATapAgainstTheDirection) {
 // ---- frame strip --------------------------------------------------------------------------
 
 TEST_F(FamilyTest, FrameStripRoundsTheValueToAFrameAndSetsValuesAboveOneBack) {
-  const std::pair<float, std::int32_t> cases[] = {{0.0f, 0}, {0.12f, 0}, {0.13f, 1},
-                                                  {0.5f, 2}, {1.0f, 4},  {3.0f, 4}, {-2.0f, 0}};
+  const std::pair<float, std::int32_t> cases[] = {{0.0f, 0}, {0.12f, 0}, {0.13f, 1}, {0.5f, 2},
+                                                  {1.0f, 4}, {3.0f, 4},  {-2.0f, 0}};
   BitmapRef strip{stripBitmap(10, 10, firstFrames(5))};
   auto* fs = add(new GuiFrameStrip({10, 10, 20, 20}, &listener, 3, 5, 10, strip, {0, 0}));
   for (auto [v, expected] : cases) {
@@ -224,9 +230,9 @@ TEST_F(FamilyTest, TwoFrameButtonTakesItsFramesFromColumnZero) {
   // Left 10 columns red/green, right 10 columns blue/yellow; the offset's column is ignored.
   BitmapRef bitmap{paintedBitmap(20, 20, [](DrawContext& c) {
     const std::array<std::pair<GuiRect, GuiColor>, 4> parts{{{{-1, -1, 10, 10}, kColorRed},
-                                                            {{-1, 9, 10, 20}, kColorGreen},
-                                                            {{9, -1, 20, 10}, kColorBlue},
-                                                            {{9, 9, 20, 20}, kColorYellow}}};
+                                                             {{-1, 9, 10, 20}, kColorGreen},
+                                                             {{9, -1, 20, 10}, kColorBlue},
+                                                             {{9, 9, 20, 20}, kColorYellow}}};
     for (const auto& [rect, colour] : parts) {
       c.setFillColor(colour);
       c.fillRect(rect);
@@ -251,9 +257,11 @@ TEST_F(FamilyTest, AnimationShowsItsRowOnlyWhileRunningAndStepsWrapBothWays) {
   EXPECT_TRUE(animation->isRunning());
   EXPECT_EQ(listener.values(), (std::vector<float>{0.0f}));
   EXPECT_EQ(shownAt(15, 15), kColorRed);
-  const std::pair<bool, GuiColor> steps[] = {
-      {true, kColorGreen}, {true, kColorBlue}, {true, kColorRed}, {false, kColorBlue},
-      {false, kColorGreen}};
+  const std::pair<bool, GuiColor> steps[] = {{true, kColorGreen},
+                                             {true, kColorBlue},
+                                             {true, kColorRed},
+                                             {false, kColorBlue},
+                                             {false, kColorGreen}};
   for (auto [forward, colour] : steps) {
     forward ? animation->nextFrame() : animation->previousFrame();
     EXPECT_EQ(shownAt(15, 15), colour) << (forward ? "next" : "previous");
@@ -284,9 +292,9 @@ class SliderTest : public FamilyTest {
 
 TEST_F(SliderTest, TheHandleSitsAtOneMinusTheValueOrAtTheValueWithStyle0x20) {
   const std::tuple<std::int32_t, float, std::int32_t> cases[] = {
-      {kStyleInvertedDrag, 1.0f, 0}, {kStyleInvertedDrag, 0.0f, 90}, {kStyleInvertedDrag, 0.5f, 45},
-      {kStyleHandleFollowsValue, 0.0f, 0}, {kStyleHandleFollowsValue, 1.0f, 90},
-      {kStyleHandleFollowsValue, 2.0f, 90}};
+      {kStyleInvertedDrag, 1.0f, 0},        {kStyleInvertedDrag, 0.0f, 90},
+      {kStyleInvertedDrag, 0.5f, 45},       {kStyleHandleFollowsValue, 0.0f, 0},
+      {kStyleHandleFollowsValue, 1.0f, 90}, {kStyleHandleFollowsValue, 2.0f, 90}};
   for (auto [style, v, top] : cases) {
     GuiVerticalSlider* slider = vertical(style, v);
     EXPECT_EQ(slider->handlePosition(), top) << "style " << style << " value " << v;
@@ -321,7 +329,7 @@ TEST_F(SliderTest, ShiftSlowsTheDragDownTenTimesAndReleasingItDoesNotJump) {
   press(a, {{a, kMouseLeft | kMouseShift},
             {{60, 20}, kMouseLeft | kMouseShift},  // 50 up with shift: 5 pixels
             {{60, 20}, kMouseLeft},
-            {{60, 10}, kMouseLeft},                // 10 more without: 10 pixels
+            {{60, 10}, kMouseLeft},  // 10 more without: 10 pixels
             {{60, 10}, 0}});
   const std::vector<float> seen = listener.values();
   ASSERT_GE(seen.size(), 2u);
@@ -398,11 +406,11 @@ class DigitTest : public FamilyTest {
 TEST_F(DigitTest, TheIntegerPartIsShownOneDigitPerPositionClampedToTheDigits) {
   const std::array<std::int32_t, 3> xs{0, 10, 20};
   const std::array<std::int32_t, 3> ys{0, 0, 0};
-  auto* display = add(new GuiDigitDisplay({100, 100, 130, 110}, nullptr, 0, 42.7f, 3, xs, ys, 10,
-                                          10, digits));
+  auto* display =
+      add(new GuiDigitDisplay({100, 100, 130, 110}, nullptr, 0, 42.7f, 3, xs, ys, 10, 10, digits));
   EXPECT_EQ(shown(3), "042");
-  const std::pair<float, const char*> cases[] = {{5000.0f, "999"}, {-3.0f, "000"}, {7.0f, "007"},
-                                                 {999.9f, "999"}};
+  const std::pair<float, const char*> cases[] = {
+      {5000.0f, "999"}, {-3.0f, "000"}, {7.0f, "007"}, {999.9f, "999"}};
   for (auto [v, expected] : cases) {
     display->setValue(v);
     EXPECT_EQ(shown(3), expected) << v;
@@ -412,16 +420,16 @@ TEST_F(DigitTest, TheIntegerPartIsShownOneDigitPerPositionClampedToTheDigits) {
 TEST_F(DigitTest, MoreThanSevenDigitsOrShortPositionListsNeverReadPastTheLists) {
   const std::array<std::int32_t, 9> xs{0, 10, 20, 30, 40, 50, 60, 70, 80};
   const std::array<std::int32_t, 9> ys{};
-  auto* wide = add(new GuiDigitDisplay({100, 100, 190, 110}, nullptr, 0, 1e9f, 9, xs, ys, 10, 10,
-                                       digits));
+  auto* wide =
+      add(new GuiDigitDisplay({100, 100, 190, 110}, nullptr, 0, 1e9f, 9, xs, ys, 10, 10, digits));
   EXPECT_EQ(wide->getDigitCount(), 7);
   EXPECT_EQ(wide->shownNumber(), 9999999);
   EXPECT_EQ(shown(7), "9999999");
   frame->removeView(wide);
 
   const std::array<std::int32_t, 2> shortXs{0, 10};
-  auto* cut = add(new GuiDigitDisplay({100, 100, 190, 110}, nullptr, 0, 123.0f, 5, shortXs, ys,
-                                      10, 10, digits));
+  auto* cut = add(new GuiDigitDisplay({100, 100, 190, 110}, nullptr, 0, 123.0f, 5, shortXs, ys, 10,
+                                      10, digits));
   EXPECT_EQ(cut->getDigitCount(), 2);
   EXPECT_EQ(shown(2), "99");
 }
@@ -431,8 +439,8 @@ TEST_F(DigitTest, MoreThanSevenDigitsOrShortPositionListsNeverReadPastTheLists) 
 TEST_F(FamilyTest, PopupImageBecomesModalOverItsDisplayRectAndTheNextClickClosesIt) {
   BitmapRef picture{stripBitmap(100, 80, {kColorMagenta})};
   auto* below = add(new GuiTwoFrameButton({150, 120, 170, 130}, nullptr, 1, 10, nullptr, {0, 0}));
-  auto* popup = add(new GuiPopupImage({10, 10, 20, 20}, &listener, 9, picture, {100, 100, 200, 180},
-                                      {0, 0}));
+  auto* popup =
+      add(new GuiPopupImage({10, 10, 20, 20}, &listener, 9, picture, {100, 100, 200, 180}, {0, 0}));
   click({15, 15});
   EXPECT_TRUE(popup->isPoppedUp());
   EXPECT_EQ(frame->getModalView(), popup);
@@ -449,8 +457,8 @@ TEST_F(FamilyTest, PopupImageBecomesModalOverItsDisplayRectAndTheNextClickCloses
 }
 
 TEST_F(FamilyTest, PopupImageCannotPopUpOverAnotherModalViewAndEndsTheModalStateWhenRemoved) {
-  auto* popup = add(new GuiPopupImage({10, 10, 20, 20}, &listener, 9, nullptr, {100, 100, 200, 180},
-                                      {0, 0}));
+  auto* popup =
+      add(new GuiPopupImage({10, 10, 20, 20}, &listener, 9, nullptr, {100, 100, 200, 180}, {0, 0}));
   ProbeView other({0, 0, 5, 5});
   ASSERT_TRUE(frame->setModalView(&other));
   window->pointer().setPointer({15, 15}, kMouseLeft);

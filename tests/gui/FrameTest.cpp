@@ -524,13 +524,13 @@ TEST_F(FrameTest, CursorKindsReachTheWindowAndTheDefaultComesBackAtTheEnd) {
   std::int32_t lastCursor = -1;
   // Read the window's cursor just before the frame lets it go.
   struct Watch : GuiView {
-    Watch(HeadlessFrameWindow* w, std::int32_t* out) : GuiView({}), w_(w), out_(out) {}
+    Watch(HeadlessFrameWindow* w, std::int32_t* out) : GuiView({}), window(w), cursor(out) {}
     bool onRemoved(GuiView*) override {
-      *out_ = w_->cursor();
+      *cursor = window->cursor();
       return true;
     }
-    HeadlessFrameWindow* w_;
-    std::int32_t* out_;
+    HeadlessFrameWindow* window;
+    std::int32_t* cursor;
   };
   frame->addView(new Watch(seen, &lastCursor));
   frame.reset();

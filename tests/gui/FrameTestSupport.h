@@ -10,8 +10,8 @@
 
 #include "gui/DrawContext.h"
 #include "gui/EditorBase.h"
-#include "gui/GuiFrame.h"
 #include "gui/GuiControl.h"
+#include "gui/GuiFrame.h"
 #include "gui/GuiView.h"
 #include "gui/platform/headless/HeadlessFrameWindow.h"
 #include "host/EffectBaseX.h"
@@ -123,9 +123,9 @@ class RecordingEffect : public EffectBaseX {
   }
 
   std::vector<RecordedHostCall> calls;
-  VstIntPtr windowAnswer = 0;           // audioMasterOpenWindow's answer
-  VstIntPtr editAnswer = 1;             // audioMasterBeginEdit / EndEdit answers
-  std::function<void()> duringIdle;     // runs inside audioMasterIdle
+  VstIntPtr windowAnswer = 0;        // audioMasterOpenWindow's answer
+  VstIntPtr editAnswer = 1;          // audioMasterBeginEdit / EndEdit answers
+  std::function<void()> duringIdle;  // runs inside audioMasterIdle
 
  private:
   static RecordingEffect*& current() {

@@ -43,11 +43,11 @@ struct ColorCase {
 
 TEST(GuiColor, ConstantsHoldTheToolkitColours) {
   const ColorCase cases[] = {
-      {"white", kColorWhite, 255, 255, 255},   {"black", kColorBlack, 0, 0, 0},
-      {"grey", kColorGrey, 127, 127, 127},     {"red", kColorRed, 255, 0, 0},
-      {"green", kColorGreen, 0, 255, 0},       {"blue", kColorBlue, 0, 0, 255},
-      {"yellow", kColorYellow, 255, 255, 0},   {"magenta", kColorMagenta, 255, 0, 255},
-      {"cyan", kColorCyan, 0, 255, 255},       {"key", kColorTransparentKey, 255, 255, 255},
+      {"white", kColorWhite, 255, 255, 255}, {"black", kColorBlack, 0, 0, 0},
+      {"grey", kColorGrey, 127, 127, 127},   {"red", kColorRed, 255, 0, 0},
+      {"green", kColorGreen, 0, 255, 0},     {"blue", kColorBlue, 0, 0, 255},
+      {"yellow", kColorYellow, 255, 255, 0}, {"magenta", kColorMagenta, 255, 0, 255},
+      {"cyan", kColorCyan, 0, 255, 255},     {"key", kColorTransparentKey, 255, 255, 255},
   };
   for (const ColorCase& c : cases) {
     EXPECT_EQ(c.color.red, c.red) << c.name;
@@ -72,11 +72,16 @@ struct FontCase {
 
 TEST(FontTable, ResolvesIdSizeAndStyleAsTheTableSays) {
   const FontCase cases[] = {
-      {0, 0, 0, "Arial", 12, 700, false, false},   {9, 0, 0, "Arial", 12, 700, false, false},
-      {-1, 0, 0, "Arial", 12, 700, false, false},  {7, 0, 0, "Symbol", 13, 400, false, false},
-      {1, 0, 0, "Arial", 18, 400, false, false},   {2, 0, 0, "Arial", 14, 400, false, false},
-      {3, 0, 1, "Arial", 12, 700, false, false},   {4, 0, 2, "Arial", 11, 400, true, false},
-      {5, 0, 4, "Arial", 10, 400, false, true},    {6, 20, 7, "Arial", 20, 700, true, true},
+      {0, 0, 0, "Arial", 12, 700, false, false},
+      {9, 0, 0, "Arial", 12, 700, false, false},
+      {-1, 0, 0, "Arial", 12, 700, false, false},
+      {7, 0, 0, "Symbol", 13, 400, false, false},
+      {1, 0, 0, "Arial", 18, 400, false, false},
+      {2, 0, 0, "Arial", 14, 400, false, false},
+      {3, 0, 1, "Arial", 12, 700, false, false},
+      {4, 0, 2, "Arial", 11, 400, true, false},
+      {5, 0, 4, "Arial", 10, 400, false, true},
+      {6, 20, 7, "Arial", 20, 700, true, true},
       {3, -15, 0, "Arial", 15, 400, false, false},
       {3, INT_MAX, 0, "Arial", kMaxFontSize, 400, false, false},
   };
@@ -98,12 +103,12 @@ struct TextCase {
 TEST(TextEncoding, KeepsUtf8ReadsOtherBytesAsWindowsLatinAndBlanksControls) {
   const TextCase cases[] = {
       {"Osc 1", "Osc 1"},
-      {"Gr\xc3\xbc\xc3\x9f", "Gr\xc3\xbc\xc3\x9f"},       // valid UTF-8 stays
-      {"Gr\xfc\xdf", "Gr\xc3\xbc\xc3\x9f"},               // Latin bytes become UTF-8
-      {"\x80 5", "\xe2\x82\xac 5"},                       // euro sign
-      {"a\tb\nc", "a b c"},                               // one line
-      {"\xc3", "\xc3\x83"},                               // truncated sequence
-      {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},   // encoded surrogate is not UTF-8
+      {"Gr\xc3\xbc\xc3\x9f", "Gr\xc3\xbc\xc3\x9f"},      // valid UTF-8 stays
+      {"Gr\xfc\xdf", "Gr\xc3\xbc\xc3\x9f"},              // Latin bytes become UTF-8
+      {"\x80 5", "\xe2\x82\xac 5"},                      // euro sign
+      {"a\tb\nc", "a b c"},                              // one line
+      {"\xc3", "\xc3\x83"},                              // truncated sequence
+      {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},  // encoded surrogate is not UTF-8
       {"", ""},
   };
   for (const TextCase& c : cases) EXPECT_EQ(toDisplayText(c.input), c.expected) << c.input;

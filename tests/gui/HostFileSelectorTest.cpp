@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "overtonic-host/lib/PluginLibrary.h"
-#include "tests/support/PluginFixture.h"
 #include "tests/gui/fixtures/SelectorPluginCalls.h"
 #include "tests/support/DialogStandIns.h"
+#include "tests/support/PluginFixture.h"
 
 namespace {
 

@@ -49,7 +49,8 @@ class KnobTest : public ControlFixture {
   // Points from `from` moving by (dx, dy) in `steps` equal steps.
   static std::vector<GuiPoint> line(GuiPoint from, std::int32_t dx, std::int32_t dy, int steps) {
     std::vector<GuiPoint> points;
-    for (int i = 1; i <= steps; ++i) points.push_back({from.h + dx * i / steps, from.v + dy * i / steps});
+    for (int i = 1; i <= steps; ++i)
+      points.push_back({from.h + dx * i / steps, from.v + dy * i / steps});
     return points;
   }
 };
@@ -89,11 +90,13 @@ struct AngleCase {
 
 TEST_F(KnobTest, ValueAtPointFollowsTheSweepAndSplitsTheDeadZone) {
   GuiKnob* knob = addKnob(0.0f);
-  const AngleCase cases[] = {
-      {"top centre", 90.0, 0.5f},        {"lower-left end", 225.0, 0.0f},
-      {"lower-right end", -45.0, 1.0f},  {"right", 0.0, 5.0f / 6.0f},
-      {"left", 180.0, 1.0f / 6.0f},      {"dead zone near the start", 260.0, 0.0f},
-      {"dead zone near the end", 280.0, 1.0f}};
+  const AngleCase cases[] = {{"top centre", 90.0, 0.5f},
+                             {"lower-left end", 225.0, 0.0f},
+                             {"lower-right end", -45.0, 1.0f},
+                             {"right", 0.0, 5.0f / 6.0f},
+                             {"left", 180.0, 1.0f / 6.0f},
+                             {"dead zone near the start", 260.0, 0.0f},
+                             {"dead zone near the end", 280.0, 1.0f}};
   for (const AngleCase& c : cases) {
     const GuiPoint p = atAngle(c.degrees);
     const float got = knob->valueAtPoint({p.h - kKnobRect.left, p.v - kKnobRect.top});
@@ -165,9 +168,9 @@ TEST_F(KnobTest, ShiftChangingMidDragChangesTheStepWithoutAJump) {
   const KnobModeScope mode(*editor, 2);
   GuiKnob* knob = addKnob(0.0f);
   const GuiPoint a{120, 80};
-  const GuiPoint b{120, -20};   // 100 up: 0.5
-  const GuiPoint c{120, -50};   // 30 more with shift: + 0.1
-  const GuiPoint d{120, -80};   // 30 more without: + 0.15
+  const GuiPoint b{120, -20};  // 100 up: 0.5
+  const GuiPoint c{120, -50};  // 30 more with shift: + 0.1
+  const GuiPoint d{120, -80};  // 30 more without: + 0.15
   press(a, {{a, kMouseLeft},
             {b, kMouseLeft},
             {b, kMouseLeft | kMouseShift},
@@ -190,7 +193,7 @@ TEST_F(KnobTest, ShiftChangingMidDragChangesTheStepWithoutAJump) {
 
 TEST_F(KnobTest, CircularDragAcrossTheDeadZoneStaysPinnedAtTheMaximum) {
   GuiKnob* knob = addKnob(0.0f);
-  const std::vector<GuiPoint> path{atAngle(-50.0), atAngle(-70.0), atAngle(-90.0),
+  const std::vector<GuiPoint> path{atAngle(-50.0),  atAngle(-70.0),  atAngle(-90.0),
                                    atAngle(-110.0), atAngle(-130.0), atAngle(-140.0)};
   drag(atAngle(-40.0), path);
   EXPECT_EQ(knob->getValue(), 1.0f);
@@ -211,8 +214,8 @@ struct ModeCase {
 };
 
 TEST_F(KnobTest, KnobModeTwoMakesLinearTheDefaultAndAltInvertsItForOneDrag) {
-  const ModeCase cases[] = {{0, 0, false}, {0, kMouseAlt, true}, {2, 0, true},
-                            {2, kMouseAlt, false}, {1, 0, false}};
+  const ModeCase cases[] = {
+      {0, 0, false}, {0, kMouseAlt, true}, {2, 0, true}, {2, kMouseAlt, false}, {1, 0, false}};
   for (const ModeCase& c : cases) {
     const KnobModeScope mode(*editor, c.mode);
     GuiKnob* knob = addKnob(0.0f);
@@ -221,7 +224,8 @@ TEST_F(KnobTest, KnobModeTwoMakesLinearTheDefaultAndAltInvertsItForOneDrag) {
     const GuiPoint top{120, 65};
     drag(top, {{160, 65}}, c.modifiers);
     if (c.linear) {
-      EXPECT_NEAR(knob->getValue(), 0.2f, 1e-5f) << "mode " << c.mode << " modifiers " << c.modifiers;
+      EXPECT_NEAR(knob->getValue(), 0.2f, 1e-5f)
+          << "mode " << c.mode << " modifiers " << c.modifiers;
     } else {
       EXPECT_GT(knob->getValue(), 0.5f) << "mode " << c.mode << " modifiers " << c.modifiers;
     }
@@ -334,14 +338,14 @@ TEST_F(KnobTest, WithoutAHandleBitmapTheHandleIsAShadowLineAndAHandleLine) {
   // Columns 0..10, rows 0..10: the shadow from (9,3) down to (9,9), the handle from (10,2) to
   // (10,8); neither end point is painted.
   std::string want;
-  for (const char* row : {"...........", "...........", "..........Y", ".........RY",
-                          ".........RY", ".........RY", ".........RY", ".........RY",
-                          ".........RY", ".........R.", "..........."}) {
+  for (const char* row :
+       {"...........", "...........", "..........Y", ".........RY", ".........RY", ".........RY",
+        ".........RY", ".........RY", ".........RY", ".........R.", "..........."}) {
     (want += row) += '\n';
   }
-  EXPECT_EQ(picture(surface, {0, 0, 11, 11},
-                    {{'.', kColorBlack}, {'R', kColorRed}, {'Y', kColorYellow}}),
-            want);
+  EXPECT_EQ(
+      picture(surface, {0, 0, 11, 11}, {{'.', kColorBlack}, {'R', kColorRed}, {'Y', kColorYellow}}),
+      want);
 }
 
 TEST_F(KnobTest, TheBackgroundComesFromTheOffsetAndTheHandleBitmapIsKeyedOnThePoint) {

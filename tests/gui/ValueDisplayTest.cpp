@@ -47,9 +47,12 @@ GuiRect textInk(const DrawSurface& s, const GuiRect& area) {
   return box;
 }
 
-void upperCase(float value, char* text) { std::snprintf(text, 256, "V=%.1f", static_cast<double>(value)); }
+void upperCase(float value, char* text) {
+  std::snprintf(text, 256, "V=%.1f", static_cast<double>(value));
+}
 void withUserData(float value, char* text, void* data) {
-  std::snprintf(text, 256, "%s%.0f", static_cast<const char*>(data), static_cast<double>(value * 100));
+  std::snprintf(text, 256, "%s%.0f", static_cast<const char*>(data),
+                static_cast<double>(value * 100));
 }
 void tooLong(float, char* text) {
   std::memset(text, 'x', 300);
@@ -136,8 +139,9 @@ TEST(GuiValueDisplay, TextIsDrawnInTheFontColourAlignedAsAsked) {
   display.setValue(0.5f);
   display.setFontColor(kColorYellow);
   GuiRect left, centre, right;
-  for (auto [align, box] : {std::pair{TextAlign::left, &left}, std::pair{TextAlign::center, &centre},
-                            std::pair{TextAlign::right, &right}}) {
+  for (auto [align, box] :
+       {std::pair{TextAlign::left, &left}, std::pair{TextAlign::center, &centre},
+        std::pair{TextAlign::right, &right}}) {
     display.setTextAlign(align);
     auto s = drawn(display);
     *box = textInk(*s, {11, 11, 90, 30});
@@ -204,7 +208,10 @@ TEST(GuiValueDisplay, SettersMarkTheDisplayDirtyOnlyWhenTheyChangeSomething) {
       {"font", [](auto& d) { d.setFont(FontId::normal); }, [](auto& d) { d.setFont(FontId::big); }},
       {"font colour", [](auto& d) { d.setFontColor(kColorWhite); },
        [](auto& d) { d.setFontColor(kColorBlue); }},
-      {"back colour (spare byte ignored)", [](auto& d) { d.setBackColor({0, 0, 0, 9}); },
+      {"back colour (spare byte ignored)",
+       [](auto& d) {
+         d.setBackColor({0, 0, 0, 9});
+       },
        [](auto& d) { d.setBackColor(kColorBlue); }},
       {"frame colour", [](auto& d) { d.setFrameColor(kColorBlack); },
        [](auto& d) { d.setFrameColor(kColorBlue); }},
@@ -213,7 +220,8 @@ TEST(GuiValueDisplay, SettersMarkTheDisplayDirtyOnlyWhenTheyChangeSomething) {
       {"align", [](auto& d) { d.setTextAlign(TextAlign::center); },
        [](auto& d) { d.setTextAlign(TextAlign::left); }},
       {"style", [](auto& d) { d.setStyle(0); }, [](auto& d) { d.setStyle(kStyleShadowText); }},
-      {"font style", [](auto& d) { d.setFontStyle(0); }, [](auto& d) { d.setFontStyle(kFontBold); }},
+      {"font style", [](auto& d) { d.setFontStyle(0); },
+       [](auto& d) { d.setFontStyle(kFontBold); }},
   };
   for (const SetterCase& c : cases) {
     GuiValueDisplay display(kBox, nullptr);

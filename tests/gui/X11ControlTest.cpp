@@ -59,9 +59,7 @@ class X11ControlTest : public ::testing::Test {
   bool pumpUntil(const std::function<bool()>& done) {
     return x11test::pumpUntil([&] { editor->idle(); }, done);
   }
-  Window frameWindow() const {
-    return static_cast<Window>(frame->getPlatformWindow()->nativeId());
-  }
+  Window frameWindow() const { return static_cast<Window>(frame->getPlatformWindow()->nativeId()); }
   void clickAt(GuiPoint at) {
     const ServerGrab grab(host->display(), host->window());
     host->movePointer(at.h, at.v);
@@ -163,9 +161,13 @@ TEST_F(X11ControlTest, TwoQuickClicksBeforeOneIdleActTwice) {
 // ---- text edit ----------------------------------------------------------------------------
 
 TEST(X11Keys, KeySymbolsOfOneCharacterBecomeUtf8) {
-  const std::pair<unsigned long, const char*> cases[] = {
-      {XK_a, "a"}, {XK_eacute, "\xC3\xA9"}, {0x10020AC, "\xE2\x82\xAC"}, {0x101F3B5, "\xF0\x9F\x8E\xB5"},
-      {XK_BackSpace, ""}, {XK_F1, ""}, {0x100D800, ""}};
+  const std::pair<unsigned long, const char*> cases[] = {{XK_a, "a"},
+                                                         {XK_eacute, "\xC3\xA9"},
+                                                         {0x10020AC, "\xE2\x82\xAC"},
+                                                         {0x101F3B5, "\xF0\x9F\x8E\xB5"},
+                                                         {XK_BackSpace, ""},
+                                                         {XK_F1, ""},
+                                                         {0x100D800, ""}};
   for (auto [symbol, expected] : cases) {
     char text[8] = "junk";
     keySymbolText(symbol, text);
@@ -235,7 +237,8 @@ TEST_F(X11MenuTest, ClickingAnEntryOfTheOpenListChoosesIt) {
   });
   EXPECT_EQ(listsOpen, 1u) << "the list was on the screen below the menu";
   const GuiColor back = MenuLayout::kBackground;
-  EXPECT_EQ(listPixel, (std::uint32_t{back.red} << 16) | (std::uint32_t{back.green} << 8) | back.blue)
+  EXPECT_EQ(listPixel,
+            (std::uint32_t{back.red} << 16) | (std::uint32_t{back.green} << 8) | back.blue)
       << "the list is drawn";
   EXPECT_EQ(menu->getCurrent(), 3);
   EXPECT_EQ(listener.values(), (std::vector<float>{3.0f}));

@@ -13,16 +13,16 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "gui/GuiFrame.h"
 #include "gui/platform/x11/X11DropTarget.h"
 #include "gui/platform/x11/X11FrameWindow.h"
 #include "tests/gui/DropTaker.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/PrivateDisplay.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/XdndSource.h"
 
 namespace {
@@ -37,8 +37,7 @@ class X11Drop : public ::testing::Test {
     if (!display.usable()) GTEST_SKIP() << "Xvfb could not be started";
     host = std::make_unique<x11test::HostWindow>(kHostX, kHostY, 300, 200);
     ASSERT_TRUE(host->usable());
-    frame =
-        std::make_unique<GuiFrame>(GuiRect{0, 0, 240, 160}, host->asParent(), nullptr, backend);
+    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 240, 160}, host->asParent(), nullptr, backend);
     ASSERT_TRUE(frame->isWindowOpen());
     left = new DropTaker({0, 0, 119, 159});
     right = new DropTaker({120, 0, 239, 159});

@@ -102,7 +102,6 @@ class X11FileDialog : public ::testing::Test {
   FrameEditor* editor = nullptr;
 };
 
-
 TEST_F(X11FileDialog, ZenityIsAttachedToTheHostsWindowWhenItHasTheOption) {
   openEditorIn(host->window());
   const std::string attach = "--attach=" + std::to_string(host->window());

@@ -28,8 +28,7 @@ class X11FrameTest : public ::testing::Test {
   void SetUp() override {
     host = std::make_unique<HostWindow>(kHostX, kHostY, 240, 180);
     ASSERT_TRUE(host->usable()) << x11test::kNeedsDisplay;
-    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 200, 150}, host->asParent(), nullptr,
-                                       backend);
+    frame = std::make_unique<GuiFrame>(GuiRect{0, 0, 200, 150}, host->asParent(), nullptr, backend);
     ASSERT_TRUE(frame->isWindowOpen());
     view = new ProbeView({20, 20, 60, 60}, kColorRed);
     frame->addView(view);
@@ -44,9 +43,7 @@ class X11FrameTest : public ::testing::Test {
   bool pumpFrameUntil(const std::function<bool()>& done) {
     return x11test::pumpUntil([&] { frame->idle(); }, done);
   }
-  Window frameWindow() const {
-    return static_cast<Window>(frame->getPlatformWindow()->nativeId());
-  }
+  Window frameWindow() const { return static_cast<Window>(frame->getPlatformWindow()->nativeId()); }
   std::uint32_t framePixel(int x, int y) {
     const ServerGrab grab(host->display(), host->window());
     return host->pixel(frameWindow(), x, y);
@@ -166,7 +163,9 @@ TEST(X11FrameBadParent, ABadParentWindowFailsWithoutEndingTheProcess) {
   HostWindow host(kHostX, kHostY, 10, 10);
   ASSERT_TRUE(host.usable()) << x11test::kNeedsDisplay;
   const BadParentCase cases[] = {
-      {"no window", 0}, {"unused id", 0x7ffffff}, {"all bits", ~std::uintptr_t{0}},
+      {"no window", 0},
+      {"unused id", 0x7ffffff},
+      {"all bits", ~std::uintptr_t{0}},
       {"a pixmap, not a window", static_cast<std::uintptr_t>(XCreatePixmap(
                                      host.display(), host.window(), 4, 4,
                                      static_cast<unsigned>(DefaultDepth(host.display(), 0))))}};

@@ -56,12 +56,12 @@ class HostWindow {
     }
     if (!display_) return;
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    hasXTest_ = XTestQueryExtension(display_, &eventBase, &errorBase, &major, &minor);
+    hasXTest = XTestQueryExtension(display_, &eventBase, &errorBase, &major, &minor);
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;  // placed exactly where asked, window manager or not
-    window_ = XCreateWindow(display_, DefaultRootWindow(display_), x, y, width, height, 0,
-                            CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect,
-                            &attributes);
+    window_ =
+        XCreateWindow(display_, DefaultRootWindow(display_), x, y, width, height, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
     XMapRaised(display_, window_);
     XSync(display_, False);
   }
@@ -74,7 +74,7 @@ class HostWindow {
   HostWindow(const HostWindow&) = delete;
   HostWindow& operator=(const HostWindow&) = delete;
 
-  bool usable() const { return display_ && hasXTest_; }
+  bool usable() const { return display_ && hasXTest; }
   // What a host does when it closes its editor window without asking the plug-in first.
   void destroyWindow() {
     XDestroyWindow(display_, window_);
@@ -130,7 +130,7 @@ class HostWindow {
   Window window_ = 0;
   int x_;
   int y_;
-  bool hasXTest_ = false;
+  bool hasXTest = false;
 };
 
 // Calls `step` (an idle of the plug-in) every 5 ms until `done` or about two seconds passed.

@@ -32,8 +32,8 @@ class X11Test : public ::testing::Test {
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     ASSERT_TRUE(XTestQueryExtension(dpy, &eventBase, &errorBase, &major, &minor))
         << x11test::kNeedsDisplay;
-    parent = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), kParentPosition.h,
-                                 kParentPosition.v, 200, 150, 0, 0, 0);
+    parent = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), kParentPosition.h, kParentPosition.v,
+                                 200, 150, 0, 0, 0);
     XMapWindow(dpy, parent);
     window = X11Window::createChild(*display, parent, 120, 90, "Plugin0000test");
     ASSERT_NE(window, nullptr);

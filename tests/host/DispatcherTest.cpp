@@ -62,17 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
         DefaultCase{effGetEffectName, 0, 0}, DefaultCase{effGetErrorText, 0, 0},
         DefaultCase{effGetVendorString, 0, 0}, DefaultCase{effGetProductString, 0, 0},
         DefaultCase{effGetVendorVersion, 0, 0}, DefaultCase{effVendorSpecific, 0, 0},
-        DefaultCase{effCanDo, 0, 0}, DefaultCase{effGetTailSize, 0, 0},
-        DefaultCase{effIdle, 0, 0}, DefaultCase{effGetIcon, 0, 0},
-        DefaultCase{effSetViewPosition, 0, 0}, DefaultCase{effGetParameterProperties, 0, 0},
-        DefaultCase{effKeysRequired, 0, 1}, DefaultCase{effGetVstVersion, 0, 2200},
-        DefaultCase{effEditKeyDown, 0, 0}, DefaultCase{effEditKeyUp, 0, 0},
-        DefaultCase{effSetEditKnobMode, 0, 0}, DefaultCase{effGetMidiProgramName, 0, 0},
-        DefaultCase{effGetCurrentMidiProgram, 0, -1}, DefaultCase{effGetMidiProgramCategory, 0, 0},
-        DefaultCase{effHasMidiProgramsChanged, 0, 0}, DefaultCase{effGetMidiKeyName, 0, 0},
-        DefaultCase{effBeginSetProgram, 0, 0}, DefaultCase{effEndSetProgram, 0, 0},
-        DefaultCase{69, 0, 0}, DefaultCase{100, 0, 0}, DefaultCase{-1, 0, 0},
-        DefaultCase{INT_MAX, 0, 0}, DefaultCase{INT_MIN, 0, 0}),
+        DefaultCase{effCanDo, 0, 0}, DefaultCase{effGetTailSize, 0, 0}, DefaultCase{effIdle, 0, 0},
+        DefaultCase{effGetIcon, 0, 0}, DefaultCase{effSetViewPosition, 0, 0},
+        DefaultCase{effGetParameterProperties, 0, 0}, DefaultCase{effKeysRequired, 0, 1},
+        DefaultCase{effGetVstVersion, 0, 2200}, DefaultCase{effEditKeyDown, 0, 0},
+        DefaultCase{effEditKeyUp, 0, 0}, DefaultCase{effSetEditKnobMode, 0, 0},
+        DefaultCase{effGetMidiProgramName, 0, 0}, DefaultCase{effGetCurrentMidiProgram, 0, -1},
+        DefaultCase{effGetMidiProgramCategory, 0, 0}, DefaultCase{effHasMidiProgramsChanged, 0, 0},
+        DefaultCase{effGetMidiKeyName, 0, 0}, DefaultCase{effBeginSetProgram, 0, 0},
+        DefaultCase{effEndSetProgram, 0, 0}, DefaultCase{69, 0, 0}, DefaultCase{100, 0, 0},
+        DefaultCase{-1, 0, 0}, DefaultCase{INT_MAX, 0, 0}, DefaultCase{INT_MIN, 0, 0}),
     defaultCaseName);
 
 TEST(Dispatcher, SetProgramSelectsOnlyNumbersInsideTheProgramCount) {
@@ -81,8 +80,8 @@ TEST(Dispatcher, SetProgramSelectsOnlyNumbersInsideTheProgramCount) {
     VstIntPtr value;
     VstIntPtr current;
   };
-  for (const Step& step : {Step{3, 3}, Step{4, 3}, Step{-1, 3}, Step{0, 0},
-                           Step{VstIntPtr{1} << 40, 0}}) {
+  for (const Step& step :
+       {Step{3, 3}, Step{4, 3}, Step{-1, 3}, Step{0, 0}, Step{VstIntPtr{1} << 40, 0}}) {
     effect.dispatcher(effSetProgram, 0, step.value, nullptr, 0.0f);
     EXPECT_EQ(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f), step.current)
         << "after selecting " << step.value;
@@ -91,8 +90,8 @@ TEST(Dispatcher, SetProgramSelectsOnlyNumbersInsideTheProgramCount) {
 
 TEST(Dispatcher, DefaultTextOperationsWriteAnEmptyText) {
   TestEffect effect(nullptr);
-  for (VstInt32 opcode : {effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                          effGetParamName, effSetProgramName}) {
+  for (VstInt32 opcode : {effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
+                          effSetProgramName}) {
     char text[16] = "sentinel";
     effect.dispatcher(opcode, 0, 0, text, 0.0f);
     EXPECT_STREQ(text, "") << "opcode " << opcode;
@@ -225,12 +224,15 @@ TEST(Dispatcher, FlagSettersSetAndClearTheirBitOnly) {
     void (TestEffect::*setter)(bool);
     VstInt32 bit;
   };
-  for (const FlagCase& c : {FlagCase{&TestEffect::setHasVu, 0x004}, {&TestEffect::setHasClip, 0x002},
-                            {&TestEffect::setCanMono, 0x008}, {&TestEffect::setCanReplacing, 0x010},
+  for (const FlagCase& c : {FlagCase{&TestEffect::setHasVu, 0x004},
+                            {&TestEffect::setHasClip, 0x002},
+                            {&TestEffect::setCanMono, 0x008},
+                            {&TestEffect::setCanReplacing, 0x010},
                             {&TestEffect::setProgramsAreChunks, 0x020},
                             {&TestEffect::setAsynchronous, 0x400},
                             {&TestEffect::setExternalBuffer, 0x800},
-                            {&TestEffect::setIsSynth, 0x100}, {&TestEffect::setNoTail, 0x200}}) {
+                            {&TestEffect::setIsSynth, 0x100},
+                            {&TestEffect::setNoTail, 0x200}}) {
     effect.getAEffect()->flags = 0x1001;
     (effect.*c.setter)(true);
     EXPECT_EQ(effect.getAEffect()->flags, 0x1001 | c.bit);

@@ -14,7 +14,6 @@ namespace {
 using hostlib::HostOptions;
 using hostlib::PluginInstance;
 
-
 std::unique_ptr<PluginInstance> instantiate(const HostOptions& options = {}) {
   auto made = pluginLibrary().instantiate(options);
   if (!made.ok()) {
@@ -84,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpcodeAnswer{effGetPlugCategory, 2}, OpcodeAnswer{effKeysRequired, 1},
                       OpcodeAnswer{effGetVu, 0}, OpcodeAnswer{100, 0}, OpcodeAnswer{-5, 0},
                       OpcodeAnswer{effEditDraw, 0}, OpcodeAnswer{effGetChunk, 0},
-                      OpcodeAnswer{effGetTailSize, 0},
-                      OpcodeAnswer{effGetNumProgramCategories, 1}),
+                      OpcodeAnswer{effGetTailSize, 0}, OpcodeAnswer{effGetNumProgramCategories, 1}),
     opcodeAnswerName);
 
 TEST(PluginBoundary, EveryOpcodeWithANullPointerAnswersWithoutCrashing) {
@@ -95,10 +93,10 @@ TEST(PluginBoundary, EveryOpcodeWithANullPointerAnswersWithoutCrashing) {
     if (opcode == effClose || opcode == effEditOpen) continue;
     plugin->dispatch(opcode, 0, 0, nullptr, 0.0f);
   }
-  for (VstInt32 opcode : {effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
-                          effSetProgramName, effGetEffectName, effGetVendorString,
-                          effGetProductString, effCanDo, effGetOutputProperties,
-                          effGetProgramNameIndexed, effProcessEvents, effEditGetRect}) {
+  for (VstInt32 opcode :
+       {effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName, effSetProgramName,
+        effGetEffectName, effGetVendorString, effGetProductString, effCanDo, effGetOutputProperties,
+        effGetProgramNameIndexed, effProcessEvents, effEditGetRect}) {
     EXPECT_EQ(plugin->dispatch(opcode, 0, 0, nullptr, 0.0f), 0) << "opcode " << opcode;
   }
   EXPECT_EQ(plugin->dispatch(effIdentify), 0x4E764566) << "the instance still answers";

@@ -52,8 +52,8 @@ TEST(SelectCommand, PrintsTheChosenFileAndAsksTheToolAsTold) {
   standins::StandInTools tools{"zenity"};
   tools.reply("/tmp/presets/lead.fxp\n");
   ScratchFolder start;
-  const Outcome r = runHost({"select", "--title", "Load a program", "--in", start.root(),
-                             "--type", "Program=fxp", "--type", "Bank=fxb"});
+  const Outcome r = runHost({"select", "--title", "Load a program", "--in", start.root(), "--type",
+                             "Program=fxp", "--type", "Bank=fxb"});
   ASSERT_TRUE(r.ended);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "/tmp/presets/lead.fxp\n");

@@ -30,11 +30,23 @@ TEST(Gallery, ShowsOneOfEachStandardControl) {
   const std::vector<std::string>& shown = editor.gallery()->shownClasses();
   std::set<std::string> classes;
   for (const std::string& name : shown) classes.insert(name.substr(0, name.find(' ')));
-  const std::set<std::string> family{
-      "GuiKnob", "GuiOnOffButton", "GuiMomentaryButton", "GuiValueDisplay", "GuiTextEdit",
-      "GuiChoiceMenu", "GuiVerticalStepSwitch", "GuiHorizontalStepSwitch", "GuiThreeWaySwitch",
-      "GuiFrameStrip", "GuiTwoFrameButton", "GuiAnimation", "GuiVerticalSlider",
-      "GuiHorizontalSlider", "GuiDigitDisplay", "GuiPopupImage", "GuiLevelMeter"};
+  const std::set<std::string> family{"GuiKnob",
+                                     "GuiOnOffButton",
+                                     "GuiMomentaryButton",
+                                     "GuiValueDisplay",
+                                     "GuiTextEdit",
+                                     "GuiChoiceMenu",
+                                     "GuiVerticalStepSwitch",
+                                     "GuiHorizontalStepSwitch",
+                                     "GuiThreeWaySwitch",
+                                     "GuiFrameStrip",
+                                     "GuiTwoFrameButton",
+                                     "GuiAnimation",
+                                     "GuiVerticalSlider",
+                                     "GuiHorizontalSlider",
+                                     "GuiDigitDisplay",
+                                     "GuiPopupImage",
+                                     "GuiLevelMeter"};
   EXPECT_EQ(classes, family);
 }
 

@@ -24,7 +24,7 @@ const std::string kPlugin = OVERTONIC_PLUGIN_PATH;
 
 class HostCli : public ::testing::Test {
  protected:
-  RunResult host(const std::vector<std::string>& args) { return run(kProgram, args, scratch_); }
+  RunResult host(const std::vector<std::string>& args) { return run(kProgram, args, scratch); }
   // Runs a command that must succeed.
   RunResult ok(const std::vector<std::string>& args) {
     RunResult r = host(args);
@@ -41,7 +41,7 @@ class HostCli : public ::testing::Test {
     if (value == std::string::npos) return NAN;
     return std::strtod(json.c_str() + value + 9, nullptr);
   }
-  TempFolder scratch_;
+  TempFolder scratch;
   TempFolder out_;
 };
 
@@ -216,9 +216,13 @@ TEST_F(HostCli, PresetOfAnotherPluginIsRefused) {
 // ---- chunk presets: the curves travel with the program --------------------------------------
 
 // A plucked sound on four oscillators, typed on the command line.
-const std::vector<std::string> kPluck = {
-    "--set", "82=0.9", "--set", "83=0.6", "--set", "84=0.45", "--set", "85=0.3",
-    "--curve", "0=ad:0.005:1.2", "--curve", "1-3=ad:0.005:0.6", "--curve", "32=vibrato:0.2:5:0.3"};
+const std::vector<std::string> kPluck = {"--set",   "82=0.9",
+                                         "--set",   "83=0.6",
+                                         "--set",   "84=0.45",
+                                         "--set",   "85=0.3",
+                                         "--curve", "0=ad:0.005:1.2",
+                                         "--curve", "1-3=ad:0.005:0.6",
+                                         "--curve", "32=vibrato:0.2:5:0.3"};
 
 std::vector<std::string> with(std::vector<std::string> words,
                               const std::vector<std::string>& more) {
@@ -244,13 +248,12 @@ TEST_F(HostCli, ProgramChunkPresetCarriesCurvesIntoARender) {
   const RunResult saved = ok(with({"preset", "save", fxp, kPlugin}, kPluck));
   EXPECT_THAT(saved.out, HasSubstr("as a chunk of"));
 
-  EXPECT_THAT(ok({"preset", "show", fxp}).out,
-              AllOf(HasSubstr("program chunk file ('FPCh'"), HasSubstr("Overtonic state 1.0"),
-                    HasSubstr("233 values, 5 curves"),
-                    HasSubstr("curve   0  amplitude, oscillator 1 "),
-                    HasSubstr("curve   3  amplitude, oscillator 4 "),
-                    HasSubstr("curve  32  pitch, oscillator 1 "),
-                    HasSubstr("   82  0.899999976\n")));
+  EXPECT_THAT(
+      ok({"preset", "show", fxp}).out,
+      AllOf(HasSubstr("program chunk file ('FPCh'"), HasSubstr("Overtonic state 1.0"),
+            HasSubstr("233 values, 5 curves"), HasSubstr("curve   0  amplitude, oscillator 1 "),
+            HasSubstr("curve   3  amplitude, oscillator 4 "),
+            HasSubstr("curve  32  pitch, oscillator 1 "), HasSubstr("   82  0.899999976\n")));
 
   const std::string fromPreset = out_.path("preset.wav");
   const std::string direct = out_.path("direct.wav");
@@ -345,8 +348,8 @@ TEST_F(HostCli, ExamplePresetsAreRegeneratedByTheirScriptAndPlayTheDemo) {
     EXPECT_GT(rms, 0.05) << name << " plays the demo audibly";
   }
   const RunResult bank = ok({"preset", "show", source + "/examples/examples.fxb"});
-  EXPECT_THAT(bank.out, AllOf(HasSubstr("\"Pluck\""), HasSubstr("\"Organ\""),
-                              HasSubstr("\"Every Effect\"")));
+  EXPECT_THAT(bank.out,
+              AllOf(HasSubstr("\"Pluck\""), HasSubstr("\"Organ\""), HasSubstr("\"Every Effect\"")));
 }
 
 struct ErrorCase {
@@ -499,7 +502,7 @@ TEST_F(HostCli, EveryCommandExplainsItself) {
 }
 
 TEST_F(HostCli, AFullStandardOutputIsAFailure) {
-  const RunResult r = run(kProgram, {"info", kPlugin}, scratch_, "/dev/full");
+  const RunResult r = run(kProgram, {"info", kPlugin}, scratch, "/dev/full");
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, HasSubstr("cannot write to standard output"));
 }

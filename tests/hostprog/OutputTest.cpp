@@ -162,8 +162,8 @@ TEST(Json, FloatsReadBackExactlyAndNonFiniteIsNull) {
                        1e-30f};
   const std::string text = jsonDocument(values);
   EXPECT_EQ(text, "[\n  0.1,\n  null,\n  null,\n  0.9,\n  1e-30\n]\n");
-  const std::pair<const char*, float> shown[] = {{"0.1", 0.1f}, {"0.9", 0.899999976f},
-                                                  {"1e-30", 1e-30f}};
+  const std::pair<const char*, float> shown[] = {
+      {"0.1", 0.1f}, {"0.9", 0.899999976f}, {"1e-30", 1e-30f}};
   for (const auto& [shownText, value] : shown) {
     EXPECT_EQ(std::stof(shownText), value) << shownText << " reads back as the float written";
   }

@@ -24,10 +24,10 @@ struct TargetCase {
 };
 
 TEST(PanelScriptTest, TargetsAreOscillatorsByNumberAndGroupsByName) {
-  const TargetCase cases[] = {{"1", 0},        {"32", 31},       {"lower", 32}, {"upper", 33},
-                              {"odd", 34},     {"even", 35},     {"octave", 36}, {"fourth", 40},
-                              {"0", -1},       {"33", -1},       {"", -1},      {"1x", -1},
-                              {"Odd", -1},     {"-1", -1}};
+  const TargetCase cases[] = {{"1", 0},    {"32", 31},   {"lower", 32},  {"upper", 33},
+                              {"odd", 34}, {"even", 35}, {"octave", 36}, {"fourth", 40},
+                              {"0", -1},   {"33", -1},   {"", -1},       {"1x", -1},
+                              {"Odd", -1}, {"-1", -1}};
   for (const TargetCase& c : cases) {
     auto parsed = hostapp::parseTarget(c.text);
     EXPECT_EQ(parsed.ok(), c.target >= 0) << c.text;
@@ -45,9 +45,9 @@ TEST(PanelScriptTest, PaintWordsAreCheckedAgainstTheKindsRange) {
   EXPECT_EQ(good.value().target, panel::kGroupTarget + 2);
   EXPECT_EQ(good.value().kind, panel::kDetuneCurve);
   EXPECT_EQ(good.value().values, (std::vector<float>{-0.4f, 0.4f, 0.0f}));
-  for (const char* bad : {"1:volume:0.5", "1:volume:-0.1,0.5", "1:volume:0,1.2", "1:detune:0,0.6",
-                          "1:volume:0,nan", "1:volume:0,,1", "1:volume", "40:volume:0,1",
-                          "1:pitch:0,0.5", "1:volume:0,0.5:3"}) {
+  for (const char* bad :
+       {"1:volume:0.5", "1:volume:-0.1,0.5", "1:volume:0,1.2", "1:detune:0,0.6", "1:volume:0,nan",
+        "1:volume:0,,1", "1:volume", "40:volume:0,1", "1:pitch:0,0.5", "1:volume:0,0.5:3"}) {
     EXPECT_FALSE(hostapp::parsePaint(bad).ok()) << bad;
   }
 }

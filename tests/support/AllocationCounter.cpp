@@ -50,20 +50,18 @@ Tally stop() noexcept {
 void* operator new(std::size_t size) { return allocateOrThrow(size, 0); }
 void* operator new[](std::size_t size) { return allocateOrThrow(size, 0); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size, 0); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return allocate(size, 0);
-}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size, 0); }
 void* operator new(std::size_t size, std::align_val_t align) {
-  return allocateOrThrow(size, std::size_t(align));
+  return allocateOrThrow(size, static_cast<std::size_t>(align));
 }
 void* operator new[](std::size_t size, std::align_val_t align) {
-  return allocateOrThrow(size, std::size_t(align));
+  return allocateOrThrow(size, static_cast<std::size_t>(align));
 }
 void* operator new(std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
-  return allocate(size, std::size_t(align));
+  return allocate(size, static_cast<std::size_t>(align));
 }
 void* operator new[](std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
-  return allocate(size, std::size_t(align));
+  return allocate(size, static_cast<std::size_t>(align));
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
@@ -76,6 +74,4 @@ void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
-  std::free(p);
-}
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }

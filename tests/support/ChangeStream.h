@@ -14,9 +14,9 @@ class Stream {
     return state >> 8;
   }
   // 0 .. n-1.
-  int32_t below(int32_t n) { return int32_t(next() % uint32_t(n)); }
+  int32_t below(int32_t n) { return static_cast<int32_t>(next() % static_cast<uint32_t>(n)); }
   // 0 .. 1.
-  float unit() { return float(next() & 0xFFFF) / 65535.0f; }
+  float unit() { return static_cast<float>(next() & 0xFFFF) / 65535.0f; }
 
  private:
   uint32_t state;

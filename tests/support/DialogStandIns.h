@@ -44,18 +44,18 @@ class StandInTools {
  public:
   explicit StandInTools(std::initializer_list<const char*> names) {
     const char* path = std::getenv("PATH");
-    if (path) savedPath_ = path;
-    bin_ = folder_.path("bin");
-    std::filesystem::create_directory(bin_);
+    if (path) savedPath = path;
+    bin = folder_.path("bin");
+    std::filesystem::create_directory(bin);
     for (const char* name : names)
-      std::filesystem::create_symlink(STANDIN_TOOL_PATH, bin_ + "/" + name);
-    ::setenv("PATH", bin_.c_str(), 1);
+      std::filesystem::create_symlink(STANDIN_TOOL_PATH, bin + "/" + name);
+    ::setenv("PATH", bin.c_str(), 1);
     ::setenv("STANDIN_LOG", folder_.path("log").c_str(), 1);
     mode("reply");
     reply("");
   }
   ~StandInTools() {
-    ::setenv("PATH", savedPath_.c_str(), 1);
+    ::setenv("PATH", savedPath.c_str(), 1);
     for (const char* name :
          {"STANDIN_LOG", "STANDIN_REPLY", "STANDIN_STATUS", "STANDIN_MODE", "STANDIN_ATTACH"}) {
       ::unsetenv(name);
@@ -98,8 +98,8 @@ class StandInTools {
 
  private:
   ScratchFolder folder_;
-  std::string bin_;
-  std::string savedPath_;
+  std::string bin;
+  std::string savedPath;
 };
 
 }  // namespace standins

@@ -11,9 +11,11 @@ namespace full_patch {
 Curve shapedCurve(float first, float last, float ripple, float cycles) {
   Curve curve{};
   for (std::size_t k = 0; k < curve.size(); ++k) {
-    const double t = double(k) / 384.0;
-    curve[k] = float(double(first) + (double(last) - double(first)) * t +
-                     double(ripple) * std::sin(6.283185307179586 * double(cycles) * t));
+    const double t = static_cast<double>(k) / 384.0;
+    curve[k] = static_cast<float>(
+        static_cast<double>(first) + (static_cast<double>(last) - static_cast<double>(first)) * t +
+        static_cast<double>(ripple) *
+            std::sin(6.283185307179586 * static_cast<double>(cycles) * t));
   }
   return curve;
 }
@@ -23,16 +25,18 @@ void apply(SynthEngine& engine) {
   engine.setMainVolume(0.8f);
   engine.setMainDetune(0.52f);
   for (int32_t i = 0; i < SynthEngine::kOscillatorCount; ++i) {
-    const float shade = float(i) / 31.0f;
+    const float shade = static_cast<float>(i) / 31.0f;
     engine.setOscillatorSwitch(i, 1.0f);
     engine.setOscillatorVolume(i, 1.0f - 0.7f * shade);
     engine.setOscillatorDetune(i, 0.48f + 0.04f * shade);
     engine.setOscillatorPhase(i, 0.3f + 0.4f * shade);
-    engine.setRouting(i, kRoutings[std::size_t(i) % kRoutings.size()]);
-    const Curve amplitude = shapedCurve(1.0f - 0.5f * shade, 0.3f, 0.1f, 3.0f + float(i % 4));
+    engine.setRouting(i, kRoutings[static_cast<std::size_t>(i) % kRoutings.size()]);
+    const Curve amplitude =
+        shapedCurve(1.0f - 0.5f * shade, 0.3f, 0.1f, 3.0f + static_cast<float>(i % 4));
     engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, 0, amplitude.data());
     for (int32_t layer = 1; layer < 5; ++layer) {
-      const Curve shared = shapedCurve(0.2f * float(layer), 0.1f, 0.05f, float(layer));
+      const Curve shared =
+          shapedCurve(0.2f * static_cast<float>(layer), 0.1f, 0.05f, static_cast<float>(layer));
       engine.loadEnvelopeLayer(i, EnvelopeBank::amplitude, layer, shared.data());
     }
     const Curve pitch = shapedCurve(0.0f, 0.08f, 0.03f, 5.0f);

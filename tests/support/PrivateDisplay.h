@@ -15,13 +15,13 @@ class PrivateDisplay {
  public:
   PrivateDisplay() {
     const char* shared = std::getenv("DISPLAY");
-    if (shared) savedDisplay_ = shared;
-    server_ = ChildProcess::start({"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24",
-                                   "-nolisten", "tcp"});
+    if (shared) savedDisplay = shared;
+    server = ChildProcess::start(
+        {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
     // The display number comes as one line once the server accepts connections.
-    for (int waited = 0; server_ && waited < 10000; waited += 20) {
-      const bool running = server_->wait(20);
-      const std::string& said = server_->output();
+    for (int waited = 0; server && waited < 10000; waited += 20) {
+      const bool running = server->wait(20);
+      const std::string& said = server->output();
       if (said.find('\n') != std::string::npos) {
         name_ = ":" + said.substr(0, said.find('\n'));
         ::setenv("DISPLAY", name_.c_str(), 1);
@@ -29,11 +29,11 @@ class PrivateDisplay {
       }
       if (!running) break;
     }
-    server_.reset();
+    server.reset();
   }
   ~PrivateDisplay() {
-    if (!savedDisplay_.empty()) {
-      ::setenv("DISPLAY", savedDisplay_.c_str(), 1);
+    if (!savedDisplay.empty()) {
+      ::setenv("DISPLAY", savedDisplay.c_str(), 1);
     } else {
       ::unsetenv("DISPLAY");
     }
@@ -45,7 +45,7 @@ class PrivateDisplay {
   const std::string& name() const { return name_; }
 
  private:
-  std::unique_ptr<ChildProcess> server_;
+  std::unique_ptr<ChildProcess> server;
   std::string name_;
-  std::string savedDisplay_;
+  std::string savedDisplay;
 };

@@ -11,7 +11,7 @@ std::vector<double> risingCrossings(std::span<const float> x, std::size_t from) 
   for (std::size_t k = std::max<std::size_t>(from, 1); k < x.size(); ++k) {
     const double a = x[k - 1];
     const double b = x[k];
-    if (a < 0.0 && b >= 0.0) crossings.push_back(double(k - 1) + a / (a - b));
+    if (a < 0.0 && b >= 0.0) crossings.push_back(static_cast<double>(k - 1) + a / (a - b));
   }
   return crossings;
 }
@@ -19,7 +19,7 @@ std::vector<double> risingCrossings(std::span<const float> x, std::size_t from) 
 double frequency(std::span<const float> x, double rate, std::size_t from) {
   const std::vector<double> crossings = risingCrossings(x, from);
   if (crossings.size() < 2) return 0.0;
-  return double(crossings.size() - 1) / (crossings.back() - crossings.front()) * rate;
+  return static_cast<double>(crossings.size() - 1) / (crossings.back() - crossings.front()) * rate;
 }
 
 double cents(double measured, double expected) { return 1200.0 * std::log2(measured / expected); }
@@ -34,8 +34,8 @@ std::optional<std::size_t> firstNonZero(std::span<const float> x, std::size_t fr
 double rms(std::span<const float> x) {
   if (x.empty()) return 0.0;
   double sum = 0.0;
-  for (float v : x) sum += double(v) * double(v);
-  return std::sqrt(sum / double(x.size()));
+  for (float v : x) sum += static_cast<double>(v) * static_cast<double>(v);
+  return std::sqrt(sum / static_cast<double>(x.size()));
 }
 
 bool allFinite(std::span<const float> x) { return !firstNonFinite(x).has_value(); }

@@ -1,11 +1,11 @@
 // A small XDND (version 5) drag source for the tests: its own X connection and window, owner of
 // the XdndSelection while it drags, speaking the protocol to a target window as a file manager
 // or a text editor would (to the window named by the target's XdndProxy, if it has one, with
-// the target itself in the messages' window field): XdndEnter with its types (the first three in the message, all of them
-// in XdndTypeList when there are more), XdndPosition, XdndLeave, XdndDrop; it answers the
-// target's selection request with its data at once, in parts (INCR), with a refusal, or not at
-// all, and records the target's XdndStatus and XdndFinished. Everything is driven by pump(),
-// without blocking, so one test thread can run source and target together.
+// the target itself in the messages' window field): XdndEnter with its types (the first three in
+// the message, all of them in XdndTypeList when there are more), XdndPosition, XdndLeave, XdndDrop;
+// it answers the target's selection request with its data at once, in parts (INCR), with a refusal,
+// or not at all, and records the target's XdndStatus and XdndFinished. Everything is driven by
+// pump(), without blocking, so one test thread can run source and target together.
 #pragma once
 
 #include <X11/Xatom.h>
@@ -186,7 +186,7 @@ class XdndSource {
       const long size = static_cast<long>(bytes->size());
       XChangeProperty(display_, request.requestor, property, atom("INCR"), 32, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(&size), 1);
-      parts_ = Parts{request.requestor, property, request.target, *bytes, 0, false};
+      parts = Parts{request.requestor, property, request.target, *bytes, 0, false};
     }
     XEvent reply{};
     reply.xselection.type = SelectionNotify;
@@ -200,11 +200,11 @@ class XdndSource {
   }
 
   void onPropertyChange(const XPropertyEvent& change) {
-    if (!parts_ || parts_->done || change.state != PropertyDelete ||
-        change.window != parts_->requestor || change.atom != parts_->property) {
+    if (!parts || parts->done || change.state != PropertyDelete ||
+        change.window != parts->requestor || change.atom != parts->property) {
       return;
     }
-    Parts& p = *parts_;
+    Parts& p = *parts;
     const std::size_t length = std::min(partSize_, p.bytes.size() - p.sent);
     XChangeProperty(display_, p.requestor, p.property, p.type, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(p.bytes.data() + p.sent),
@@ -231,5 +231,5 @@ class XdndSource {
   Answer answer_ = Answer::whole;
   std::size_t partSize_ = 64 * 1024;
   bool vanishAfterFirstPart_ = false;
-  std::optional<Parts> parts_;
+  std::optional<Parts> parts;
 };

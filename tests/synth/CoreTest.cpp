@@ -174,7 +174,8 @@ TEST_P(MidiSequenceTest, FollowsTheSequence) {
   for (const MidiStep& step : GetParam()) {
     MidiList list({step.message});
     EXPECT_EQ(plugin->handleEvents(list.list), 1);
-    EXPECT_EQ(plugin->isNoteGateOpen(), step.gate) << "after " << step.message[0] << " " << step.message[1];
+    EXPECT_EQ(plugin->isNoteGateOpen(), step.gate)
+        << "after " << step.message[0] << " " << step.message[1];
     EXPECT_EQ(plugin->getLastNote(), step.lastNote);
     EXPECT_EQ(plugin->getLastVelocity(), step.lastVelocity);
   }
@@ -184,14 +185,16 @@ INSTANTIATE_TEST_SUITE_P(
     Sequences, MidiSequenceTest,
     ::testing::Values(
         // on, then off of the same note
-        std::vector<MidiStep>{{{0x90, 60, 100, 0}, true, 60, 100}, {{0x80, 60, 64, 0}, false, 60, 100}},
+        std::vector<MidiStep>{{{0x90, 60, 100, 0}, true, 60, 100},
+                              {{0x80, 60, 64, 0}, false, 60, 100}},
         // a new note restarts; the earlier note's off restarts it silently; its second off ends it
         std::vector<MidiStep>{{{0x90, 60, 100, 0}, true, 60, 100},
                               {{0x90, 64, 90, 0}, true, 64, 90},
                               {{0x80, 60, 0, 0}, true, 60, 0},
                               {{0x80, 60, 0, 0}, false, 60, 0}},
         // velocity 0 is an off
-        std::vector<MidiStep>{{{0x90, 60, 100, 0}, true, 60, 100}, {{0x9F, 60, 0, 0}, false, 60, 100}},
+        std::vector<MidiStep>{{{0x90, 60, 100, 0}, true, 60, 100},
+                              {{0x9F, 60, 0, 0}, false, 60, 100}},
         // controller 126 on any channel ends the note; 123 and pitch bend are ignored
         std::vector<MidiStep>{{{0x90, 60, 100, 0}, true, 60, 100},
                               {{0xB5, 123, 0, 0}, true, 60, 100},
@@ -264,7 +267,7 @@ TEST(Audio, GateOffWritesZerosOrLeavesTheBlock) {
   EXPECT_EQ(block[10], 3.0f);
   plugin->processReplacing(nullptr, outputs, 64);
   EXPECT_EQ(block[10], 0.0f);
-  plugin->processReplacing(nullptr, nullptr, 64);   // no outputs: nothing happens
+  plugin->processReplacing(nullptr, nullptr, 64);  // no outputs: nothing happens
   float* noChannel[1] = {nullptr};
   plugin->processReplacing(nullptr, noChannel, 64);
   plugin->processReplacing(nullptr, outputs, -5);

@@ -40,7 +40,7 @@ void call(SynthPlugin& core, Stream& stream) {
       const float start = stream.unit();
       const float end = stream.unit();
       for (std::size_t k = 0; k < curve.size(); ++k) {
-        curve[k] = start + (end - start) * float(k) / 384.0f;
+        curve[k] = start + (end - start) * static_cast<float>(k) / 384.0f;
       }
       core.applyEnvelope(stream.below(123), curve.data());
       break;
@@ -54,9 +54,9 @@ void sendNote(SynthCore& core, Stream& stream) {
   event.type = kVstMidiType;
   event.byteSize = sizeof(VstMidiEvent);
   event.deltaFrames = stream.below(kBlock);
-  event.midiData[0] = char(stream.below(3) == 0 ? 0x80 : 0x90);
-  event.midiData[1] = char(36 + stream.below(48));
-  event.midiData[2] = char(1 + stream.below(127));
+  event.midiData[0] = static_cast<char>(stream.below(3) == 0 ? 0x80 : 0x90);
+  event.midiData[1] = static_cast<char>(36 + stream.below(48));
+  event.midiData[2] = static_cast<char>(1 + stream.below(127));
   VstEvents events{};
   events.numEvents = 1;
   events.events[0] = reinterpret_cast<VstEvent*>(&event);
@@ -123,7 +123,8 @@ class CoreCalls : public program_traffic::ProgramCalls {
   void envelopeCommand(Stream& stream) override {
     EnvelopeCurve curve{};
     const float level = stream.below(4) == 0 ? 0.0f : stream.unit();
-    for (std::size_t k = 0; k < curve.size(); ++k) curve[k] = level * float(k % 97) / 96.0f;
+    for (std::size_t k = 0; k < curve.size(); ++k)
+      curve[k] = level * static_cast<float>(k % 97) / 96.0f;
     core.applyEnvelope(stream.below(kEnvelopeSlotCount), curve.data());
   }
   void readParameter(int32_t index) override {

@@ -38,7 +38,7 @@ void startNote(hostlib::PluginInstance& plugin) {
   VstMidiEvent note{};
   note.type = kVstMidiType;
   note.byteSize = sizeof(VstMidiEvent);
-  note.midiData[0] = char(0x90);
+  note.midiData[0] = static_cast<char>(0x90);
   note.midiData[1] = 45;
   note.midiData[2] = 100;
   plugin.sendEvents(std::span(&note, 1));
@@ -93,19 +93,19 @@ TEST_F(HostileRender, AValueWhoseTransformOverflowsIsIgnored) {
     float overflowing;
     float large;  // taken as it comes
   };
-  for (const Case c : {Case{0, 2e19f, 1e19f},         // main volume, squared
-                       Case{82, -2e19f, -1e19f},      // an oscillator volume, squared
-                       Case{197, 1.8e38f, 1.6e38f},   // reverb dry, × 2
-                       Case{198, 1.2e38f, 1e38f},     // reverb wet, × 3
-                       Case{190, 1e36f, 1e33f},       // phaser minimum, × 2600 ÷ (rate / 2)
-                       Case{191, -1e36f, -1e33f},     // phaser maximum
-                       Case{181, 1e36f, 1e30f},       // flanger centre, × 0.02 s of samples
-                       Case{185, 1e36f, 1e30f}}) {    // flanger depth, × 0.01 s of samples
+  for (const Case c : {Case{0, 2e19f, 1e19f},        // main volume, squared
+                       Case{82, -2e19f, -1e19f},     // an oscillator volume, squared
+                       Case{197, 1.8e38f, 1.6e38f},  // reverb dry, × 2
+                       Case{198, 1.2e38f, 1e38f},    // reverb wet, × 3
+                       Case{190, 1e36f, 1e33f},      // phaser minimum, × 2600 ÷ (rate / 2)
+                       Case{191, -1e36f, -1e33f},    // phaser maximum
+                       Case{181, 1e36f, 1e30f},      // flanger centre, × 0.02 s of samples
+                       Case{185, 1e36f, 1e30f}}) {   // flanger depth, × 0.01 s of samples
     plugin->setParameter(c.index, 0.25f);
     const float before = plugin->getParameter(c.index);
     plugin->setParameter(c.index, c.overflowing);
-    EXPECT_EQ(plugin->getParameter(c.index), before) << "index " << c.index << " took "
-                                                     << c.overflowing;
+    EXPECT_EQ(plugin->getParameter(c.index), before)
+        << "index " << c.index << " took " << c.overflowing;
     plugin->setParameter(c.index, c.large);
     EXPECT_NEAR(std::fabs(plugin->getParameter(c.index) / c.large), 1.0f, 1e-5f)
         << "index " << c.index << " refused " << c.large;  // squares read back as magnitudes

@@ -37,8 +37,8 @@ const std::vector<Documented>& documentedRuns() {
       {3, 2, false, nullptr, nullptr, 0.0f, "", true},
       {5, 1, false, nullptr, nullptr, 1.0f, "", true},  // volume curve kind
       {6, 2, false, nullptr, nullptr, 0.0f, "", true},
-      {8, 1, false, nullptr, nullptr, 0.0f, "", false},  // envelope command
-      {9, 9, false, nullptr, nullptr, 0.0f, "", true},   // group buttons
+      {8, 1, false, nullptr, nullptr, 0.0f, "", false},   // envelope command
+      {9, 9, false, nullptr, nullptr, 0.0f, "", true},    // group buttons
       {18, 32, false, nullptr, nullptr, 0.0f, "", true},  // routing
       {50, 1, false, nullptr, nullptr, 1.0f, "", true},   // oscillator 1 selected
       {51, 31, false, nullptr, nullptr, 0.0f, "", true},
@@ -81,7 +81,8 @@ std::vector<Expected> expectedByIndex() {
     EXPECT_EQ(run.first, static_cast<VstInt32>(table.size())) << "runs must cover 0-236 in order";
     for (VstInt32 k = 0; k < run.count; ++k) {
       std::string name = kUntouched;
-      if (run.name) name = run.perOscillatorName ? " Osc" + std::to_string(k + 1) + run.name : run.name;
+      if (run.name)
+        name = run.perOscillatorName ? " Osc" + std::to_string(k + 1) + run.name : run.name;
       table.push_back({name, run.label ? run.label : kUntouched, run.defaultValue,
                        run.defaultDisplay, run.storedInProgram});
     }

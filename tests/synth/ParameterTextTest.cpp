@@ -31,13 +31,18 @@ std::string expectedName(VstInt32 index) {
     case 180: return " Delay Vol ";
     case 181: return " Flanger Delay ";
     case 182: return " Flanger Dry Vol ";
-    case 183: case 184: case 185: case 186: case 187: return " Flanger ";
+    case 183:
+    case 184:
+    case 185:
+    case 186:
+    case 187: return " Flanger ";
     default: return kSentinel;
   }
 }
 
 std::string expectedLabel(VstInt32 index) {
-  if (index == 0 || (index >= 82 && index <= 113) || (index >= 180 && index <= 187)) return "   dB   ";
+  if (index == 0 || (index >= 82 && index <= 113) || (index >= 180 && index <= 187))
+    return "   dB   ";
   if (index == 1 || (index >= 146 && index <= 177)) return "   Hz   ";
   if (index >= 114 && index <= 145) return "   Phase   ";
   if (index == 178) return "   Time   ";
@@ -63,7 +68,8 @@ TEST_F(ParameterText, SpotChecksOfNames) {
 
 TEST_F(ParameterText, EveryLabelIsExactAndUnlabelledIndexesLeaveTheBufferAlone) {
   for (VstInt32 index = -2; index < 240; ++index) {
-    EXPECT_EQ(readText(*plugin, effGetParamLabel, index), expectedLabel(index)) << "index " << index;
+    EXPECT_EQ(readText(*plugin, effGetParamLabel, index), expectedLabel(index))
+        << "index " << index;
   }
 }
 

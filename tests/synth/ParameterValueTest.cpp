@@ -10,7 +10,9 @@
 namespace {
 
 // Indexes that never read back what was set.
-bool readsZero(VstInt32 index) { return index == 8 || index == 196 || index == 235 || index == 236; }
+bool readsZero(VstInt32 index) {
+  return index == 8 || index == 196 || index == 235 || index == 236;
+}
 
 float sampleValue(VstInt32 index) { return 0.3f + static_cast<float>(index % 7) * 0.05f; }
 
@@ -42,26 +44,21 @@ TEST_P(ParameterExactTest, ReadsBackExactly) {
 }
 
 std::string exactCaseName(const ::testing::TestParamInfo<ExactCase>& param) {
-  return "index_" + std::to_string(param.param.index) + "_" + std::to_string(param.index);
+  return "index" + std::to_string(param.param.index) + "_" + std::to_string(param.index);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Groups, ParameterExactTest,
-    ::testing::Values(ExactCase{0, 0.5f, 0.5f},       // square stored, root read back
-                      ExactCase{114, 0.75f, 0.75f},   // phase offset +0.25
-                      ExactCase{146, 0.0f, 0.0f},     // detune offset -0.5
-                      ExactCase{18, 0.3f, 0.3f},      // an unrouted value is kept as is
-                      ExactCase{18, 0.25f, 0.25f},
-                      ExactCase{199, 0.0f, 0.0f},
-                      ExactCase{231, 1.0f, 1.0f},
-                      ExactCase{187, 0.6f, 0.6f},
-                      ExactCase{3, 1.0f, 1.0f},
-                      ExactCase{17, 1.0f, 1.0f},
-                      ExactCase{81, 1.0f, 1.0f},
-                      ExactCase{196, 0.7f, 0.0f},
-                      ExactCase{235, 0.7f, 0.0f},
-                      ExactCase{8, 3.0f, 0.0f},
-                      ExactCase{178, 1.5f, 1.5f},     // out of range values are kept as they come
+    ::testing::Values(ExactCase{0, 0.5f, 0.5f},      // square stored, root read back
+                      ExactCase{114, 0.75f, 0.75f},  // phase offset +0.25
+                      ExactCase{146, 0.0f, 0.0f},    // detune offset -0.5
+                      ExactCase{18, 0.3f, 0.3f},     // an unrouted value is kept as is
+                      ExactCase{18, 0.25f, 0.25f}, ExactCase{199, 0.0f, 0.0f},
+                      ExactCase{231, 1.0f, 1.0f}, ExactCase{187, 0.6f, 0.6f},
+                      ExactCase{3, 1.0f, 1.0f}, ExactCase{17, 1.0f, 1.0f},
+                      ExactCase{81, 1.0f, 1.0f}, ExactCase{196, 0.7f, 0.0f},
+                      ExactCase{235, 0.7f, 0.0f}, ExactCase{8, 3.0f, 0.0f},
+                      ExactCase{178, 1.5f, 1.5f},  // out of range values are kept as they come
                       ExactCase{179, -2.0f, -2.0f}),
     exactCaseName);
 
@@ -101,13 +98,12 @@ TEST_F(ParameterValue, AFreshInstanceShowsProgramZerosDefaults) {
     VstInt32 index;
     float value;
   };
-  for (const Default& d : {Default{0, 0.9f}, Default{1, 0.5f}, Default{2, 1.0f}, Default{3, 0.0f},
-                           Default{5, 1.0f}, Default{50, 1.0f}, Default{51, 0.0f},
-                           Default{82, 0.0f}, Default{114, 0.5f}, Default{146, 0.5f},
-                           Default{178, 0.5f}, Default{179, 0.3f}, Default{180, 0.5f},
-                           Default{187, 0.0f}, Default{199, 1.0f}, Default{214, 1.0f},
-                           Default{215, 0.0f}, Default{230, 0.0f}, Default{231, 0.0f},
-                           Default{234, 0.0f}}) {
+  for (const Default& d :
+       {Default{0, 0.9f},   Default{1, 0.5f},   Default{2, 1.0f},   Default{3, 0.0f},
+        Default{5, 1.0f},   Default{50, 1.0f},  Default{51, 0.0f},  Default{82, 0.0f},
+        Default{114, 0.5f}, Default{146, 0.5f}, Default{178, 0.5f}, Default{179, 0.3f},
+        Default{180, 0.5f}, Default{187, 0.0f}, Default{199, 1.0f}, Default{214, 1.0f},
+        Default{215, 0.0f}, Default{230, 0.0f}, Default{231, 0.0f}, Default{234, 0.0f}}) {
     EXPECT_NEAR(plugin->getParameter(d.index), d.value, 1e-6f) << "index " << d.index;
   }
 }

@@ -82,10 +82,15 @@ TEST_F(Identity, CanDoAnswersExactlyTheTwoEventCapabilities) {
     const char* text;
     intptr_t answer;
   };
-  for (const Question& q : {Question{"receiveVstEvents", 1}, {"receiveVstMidiEvent", 1},
-                            {"receiveVstTimeInfo", -1}, {"receiveVstEventsX", -1},
-                            {"receiveVstMidiEvents", -1}, {"receiveVstMidiEven", -1},
-                            {"ReceiveVstEvents", -1}, {"sendVstEvents", -1}, {"", -1}}) {
+  for (const Question& q : {Question{"receiveVstEvents", 1},
+                            {"receiveVstMidiEvent", 1},
+                            {"receiveVstTimeInfo", -1},
+                            {"receiveVstEventsX", -1},
+                            {"receiveVstMidiEvents", -1},
+                            {"receiveVstMidiEven", -1},
+                            {"ReceiveVstEvents", -1},
+                            {"sendVstEvents", -1},
+                            {"", -1}}) {
     EXPECT_EQ(plugin->canDo(q.text), q.answer) << '"' << q.text << '"';
   }
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr VstInt32 kSwitchWord[6] = {1, 0, 2, 4, 3, 5};          // indexes 2-7
+constexpr VstInt32 kSwitchWord[6] = {1, 0, 2, 4, 3, 5};             // indexes 2-7
 constexpr VstInt32 kSelectorWord[9] = {1, 0, 2, 3, 4, 5, 6, 7, 8};  // indexes 9-17
 
 // The documented program field of a parameter index; null for the four unstored ones.
@@ -86,9 +86,9 @@ TEST(ProgramRecordDefaults, AFreshRecordHoldsTheDocumentedValues) {
   EXPECT_EQ(r.delayFeedback, 0.3f);
   EXPECT_EQ(r.delayTime, 0.5f);
   EXPECT_EQ(r.flanger, (std::array<float, 7>{0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f}));
-  for (float value : {r.phaserDepth, r.phaserMinFreq, r.phaserMaxFreq, r.phaserFeedback,
-                      r.phaserRate, r.reverbRoomSize, r.reverbDamping, r.reverbWidth, r.reverbDry,
-                      r.reverbWet}) {
+  for (float value :
+       {r.phaserDepth, r.phaserMinFreq, r.phaserMaxFreq, r.phaserFeedback, r.phaserRate,
+        r.reverbRoomSize, r.reverbDamping, r.reverbWidth, r.reverbDry, r.reverbWet}) {
     EXPECT_EQ(value, 0.5f);
   }
   EXPECT_EQ(r.effectSwitch, (std::array<float, 4>{0.0f, 0.0f, 0.0f, 0.0f}));

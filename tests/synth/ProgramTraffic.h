@@ -170,8 +170,8 @@ class Automation {
 
   template <class Set>
   void beforeBlock(Set set) {
-    static constexpr float kOdd[] = {std::numeric_limits<float>::quiet_NaN(), 1e30f, -3e38f,
-                                     -1.0f, 2.0f};
+    static constexpr float kOdd[] = {std::numeric_limits<float>::quiet_NaN(), 1e30f, -3e38f, -1.0f,
+                                     2.0f};
     for (int32_t n = stream.below(4); n > 0; --n) {
       const int32_t index = stream.below(kParameterCount);
       const float value = stream.below(12) == 0 ? kOdd[stream.below(5)] : stream.unit();
@@ -186,8 +186,8 @@ class Automation {
   template <class ReadBack>
   bool allows(int32_t index, float calm, float value, ReadBack readBack) const {
     const std::vector<float>& values = sent[static_cast<size_t>(index)];
-    return value == calm || std::any_of(values.begin(), values.end(),
-                                        [&](float v) { return readBack(v) == value; });
+    return value == calm ||
+           std::any_of(values.begin(), values.end(), [&](float v) { return readBack(v) == value; });
   }
   bool allows(int32_t index, float calm, float value) const {
     return allows(index, calm, value, [](float v) { return v; });
@@ -216,8 +216,8 @@ inline void expectSameBankApartFromAutomation(const chunkformat::State& raced,
       ASSERT_EQ(values[k].index, calmValues[k].index) << "program " << p;
       if (!automation.allows(static_cast<int32_t>(values[k].index), calmValues[k].value,
                              values[k].value)) {
-        ADD_FAILURE() << "program " << p << ", index " << values[k].index << ": "
-                      << values[k].value << " was never sent";
+        ADD_FAILURE() << "program " << p << ", index " << values[k].index << ": " << values[k].value
+                      << " was never sent";
         if (++strangeValues == 10) return;
       }
     }

@@ -27,8 +27,8 @@ constexpr int32_t kHostCalls = 3000;
 
 // One call a host makes off the audio thread.
 void hostCall(hostlib::PluginInstance& plugin, Stream& stream) {
-  static constexpr float kOdd[] = {std::numeric_limits<float>::quiet_NaN(), 1e30f, -3e38f, 2e19f,
-                                   -1.0f, 2.0f};
+  static constexpr float kOdd[] = {
+      std::numeric_limits<float>::quiet_NaN(), 1e30f, -3e38f, 2e19f, -1.0f, 2.0f};
   const int32_t index = stream.below(237);
   switch (stream.below(40)) {
     case 0: plugin.setProgram(stream.below(32)); break;
@@ -53,16 +53,16 @@ void midiEvent(hostlib::PluginInstance& plugin, Stream& stream, int32_t& lastNot
   switch (stream.below(3)) {
     case 0:
       lastNote = 30 + stream.below(70);
-      event.midiData[0] = char(0x90);
-      event.midiData[1] = char(lastNote);
-      event.midiData[2] = char(1 + stream.below(127));
+      event.midiData[0] = static_cast<char>(0x90);
+      event.midiData[1] = static_cast<char>(lastNote);
+      event.midiData[2] = static_cast<char>(1 + stream.below(127));
       break;
     case 1:
-      event.midiData[0] = char(0x80);
-      event.midiData[1] = char(lastNote);
+      event.midiData[0] = static_cast<char>(0x80);
+      event.midiData[1] = static_cast<char>(lastNote);
       break;
     default:
-      event.midiData[0] = char(0xB0);
+      event.midiData[0] = static_cast<char>(0xB0);
       event.midiData[1] = 126;
       break;
   }
@@ -128,7 +128,7 @@ class PluginCalls : public program_traffic::ProgramCalls {
     return plugin.setChunk(chunk, program);
   }
   void envelopeCommand(Stream& stream) override {
-    plugin.setParameter(8, float(stream.below(123)));
+    plugin.setParameter(8, static_cast<float>(stream.below(123)));
   }
   void readParameter(int32_t index) override {
     (void)plugin.parameterDisplay(index);
@@ -148,10 +148,10 @@ std::vector<unsigned char> bankWithCurves() {
   Stream stream(31);
   for (int32_t p = 0; p < program_traffic::kProgramCount; ++p) {
     chunkformat::Program program;
-    std::snprintf(program.name.data(), program.name.size(), "drawn %d", int(p));
+    std::snprintf(program.name.data(), program.name.size(), "drawn %d", static_cast<int>(p));
     for (int32_t slot = p % 5; slot < chunkformat::kSlotCount; slot += 5 + p % 7) {
       chunkformat::SlotCurve curve;
-      curve.slot = uint32_t(slot);
+      curve.slot = static_cast<uint32_t>(slot);
       for (float& point : curve.points) point = stream.unit();
       program.curves.push_back(curve);
     }

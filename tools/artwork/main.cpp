@@ -5,10 +5,10 @@
 //   overtonic-artwork --out DIR [--contact-sheet FILE]
 //
 // Exit status: 0 done, 1 something could not be drawn or written, 2 bad command line.
-#include "background.h"
-#include "catalogue.h"
-#include "contact_sheet.h"
-#include "fonts.h"
+#include "Background.h"
+#include "Catalogue.h"
+#include "ContactSheet.h"
+#include "Fonts.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -76,9 +76,11 @@ std::vector<DrawnBitmap> drawAll(const Fonts& fonts) {
   return drawn;
 }
 
-bool writeAll(const std::vector<DrawnBitmap>& drawn, const std::string& outDir, std::string& error) {
+bool writeAll(const std::vector<DrawnBitmap>& drawn, const std::string& outDir,
+              std::string& error) {
   for (const DrawnBitmap& b : drawn) {
-    const std::string path = (std::filesystem::path(outDir) / (std::to_string(b.id) + ".png")).string();
+    const std::string path =
+        (std::filesystem::path(outDir) / (std::to_string(b.id) + ".png")).string();
     if (!b.image->writePng(path, error)) {
       return false;
     }
@@ -86,7 +88,8 @@ bool writeAll(const std::vector<DrawnBitmap>& drawn, const std::string& outDir, 
   return true;
 }
 
-bool writeSheet(const std::vector<DrawnBitmap>& drawn, const Fonts& fonts, const std::string& path, std::string& error) {
+bool writeSheet(const std::vector<DrawnBitmap>& drawn, const Fonts& fonts, const std::string& path,
+                std::string& error) {
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty() && !ensureFolder(parent.string(), error)) {
     return false;

@@ -12,11 +12,10 @@ std::uintptr_t nextId = kFirstId;
 }  // namespace
 
 HeadlessFrameWindow::HeadlessFrameWindow(HeadlessFrameBackend* owner, std::uintptr_t parent,
-                                         std::int32_t width, std::int32_t height,
-                                         std::string name)
+                                         std::int32_t width, std::int32_t height, std::string name)
     : owner_(owner),
       parent_(parent),
-      id_(nextId++),
+      id(nextId++),
       width_(width),
       height_(height),
       name_(std::move(name)),
@@ -48,12 +47,12 @@ void HeadlessFrameWindow::postText(const char* utf8) {
 void HeadlessFrameWindow::postFocusLost() { postEvent({FrameEvent::Kind::focusLost}); }
 
 void HeadlessFrameWindow::setKeyboardInput(bool enabled) {
-  if (enabled && !keyboardInput_) ++keyboardGrants_;
-  keyboardInput_ = enabled;
+  if (enabled && !keyboardInput) ++keyboardGrants_;
+  keyboardInput = enabled;
 }
 
 void HeadlessFrameWindow::scriptPopup(std::vector<FrameEvent> events) {
-  popupScript_.assign(events.begin(), events.end());
+  popupScript.assign(events.begin(), events.end());
 }
 
 // Below the anchor if it fits on the screen, else above it; moved sideways onto the screen.
@@ -68,8 +67,8 @@ std::unique_ptr<PopupWindow> HeadlessFrameWindow::openPopup(const GuiRect& ancho
   if (at.h + left + width > screen_.right) left = screen_.right - width - at.h;
   if (at.h + left < screen_.left) left = screen_.left - at.h;
   const GuiRect bounds{left, top, left + width, top + height};
-  auto popup = std::make_unique<HeadlessPopupWindow>(this, bounds, std::move(popupScript_));
-  popupScript_.clear();
+  auto popup = std::make_unique<HeadlessPopupWindow>(this, bounds, std::move(popupScript));
+  popupScript.clear();
   popups_.push_back({anchor, bounds, true, 0});
   openPopup_ = popup.get();
   return popup;
@@ -112,7 +111,7 @@ void HeadlessPopupWindow::detachFromWindow() {
 
 void HeadlessFrameWindow::present(cairo_surface_t* backBuffer, const GuiRect& area) {
   pointer_.present(backBuffer, area);
-  presented_ = presented_.unite(area);
+  presented = presented.unite(area);
 }
 
 void HeadlessFrameWindow::postEvent(const FrameEvent& event) { events_.push_back(event); }
@@ -165,7 +164,7 @@ bool HeadlessFrameWindow::resizeWithAncestors(std::int32_t width, std::int32_t h
 }
 
 HeadlessFrameBackend::~HeadlessFrameBackend() {
-  for (HeadlessFrameWindow* window : live_) window->detachFromBackend();
+  for (HeadlessFrameWindow* window : live) window->detachFromBackend();
 }
 
 std::unique_ptr<FrameWindow> HeadlessFrameBackend::createChild(std::uintptr_t parent,
@@ -175,11 +174,9 @@ std::unique_ptr<FrameWindow> HeadlessFrameBackend::createChild(std::uintptr_t pa
   if (refuse_ || width <= 0 || height <= 0) return nullptr;
   auto window =
       std::make_unique<HeadlessFrameWindow>(this, parent, width, height, name ? name : "");
-  live_.push_back(window.get());
-  ++created_;
+  live.push_back(window.get());
+  ++created;
   return window;
 }
 
-void HeadlessFrameBackend::windowGone(HeadlessFrameWindow* window) {
-  std::erase(live_, window);
-}
+void HeadlessFrameBackend::windowGone(HeadlessFrameWindow* window) { std::erase(live, window); }

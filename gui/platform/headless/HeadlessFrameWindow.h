@@ -63,8 +63,8 @@ class HeadlessFrameWindow final : public FrameWindow {
   std::unique_ptr<PopupWindow> openPopup(const GuiRect& anchor, std::int32_t width,
                                          std::int32_t height) override;
   void setCursor(std::int32_t kind) override;
-  std::uintptr_t nativeId() const override { return id_; }
-  std::optional<GuiPoint> topWindowPosition() override { return topPosition_; }
+  std::uintptr_t nativeId() const override { return id; }
+  std::optional<GuiPoint> topWindowPosition() override { return topPosition; }
   bool resizeWithAncestors(std::int32_t width, std::int32_t height) override;
   std::optional<GuiRect> parentRect() override { return parentRect_; }
 
@@ -84,7 +84,7 @@ class HeadlessFrameWindow final : public FrameWindow {
   void postFocusLost();
   std::size_t pendingEvents() const { return events_.size(); }
   // Whether a text field has the keyboard now, and how often it was taken.
-  bool hasKeyboardInput() const { return keyboardInput_; }
+  bool hasKeyboardInput() const { return keyboardInput; }
   std::int32_t keyboardGrants() const { return keyboardGrants_; }
 
   // What the next popup will receive, in order. Positions are popup coordinates.
@@ -109,8 +109,8 @@ class HeadlessFrameWindow final : public FrameWindow {
   std::int32_t cursor() const { return cursor_; }
   std::int32_t cursorChanges() const { return cursorChanges_; }
   std::int32_t presentCount() const { return pointer_.presentCount(); }
-  GuiRect presentedArea() const { return presented_; }  // union of everything presented
-  void setTopWindowPosition(std::optional<GuiPoint> position) { topPosition_ = position; }
+  GuiRect presentedArea() const { return presented; }  // union of everything presented
+  void setTopWindowPosition(std::optional<GuiPoint> position) { topPosition = position; }
   void setParentRect(std::optional<GuiRect> rect) { parentRect_ = rect; }
   // Called by the backend when it goes away first.
   void detachFromBackend() { owner_ = nullptr; }
@@ -121,7 +121,7 @@ class HeadlessFrameWindow final : public FrameWindow {
  private:
   HeadlessFrameBackend* owner_;
   std::uintptr_t parent_;
-  std::uintptr_t id_;
+  std::uintptr_t id;
   std::int32_t width_;
   std::int32_t height_;
   std::string name_;
@@ -129,12 +129,12 @@ class HeadlessFrameWindow final : public FrameWindow {
   std::deque<FrameEvent> events_;
   std::int32_t cursor_ = kCursorDefault;
   std::int32_t cursorChanges_ = 0;
-  GuiRect presented_{};
-  std::optional<GuiPoint> topPosition_ = GuiPoint{0, 0};
+  GuiRect presented{};
+  std::optional<GuiPoint> topPosition = GuiPoint{0, 0};
   std::optional<GuiRect> parentRect_;
-  bool keyboardInput_ = false;
+  bool keyboardInput = false;
   std::int32_t keyboardGrants_ = 0;
-  std::deque<FrameEvent> popupScript_;
+  std::deque<FrameEvent> popupScript;
   std::vector<PopupRecord> popups_;
   HeadlessPopupWindow* openPopup_ = nullptr;
   GuiRect screen_{0, 0, 1280, 1024};
@@ -157,9 +157,9 @@ class HeadlessFrameBackend final : public FrameBackend {
   // The next createChild calls answer null while this is set.
   void setRefuseWindows(bool refuse) { refuse_ = refuse; }
   // The most recently created window that is still alive, else null.
-  HeadlessFrameWindow* lastWindow() const { return live_.empty() ? nullptr : live_.back(); }
-  std::int32_t liveWindows() const { return static_cast<std::int32_t>(live_.size()); }
-  std::int32_t createdWindows() const { return created_; }
+  HeadlessFrameWindow* lastWindow() const { return live.empty() ? nullptr : live.back(); }
+  std::int32_t liveWindows() const { return static_cast<std::int32_t>(live.size()); }
+  std::int32_t createdWindows() const { return created; }
 
  private:
   friend class HeadlessFrameWindow;
@@ -167,6 +167,6 @@ class HeadlessFrameBackend final : public FrameBackend {
 
   ManualClock clock_;
   bool refuse_ = false;
-  std::vector<HeadlessFrameWindow*> live_;  // in creation order
-  std::int32_t created_ = 0;
+  std::vector<HeadlessFrameWindow*> live;  // in creation order
+  std::int32_t created = 0;
 };

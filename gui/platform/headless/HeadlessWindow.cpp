@@ -5,41 +5,41 @@
 
 void HeadlessWindow::present(cairo_surface_t*, const GuiRect& area) {
   ++presentCount_;
-  lastPresented_ = area;
+  lastPresented = area;
 }
 
 std::int32_t HeadlessWindow::mouseButtons() {
   ++buttonQueries_;
-  if (nextStep_ < script_.size()) {
-    current_ = script_[nextStep_++];
-  } else if (scriptRunning_) {
-    current_.buttons = 0;
-    scriptRunning_ = false;
+  if (nextStep < script_.size()) {
+    current = script_[nextStep++];
+  } else if (scriptRunning) {
+    current.buttons = 0;
+    scriptRunning = false;
   }
-  return current_.buttons;
+  return current.buttons;
 }
 
 bool HeadlessWindow::awaitSecondClick() {
-  if (queuedClicks_ == 0) return false;
-  --queuedClicks_;
+  if (queuedClicks == 0) return false;
+  --queuedClicks;
   return true;
 }
 
 void HeadlessWindow::setPointer(GuiPoint where, std::int32_t buttons) {
   script_.clear();
-  nextStep_ = 0;
-  scriptRunning_ = false;
-  current_ = {where, buttons};
+  nextStep = 0;
+  scriptRunning = false;
+  current = {where, buttons};
 }
 
 void HeadlessWindow::scriptPointer(std::vector<PointerStep> steps) {
   script_ = std::move(steps);
-  nextStep_ = 0;
-  scriptRunning_ = true;
+  nextStep = 0;
+  scriptRunning = true;
 }
 
 void ManualClock::sleep(std::int32_t milliseconds) {
   if (milliseconds <= 0) return;
-  now_ += milliseconds;
-  slept_ += milliseconds;
+  now += milliseconds;
+  slept += milliseconds;
 }

@@ -26,15 +26,15 @@ X11CairoPainter::X11CairoPainter(Display* display, unsigned long window, void* v
     : display_(display),
       window_(window),
       visual_(visual),
-      directUpload_(storesPixelsLikeTheBackBuffer(static_cast<Visual*>(visual), depth)),
+      directUpload(storesPixelsLikeTheBackBuffer(static_cast<Visual*>(visual), depth)),
       width_(width),
       height_(height) {}
 
 X11CairoPainter::~X11CairoPainter() {
   if (surface_) cairo_surface_destroy(surface_);
-  if (!gc_) return;
+  if (!gc) return;
   X11ErrorTrap trap(display_);
-  XFreeGC(display_, static_cast<GC>(gc_));
+  XFreeGC(display_, static_cast<GC>(gc));
 }
 
 void X11CairoPainter::setSize(std::int32_t width, std::int32_t height) {
@@ -52,7 +52,7 @@ bool X11CairoPainter::paint(cairo_surface_t* backBuffer, const GuiRect& area) {
   X11ErrorTrap trap(display_);
   cairo_surface_flush(backBuffer);
   const bool direct =
-      directUpload_ && cairo_image_surface_get_format(backBuffer) == CAIRO_FORMAT_RGB24;
+      directUpload && cairo_image_surface_get_format(backBuffer) == CAIRO_FORMAT_RGB24;
   if (direct) {
     putPixels(backBuffer, visible);
   } else {
@@ -62,7 +62,7 @@ bool X11CairoPainter::paint(cairo_surface_t* backBuffer, const GuiRect& area) {
 }
 
 void X11CairoPainter::putPixels(cairo_surface_t* backBuffer, const GuiRect& area) {
-  if (!gc_) gc_ = XCreateGC(display_, window_, 0, nullptr);
+  if (!gc) gc = XCreateGC(display_, window_, 0, nullptr);
   XImage* image =
       XCreateImage(display_, static_cast<Visual*>(visual_), 24, ZPixmap, 0,
                    reinterpret_cast<char*>(cairo_image_surface_get_data(backBuffer)),
@@ -73,9 +73,8 @@ void X11CairoPainter::putPixels(cairo_surface_t* backBuffer, const GuiRect& area
   // The back buffer holds 32-bit words in the machine's byte order; Xlib swaps if the server's
   // differs.
   image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-  XPutImage(display_, window_, static_cast<GC>(gc_), image, area.left, area.top, area.left,
-            area.top, static_cast<unsigned int>(area.width()),
-            static_cast<unsigned int>(area.height()));
+  XPutImage(display_, window_, static_cast<GC>(gc), image, area.left, area.top, area.left, area.top,
+            static_cast<unsigned int>(area.width()), static_cast<unsigned int>(area.height()));
   image->data = nullptr;  // the pixels belong to the back buffer
   XDestroyImage(image);
 }

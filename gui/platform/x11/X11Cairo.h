@@ -37,9 +37,9 @@ class X11CairoPainter {
   Display* display_;
   unsigned long window_;
   void* visual_;
-  bool directUpload_;  // the visual stores pixels exactly as the back buffer does
+  bool directUpload;  // the visual stores pixels exactly as the back buffer does
   std::int32_t width_;
   std::int32_t height_;
-  void* gc_ = nullptr;
+  void* gc = nullptr;
   cairo_surface_t* surface_ = nullptr;
 };

@@ -44,7 +44,7 @@ X11Display::~X11Display() { XCloseDisplay(display_); }
 
 unsigned long X11Display::rootWindow() const { return DefaultRootWindow(display_); }
 
-X11ErrorTrap::X11ErrorTrap(Display* display) : display_(display), outerFailed_(trappedError) {
+X11ErrorTrap::X11ErrorTrap(Display* display) : display_(display), outerFailed(trappedError) {
   XSync(display_, False);
   if (trapDepth++ == 0) {
     trappedDisplay = display_;
@@ -62,7 +62,7 @@ X11ErrorTrap::~X11ErrorTrap() {
     previousHandler = nullptr;
   }
   // An enclosing trap also sees the failures of the requests made inside this one.
-  trappedError = outerFailed_ || failedHere;
+  trappedError = outerFailed || failedHere;
 }
 
 bool X11ErrorTrap::failed() {

@@ -37,5 +37,5 @@ class X11ErrorTrap {
 
  private:
   Display* display_;
-  bool outerFailed_;
+  bool outerFailed;
 };

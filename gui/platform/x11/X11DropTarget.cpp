@@ -23,12 +23,23 @@
 
 namespace {
 
-constexpr std::array<const char*, 17> kAtomNames{
-    "XdndAware",    "XdndEnter",       "XdndPosition",          "XdndStatus",
-    "XdndLeave",    "XdndDrop",        "XdndFinished",          "XdndSelection",
-    "XdndTypeList", "XdndActionCopy",  "XdndActionMove",        "text/uri-list",
-    "text/plain;charset=utf-8",        "UTF8_STRING",           "text/plain",
-    "INCR",         "OVERTONIC_DROP_DATA"};
+constexpr std::array<const char*, 17> kAtomNames{"XdndAware",
+                                                 "XdndEnter",
+                                                 "XdndPosition",
+                                                 "XdndStatus",
+                                                 "XdndLeave",
+                                                 "XdndDrop",
+                                                 "XdndFinished",
+                                                 "XdndSelection",
+                                                 "XdndTypeList",
+                                                 "XdndActionCopy",
+                                                 "XdndActionMove",
+                                                 "text/uri-list",
+                                                 "text/plain;charset=utf-8",
+                                                 "UTF8_STRING",
+                                                 "text/plain",
+                                                 "INCR",
+                                                 "OVERTONIC_DROP_DATA"};
 
 // Longest type list read from a source; XDND sources offer a handful.
 constexpr long kMaxTypes = 256;
@@ -40,10 +51,10 @@ std::int64_t nowMs() { return SystemClock().ticks(); }
 }  // namespace
 
 X11DropTarget::X11DropTarget(X11Window& window)
-    : nativeWindow_(window),
+    : nativeWindow(window),
       display_(window.display()),
       window_(window.id()),
-      localHost_(localHostName()) {
+      localHost(localHostName()) {
   X11ErrorTrap trap(display_);
   std::array<Atom, kAtomNames.size()> atoms{};
   XInternAtoms(display_, const_cast<char**>(kAtomNames.data()), static_cast<int>(atoms.size()),
@@ -62,7 +73,7 @@ X11DropTarget::X11DropTarget(X11Window& window)
 }
 
 X11DropTarget::~X11DropTarget() {
-  if (phase_ != Phase::idle) finish(false);
+  if (phase != Phase::idle) finish(false);
   if (!registered_ || windowGone_) return;
   X11ErrorTrap trap(display_);
   XDeleteProperty(display_, window_, atoms_.aware);
@@ -93,10 +104,10 @@ std::optional<FrameEvent> X11DropTarget::handle(const XEvent& event) {
     if (type == atoms_.drop) onDrop(event.xclient.window, data);
     return std::nullopt;
   }
-  if (event.type == SelectionNotify && phase_ == Phase::converting) {
+  if (event.type == SelectionNotify && phase == Phase::converting) {
     return onSelection(event.xselection.property);
   }
-  if (event.type == PropertyNotify && phase_ == Phase::incremental &&
+  if (event.type == PropertyNotify && phase == Phase::incremental &&
       event.xproperty.state == PropertyNewValue) {
     return onPart();
   }
@@ -104,7 +115,7 @@ std::optional<FrameEvent> X11DropTarget::handle(const XEvent& event) {
 }
 
 void X11DropTarget::expire() {
-  if ((phase_ == Phase::converting || phase_ == Phase::incremental) && nowMs() > deadline_) {
+  if ((phase == Phase::converting || phase == Phase::incremental) && nowMs() > deadline) {
     finish(false);
   }
 }
@@ -115,13 +126,13 @@ void X11DropTarget::onEnter(unsigned long addressee, const long* data) {
   const long version = (data[1] >> 24) & 0xFF;
   if (version < 3 || version > kProtocolVersion) return;  // a protocol we do not speak
   // A new drag ends whatever an earlier source left unfinished.
-  if (phase_ != Phase::idle) finish(false);
-  drag_ = Drag{};
-  drag_.source = static_cast<unsigned long>(data[0]);
-  drag_.addressee = addressee;
-  drag_.version = version;
-  drag_.type = chooseType(data);
-  phase_ = Phase::dragging;
+  if (phase != Phase::idle) finish(false);
+  drag = Drag{};
+  drag.source = static_cast<unsigned long>(data[0]);
+  drag.addressee = addressee;
+  drag.version = version;
+  drag.type = chooseType(data);
+  phase = Phase::dragging;
 }
 
 unsigned long X11DropTarget::chooseType(const long* data) const {
@@ -133,9 +144,9 @@ unsigned long X11DropTarget::chooseType(const long* data) const {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* list = nullptr;
-    const int status = XGetWindowProperty(display_, static_cast<Window>(data[0]), atoms_.typeList,
-                                          0, kMaxTypes, False, XA_ATOM, &type, &format, &count,
-                                          &after, &list);
+    const int status =
+        XGetWindowProperty(display_, static_cast<Window>(data[0]), atoms_.typeList, 0, kMaxTypes,
+                           False, XA_ATOM, &type, &format, &count, &after, &list);
     if (status == Success && list && format == 32) {
       const auto* atoms = reinterpret_cast<const Atom*>(list);
       offered.assign(atoms, atoms + count);
@@ -153,7 +164,7 @@ unsigned long X11DropTarget::chooseType(const long* data) const {
 
 void X11DropTarget::onPosition(const long* data) {
   const auto source = static_cast<unsigned long>(data[0]);
-  if (phase_ != Phase::dragging || source != drag_.source) return;
+  if (phase != Phase::dragging || source != drag.source) return;
   const int rootX = static_cast<int>((data[2] >> 16) & 0xFFFF);
   const int rootY = static_cast<int>(data[2] & 0xFFFF);
   {
@@ -161,45 +172,45 @@ void X11DropTarget::onPosition(const long* data) {
     int x = 0;
     int y = 0;
     Window child = 0;
-    if (XTranslateCoordinates(display_, DefaultRootWindow(display_), window_, rootX, rootY, &x,
-                              &y, &child) &&
+    if (XTranslateCoordinates(display_, DefaultRootWindow(display_), window_, rootX, rootY, &x, &y,
+                              &child) &&
         !trap.failed()) {
-      drag_.where = {x, y};
-      drag_.positioned = true;
+      drag.where = {x, y};
+      drag.positioned = true;
     }
   }
-  const bool accepted = drag_.type != 0 && drag_.positioned;
+  const bool accepted = drag.type != 0 && drag.positioned;
   const Atom action = !accepted ? None : controlHeld() ? atoms_.actionCopy : atoms_.actionMove;
-  sendToSource(source, drag_.addressee, atoms_.status, (accepted ? 1 : 0) | 2, 0, 0,
+  sendToSource(source, drag.addressee, atoms_.status, (accepted ? 1 : 0) | 2, 0, 0,
                static_cast<long>(action));
 }
 
-bool X11DropTarget::controlHeld() { return (nativeWindow_.mouseButtons() & kMouseControl) != 0; }
+bool X11DropTarget::controlHeld() { return (nativeWindow.mouseButtons() & kMouseControl) != 0; }
 
 void X11DropTarget::onLeave(const long* data) {
-  if (phase_ == Phase::dragging && static_cast<unsigned long>(data[0]) == drag_.source) {
-    phase_ = Phase::idle;
-    drag_ = Drag{};
+  if (phase == Phase::dragging && static_cast<unsigned long>(data[0]) == drag.source) {
+    phase = Phase::idle;
+    drag = Drag{};
   }
 }
 
 void X11DropTarget::onDrop(unsigned long addressee, const long* data) {
   const auto source = static_cast<unsigned long>(data[0]);
-  if (phase_ != Phase::dragging || source != drag_.source) {
+  if (phase != Phase::dragging || source != drag.source) {
     // A drop we never accepted: the source still waits for its answer.
-    if (phase_ == Phase::idle && source != 0) {
+    if (phase == Phase::idle && source != 0) {
       sendToSource(source, addressee, atoms_.finished, 0, None, 0, 0);
     }
     return;
   }
-  if (drag_.type == 0 || !drag_.positioned) {
+  if (drag.type == 0 || !drag.positioned) {
     finish(false);
     return;
   }
   X11ErrorTrap trap(display_);
   XDeleteProperty(display_, window_, atoms_.property);
   const Time time = static_cast<Time>(static_cast<unsigned long>(data[2]));
-  XConvertSelection(display_, atoms_.selection, drag_.type, atoms_.property, window_,
+  XConvertSelection(display_, atoms_.selection, drag.type, atoms_.property, window_,
                     time ? time : CurrentTime);
   XFlush(display_);
   if (trap.failed()) {
@@ -207,8 +218,8 @@ void X11DropTarget::onDrop(unsigned long addressee, const long* data) {
     return;
   }
   data_.clear();
-  phase_ = Phase::converting;
-  deadline_ = nowMs() + transferTimeoutMs_;
+  phase = Phase::converting;
+  deadline = nowMs() + transferTimeoutMs;
 }
 
 // ---- the transfer ---------------------------------------------------------------------------
@@ -226,8 +237,8 @@ std::optional<FrameEvent> X11DropTarget::onSelection(unsigned long property) {
   if (!incremental) return deliver();
   // The source sends the data in parts, each after we have taken the previous one.
   data_.clear();
-  phase_ = Phase::incremental;
-  deadline_ = nowMs() + transferTimeoutMs_;
+  phase = Phase::incremental;
+  deadline = nowMs() + transferTimeoutMs;
   return std::nullopt;
 }
 
@@ -239,7 +250,7 @@ std::optional<FrameEvent> X11DropTarget::onPart() {
     return std::nullopt;
   }
   if (data_.size() == before) return deliver();  // an empty part ends the transfer
-  deadline_ = nowMs() + transferTimeoutMs_;
+  deadline = nowMs() + transferTimeoutMs;
   return std::nullopt;
 }
 
@@ -252,9 +263,9 @@ bool X11DropTarget::readData(bool& incremental) {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* bytes = nullptr;
-    const int status = XGetWindowProperty(display_, window_, atoms_.property, offset, kReadUnits,
-                                          False, AnyPropertyType, &type, &format, &count, &after,
-                                          &bytes);
+    const int status =
+        XGetWindowProperty(display_, window_, atoms_.property, offset, kReadUnits, False,
+                           AnyPropertyType, &type, &format, &count, &after, &bytes);
     if (status != Success || trap.failed()) {
       if (bytes) XFree(bytes);
       return false;
@@ -278,10 +289,10 @@ bool X11DropTarget::readData(bool& incremental) {
 }
 
 std::optional<FrameEvent> X11DropTarget::deliver() {
-  FrameEvent event{FrameEvent::Kind::drop, drag_.where};
-  if (drag_.type == atoms_.uriList) {
+  FrameEvent event{FrameEvent::Kind::drop, drag.where};
+  if (drag.type == atoms_.uriList) {
     event.dropType = kDropFileNames;
-    event.dropItems = fileNamesFromUriList(data_, localHost_);
+    event.dropItems = fileNamesFromUriList(data_, localHost);
   } else if (!data_.empty()) {
     event.dropType = kDropText;
     event.dropItems.push_back(std::move(data_));
@@ -295,10 +306,10 @@ std::optional<FrameEvent> X11DropTarget::deliver() {
 // The plug-in only reads what was dropped, so the source is told it was copied whatever the
 // cursor showed: a source told "moved" deletes its own copy (dragged text vanishes from an editor).
 void X11DropTarget::finish(bool success) {
-  const unsigned long source = drag_.source;
-  const unsigned long addressee = drag_.addressee;
-  phase_ = Phase::idle;
-  drag_ = Drag{};
+  const unsigned long source = drag.source;
+  const unsigned long addressee = drag.addressee;
+  phase = Phase::idle;
+  drag = Drag{};
   data_.clear();
   if (!windowGone_) {
     X11ErrorTrap trap(display_);

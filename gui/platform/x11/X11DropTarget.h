@@ -44,7 +44,7 @@ class X11DropTarget {
   bool registered() const { return registered_; }
   // The window was destroyed: nothing more is asked of it.
   void windowGone() { windowGone_ = true; }
-  void setTransferTimeout(std::int64_t milliseconds) { transferTimeoutMs_ = milliseconds; }
+  void setTransferTimeout(std::int64_t milliseconds) { transferTimeoutMs = milliseconds; }
 
   // Whether `event` belongs to a drag and drop exchange with this target's window (XDND messages
   // may name a top-level window that proxies to it).
@@ -75,24 +75,24 @@ class X11DropTarget {
   std::optional<FrameEvent> deliver();
   unsigned long chooseType(const long* data) const;
   bool controlHeld();
-  void sendToSource(unsigned long source, unsigned long addressee, unsigned long messageType, long l1,
-                    long l2, long l3, long l4);
+  void sendToSource(unsigned long source, unsigned long addressee, unsigned long messageType,
+                    long l1, long l2, long l3, long l4);
   void finish(bool success);
   // Appends the data property to data_ (and deletes it); false on failure or when too much.
   bool readData(bool& incremental);
 
-  X11Window& nativeWindow_;
+  X11Window& nativeWindow;
   Display* display_;
   unsigned long window_;
   bool registered_ = false;
   bool windowGone_ = false;
-  std::int64_t transferTimeoutMs_ = kTransferTimeoutMs;
-  std::string localHost_;
+  std::int64_t transferTimeoutMs = kTransferTimeoutMs;
+  std::string localHost;
 
-  Phase phase_ = Phase::idle;
-  Drag drag_;
+  Phase phase = Phase::idle;
+  Drag drag;
   std::string data_;
-  std::int64_t deadline_ = 0;
+  std::int64_t deadline = 0;
 
   struct Atoms {
     unsigned long aware, enter, position, status, leave, drop, finished, selection, typeList,

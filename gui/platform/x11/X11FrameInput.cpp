@@ -18,17 +18,17 @@ constexpr long kKeyboardEvents = KeyPressMask | FocusChangeMask;
 }  // namespace
 
 void X11FrameWindow::makeInputContext() {
-  if (inputContext_) return;
+  if (inputContext) return;
   Display* dpy = display_->raw();
-  if (!inputMethod_) inputMethod_ = XOpenIM(dpy, nullptr, nullptr, nullptr);
-  if (!inputMethod_) return;
-  inputContext_ = XCreateIC(inputMethod_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                            XNClientWindow, window_->id(), XNFocusWindow, window_->id(), nullptr);
+  if (!inputMethod) inputMethod = XOpenIM(dpy, nullptr, nullptr, nullptr);
+  if (!inputMethod) return;
+  inputContext = XCreateIC(inputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                           XNClientWindow, window_->id(), XNFocusWindow, window_->id(), nullptr);
 }
 
 void X11FrameWindow::setKeyboardInput(bool enabled) {
-  if (gone_ || enabled == keyboardInput_) return;
-  keyboardInput_ = enabled;
+  if (gone || enabled == keyboardInput) return;
+  keyboardInput = enabled;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   XWindowAttributes attributes{};
@@ -37,32 +37,32 @@ void X11FrameWindow::setKeyboardInput(bool enabled) {
   if (enabled) {
     makeInputContext();
     unsigned long filtered = 0;
-    if (inputContext_ && !XGetICValues(inputContext_, XNFilterEvents, &filtered, nullptr)) {
+    if (inputContext && !XGetICValues(inputContext, XNFilterEvents, &filtered, nullptr)) {
       mask |= static_cast<long>(filtered);
     }
     XSelectInput(dpy, window_->id(), mask | kKeyboardEvents);
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(dpy, &focus, &revert);
-    focusBefore_ = focus;
+    focusBefore = focus;
     XSetInputFocus(dpy, window_->id(), RevertToParent, CurrentTime);
-    if (inputContext_) XSetICFocus(inputContext_);
+    if (inputContext) XSetICFocus(inputContext);
   } else {
-    if (inputContext_) XUnsetICFocus(inputContext_);
+    if (inputContext) XUnsetICFocus(inputContext);
     XSelectInput(dpy, window_->id(), mask & ~kKeyboardEvents);
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(dpy, &focus, &revert);
-    if (focus == window_->id() && focusBefore_ > PointerRoot) {
-      XSetInputFocus(dpy, focusBefore_, RevertToParent, CurrentTime);
+    if (focus == window_->id() && focusBefore > PointerRoot) {
+      XSetInputFocus(dpy, focusBefore, RevertToParent, CurrentTime);
     }
-    focusBefore_ = 0;
+    focusBefore = 0;
   }
   XFlush(dpy);
 }
 
 std::optional<FrameEvent> X11FrameWindow::keyboardEvent(XEvent& event) {
-  if (!keyboardInput_) return std::nullopt;
+  if (!keyboardInput) return std::nullopt;
   if (event.type == FocusOut) {
     // Focus moving into or out of a grab (our own popup's, a menu's of the host) or following
     // the pointer is not the field losing its focus.
@@ -75,22 +75,22 @@ std::optional<FrameEvent> X11FrameWindow::keyboardEvent(XEvent& event) {
   }
   if (XFilterEvent(&event, None)) return std::nullopt;  // part of a compose sequence
   FrameEvent key{FrameEvent::Kind::key};
-  key.key = translateKeyPress(event, inputContext_);
+  key.key = translateKeyPress(event, inputContext);
   return key;
 }
 
 void X11FrameWindow::releaseInput() {
-  if (popup_) std::exchange(popup_, nullptr)->ownerGone();
+  if (popup) std::exchange(popup, nullptr)->ownerGone();
   X11ErrorTrap trap(display_->raw());
-  if (keyboardInput_) setKeyboardInput(false);
-  if (inputContext_) XDestroyIC(inputContext_);
-  if (inputMethod_) XCloseIM(inputMethod_);
-  inputContext_ = nullptr;
-  inputMethod_ = nullptr;
+  if (keyboardInput) setKeyboardInput(false);
+  if (inputContext) XDestroyIC(inputContext);
+  if (inputMethod) XCloseIM(inputMethod);
+  inputContext = nullptr;
+  inputMethod = nullptr;
 }
 
 std::unique_ptr<PopupWindow> X11FrameWindow::openPopup(const GuiRect& anchor, std::int32_t width,
                                                        std::int32_t height) {
-  if (gone_ || popup_) return nullptr;
-  return X11PopupWindow::open(*display_, window_->id(), anchor, width, height, &popup_);
+  if (gone || popup) return nullptr;
+  return X11PopupWindow::open(*display_, window_->id(), anchor, width, height, &popup);
 }

@@ -22,9 +22,13 @@ constexpr int kTopWindowMargin = 60;
 constexpr int kResizeMargin = 80;
 
 // Font cursor shapes by CursorKind (index 0, the default, has none).
-constexpr std::array<unsigned int, 7> kCursorShapes{
-    0, XC_watch, XC_sb_h_double_arrow, XC_sb_v_double_arrow, XC_fleur, XC_top_right_corner,
-    XC_top_left_corner};
+constexpr std::array<unsigned int, 7> kCursorShapes{0,
+                                                    XC_watch,
+                                                    XC_sb_h_double_arrow,
+                                                    XC_sb_v_double_arrow,
+                                                    XC_fleur,
+                                                    XC_top_right_corner,
+                                                    XC_top_left_corner};
 
 struct EventChoice {
   Window window;
@@ -72,8 +76,7 @@ std::unique_ptr<X11FrameWindow> X11FrameWindow::create(const char* displayName,
   std::unique_ptr<X11Window> window =
       X11Window::createChild(*display, static_cast<unsigned long>(parent), width, height, name);
   if (!window) return nullptr;
-  return std::unique_ptr<X11FrameWindow>(
-      new X11FrameWindow(std::move(display), std::move(window)));
+  return std::unique_ptr<X11FrameWindow>(new X11FrameWindow(std::move(display), std::move(window)));
 }
 
 X11FrameWindow::X11FrameWindow(std::unique_ptr<X11Display> display,
@@ -93,7 +96,7 @@ X11FrameWindow::~X11FrameWindow() {
 void X11FrameWindow::freeCursors() {
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
-  for (unsigned long& cursor : cursors_) {
+  for (unsigned long& cursor : cursors) {
     if (cursor) XFreeCursor(dpy, cursor);
     cursor = 0;
   }
@@ -135,11 +138,10 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
     switch (event.type) {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
-        pendingExpose_ = pendingExpose_.unite(
-            {e.x, e.y, e.x + e.width, e.y + e.height});
+        pendingExpose = pendingExpose.unite({e.x, e.y, e.x + e.width, e.y + e.height});
         if (e.count > 0) break;
         FrameEvent paint{FrameEvent::Kind::paint};
-        paint.area = std::exchange(pendingExpose_, GuiRect{});
+        paint.area = std::exchange(pendingExpose, GuiRect{});
         return paint;
       }
       case ButtonPress: {
@@ -165,7 +167,7 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
         break;
       case DestroyNotify:
         if (event.xdestroywindow.window != window_->id()) break;
-        gone_ = true;
+        gone = true;
         window_->markDestroyed();
         dropTarget_->windowGone();
         return FrameEvent{FrameEvent::Kind::destroyed};
@@ -177,13 +179,13 @@ std::optional<FrameEvent> X11FrameWindow::nextEvent(EventFilter filter) {
 }
 
 void X11FrameWindow::setCursor(std::int32_t kind) {
-  if (gone_ || kind < 0 || kind >= static_cast<std::int32_t>(kCursorShapes.size())) return;
+  if (gone || kind < 0 || kind >= static_cast<std::int32_t>(kCursorShapes.size())) return;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   if (kind == kCursorDefault) {
     XUndefineCursor(dpy, window_->id());
   } else {
-    unsigned long& cursor = cursors_[kind];
+    unsigned long& cursor = cursors[kind];
     if (!cursor) cursor = XCreateFontCursor(dpy, kCursorShapes[static_cast<std::size_t>(kind)]);
     XDefineCursor(dpy, window_->id(), cursor);
   }
@@ -193,7 +195,7 @@ void X11FrameWindow::setCursor(std::int32_t kind) {
 // Walks up while the parent wraps the window closely; the window where the walk stops is the
 // host's top window.
 std::optional<GuiPoint> X11FrameWindow::topWindowPosition() {
-  if (gone_) return std::nullopt;
+  if (gone) return std::nullopt;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   Window window = window_->id();
@@ -213,7 +215,7 @@ std::optional<GuiPoint> X11FrameWindow::topWindowPosition() {
 }
 
 bool X11FrameWindow::resizeWithAncestors(std::int32_t width, std::int32_t height) {
-  if (gone_ || width <= 0 || height <= 0) return false;
+  if (gone || width <= 0 || height <= 0) return false;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   Window window = window_->id();
@@ -244,7 +246,7 @@ bool X11FrameWindow::resizeWithAncestors(std::int32_t width, std::int32_t height
 }
 
 std::optional<GuiRect> X11FrameWindow::parentRect() {
-  if (gone_) return std::nullopt;
+  if (gone) return std::nullopt;
   Display* dpy = display_->raw();
   X11ErrorTrap trap(dpy);
   const auto links = linksOf(dpy, window_->id());
@@ -257,11 +259,10 @@ std::optional<GuiRect> X11FrameWindow::parentRect() {
 bool X11FrameWindow::acceptsDrops() const { return dropTarget_->registered(); }
 
 std::uintptr_t X11FrameWindow::dialogOwner() {
-  return gone_ ? 0 : clientTopLevel(display_->raw(), window_->id());
+  return gone ? 0 : clientTopLevel(display_->raw(), window_->id());
 }
 
-std::unique_ptr<FrameWindow> X11FrameBackend::createChild(std::uintptr_t parent,
-                                                          std::int32_t width, std::int32_t height,
-                                                          const char* name) {
+std::unique_ptr<FrameWindow> X11FrameBackend::createChild(std::uintptr_t parent, std::int32_t width,
+                                                          std::int32_t height, const char* name) {
   return X11FrameWindow::create(nullptr, parent, width, height, name);
 }

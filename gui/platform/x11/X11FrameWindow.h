@@ -66,15 +66,15 @@ class X11FrameWindow final : public FrameWindow {
   std::unique_ptr<X11Display> display_;
   std::unique_ptr<X11Window> window_;
   std::unique_ptr<X11DropTarget> dropTarget_;
-  GuiRect pendingExpose_{};             // exposed area gathered until the last Expose of a series
-  unsigned long cursors_[7] = {};       // font cursors made on first use, by CursorKind
-  bool gone_ = false;                   // DestroyNotify seen: no more requests for the window
-  X11PressTracker press_;               // pointer state while a press is being handled
-  bool keyboardInput_ = false;          // a text field is open
-  unsigned long focusBefore_ = 0;       // who had the focus before the field took it
-  XIM inputMethod_ = nullptr;           // for UTF-8 text from key presses, made on first use
-  XIC inputContext_ = nullptr;
-  X11PopupWindow* popup_ = nullptr;     // the open popup, closed if it would outlive us
+  GuiRect pendingExpose{};        // exposed area gathered until the last Expose of a series
+  unsigned long cursors[7] = {};  // font cursors made on first use, by CursorKind
+  bool gone = false;              // DestroyNotify seen: no more requests for the window
+  X11PressTracker press_;         // pointer state while a press is being handled
+  bool keyboardInput = false;     // a text field is open
+  unsigned long focusBefore = 0;  // who had the focus before the field took it
+  XIM inputMethod = nullptr;      // for UTF-8 text from key presses, made on first use
+  XIC inputContext = nullptr;
+  X11PopupWindow* popup = nullptr;  // the open popup, closed if it would outlive us
 };
 
 // The plug-in's back end: frames on X11 windows of $DISPLAY, the steady clock. One serves any

@@ -18,14 +18,22 @@ struct NamedKey {
 };
 
 constexpr std::array<NamedKey, 17> kNamedKeys{{
-    {XK_Return, KeyName::enter},       {XK_KP_Enter, KeyName::enter},
-    {XK_Escape, KeyName::escape},      {XK_BackSpace, KeyName::backspace},
-    {XK_Delete, KeyName::deleteForward}, {XK_KP_Delete, KeyName::deleteForward},
-    {XK_Left, KeyName::left},          {XK_KP_Left, KeyName::left},
-    {XK_Right, KeyName::right},        {XK_KP_Right, KeyName::right},
-    {XK_Up, KeyName::up},              {XK_Down, KeyName::down},
-    {XK_Home, KeyName::home},          {XK_KP_Home, KeyName::home},
-    {XK_End, KeyName::end},            {XK_KP_End, KeyName::end},
+    {XK_Return, KeyName::enter},
+    {XK_KP_Enter, KeyName::enter},
+    {XK_Escape, KeyName::escape},
+    {XK_BackSpace, KeyName::backspace},
+    {XK_Delete, KeyName::deleteForward},
+    {XK_KP_Delete, KeyName::deleteForward},
+    {XK_Left, KeyName::left},
+    {XK_KP_Left, KeyName::left},
+    {XK_Right, KeyName::right},
+    {XK_KP_Right, KeyName::right},
+    {XK_Up, KeyName::up},
+    {XK_Down, KeyName::down},
+    {XK_Home, KeyName::home},
+    {XK_KP_Home, KeyName::home},
+    {XK_End, KeyName::end},
+    {XK_KP_End, KeyName::end},
     {XK_Tab, KeyName::tab},
 }};
 

@@ -35,8 +35,7 @@ GuiRect placeOnScreen(GuiRect anchor, std::int32_t width, std::int32_t height, G
 
 }  // namespace
 
-std::unique_ptr<X11PopupWindow> X11PopupWindow::open(X11Display& display,
-                                                     unsigned long frameWindow,
+std::unique_ptr<X11PopupWindow> X11PopupWindow::open(X11Display& display, unsigned long frameWindow,
                                                      const GuiRect& anchor, std::int32_t width,
                                                      std::int32_t height, X11PopupWindow** slot) {
   if (width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
@@ -51,8 +50,8 @@ std::unique_ptr<X11PopupWindow> X11PopupWindow::open(X11Display& display,
   }
   XWindowAttributes screen{};
   if (!XGetWindowAttributes(dpy, root, &screen)) return nullptr;
-  const GuiRect onScreen = placeOnScreen(anchor.offsetBy({x, y}), width, height,
-                                         {0, 0, screen.width, screen.height});
+  const GuiRect onScreen =
+      placeOnScreen(anchor.offsetBy({x, y}), width, height, {0, 0, screen.width, screen.height});
   XSetWindowAttributes attributes{};
   attributes.override_redirect = True;
   attributes.save_under = True;
@@ -95,8 +94,8 @@ void X11PopupWindow::grabInput() {
   Display* dpy = display_.raw();
   X11ErrorTrap trap(dpy);
   XSync(dpy, False);
-  XGrabPointer(dpy, window_->id(), False, kGrabbedPointerEvents, GrabModeAsync, GrabModeAsync,
-               None, None, CurrentTime);
+  XGrabPointer(dpy, window_->id(), False, kGrabbedPointerEvents, GrabModeAsync, GrabModeAsync, None,
+               None, CurrentTime);
   XGrabKeyboard(dpy, window_->id(), False, GrabModeAsync, GrabModeAsync, CurrentTime);
   XFlush(dpy);
 }
@@ -132,10 +131,10 @@ std::optional<FrameEvent> X11PopupWindow::nextEvent() {
     switch (event.type) {
       case Expose: {
         const XExposeEvent& e = event.xexpose;
-        pendingExpose_ = pendingExpose_.unite({e.x, e.y, e.x + e.width, e.y + e.height});
+        pendingExpose = pendingExpose.unite({e.x, e.y, e.x + e.width, e.y + e.height});
         if (e.count > 0) break;
         FrameEvent paint{FrameEvent::Kind::paint};
-        paint.area = std::exchange(pendingExpose_, GuiRect{});
+        paint.area = std::exchange(pendingExpose, GuiRect{});
         return paint;
       }
       case ButtonPress:

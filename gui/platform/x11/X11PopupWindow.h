@@ -51,5 +51,5 @@ class X11PopupWindow final : public PopupWindow {
   GuiRect bounds_;
   X11PopupWindow** slot_;
   bool open_ = true;
-  GuiRect pendingExpose_{};
+  GuiRect pendingExpose{};
 };

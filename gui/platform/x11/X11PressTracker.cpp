@@ -10,7 +10,8 @@ namespace {
 unsigned int maskOfButton(unsigned int button) { return Button1Mask << (button - 1); }
 
 Bool isReleaseOf(Display*, XEvent* event, XPointer window) {
-  return event->type == ButtonRelease && event->xbutton.window == *reinterpret_cast<Window*>(window) &&
+  return event->type == ButtonRelease &&
+         event->xbutton.window == *reinterpret_cast<Window*>(window) &&
          event->xbutton.button >= Button1 && event->xbutton.button <= Button3;
 }
 
@@ -18,17 +19,15 @@ Bool isReleaseOf(Display*, XEvent* event, XPointer window) {
 
 void X11PressTracker::begin(unsigned int button, unsigned int mask, GuiPoint root) {
   if (button < Button1 || button > Button3) return;
-  stage_ = Stage::pressed;
-  pressState_ = X11Window::mouseStateOf(mask | maskOfButton(button));
+  stage = Stage::pressed;
+  pressState = X11Window::mouseStateOf(mask | maskOfButton(button));
   position_ = root;
 }
 
 std::optional<std::int32_t> X11PressTracker::poll(Display* display, unsigned long window) {
-  switch (stage_) {
+  switch (stage) {
     case Stage::idle: return std::nullopt;
-    case Stage::pressed:
-      stage_ = Stage::following;
-      return pressState_;
+    case Stage::pressed: stage = Stage::following; return pressState;
     case Stage::following: break;
   }
   Window ours = window;

@@ -21,8 +21,8 @@ class X11PressTracker {
   // before the press), at `root` (screen coordinates), has been handed to the frame.
   void begin(unsigned int button, unsigned int mask, GuiPoint root);
   // The frame is done with the press.
-  void end() { stage_ = Stage::idle; }
-  bool active() const { return stage_ != Stage::idle; }
+  void end() { stage = Stage::idle; }
+  bool active() const { return stage != Stage::idle; }
 
   // The MouseState bits the event stream gives for this poll, taking at most one queued release
   // of `window` from the queue; nullopt when the live state is to be read.
@@ -32,7 +32,7 @@ class X11PressTracker {
 
  private:
   enum class Stage { idle, pressed, following };
-  Stage stage_ = Stage::idle;
-  std::int32_t pressState_ = 0;
+  Stage stage = Stage::idle;
+  std::int32_t pressState = 0;
   std::optional<GuiPoint> position_;
 };

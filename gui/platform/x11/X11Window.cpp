@@ -67,7 +67,7 @@ X11Window::X11Window(Display* display, unsigned long window, void* visual, int d
                      std::int32_t width, std::int32_t height, bool owned)
     : display_(display),
       window_(window),
-      painter_(std::make_unique<X11CairoPainter>(display, window, visual, depth, width, height)),
+      painter(std::make_unique<X11CairoPainter>(display, window, visual, depth, width, height)),
       owned_(owned) {}
 
 std::unique_ptr<X11Window> X11Window::createChild(X11Display& display, unsigned long parent,
@@ -113,17 +113,17 @@ std::unique_ptr<X11Window> X11Window::wrap(X11Display& display, unsigned long wi
 }
 
 X11Window::~X11Window() {
-  painter_.reset();
+  painter.reset();
   X11ErrorTrap trap(display_);
-  if (owned_ && !destroyed_) XDestroyWindow(display_, window_);
+  if (owned_ && !destroyed) XDestroyWindow(display_, window_);
 }
 
 void X11Window::setSize(std::int32_t width, std::int32_t height) {
-  painter_->setSize(width, height);
+  painter->setSize(width, height);
 }
 
 GuiPoint X11Window::origin() {
-  if (destroyed_) return {};
+  if (destroyed) return {};
   X11ErrorTrap trap(display_);
   int x = 0;
   int y = 0;
@@ -135,15 +135,15 @@ GuiPoint X11Window::origin() {
 }
 
 void X11Window::present(cairo_surface_t* backBuffer, const GuiRect& area) {
-  if (destroyed_ || painter_->paint(backBuffer, area)) return;
+  if (destroyed || painter->paint(backBuffer, area)) return;
   // A window that no longer exists is left alone from now on.
   X11ErrorTrap trap(display_);
   XWindowAttributes attributes{};
-  if (!XGetWindowAttributes(display_, window_, &attributes)) destroyed_ = true;
+  if (!XGetWindowAttributes(display_, window_, &attributes)) destroyed = true;
 }
 
 std::optional<X11Window::Pointer> X11Window::queryPointer() {
-  if (destroyed_) return std::nullopt;
+  if (destroyed) return std::nullopt;
   takeQueuedActivity();  // reports of motion that this query reads anyway
   X11ErrorTrap trap(display_);
   Window root = 0;
@@ -155,8 +155,8 @@ std::optional<X11Window::Pointer> X11Window::queryPointer() {
   unsigned int mask = 0;
   XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
   if (trap.failed()) return std::nullopt;
-  lastPointer_ = Pointer{{rootX, rootY}, mask};
-  return lastPointer_;
+  lastPointer = Pointer{{rootX, rootY}, mask};
+  return lastPointer;
 }
 
 bool X11Window::takeQueuedActivity() {
@@ -201,7 +201,7 @@ std::int32_t X11Window::mouseButtons() {
 // The pointer read as before means the user holds still: instead of answering at once (and
 // being asked again at once), wait for the server to report something, at most kPaceMs.
 std::int32_t X11Window::pacedMouseButtons() {
-  const std::optional<Pointer> previous = lastPointer_;
+  const std::optional<Pointer> previous = lastPointer;
   std::optional<Pointer> pointer = queryPointer();
   if (pointer && previous && *pointer == *previous && !takeQueuedActivity()) {
     ++pacedWaits_;
@@ -216,13 +216,13 @@ GuiPoint X11Window::pointerPosition() {
 }
 
 bool X11Window::awaitSecondClick() {
-  if (destroyed_) return false;
-  const std::int64_t deadline = lastEventTicks_.value_or(clock_.ticks()) + kDoubleClickMs;
+  if (destroyed) return false;
+  const std::int64_t deadline = lastEventTicks.value_or(clock_.ticks()) + kDoubleClickMs;
   Window window = window_;
   while (clock_.ticks() < deadline) {
     XEvent event;
     if (XCheckIfEvent(display_, &event, isLeftPressOf, reinterpret_cast<XPointer>(&window))) {
-      lastEventTicks_ = clock_.ticks();
+      lastEventTicks = clock_.ticks();
       return true;
     }
     clock_.sleep(kPollMs);

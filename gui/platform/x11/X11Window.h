@@ -1,9 +1,9 @@
 // The X11 back end's window: a native window on our own connection, presented by copying the
-// back buffer's pixels to it (X11Cairo), with the pointer polled through XQueryPointer. Every request that can
-// fail on a bad or vanished window is trapped, so that a host's bad window id never ends the
-// process. The controls' tracking loops poll the pointer without pause; during a press the
-// window paces them (pacedMouseButtons), so that a held button costs no more than the pointer's
-// own motion asks for.
+// back buffer's pixels to it (X11Cairo), with the pointer polled through XQueryPointer. Every
+// request that can fail on a bad or vanished window is trapped, so that a host's bad window id
+// never ends the process. The controls' tracking loops poll the pointer without pause; during a
+// press the window paces them (pacedMouseButtons), so that a held button costs no more than the
+// pointer's own motion asks for.
 #pragma once
 
 #include <cstdint>
@@ -46,11 +46,11 @@ class X11Window final : public PlatformWindow {
   // Tells the window surface about a new size of the window.
   void setSize(std::int32_t width, std::int32_t height);
   // The window has been destroyed behind our back: from now on nothing is sent to the server.
-  void markDestroyed() { destroyed_ = true; }
-  bool isDestroyed() const { return destroyed_; }
+  void markDestroyed() { destroyed = true; }
+  bool isDestroyed() const { return destroyed; }
   // When an event of this window was dispatched (steady-clock milliseconds): the start of the
   // double-click time. Without one, the double-click time counts from the query itself.
-  void noteEventTime(std::int64_t ticks) { lastEventTicks_ = ticks; }
+  void noteEventTime(std::int64_t ticks) { lastEventTicks = ticks; }
 
   GuiPoint origin() override;
   void present(cairo_surface_t* backBuffer, const GuiRect& area) override;
@@ -64,7 +64,7 @@ class X11Window final : public PlatformWindow {
   // answers what it finds. Motion is answered at once.
   std::int32_t pacedMouseButtons();
   // A new press starts: the next paced query compares with nothing and answers at once.
-  void forgetPointer() { lastPointer_.reset(); }
+  void forgetPointer() { lastPointer.reset(); }
   // How many paced queries have waited so far (for tests).
   std::uint64_t pacedWaits() const { return pacedWaits_; }
 
@@ -86,11 +86,11 @@ class X11Window final : public PlatformWindow {
 
   Display* display_;
   unsigned long window_;
-  std::unique_ptr<X11CairoPainter> painter_;  // goes before the window
+  std::unique_ptr<X11CairoPainter> painter;  // goes before the window
   bool owned_;
-  bool destroyed_ = false;
-  std::optional<std::int64_t> lastEventTicks_;
-  std::optional<Pointer> lastPointer_;  // the answer of the last pointer query
+  bool destroyed = false;
+  std::optional<std::int64_t> lastEventTicks;
+  std::optional<Pointer> lastPointer;  // the answer of the last pointer query
   std::uint64_t pacedWaits_ = 0;
   SystemClock clock_;
 };
