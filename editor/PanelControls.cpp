@@ -40,16 +40,10 @@ class PanelCurveEditor final : public GuiCurveEditor {
   using GuiCurveEditor::GuiCurveEditor;
 
   void onMouseDown(DrawContext* context, GuiPoint where) override {
-    const EnvelopeCurve before = currentCurve();
+    EnvelopeCurve before{};
+    getCurve(before.data());
     GuiCurveEditor::onMouseDown(context, where);
-    if (currentCurve() != before) notifyListener(context);
-  }
-
- private:
-  EnvelopeCurve currentCurve() const {
-    EnvelopeCurve copy{};
-    std::copy(points().begin(), points().end(), copy.begin());
-    return copy;
+    if (!std::ranges::equal(points(), before)) notifyListener(context);
   }
 };
 
