@@ -20,6 +20,7 @@
 #include "overtonic-host/app/EditorHost.h"
 #include "overtonic-host/app/PanelPointer.h"
 #include "overtonic-host/app/PanelScript.h"
+#include "tests/support/MidiMessage.h"
 #include "tests/support/PluginFixture.h"
 #include "tests/support/SignalMeasure.h"
 
@@ -33,16 +34,6 @@ constexpr int32_t kBlock = 512;
 // about 5.8 s.
 constexpr std::size_t kCurveSamples = 1280 * 201;
 constexpr int kNoteA4 = 69;
-
-VstMidiEvent midi(unsigned char status, unsigned char data1, unsigned char data2) {
-  VstMidiEvent event{};
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.midiData[0] = static_cast<char>(status);
-  event.midiData[1] = static_cast<char>(data1);
-  event.midiData[2] = static_cast<char>(data2);
-  return event;
-}
 
 class PanelPlaysTest : public ::testing::Test {
  protected:
@@ -88,14 +79,14 @@ class PanelPlaysTest : public ::testing::Test {
 
   // A note of A4 at full velocity from the start, rendered for `frames` frames.
   std::vector<float> renderNote(std::size_t frames) {
-    const VstMidiEvent on = midi(0x90, kNoteA4, 127);
+    const VstMidiEvent on = midi_message::event(0x90, kNoteA4, 127);
     plugin->sendEvents(std::span<const VstMidiEvent>(&on, 1));
     std::vector<float> out(frames, 0.0f);
     for (std::size_t done = 0; done < frames; done += kBlock) {
       const auto count = static_cast<int32_t>(std::min<std::size_t>(kBlock, frames - done));
       plugin->processReplacing(out.data() + done, count);
     }
-    const VstMidiEvent off = midi(0x80, kNoteA4, 0);
+    const VstMidiEvent off = midi_message::event(0x80, kNoteA4, 0);
     plugin->sendEvents(std::span<const VstMidiEvent>(&off, 1));
     return out;
   }

@@ -13,6 +13,7 @@
 #include "synth/ParameterTable.h"
 #include "synth/SynthPlugin.h"
 #include "tests/support/ChangeStream.h"
+#include "tests/support/MidiMessage.h"
 
 namespace {
 
@@ -35,13 +36,7 @@ EnvelopeCurve curveFrom(Stream& stream) {
 // Sends one MIDI message at a frame offset inside the coming block.
 void sendMidi(SynthCore& core, unsigned char status, unsigned char data1, unsigned char data2,
               int32_t delta) {
-  VstMidiEvent midi{};
-  midi.type = kVstMidiType;
-  midi.byteSize = static_cast<int32_t>(sizeof(VstMidiEvent));
-  midi.deltaFrames = delta;
-  midi.midiData[0] = static_cast<char>(status);
-  midi.midiData[1] = static_cast<char>(data1);
-  midi.midiData[2] = static_cast<char>(data2);
+  VstMidiEvent midi = midi_message::event(status, data1, data2, delta);
   VstEvents events{};
   events.numEvents = 1;
   events.events[0] = reinterpret_cast<VstEvent*>(&midi);

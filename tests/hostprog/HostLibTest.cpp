@@ -12,6 +12,7 @@
 
 #include "overtonic-host/lib/PluginLibrary.h"
 #include "tests/hostprog/TestSupport.h"
+#include "tests/support/MidiMessage.h"
 
 namespace {
 
@@ -47,17 +48,6 @@ std::unique_ptr<PluginInstance> load(const std::string& path, const HostOptions&
   auto instance = library.value().instantiate(options);
   EXPECT_TRUE(instance.ok()) << instance.error();
   return instance.ok() ? std::move(instance).value() : nullptr;
-}
-
-VstMidiEvent midi(int32_t delta, unsigned char status, unsigned char data1, unsigned char data2) {
-  VstMidiEvent event{};
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = delta;
-  event.midiData[0] = static_cast<char>(status);
-  event.midiData[1] = static_cast<char>(data1);
-  event.midiData[2] = static_cast<char>(data2);
-  return event;
 }
 
 // --- Everything that is not a usable plug-in gives an error naming the file and the reason ---
@@ -261,8 +251,9 @@ TEST(PluginInstance, AnswersVendorAndCanDoQuestions) {
 TEST(PluginInstance, SendEventsDeliversEveryEventWithItsDeltaFrames) {
   auto fake = load(FAKE_PLUGIN_PATH);
   ASSERT_TRUE(fake);
-  const std::vector<VstMidiEvent> events = {midi(0, 0x90, 60, 100), midi(17, 0x80, 60, 0),
-                                            midi(511, 0xB3, 126, 5)};
+  const std::vector<VstMidiEvent> events = {midi_message::event(0x90, 60, 100, 0),
+                                            midi_message::event(0x80, 60, 0, 17),
+                                            midi_message::event(0xB3, 126, 5, 511)};
   EXPECT_EQ(fake->sendEvents(events), 1);
   ASSERT_EQ(fake->dispatch(effVendorSpecific, kEventCount), 3);
   const std::array<intptr_t, 3> bytes = {0x90 | 60 << 8 | 100 << 16, 0x80 | 60 << 8,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "synth/ChunkFormat.h"
+#include "tests/support/MidiMessage.h"
 #include "tests/support/PluginFixture.h"
 
 namespace {
@@ -101,12 +102,7 @@ cf::State soundingBank(uint32_t current) {
 
 std::vector<float> renderNote(PluginInstance& plugin, int frames) {
   plugin.start(44100, 512);
-  VstMidiEvent on{};
-  on.type = kVstMidiType;
-  on.byteSize = sizeof(VstMidiEvent);
-  on.midiData[0] = static_cast<char>(0x90);
-  on.midiData[1] = 57;
-  on.midiData[2] = 110;
+  const VstMidiEvent on = midi_message::event(0x90, 57, 110);
   plugin.sendEvents({&on, 1});
   std::vector<float> out(static_cast<size_t>(frames));
   for (int at = 0; at < frames; at += 512)

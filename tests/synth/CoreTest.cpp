@@ -13,6 +13,7 @@
 #include "engine/NoteTable.h"
 #include "synth/ChunkFormat.h"
 #include "synth/SynthPlugin.h"
+#include "tests/support/MidiMessage.h"
 
 namespace {
 
@@ -128,14 +129,7 @@ TEST(Programs, ACopyHoldsTheCurvesInItsOwnStorage) {
 struct MidiList {
   explicit MidiList(std::initializer_list<std::array<int, 4>> messages) {
     for (const auto& m : messages) {
-      VstMidiEvent event{};
-      event.type = kVstMidiType;
-      event.byteSize = sizeof(VstMidiEvent);
-      event.deltaFrames = m[3];
-      event.midiData[0] = static_cast<char>(m[0]);
-      event.midiData[1] = static_cast<char>(m[1]);
-      event.midiData[2] = static_cast<char>(m[2]);
-      storage.push_back(event);
+      storage.push_back(midi_message::event(m[0], m[1], m[2], m[3]));
     }
     pointers.resize(storage.size() + 2);
     list = reinterpret_cast<VstEvents*>(pointers.data());

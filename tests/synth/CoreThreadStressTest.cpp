@@ -14,6 +14,7 @@
 
 #include "synth/SynthPlugin.h"
 #include "tests/support/ChangeStream.h"
+#include "tests/support/MidiMessage.h"
 #include "tests/support/RenderWhileSetting.h"
 #include "tests/support/SignalMeasure.h"
 #include "tests/synth/ProgramTraffic.h"
@@ -50,13 +51,10 @@ void call(SynthPlugin& core, Stream& stream) {
 }
 
 void sendNote(SynthCore& core, Stream& stream) {
-  VstMidiEvent event{};
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = stream.below(kBlock);
-  event.midiData[0] = static_cast<char>(stream.below(3) == 0 ? 0x80 : 0x90);
-  event.midiData[1] = static_cast<char>(36 + stream.below(48));
-  event.midiData[2] = static_cast<char>(1 + stream.below(127));
+  const int32_t delta = stream.below(kBlock);
+  const int status = stream.below(3) == 0 ? 0x80 : 0x90;
+  const int note = 36 + stream.below(48);
+  VstMidiEvent event = midi_message::event(status, note, 1 + stream.below(127), delta);
   VstEvents events{};
   events.numEvents = 1;
   events.events[0] = reinterpret_cast<VstEvent*>(&event);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/MidiMessage.h"
 #include "tests/support/PluginFixture.h"
 #include "tests/support/SignalMeasure.h"
 
@@ -35,12 +36,7 @@ std::string text(float value) {
 }
 
 void startNote(hostlib::PluginInstance& plugin) {
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof(VstMidiEvent);
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 45;
-  note.midiData[2] = 100;
+  const VstMidiEvent note = midi_message::event(0x90, 45, 100);
   plugin.sendEvents(std::span(&note, 1));
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/ChangeStream.h"
+#include "tests/support/MidiMessage.h"
 #include "tests/support/PluginFixture.h"
 #include "tests/support/RenderWhileSetting.h"
 #include "tests/support/SignalMeasure.h"
@@ -46,25 +47,15 @@ void hostCall(hostlib::PluginInstance& plugin, Stream& stream) {
 
 // MIDI for the coming block: a note start, its end or all notes off, at any offset.
 void midiEvent(hostlib::PluginInstance& plugin, Stream& stream, int32_t& lastNote) {
+  const int32_t delta = stream.below(kBlock);
   VstMidiEvent event{};
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = stream.below(kBlock);
   switch (stream.below(3)) {
     case 0:
       lastNote = 30 + stream.below(70);
-      event.midiData[0] = static_cast<char>(0x90);
-      event.midiData[1] = static_cast<char>(lastNote);
-      event.midiData[2] = static_cast<char>(1 + stream.below(127));
+      event = midi_message::event(0x90, lastNote, 1 + stream.below(127), delta);
       break;
-    case 1:
-      event.midiData[0] = static_cast<char>(0x80);
-      event.midiData[1] = static_cast<char>(lastNote);
-      break;
-    default:
-      event.midiData[0] = static_cast<char>(0xB0);
-      event.midiData[1] = 126;
-      break;
+    case 1: event = midi_message::event(0x80, lastNote, 0, delta); break;
+    default: event = midi_message::event(0xB0, 126, 0, delta); break;
   }
   plugin.sendEvents(std::span(&event, 1));
 }
