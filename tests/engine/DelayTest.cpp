@@ -5,20 +5,12 @@
 #include <vector>
 
 #include "engine/Delay.h"
+#include "tests/engine/EngineSetup.h"
 #include "tests/support/SignalMeasure.h"
 
 namespace {
 
-// The delay's answer to a unit impulse at sample 0, `frames` long, in blocks of 2000.
-std::vector<float> impulseResponse(Delay& delay, int32_t frames) {
-  std::vector<float> signal(static_cast<std::size_t>(std::max(frames, 1)), 0.0f);
-  signal[0] = 1.0f;
-  for (int32_t done = 0; done < frames; done += 2000) {
-    const int32_t count = std::min(2000, frames - done);
-    delay.processSamples(signal.data() + done, signal.data() + done, count);
-  }
-  return signal;
-}
+using engine_setup::impulseResponse;
 
 Delay retunedDelay(float rate) {
   Delay delay;

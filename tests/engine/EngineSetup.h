@@ -1,15 +1,28 @@
 // Patches and render helpers shared by the engine tests.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "engine/BusEffect.h"
 #include "engine/SynthEngine.h"
 
 namespace engine_setup {
 
 using Curve = std::array<float, 385>;
+
+// An effect's answer to a unit impulse at sample 0, `frames` long, in blocks of 2000.
+inline std::vector<float> impulseResponse(BusEffect& effect, int32_t frames) {
+  std::vector<float> signal(static_cast<std::size_t>(std::max(frames, 1)), 0.0f);
+  signal[0] = 1.0f;
+  for (int32_t done = 0; done < frames; done += 2000) {
+    const int32_t count = std::min(2000, frames - done);
+    effect.processSamples(signal.data() + done, signal.data() + done, count);
+  }
+  return signal;
+}
 
 inline Curve constantCurve(float value) {
   Curve curve;

@@ -5,19 +5,12 @@
 #include <vector>
 
 #include "engine/Flanger.h"
+#include "tests/engine/EngineSetup.h"
 #include "tests/support/SignalMeasure.h"
 
 namespace {
 
-std::vector<float> impulseResponse(Flanger& flanger, int32_t frames) {
-  std::vector<float> signal(static_cast<std::size_t>(std::max(frames, 1)), 0.0f);
-  signal[0] = 1.0f;
-  for (int32_t done = 0; done < frames; done += 2000) {
-    flanger.processSamples(signal.data() + done, signal.data() + done,
-                           std::min(2000, frames - done));
-  }
-  return signal;
-}
+using engine_setup::impulseResponse;
 
 // Impulse in, delayed signal only out (dry 0, wet 1, line gain 1, no sweep).
 Flanger staticFlanger(float centre) {
